@@ -1,0 +1,117 @@
+#pragma once
+// The code view `txtCode`: the HTML source in a QScintilla editor. Text is
+// UTF-8 and positions are byte offsets, the same offsets the logic uses. Each
+// character keeps its own colour and size, as in a rich-text box: one style
+// per (colour, size) pair in use.
+#include <Qsci/qsciscintilla.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/editor_state.h"
+
+namespace tarlo {
+
+// A stretch of text in one colour and size, as the code view stores it.
+struct StyleRun {
+    int start;   // byte offset
+    int length;  // bytes
+    WinColor colour;
+    int pointSize;
+};
+
+class CodeView : public QsciScintilla {
+    Q_OBJECT
+public:
+    explicit CodeView(QWidget* parent = nullptr);
+
+    // Option bits of FindInCode.
+    static constexpr int kWholeWord = 2;
+    static constexpr int kMatchCase = 4;
+    static constexpr int kNoHighlight = 8;
+
+    // The whole text.
+    std::string TextUtf8() const;
+    void SetTextUtf8(std::string_view text);
+    int Length() const;  // bytes
+
+    // Selection in byte offsets.
+    int SelStart() const;
+    int SelLength() const;
+    void SetSel(int start, int length);
+    // Replaces the selection as typing would: one change, caret after the text.
+    void ReplaceSelection(std::string_view text);
+
+    // Colour and size of stretches of text.
+    void SetRangeColour(int start, int length, WinColor colour);
+    void SetRangeSize(int start, int length, int pointSize);
+    void ApplyRuns(const std::vector<StyleRun>& runs);
+    std::vector<StyleRun> Runs() const;
+    WinColor ColourAt(int pos) const;
+    int SizeAt(int pos) const;
+    // The colour and size that typed text takes when nothing precedes it.
+    void SetDefaultLook(WinColor colour, int pointSize);
+    void SetBackgroundColour(WinColor colour);
+
+    // First occurrence at or after start (no wrap-around), or -1.
+    int FindInCode(const std::string& text, int start, int options);
+
+    // Caret line (0-based, as laid out) and column in characters.
+    int LineOfPosition(int pos) const;
+    int LineStartOf(int line) const;
+    int ColumnInCharacters(int pos) const;
+
+signals:
+    // Raised once after every change of the text, typed, pasted or assigned.
+    void Change();
+    // Key and mouse events that move the caret.
+    void KeyDown();
+    void KeyUp();
+    void MouseDown();
+    void MouseUp();
+
+public slots:
+    void cut() override;
+    void paste() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    friend class ChangeBatch;
+    int StyleFor(WinColor colour, int pointSize);
+    void RestyleRange(int start, int length, bool setColour, WinColor colour, bool setSize,
+                      int pointSize);
+    void onModified(int pos, int mtype, const char* text, int len, int added, int line,
+                    int foldNow, int foldPrev, int token, int annotationLinesAdded);
+
+    struct Look {
+        WinColor colour;
+        int pointSize;
+    };
+    std::vector<Look> styles_;           // style number -> look
+    std::map<quint64, int> styleOfLook_;  // (colour << 16 | size) -> style number
+    int batchDepth_ = 0;
+    bool changedInBatch_ = false;
+};
+
+// Groups the edits of one user or program action into one Change.
+class ChangeBatch {
+public:
+    explicit ChangeBatch(CodeView* view);
+    ~ChangeBatch();
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+private:
+    CodeView* view_;
+};
+
+}  // namespace tarlo

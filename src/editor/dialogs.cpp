@@ -1,0 +1,112 @@
+#include "editor/dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace tarlo {
+
+namespace {
+
+QMessageBox::StandardButtons ToQt(Buttons b) {
+    switch (b) {
+        case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQt(Icon i) {
+    switch (i) {
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::Question: return QMessageBox::Question;
+        case Icon::Warning: return QMessageBox::Warning;
+        case Icon::Critical: return QMessageBox::Critical;
+        case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+Answer QtDialogs::Message(QWidget* parent, const QString& text, const QString& title,
+                          Buttons buttons, Icon icon) {
+    QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Ok: return Answer::Ok;
+        default: return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::OpenPath(QWidget* parent, const QString& title,
+                                           const QStringList& filters) {
+    const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filters.join(";;"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtDialogs::SavePath(QWidget* parent, const QString& title,
+                                           const QStringList& filters) {
+    const QString path = QFileDialog::getSaveFileName(parent, title, QString(), filters.join(";;"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QColor> QtDialogs::Colour(QWidget* parent, const QColor& initial) {
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& prompt,
+                                        const QString& title, const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+template <typename T>
+std::optional<T> ScriptedDialogs::Next() {
+    if (replies_.empty()) return std::nullopt;
+    Reply r = replies_.front();
+    replies_.pop_front();
+    if (const T* v = std::get_if<T>(&r)) return *v;
+    return std::nullopt;
+}
+
+Answer ScriptedDialogs::Message(QWidget*, const QString& text, const QString& title,
+                                Buttons buttons, Icon icon) {
+    asked_.push_back({"message", text, title, buttons, icon});
+    return Next<Answer>().value_or(Answer::Cancel);
+}
+
+std::optional<QString> ScriptedDialogs::OpenPath(QWidget*, const QString& title,
+                                                 const QStringList& filters) {
+    asked_.push_back({"open", filters.join(";;"), title, Buttons::Ok, Icon::None});
+    return Next<std::optional<QString>>().value_or(std::nullopt);
+}
+
+std::optional<QString> ScriptedDialogs::SavePath(QWidget*, const QString& title,
+                                                 const QStringList& filters) {
+    asked_.push_back({"save", filters.join(";;"), title, Buttons::Ok, Icon::None});
+    return Next<std::optional<QString>>().value_or(std::nullopt);
+}
+
+std::optional<QColor> ScriptedDialogs::Colour(QWidget*, const QColor& initial) {
+    asked_.push_back({"colour", initial.name(), QString(), Buttons::Ok, Icon::None});
+    return Next<std::optional<QColor>>().value_or(std::nullopt);
+}
+
+std::optional<QString> ScriptedDialogs::Input(QWidget*, const QString& prompt,
+                                              const QString& title, const QString&) {
+    asked_.push_back({"input", prompt, title, Buttons::Ok, Icon::None});
+    return Next<std::optional<QString>>().value_or(std::nullopt);
+}
+
+}  // namespace tarlo

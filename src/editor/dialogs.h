@@ -1,0 +1,83 @@
+#pragma once
+// Every question the editor asks goes through this one interface: a Qt
+// implementation for people, a scripted one for tests, so that tests answer
+// prompts without timers.
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <variant>
+
+class QWidget;
+
+namespace tarlo {
+
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class Icon { None, Information, Question, Warning, Critical };
+enum class Answer { Ok, Yes, No, Cancel };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual Answer Message(QWidget* parent, const QString& text, const QString& title,
+                           Buttons buttons, Icon icon) = 0;
+    // A path chosen by the user, or nothing when cancelled.
+    virtual std::optional<QString> OpenPath(QWidget* parent, const QString& title,
+                                            const QStringList& filters) = 0;
+    virtual std::optional<QString> SavePath(QWidget* parent, const QString& title,
+                                            const QStringList& filters) = 0;
+    virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
+    virtual std::optional<QString> Input(QWidget* parent, const QString& prompt,
+                                         const QString& title, const QString& initial) = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    Answer Message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    std::optional<QString> OpenPath(QWidget* parent, const QString& title,
+                                    const QStringList& filters) override;
+    std::optional<QString> SavePath(QWidget* parent, const QString& title,
+                                    const QStringList& filters) override;
+    std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
+    std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QString& initial) override;
+};
+
+// Answers prompts from a queue and remembers what was asked. An unexpected
+// question (an empty queue) is answered Cancel / nothing, and recorded.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Asked {
+        QString kind;  // "message", "open", "save", "colour", "input"
+        QString text;
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+    };
+    using Reply = std::variant<Answer, std::optional<QString>, std::optional<QColor>>;
+
+    void Queue(Reply reply) { replies_.push_back(std::move(reply)); }
+    const std::deque<Asked>& asked() const { return asked_; }
+    void ClearAsked() { asked_.clear(); }
+    std::size_t pending() const { return replies_.size(); }
+
+    Answer Message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    std::optional<QString> OpenPath(QWidget* parent, const QString& title,
+                                    const QStringList& filters) override;
+    std::optional<QString> SavePath(QWidget* parent, const QString& title,
+                                    const QStringList& filters) override;
+    std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
+    std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QString& initial) override;
+
+private:
+    template <typename T>
+    std::optional<T> Next();
+    std::deque<Reply> replies_;
+    std::deque<Asked> asked_;
+};
+
+}  // namespace tarlo

@@ -1,0 +1,302 @@
+#include "editor/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QWebEngineView>
+
+#include "controls/splitter_control.h"
+#include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/main_layout.h"
+#include "editor/progress_windows.h"
+#include "editor/status_panels.h"
+#include "editor/visual_view.h"
+
+// The resources live in a static library: they must be registered by hand.
+static void InitTarloResources() { Q_INIT_RESOURCE(tarlo); }
+
+namespace tarlo {
+
+namespace {
+
+// Design places (twips, client coordinates) of what the layout table does not move.
+constexpr int kSplitterLeft = 60;
+constexpr int kSplitterTop = 645;
+
+}  // namespace
+
+frmMain::frmMain(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+    InitTarloResources();
+    setObjectName("frmMain");
+    setWindowTitle("Tarlo - The best HTML editor for coders.");
+    if (dialogs_ == nullptr) {
+        ownedDialogs_ = std::make_unique<QtDialogs>();
+        dialogs_ = ownedDialogs_.get();
+    }
+    progress_ = std::make_unique<ProgressWindows>(this);
+    BuildControls();
+    BuildMenus();
+    InstallHoverTips();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName("frmMainClient");
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    BuildToolRows(client_);
+
+    ctlSplitterEx1 = new ctlSplitterEx(client_);
+    ctlSplitterEx1->setObjectName("ctlSplitterEx1");
+
+    Web = new VisualView(client_);
+    Web->setObjectName("Web");
+    Web->setAccessibleName("Visual editor");
+    Web->SetPushSource([this] { return QString::fromStdString(txtCode->TextUtf8()); });
+    connect(Web, &VisualView::gotFocus, this, &frmMain::Web_GotFocus);
+    connect(Web, &VisualView::lostFocus, this, &frmMain::Web_LostFocus);
+
+    txtCode = new CodeView(client_);
+    txtCode->setObjectName("txtCode");
+    txtCode->setAccessibleName("HTML code");
+    connect(txtCode, &CodeView::Change, this, &frmMain::txtCode_Change);
+    for (auto signal : {&CodeView::KeyDown, &CodeView::KeyUp, &CodeView::MouseDown,
+                        &CodeView::MouseUp}) {
+        connect(txtCode, signal, this, &frmMain::ShowCaretPosition);
+    }
+    txtCode->installEventFilter(this);
+
+    // Web2 takes no part in editing; it shows a small page of our own.
+    Web2 = new QWebEngineView(client_);
+    Web2->setObjectName("Web2");
+    Web2->setAccessibleName("Tarlo news");
+    Web2->setGeometry(Px(10350), Px(-2000), Px(2500), Px(600));
+    Web2->hide();
+
+    // The clean-up's work box stays out of sight below the window.
+    txtCodeTemp = new QLineEdit(client_);
+    txtCodeTemp->setObjectName("txtCodeTemp");
+    txtCodeTemp->setAccessibleName("Clean-up work text");
+    txtCodeTemp->setFocusPolicy(Qt::NoFocus);
+
+    BuildStatusStrip(client_);
+
+    timRefresh = new QTimer(this);
+    timRefresh->setObjectName("timRefresh");
+    timRefresh->setInterval(60000);
+    connect(timRefresh, &QTimer::timeout, this, &frmMain::timRefresh_Timer);
+}
+
+void frmMain::BuildStatusStrip(QWidget* client) {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(true);
+    setStatusBar(StatusBar1);
+
+    picLogo = new QLabel(client);
+    picLogo->setObjectName("picLogo");
+    picLogo->setAccessibleName("Tarlo logo");
+    picLogo->setAutoFillBackground(true);
+    picLogo->setStyleSheet(
+        "QLabel#picLogo { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #12385e,"
+        " stop:1 #4d87bf); color: white; font: bold 20px Arial; padding-left: 12px; }");
+    picLogo->setText("Tarlo");
+    lblEdgar = new QLabel("The best HTML editor for coders.", picLogo);
+    lblEdgar->setObjectName("lblEdgar");
+    lblEdgar->setStyleSheet("color: white; font: italic 13px Arial; background: transparent;");
+
+    SB = new StatusPanels(client);
+    SB->setFixedHeight(Px(300));
+
+    auto makeCheck = [client](const char* name, const char* caption, const char* tip) {
+        auto* box = new QCheckBox(caption, client);
+        box->setObjectName(name);
+        box->setToolTip(tip);
+        box->setAccessibleName(caption);
+        return box;
+    };
+    chkAuto = makeCheck("chkAuto", "Auto-Refresh",
+                        "Automatically refreshes and formats the code every minute");
+    chkFormat = makeCheck("chkFormat", "Auto-Format", "Formats the code after every refresh");
+    chkColorize = makeCheck("chkColorize", "Auto-Colorize", "Colorizes the code after every refresh");
+    connect(chkAuto, &QCheckBox::clicked, this, &frmMain::chkAuto_Click);
+    connect(chkFormat, &QCheckBox::clicked, this, [this](bool on) {
+        state_.AutoFormat = on;
+        cmdRefreshCode_Click();
+    });
+    connect(chkColorize, &QCheckBox::clicked, this, [this](bool on) {
+        state_.AutoColorize = on;
+        cmdRefreshCode_Click();
+    });
+
+    txtStatus = new QLineEdit("Awaiting status", client);
+    txtStatus->setObjectName("txtStatus");
+    txtStatus->setAccessibleName("Document status");
+    txtStatus->setReadOnly(true);
+    txtStatus->setFocusPolicy(Qt::NoFocus);
+
+    for (const StripSlot& slot : kStripSlots) {
+        if (auto* w = client->findChild<QWidget*>(slot.control)) {
+            w->setGeometry(Px(slot.left), 0, Px(slot.width), Px(300) - 4);
+            w->raise();
+        }
+    }
+}
+
+void frmMain::Form_Load() {
+    // 1. Dark window, white text, nothing coloured yet.
+    state_.AutoColorize = false;
+    txtCode->SetBackgroundColour(kBlack);
+    state_.ForegroundColor = std::to_string(kWhite);
+    // 2-3. The screen fonts, in the order the system lists them.
+    {
+        const QStringList families = QFontDatabase::families();
+        const int count = static_cast<int>(families.size());
+        for (int i = 0; i < count; ++i) {
+            cmbFontName->addItem(families[i]);
+            if (loadProgress_) loadProgress_(static_cast<int>(i * (100.0 / count)));
+        }
+        cmbFontName->setCurrentText("Times New Roman");
+    }
+    // 4. The seven HTML font sizes.
+    cmbFontSize->addItems({"1 (Smallest)", "2 (Smaller)", "3 (Small)", "4 (Medium)", "5 (Large)",
+                           "6 (Larger)", "7 (Largest)"});
+    cmbFontSize->setCurrentIndex(1);
+    // 5. Keyboard and clock panels.
+    SB->AddKeyboardAndClockPanels();
+    // 6.
+    state_.CodeFontSize = 9;
+    // 7-8. The views into the splitter.
+    ctlSplitterEx1->AttachObjects(Web, txtCode, true);
+    ctlSplitterEx1->TileMode(0);
+    ctlSplitterEx1->resize(Px(Tw(width()) - 500), Px(Tw(height()) - 2000));
+    // 9. The colorizer's palette.
+    state_.Colours = ColourSettings{};
+    state_.Colours.plain = state_.ForegroundColorValue();
+    // 10. An empty page, editable.
+    Web->Navigate(QUrl("about:blank"));
+    Web->SetDesignMode(true);
+    // 11-12.
+    PaintCodePlain();
+    ToggleOrientation();
+    // 13.
+    resize(Px(13000), Px(12000));
+    // 14. Our own small page, without the network.
+    Web2->load(QUrl("qrc:/start_page.html"));
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    MainLayoutInput in{};
+    const QRect frame = frameGeometry();
+    in.windowWidth = Tw(frame.width());
+    in.windowHeight = Tw(frame.height());
+    // The bottom edge bar lies below the client area.
+    in.statusBar1Top = Tw(client_->height());
+    const MainLayout l = ComputeMainLayout(in);
+
+    txtCodeTemp->setGeometry(0, Px(l.txtCodeTempTop), Px(3000), Px(300));
+    picLogo->setGeometry(picLogo->x(), Px(l.picLogoTop), std::max(0, Px(l.picLogoWidth)), Px(725));
+    ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop), std::max(0, Px(l.splitterWidth)),
+                                std::max(0, Px(l.splitterHeight)));
+    SB->setGeometry(SB->x(), Px(l.sbTop), std::max(0, Px(l.sbWidth)), Px(300));
+    for (const StripSlot& slot : kStripSlots) {
+        if (auto* w = client_->findChild<QWidget*>(slot.control)) {
+            w->move(Px(slot.left), Px(l.stripTop));
+        }
+    }
+    frmTips->resize(std::max(0, Px(l.frmTipsWidth)), frmTips->height());
+    lblTips->resize(std::max(0, Px(l.lblTipsWidth)), lblTips->height());
+    lblEdgar->setGeometry(std::max(0, picLogo->width() - Px(4200)), 0, Px(4000), picLogo->height());
+}
+
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmMain::ToggleOrientation() {
+    ++state_.OrientationCount;
+    if (state_.OrientationCount % 2 == 0) {
+        ctlSplitterEx1->AttachObjects(Web, txtCode, true);
+        ctlSplitterEx1->TileMode(0);
+    } else {
+        ctlSplitterEx1->AttachObjects(txtCode, Web, true);
+        ctlSplitterEx1->TileMode(1);
+    }
+}
+
+void frmMain::SetCodeFontSize(int points) {
+    for (int size : {8, 9, 10, 12, 14}) {
+        if (QAction* a = menuAction(QStringLiteral("mnu%1").arg(size))) a->setChecked(size == points);
+    }
+    state_.CodeFontSize = static_cast<std::int16_t>(points);
+    ApplyCodeFontSize();
+}
+
+void frmMain::mnuExit_Click() { Form_Unload(); }
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    // The window never closes by itself: the exit prompt decides.
+    e->ignore();
+    if (!ending_) Form_Unload();
+}
+
+bool frmMain::Form_Unload() {
+    if (txtCode->Length() > 0) {
+        const Answer a = dialogs_->Message(this, "Do you want to save your document?", "Tarlo",
+                                           Buttons::YesNoCancel, Icon::Information);
+        if (a == Answer::Cancel) return false;
+        // A save that was cancelled or failed keeps the window: ending now
+        // would lose the document.
+        if (a == Answer::Yes && !(saveAs_ && saveAs_())) return false;
+        EndProgram();
+        return true;
+    }
+    const Answer a = dialogs_->Message(this, "Are you sure you want to exit?", "Tarlo",
+                                       Buttons::YesNo, Icon::Information);
+    if (a != Answer::Yes) return false;
+    EndProgram();
+    return true;
+}
+
+void frmMain::EndProgram() {
+    if (endProgram_) {
+        endProgram_();
+        return;
+    }
+    ending_ = true;
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::ShowCleaningProgress() { progress_->ShowCleaningProgress(); }
+
+void frmMain::ShowCheckingProgress() { progress_->ShowCheckingProgress(); }
+
+void frmMain::SetCommand(const QString& name, std::function<void()> command) {
+    commands_.insert(name, std::move(command));
+}
+
+bool frmMain::RunCommand(const QString& name) {
+    const auto it = commands_.constFind(name);
+    if (it == commands_.constEnd() || !*it) return false;
+    // A copy: the command may replace itself while it runs.
+    const std::function<void()> command = *it;
+    command();
+    return true;
+}
+
+}  // namespace tarlo

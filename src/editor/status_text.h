@@ -1,0 +1,28 @@
+#pragma once
+// Texts the main window shows about the document and the caret.
+#include <cstdint>
+#include <string>
+
+#include "editor/editor_state.h"
+
+namespace tarlo {
+
+enum class DocumentStatus { Awaiting, Accurate, Stale };
+
+struct StatusLook {
+    std::string text;
+    bool defaultColour;  // true: the box's own text colour
+    WinColor colour;
+};
+
+StatusLook LookOf(DocumentStatus status);
+
+// A whole number with thousands grouped by commas, the way "##,###,###"
+// shows it: 1234 -> "1,234", 0 -> "0".
+std::string GroupThousands(std::int64_t n);
+
+// "Line: 1,234" from a 1-based line number; "Column: 7" from a 0-based column.
+std::string LinePanelText(std::int64_t line);
+std::string ColumnPanelText(std::int64_t column);
+
+}  // namespace tarlo

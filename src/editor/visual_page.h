@@ -1,0 +1,34 @@
+#pragma once
+// The visual view's page: it decides which navigations may replace the
+// document being edited. Only the editor itself navigates; a link clicked in
+// the document, a refresh tag or a form never replaces the page.
+#include <QWebEnginePage>
+
+namespace tarlo {
+
+class VisualPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    explicit VisualPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+    // The next main-frame navigation is the editor's own and is let through.
+    void allowNextNavigation() { allowNext_ = true; }
+    void forbidNavigation() { allowNext_ = false; }
+
+signals:
+    // A link the user followed in the document, to be shown in the desktop's browser.
+    void externalLinkRequested(const QUrl& url);
+    // A local file was dropped on the view or otherwise asked to open.
+    void fileNavigationRequested(const QUrl& url);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+
+private:
+    bool allowNext_ = false;
+};
+
+}  // namespace tarlo

@@ -1,0 +1,81 @@
+#pragma once
+// The visual view `Web`: a browser-engine view whose document is in design
+// mode. The engine answers asynchronously; this class gives the editor
+// synchronous-looking calls, each bounded in time. A call that fails or times
+// out returns false or an empty optional and the caller skips that step.
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWebEngineView>
+#include <functional>
+#include <optional>
+
+namespace tarlo {
+
+class RequestFilter;
+class VisualPage;
+
+class VisualView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit VisualView(QWidget* parent = nullptr);
+    ~VisualView() override;
+
+    static constexpr int kCallTimeoutMs = 15000;
+
+    // Loads an address and waits until the page has loaded.
+    bool Navigate(const QUrl& url, int timeoutMs = kCallTimeoutMs);
+    // Loads an empty page whose address is the given folder, so that relative
+    // picture paths of the next document resolve beside its file.
+    bool SetDocumentBase(const QString& folder, int timeoutMs = kCallTimeoutMs);
+    bool SetDesignMode(bool on, int timeoutMs = kCallTimeoutMs);
+    std::optional<bool> DesignModeOn(int timeoutMs = kCallTimeoutMs);
+    // Outer HTML of the root element; waits for pending pushes first.
+    std::optional<QString> OuterHtml(int timeoutMs = kCallTimeoutMs);
+    // Clears, writes and closes the document, and waits for it.
+    bool WriteDocument(const QString& html, int timeoutMs = kCallTimeoutMs);
+    // Runs an editing command by name; false when the engine refuses it.
+    bool ExecCommand(const QString& name, const QString& value = QString(), bool showUi = false,
+                     int timeoutMs = kCallTimeoutMs);
+    // Runs a script of the editor's own (application world) and returns its value.
+    std::optional<QVariant> RunScript(const QString& script, int timeoutMs = kCallTimeoutMs);
+
+    // The push: the code changed. The text is taken from the source only when
+    // the page is free, so typing never waits for the page; while one write
+    // is in flight further changes only mark the page stale and the newest
+    // text follows.
+    void SetPushSource(std::function<QString()> source) { pushSource_ = std::move(source); }
+    void CodeChanged();
+    // Waits until every change so far is in the page.
+    bool WaitForPushes(int timeoutMs = kCallTimeoutMs);
+    bool pushPending() const { return dirty_ || inFlight_; }
+    int pushesStarted() const { return pushesStarted_; }
+
+    VisualPage* visualPage() const { return page_; }
+    RequestFilter* requestFilter() const { return filter_; }
+    bool hasFocusWithin() const;
+
+    // A script argument carrying any text safely, as a JSON string literal.
+    static QString JsString(const QString& text);
+
+signals:
+    void gotFocus();
+    void lostFocus();
+    void pushFinished();
+
+private:
+    bool LoadAndWait(const std::function<void()>& start, int timeoutMs);
+    void startPush();
+    void onFocusChanged(QWidget* old, QWidget* now);
+
+    RequestFilter* filter_ = nullptr;
+    VisualPage* page_ = nullptr;
+    std::function<QString()> pushSource_;
+    bool dirty_ = false;
+    bool inFlight_ = false;
+    bool pushQueued_ = false;
+    int pushesStarted_ = 0;
+    quint64 pushGeneration_ = 0;
+    QElapsedTimer inFlightSince_;
+};
+
+}  // namespace tarlo

@@ -1,0 +1,31 @@
+#pragma once
+// Small window chores shared by the editor's tool windows: keeping a window
+// in front of the main window and placing it in the middle of it. Layouts
+// are drawn in twips (see window_placement.h); these helpers convert to and
+// from the screen's pixels.
+#include <QRect>
+#include <QSize>
+
+#include "editor/window_placement.h"
+
+class QWidget;
+
+namespace tarlo {
+
+// Whole-pixel rectangle of a rectangle given in twips.
+QRect TwipRectToPixels(double left, double top, double width, double height);
+QSize TwipSizeToPixels(double width, double height);
+TwipBounds PixelRectToTwips(const QRect& pixels);
+
+// flag true: puts `window` into the band above the main window, as a tool
+// window of its parent (which must be the main window), that shows without
+// taking the focus. flag false: makes it an ordinary window again. Neither
+// moves, resizes nor activates the window; a window that was on screen stays
+// on screen.
+void SetTopmost(QWidget* window, bool flag);
+
+// Moves `window` so that its outer bounds are centred over those of `main`.
+// Nothing happens when either is missing.
+void CentreOverMain(QWidget* window, const QWidget* main);
+
+}  // namespace tarlo

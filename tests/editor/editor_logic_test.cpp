@@ -1,0 +1,121 @@
+// The editor's window-free logic: status texts, the page-to-code conversion,
+// the code page, the tool table and the layout arithmetic.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "editor/editor_state.h"
+#include "editor/focus_tools.h"
+#include "editor/main_layout.h"
+#include "editor/status_text.h"
+#include "editor/text_transfer.h"
+#include "editor/windows1252.h"
+
+namespace tarlo {
+namespace {
+
+TEST(StatusText, GroupsThousandsAndLabelsThePanels) {
+    EXPECT_EQ(GroupThousands(0), "0");
+    EXPECT_EQ(GroupThousands(999), "999");
+    EXPECT_EQ(GroupThousands(1000), "1,000");
+    EXPECT_EQ(GroupThousands(1234), "1,234");
+    EXPECT_EQ(GroupThousands(12345678), "12,345,678");
+    EXPECT_EQ(GroupThousands(-1234567), "-1,234,567");
+    EXPECT_EQ(LinePanelText(1234), "Line: 1,234");
+    EXPECT_EQ(ColumnPanelText(12345), "Column: 12345");  // no grouping for columns
+    EXPECT_EQ(LookOf(DocumentStatus::Accurate).text, "Code is accurate.");
+    EXPECT_EQ(LookOf(DocumentStatus::Accurate).colour, RgbColor(0, 100, 0));
+    EXPECT_EQ(LookOf(DocumentStatus::Stale).text, "Code needs to be refreshed.");
+    EXPECT_EQ(LookOf(DocumentStatus::Stale).colour, RgbColor(150, 0, 0));
+    EXPECT_TRUE(LookOf(DocumentStatus::Awaiting).defaultColour);
+}
+
+TEST(TextTransfer, WritesNonAsciiAsTheReferencesFilersUse) {
+    // En dash, trade mark and euro have Windows-1252 numbers in 128-159.
+    EXPECT_EQ(EncodeNonAsciiAsReferences("a\u2013b\u2122\u20ac"), "a&#150;b&#153;&#128;");
+    // Latin-1 letters and characters beyond the code page keep their code point.
+    EXPECT_EQ(EncodeNonAsciiAsReferences("\u00a9 caf\u00e9 \u00a0"), "&#169; caf&#233; &#160;");
+    EXPECT_EQ(EncodeNonAsciiAsReferences("\u2603\U0001F600"), "&#9731;&#128512;");
+    // ASCII, existing references and malformed bytes pass untouched.
+    EXPECT_EQ(EncodeNonAsciiAsReferences("<p>&amp;&#150;</p>"), "<p>&amp;&#150;</p>");
+    EXPECT_EQ(EncodeNonAsciiAsReferences(std::string("a\xff\xc3", 3)), std::string("a\xff\xc3", 3));
+    EXPECT_EQ(EncodeNonAsciiAsReferences(std::string("\xed\xa0\x80", 3)),
+              std::string("\xed\xa0\x80", 3));  // a lone surrogate is not a character
+}
+
+TEST(TextTransfer, LineFeedsBecomeCrLfOnce) {
+    EXPECT_EQ(ToCrLf("a\nb"), "a\r\nb");
+    EXPECT_EQ(ToCrLf("a\r\nb"), "a\r\nb");
+    EXPECT_EQ(ToCrLf("\n\n"), "\r\n\r\n");
+    EXPECT_EQ(ToCrLf("a\rb"), "a\rb");
+    EXPECT_EQ(PageHtmlToCode("<p>\u2013</p>\n"), "<p>&#150;</p>\r\n");
+    EXPECT_EQ(CountCharacters("\u00e9\u00e9<b>"), 5u);
+}
+
+TEST(Windows1252, MapsEveryByteBothWays) {
+    for (int b = 0; b < 256; ++b) {
+        const char32_t cp = FromWindows1252(static_cast<unsigned char>(b));
+        const auto back = ToWindows1252(cp);
+        ASSERT_TRUE(back.has_value()) << b;
+        EXPECT_EQ(*back, b);
+    }
+    EXPECT_EQ(FromWindows1252(0x96), U'\u2013');
+    EXPECT_EQ(FromWindows1252(0x80), U'\u20ac');
+    EXPECT_FALSE(ToWindows1252(U'\u2603').has_value());
+}
+
+TEST(FocusTools, EachToolBelongsToExactlyOneSide) {
+    const auto visual = ToolsFor(FocusedView::Visual);
+    const auto code = ToolsFor(FocusedView::Code);
+    ASSERT_EQ(visual.size(), code.size());
+    ASSERT_EQ(visual.size(), 28u);
+    std::set<std::string> names;
+    for (std::size_t i = 0; i < visual.size(); ++i) {
+        EXPECT_EQ(visual[i].control, code[i].control);
+        EXPECT_NE(visual[i].enabled, code[i].enabled) << visual[i].control;
+        names.insert(visual[i].control);
+    }
+    EXPECT_EQ(names.size(), visual.size());
+    for (const auto& t : code) {
+        const bool codeSide = t.control == "cmdFind" || t.control == "cmdUndo" ||
+                              t.control == "cmdRedo" || t.control == "cmdSpecial" ||
+                              t.control == "cmdTable" || t.control == "cmdHTML" ||
+                              t.control == "cmdCase" || t.control == "cmdSEO";
+        EXPECT_EQ(t.enabled, codeSide) << t.control;
+    }
+}
+
+TEST(MainLayout, FollowsTheWindowEdges) {
+    const MainLayout l = ComputeMainLayout({13000, 12000, 10500});
+    EXPECT_EQ(l.txtCodeTempTop, 17000);
+    EXPECT_EQ(l.picLogoWidth, 12720);
+    EXPECT_EQ(l.picLogoTop, 9775);
+    EXPECT_EQ(l.splitterHeight, 9200);
+    EXPECT_EQ(l.splitterWidth, 12650);
+    EXPECT_EQ(l.sbWidth, 12650);
+    EXPECT_EQ(l.sbTop, 9475);
+    EXPECT_EQ(l.stripTop, 9550);
+    EXPECT_EQ(l.frmTipsWidth, 2500);
+    EXPECT_EQ(l.lblTipsWidth, 2240);
+    EXPECT_EQ(Px(7), 0);
+    EXPECT_EQ(Px(8), 1);
+    EXPECT_EQ(Px(-725), -48);
+}
+
+TEST(EditorState, StartsAsTheWindowExpects) {
+    EditorState s;
+    EXPECT_FALSE(s.AutoFormat);
+    EXPECT_EQ(s.ForegroundColor, "16777215");
+    EXPECT_EQ(s.ForegroundColorValue(), kWhite);
+    EXPECT_EQ(s.CodeFontSize, 9);
+    s.ForegroundColor = "0";
+    EXPECT_EQ(s.ForegroundColorValue(), kBlack);
+    s.ForegroundColor = "12x";
+    EXPECT_EQ(s.ForegroundColorValue(), kWhite);
+    EXPECT_EQ(s.Colours.attributeValue, RgbColor(0, 128, 0));
+    EXPECT_EQ(RedOf(RgbColor(1, 2, 3)), 1);
+    EXPECT_EQ(BlueOf(RgbColor(1, 2, 3)), 3);
+}
+
+}  // namespace
+}  // namespace tarlo

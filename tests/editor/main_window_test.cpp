@@ -1,0 +1,409 @@
+// The main window with the real browser engine and the real code editor,
+// headless: the two transfers, the document status, the tools that follow the
+// focus, the caret panels, auto-refresh, the exit prompts and the layout.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "controls/splitter_control.h"
+#include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "editor/request_filter.h"
+#include "editor/status_panels.h"
+#include "editor/visual_view.h"
+#include "support/gui_test_support.h"
+
+using tarlo::test::WaitUntil;
+
+namespace tarlo {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = new frmMain(dialogs);
+        window->SetEndProgram([] { ++ended; });
+        window->show();
+        window->Form_Load();
+        QApplication::setActiveWindow(window);
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        ended = 0;
+        dialogs->ClearAsked();
+        window->state().AutoFormat = false;
+        window->state().AutoColorize = false;
+    }
+
+    static std::string Code() { return window->txtCode->TextUtf8(); }
+    static QString Page() { return window->Web->OuterHtml().value_or(QString()); }
+    static QColor StatusColour() { return window->txtStatus->palette().color(QPalette::Text); }
+    static QWidget* Control(const char* name) { return window->findChild<QWidget*>(name); }
+    static void SetCode(const std::string& text) {
+        window->txtCode->SetTextUtf8(text);
+        ASSERT_TRUE(window->Web->WaitForPushes());
+    }
+
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+    static inline int ended = 0;
+};
+
+TEST_F(MainWindowTest, StartsReadyToEdit) {
+    EXPECT_EQ(window->Web->DesignModeOn(), std::optional<bool>(true));
+    EXPECT_EQ(window->cmbFontName->currentText(), "Times New Roman");
+    EXPECT_GT(window->cmbFontName->count(), 0);
+    EXPECT_EQ(window->cmbFontSize->count(), 7);
+    EXPECT_EQ(window->cmbFontSize->currentText(), "2 (Smaller)");
+    EXPECT_EQ(window->SB->panelCount(), 12);
+    EXPECT_EQ(window->SB->PanelText(1), "Press F1 for Help");
+    EXPECT_EQ(window->SB->PanelText(5), "Document Status: ");
+    EXPECT_FALSE(window->SB->PanelText(11).isEmpty());  // the clock
+    EXPECT_FALSE(window->SB->PanelText(12).isEmpty());  // the date
+    EXPECT_FALSE(window->timRefresh->isActive());
+    EXPECT_EQ(window->timRefresh->interval(), 60000);
+    // Side by side, code on the left.
+    EXPECT_EQ(window->ctlSplitterEx1->tileMode(), 1);
+    EXPECT_EQ(window->ctlSplitterEx1->firstTile(), window->txtCode);
+    EXPECT_LT(window->txtCode->x(), window->Web->x());
+    EXPECT_TRUE(window->menuAction("mnu9")->isChecked());
+    EXPECT_FALSE(Control("cmdCheck2")->isVisible());
+}
+
+TEST_F(MainWindowTest, RefreshBringsThePageIntoTheCodeAndMarksItAccurate) {
+    SetCode("");
+    window->Web->WriteDocument("");
+    window->cmdRefreshCode_Click();
+    EXPECT_EQ(Code(), "<html><head></head><body></body></html>");
+    EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+    EXPECT_EQ(StatusColour(), QColor(0, 100, 0));
+
+    // Edits made in the page come back; line feeds become CR LF.
+    window->Web->WriteDocument("<html><body><p>one</p>\n<p>two</p></body></html>");
+    window->cmdRefreshCode_Click();
+    EXPECT_EQ(Code(), "<html><head></head><body><p>one</p>\r\n<p>two</p></body></html>");
+}
+
+TEST_F(MainWindowTest, CharacterReferencesSurviveTheRoundTrip) {
+    SetCode("<html><body><p id=\"x\">a&#150;b &#169; caf&#233; &#8364;&#128; &#9731; &#153;</p>"
+            "</body></html>");
+    const auto text = window->Web->RunScript("document.getElementById('x').textContent");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->toString(), QString::fromUtf8("a\u2013b \u00a9 caf\u00e9 \u20ac\u20ac \u2603 \u2122"));
+    window->cmdRefreshCode_Click();
+    const std::string code = Code();
+    EXPECT_NE(code.find("a&#150;b &#169; caf&#233; &#128;&#128; &#9731; &#153;"), std::string::npos)
+        << code;
+    for (unsigned char c : code) EXPECT_LT(c, 0x80);
+}
+
+TEST_F(MainWindowTest, TypingPushesIntoThePageWithoutTouchingTheStatus) {
+    SetCode("<html><body><p id=\"t\">ab</p></body></html>");
+    window->MarkCodeStale();
+    window->txtCode->setFocus();
+    // Caret between "a" and "b".
+    const int pos = static_cast<int>(Code().find("ab")) + 1;
+    window->txtCode->SetSel(pos, 0);
+    QTest::keyClicks(window->txtCode, "XY");
+    EXPECT_EQ(window->txtStatus->text(), "Code needs to be refreshed.");
+    ASSERT_TRUE(WaitUntil([] {
+        const auto t = window->Web->RunScript("document.getElementById('t').textContent");
+        return t && t->toString() == "aXYb";
+    }));
+    EXPECT_EQ(window->txtStatus->text(), "Code needs to be refreshed.");
+    // Enter writes CR LF into the code.
+    QTest::keyClick(window->txtCode, Qt::Key_Return);
+    EXPECT_NE(Code().find("aXY\r\nb"), std::string::npos);
+    // A refresh reads what the code says, even straight after typing.
+    QTest::keyClicks(window->txtCode, "Z");
+    window->cmdRefreshCode_Click();
+    EXPECT_NE(Code().find("aXY\r\nZb"), std::string::npos) << Code();
+}
+
+TEST_F(MainWindowTest, FocusSwitchesToolsTipsAndStatus) {
+    window->txtCode->setFocus();
+    ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
+    window->cmdRefreshCode_Click();
+    const char* codeTools[] = {"cmdFind", "cmdUndo", "cmdRedo", "cmdSpecial", "cmdTable",
+                               "cmdHTML", "cmdCase", "cmdSEO"};
+    const char* visualTools[] = {"cmdBold", "cmdLeft", "cmdPic", "cmdNumbers", "cmbFontName",
+                                 "cmbFontSize", "txtColor", "ImgColor", "cmdAutoIndent"};
+
+    window->Web->setFocus();
+    ASSERT_TRUE(WaitUntil([] { return window->Web->hasFocusWithin(); }));
+    EXPECT_EQ(window->txtStatus->text(), "Code needs to be refreshed.");
+    EXPECT_EQ(StatusColour(), QColor(150, 0, 0));
+    for (const char* name : codeTools) EXPECT_FALSE(Control(name)->isEnabled()) << name;
+    for (const char* name : visualTools) EXPECT_TRUE(Control(name)->isEnabled()) << name;
+    EXPECT_TRUE(window->lblTips->text().startsWith("This is the Visual Editor side"));
+
+    window->txtCode->setFocus();
+    ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
+    for (const char* name : codeTools) EXPECT_TRUE(Control(name)->isEnabled()) << name;
+    for (const char* name : visualTools) EXPECT_FALSE(Control(name)->isEnabled()) << name;
+    EXPECT_TRUE(window->lblTips->text().startsWith("This is the code side"));
+    // Leaving the visual view marks the code stale even with no edit, and
+    // taking the code view's focus does not refresh.
+    EXPECT_EQ(window->txtStatus->text(), "Code needs to be refreshed.");
+    window->cmdRefreshCode_Click();
+    EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+}
+
+TEST_F(MainWindowTest, CaretPanelsGroupLinesAndCountColumnsInCharacters) {
+    std::string text;
+    for (int i = 1; i <= 1300; ++i) text += "line " + std::to_string(i) + "\r\n";
+    text += "\xC3\xA9\xC3\xA9<b>";  // two accented letters, four bytes
+    SetCode(text);
+    window->txtCode->SetSel(0, 0);
+    window->ShowCaretPosition();
+    EXPECT_EQ(window->SB->PanelText(6), "Line: 1");
+    EXPECT_EQ(window->SB->PanelText(7), "Column: 0");
+
+    const int line1234 = static_cast<int>(text.find("line 1234\r\n"));
+    window->txtCode->SetSel(line1234 + 3, 0);
+    window->ShowCaretPosition();
+    EXPECT_EQ(window->SB->PanelText(6), "Line: 1,234");
+    EXPECT_EQ(window->SB->PanelText(7), "Column: 3");
+
+    window->txtCode->SetSel(static_cast<int>(text.size()) - 2, 0);  // before "b>"
+    window->ShowCaretPosition();
+    EXPECT_EQ(window->SB->PanelText(6), "Line: 1,301");
+    EXPECT_EQ(window->SB->PanelText(7), "Column: 3");
+
+    // Key presses in the code view update the panels.
+    window->txtCode->setFocus();
+    window->txtCode->SetSel(0, 0);
+    QTest::keyClick(window->txtCode, Qt::Key_Down);
+    EXPECT_EQ(window->SB->PanelText(6), "Line: 2");
+}
+
+TEST_F(MainWindowTest, AutoRefreshRefreshesAtOnceAndOnEveryTick) {
+    SetCode("<html><body>old</body></html>");
+    window->MarkCodeStale();
+    window->chkAuto->click();
+    EXPECT_TRUE(window->timRefresh->isActive());
+    EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+
+    window->Web->WriteDocument("<html><body>new</body></html>");
+    window->MarkCodeStale();
+    // A tick, without waiting a minute for it.
+    QMetaObject::invokeMethod(window->timRefresh, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(Code(), "<html><head></head><body>new</body></html>");
+    EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+
+    window->chkAuto->click();
+    EXPECT_FALSE(window->timRefresh->isActive());
+}
+
+TEST_F(MainWindowTest, RefreshPaintsPlainAndRunsTheCodeServicesInOrder) {
+    struct Recorder : CodeServices {
+        std::vector<std::string> calls;
+        void FormatCodeView() override { calls.push_back("format"); }
+        void ColorizeCodeView() override { calls.push_back("colorize"); }
+    } services;
+    window->SetCodeServices(&services);
+    SetCode("<html><body>x</body></html>");
+    window->txtCode->SetRangeColour(0, 5, RgbColor(0, 0, 255));
+    window->cmdRefreshCode_Click();
+    EXPECT_TRUE(services.calls.empty());
+    // Plain: every character in the plain colour, the first one included.
+    const auto runs = window->txtCode->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].colour, kWhite);
+
+    window->state().AutoFormat = true;
+    window->state().AutoColorize = true;
+    window->cmdRefreshCode_Click();
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"format", "colorize"}));
+    window->SetCodeServices(nullptr);
+}
+
+TEST_F(MainWindowTest, CodeFontSizeMenuTicksOneEntryAndResizesAllText) {
+    SetCode("<p>size</p>");
+    window->menuAction("mnu12")->trigger();
+    for (const char* name : {"mnu8", "mnu9", "mnu10", "mnu14"}) {
+        EXPECT_FALSE(window->menuAction(name)->isChecked()) << name;
+    }
+    EXPECT_TRUE(window->menuAction("mnu12")->isChecked());
+    EXPECT_EQ(window->state().CodeFontSize, 12);
+    EXPECT_EQ(window->txtCode->SizeAt(0), 12);
+    EXPECT_EQ(window->txtCode->SizeAt(window->txtCode->Length() - 1), 12);
+    window->menuAction("mnu9")->trigger();
+    EXPECT_EQ(window->txtCode->SizeAt(0), 9);
+}
+
+TEST_F(MainWindowTest, OrientationToggleSwapsTheViews) {
+    QAction* toggle = window->menuAction("mnuToggle");
+    EXPECT_EQ(toggle->shortcut(), QKeySequence("F11"));
+    toggle->trigger();
+    EXPECT_EQ(window->ctlSplitterEx1->tileMode(), 0);
+    EXPECT_EQ(window->ctlSplitterEx1->firstTile(), window->Web);
+    EXPECT_LT(window->Web->y(), window->txtCode->y());  // visual view on top
+    toggle->trigger();
+    EXPECT_EQ(window->ctlSplitterEx1->tileMode(), 1);
+    EXPECT_LT(window->txtCode->x(), window->Web->x());
+    EXPECT_EQ(window->ctlSplitterEx1->split(), 30);
+}
+
+TEST_F(MainWindowTest, StatusStripFollowsTheBottomEdge) {
+    for (const QSize size : {QSize(900, 700), QSize(1200, 900)}) {
+        window->resize(size);
+        QCoreApplication::processEvents();
+        const int statusBar1Top = window->centralWidget()->height();
+        const QWidget* logo = window->picLogo;
+        EXPECT_EQ(logo->y(), statusBar1Top - 48);  // 725 twips
+        EXPECT_EQ(window->SB->y(), logo->y() - 20);  // 300 twips
+        for (const char* name : {"chkAuto", "chkFormat", "chkColorize", "txtStatus"}) {
+            EXPECT_EQ(Control(name)->y(), window->SB->y() + 5) << name;  // 75 twips
+        }
+        EXPECT_EQ(window->frmTips->width(), (window->frameGeometry().width() * 15 - 10500 + 7) / 15);
+        EXPECT_EQ(window->ctlSplitterEx1->height(),
+                  (window->frameGeometry().height() * 15 - 2800 + 7) / 15);
+    }
+}
+
+TEST_F(MainWindowTest, ExitPromptsKeepTheDocumentUnlessTheUserLetsItGo) {
+    // Empty code: a yes/no question.
+    SetCode("");
+    dialogs->Queue(Answer::No);
+    EXPECT_FALSE(window->Form_Unload());
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].text, "Are you sure you want to exit?");
+    EXPECT_EQ(dialogs->asked()[0].title, "Tarlo");
+    EXPECT_EQ(dialogs->asked()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(dialogs->asked()[0].icon, Icon::Information);
+    EXPECT_EQ(ended, 0);
+    dialogs->Queue(Answer::Yes);
+    EXPECT_TRUE(window->Form_Unload());
+    EXPECT_EQ(ended, 1);
+
+    // Text in the code: save first?
+    ended = 0;
+    dialogs->ClearAsked();
+    SetCode("<p>work</p>");
+    dialogs->Queue(Answer::Cancel);
+    window->close();  // the close box goes through the same prompt
+    ASSERT_FALSE(dialogs->asked().empty());
+    EXPECT_EQ(dialogs->asked().back().text, "Do you want to save your document?");
+    EXPECT_EQ(dialogs->asked().back().buttons, Buttons::YesNoCancel);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(ended, 0);
+
+    // Yes with a Save As that is cancelled or fails keeps the window.
+    bool saveSucceeds = false;
+    int saves = 0;
+    window->SetSaveAs([&] {
+        ++saves;
+        return saveSucceeds;
+    });
+    dialogs->Queue(Answer::Yes);
+    EXPECT_FALSE(window->Form_Unload());
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Code(), "<p>work</p>");
+
+    saveSucceeds = true;
+    dialogs->Queue(Answer::Yes);
+    EXPECT_TRUE(window->Form_Unload());
+    EXPECT_EQ(ended, 1);
+
+    dialogs->Queue(Answer::No);
+    EXPECT_TRUE(window->Form_Unload());
+    EXPECT_EQ(ended, 2);
+    EXPECT_EQ(saves, 2);
+    window->SetSaveAs(nullptr);
+}
+
+TEST_F(MainWindowTest, MenuEntriesWithoutACommandChangeNothing) {
+    SetCode("<p>keep</p>");
+    window->txtCode->SetSel(3, 2);
+    window->menuAction("mnuAll")->trigger();
+    window->menuAction("mnuCut")->trigger();
+    EXPECT_EQ(Code(), "<p>keep</p>");
+    EXPECT_EQ(window->txtCode->SelStart(), 3);
+    EXPECT_EQ(window->txtCode->SelLength(), 2);
+    // Once a command is supplied, the entry runs it.
+    int runs = 0;
+    window->SetCommand("cmdBold_Click", [&] { ++runs; });
+    window->menuAction("mnuBold")->trigger();
+    EXPECT_EQ(runs, 1);
+    Control("cmdBold")->setEnabled(true);
+    qobject_cast<QToolButton*>(Control("cmdBold"))->click();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(window->menuAction("mnuEdgarize")->shortcut(), QKeySequence("Ctrl+F1"));
+    EXPECT_EQ(window->menuAction("mnuGoogle")->shortcut(), QKeySequence("Shift+Ins"));
+    EXPECT_EQ(window->menuAction("mnuSaveAs")->text(), "Save &As...");
+}
+
+TEST_F(MainWindowTest, HoverTipsShowInTheTipsFrame) {
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(Control("cmdRefreshCode"), &enter);
+    EXPECT_TRUE(window->lblTips->text().startsWith("This button will refresh the code"));
+    // The numbered-list tip comes with a press, not on hover.
+    QApplication::sendEvent(Control("cmdNumbers"), &enter);
+    EXPECT_TRUE(window->lblTips->text().startsWith("This button will refresh the code"));
+    QApplication::sendEvent(Control("chkAuto"), &enter);
+    EXPECT_EQ(window->lblTips->text(), "When checked, this box will refresh the code every 60 seconds.");
+}
+
+TEST_F(MainWindowTest, ThePageNeverReachesTheNetworkNorNavigatesAway) {
+    const int before = window->Web->requestFilter()->blockedCount();
+    SetCode("<html><body><img src=\"http://192.0.2.1/logo.png\">"
+            "<img src=\"https://example.com/x.gif\"><a id=\"l\" href=\"http://example.com/\">x</a>"
+            "</body></html>");
+    EXPECT_TRUE(WaitUntil([&] { return window->Web->requestFilter()->blockedCount() >= before + 2; }));
+    const QUrl url = window->Web->url();
+    window->Web->RunScript("location.href = 'http://example.com/'; true");
+    window->Web->RunScript("document.getElementById('l').click(); true");
+    QTest::qWait(300);
+    EXPECT_EQ(window->Web->url(), url);
+    EXPECT_TRUE(Page().contains("logo.png"));
+}
+
+TEST_F(MainWindowTest, PicturesBesideTheDocumentShow) {
+    QTemporaryDir dir;
+    QImage image(7, 5, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(dir.filePath("pic.png")));
+    ASSERT_TRUE(window->Web->SetDocumentBase(dir.path()));
+    window->Web->SetDesignMode(true);
+    SetCode("<html><body><img id=\"p\" src=\"pic.png\"></body></html>");
+    EXPECT_TRUE(WaitUntil([] {
+        const auto w = window->Web->RunScript("document.getElementById('p').naturalWidth");
+        return w && w->toInt() == 7;
+    }));
+    window->Web->Navigate(QUrl("about:blank"));
+    window->Web->SetDesignMode(true);
+}
+
+TEST_F(MainWindowTest, FindInCodeHonoursItsOptionBits) {
+    SetCode("Cat scatter CAT cat");
+    CodeView* code = window->txtCode;
+    EXPECT_EQ(code->FindInCode("cat", 0, 0), 0);
+    EXPECT_EQ(code->SelStart(), 0);
+    EXPECT_EQ(code->SelLength(), 3);
+    EXPECT_EQ(code->FindInCode("cat", 1, CodeView::kNoHighlight), 5);
+    EXPECT_EQ(code->SelStart(), 0);  // no highlight leaves the selection
+    EXPECT_EQ(code->FindInCode("cat", 1, CodeView::kWholeWord | 8), 12);
+    EXPECT_EQ(code->FindInCode("cat", 1, CodeView::kWholeWord | CodeView::kMatchCase | 8), 16);
+    EXPECT_EQ(code->FindInCode("dog", 0, 8), -1);
+    EXPECT_EQ(code->FindInCode("cat", 17, 8), -1);  // no wrap-around
+}
+
+}  // namespace
+}  // namespace tarlo
