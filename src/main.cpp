@@ -1,6 +1,6 @@
 // Tarlo, the desktop HTML editor for EDGAR filings.
-#include <QApplication>
 #include <unistd.h>
+#include <QApplication>
 
 #include "editor/main_window.h"
 

@@ -3,7 +3,10 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -13,7 +16,9 @@ namespace {
 
 // Scintilla keeps styles 32-39 for its own elements (default, line numbers,
 // braces, control characters, guides, tips, fold text).
-bool Reserved(int style) { return style >= 32 && style <= 39; }
+bool Reserved(int style) {
+    return style >= 32 && style <= 39;
+}
 constexpr int kMaxStyle = 255;
 
 quint64 LookKey(WinColor colour, int size) {
@@ -22,7 +27,9 @@ quint64 LookKey(WinColor colour, int size) {
 
 }  // namespace
 
-ChangeBatch::ChangeBatch(CodeView* view) : view_(view) { ++view_->batchDepth_; }
+ChangeBatch::ChangeBatch(CodeView* view) : view_(view) {
+    ++view_->batchDepth_;
+}
 
 ChangeBatch::~ChangeBatch() {
     if (--view_->batchDepth_ == 0 && view_->changedInBatch_) {
@@ -82,9 +89,13 @@ void CodeView::SetTextUtf8(std::string_view text) {
     SendScintilla(SCI_GOTOPOS, 0L);
 }
 
-int CodeView::Length() const { return static_cast<int>(SendScintilla(SCI_GETLENGTH)); }
+int CodeView::Length() const {
+    return static_cast<int>(SendScintilla(SCI_GETLENGTH));
+}
 
-int CodeView::SelStart() const { return static_cast<int>(SendScintilla(SCI_GETSELECTIONSTART)); }
+int CodeView::SelStart() const {
+    return static_cast<int>(SendScintilla(SCI_GETSELECTIONSTART));
+}
 
 int CodeView::SelLength() const {
     return static_cast<int>(SendScintilla(SCI_GETSELECTIONEND) -
@@ -124,8 +135,7 @@ int CodeView::StyleFor(WinColor colour, int pointSize) {
     const auto s = static_cast<unsigned long>(next);
     SendScintilla(SCI_STYLESETFONT, s, "Arial");
     SendScintilla(SCI_STYLESETFORE, s, static_cast<long>(colour));
-    SendScintilla(SCI_STYLESETBACK, s,
-                  static_cast<long>(SendScintilla(SCI_STYLEGETBACK, 32UL)));
+    SendScintilla(SCI_STYLESETBACK, s, static_cast<long>(SendScintilla(SCI_STYLEGETBACK, 32UL)));
     SendScintilla(SCI_STYLESETSIZE, s, static_cast<long>(pointSize));
     return next;
 }
@@ -150,7 +160,8 @@ void CodeView::SetBackgroundColour(WinColor colour) {
         }
     }
     // The caret must stay visible on either background.
-    const WinColor caret = (RedOf(colour) + GreenOf(colour) + BlueOf(colour)) > 384 ? kBlack : kWhite;
+    const WinColor caret =
+        (RedOf(colour) + GreenOf(colour) + BlueOf(colour)) > 384 ? kBlack : kWhite;
     SendScintilla(SCI_SETCARETFORE, static_cast<unsigned long>(caret));
 }
 
@@ -172,8 +183,8 @@ void CodeView::RestyleRange(int start, int length, bool setColour, WinColor colo
         const auto old = static_cast<unsigned char>(cells[static_cast<std::size_t>(i) * 2 + 1]);
         if (mapped[old] < 0) {
             const Look look = old < styles_.size() ? styles_[old] : styles_[0];
-            mapped[old] = StyleFor(setColour ? colour : look.colour,
-                                   setSize ? pointSize : look.pointSize);
+            mapped[old] =
+                StyleFor(setColour ? colour : look.colour, setSize ? pointSize : look.pointSize);
         }
         styles[static_cast<std::size_t>(i)] = static_cast<char>(mapped[old]);
     }
@@ -231,12 +242,14 @@ std::vector<StyleRun> CodeView::Runs() const {
 }
 
 WinColor CodeView::ColourAt(int pos) const {
-    const auto st = static_cast<std::size_t>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
+    const auto st =
+        static_cast<std::size_t>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
     return st < styles_.size() ? styles_[st].colour : styles_[0].colour;
 }
 
 int CodeView::SizeAt(int pos) const {
-    const auto st = static_cast<std::size_t>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
+    const auto st =
+        static_cast<std::size_t>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
     return st < styles_.size() ? styles_[st].pointSize : styles_[0].pointSize;
 }
 
@@ -244,9 +257,10 @@ int CodeView::FindInCode(const std::string& text, int start, int options) {
     const int len = Length();
     if (text.empty() || start < 0 || start > len) return -1;
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), static_cast<long>(len));
-    SendScintilla(SCI_SETSEARCHFLAGS, static_cast<unsigned long>(options & (kWholeWord | kMatchCase)));
-    const long pos = SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(text.size()),
-                                   text.c_str());
+    SendScintilla(SCI_SETSEARCHFLAGS,
+                  static_cast<unsigned long>(options & (kWholeWord | kMatchCase)));
+    const long pos =
+        SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(text.size()), text.c_str());
     if (pos < 0) return -1;
     if ((options & kNoHighlight) == 0) {
         const long end = SendScintilla(SCI_GETTARGETEND);
@@ -265,8 +279,8 @@ int CodeView::LineStartOf(int line) const {
 
 int CodeView::ColumnInCharacters(int pos) const {
     const int lineStart = LineStartOf(LineOfPosition(pos));
-    return static_cast<int>(SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart),
-                                          static_cast<long>(pos)));
+    return static_cast<int>(SendScintilla(
+        SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart), static_cast<long>(pos)));
 }
 
 void CodeView::onModified(int pos, int mtype, const char*, int len, int, int, int, int, int, int) {
@@ -313,7 +327,42 @@ void CodeView::mouseReleaseEvent(QMouseEvent* e) {
     emit MouseUp();
 }
 
+namespace {
+
+QList<QUrl> DroppedFiles(const QMimeData* data) {
+    QList<QUrl> files;
+    if (data == nullptr || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.push_back(url);
+    }
+    return files;
+}
+
+}  // namespace
+
+void CodeView::dragEnterEvent(QDragEnterEvent* e) {
+    if (!DroppedFiles(e->mimeData()).isEmpty()) {
+        e->acceptProposedAction();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(e);
+}
+
+void CodeView::dragMoveEvent(QDragMoveEvent* e) {
+    if (!DroppedFiles(e->mimeData()).isEmpty()) {
+        e->acceptProposedAction();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(e);
+}
+
 void CodeView::dropEvent(QDropEvent* e) {
+    const QList<QUrl> files = DroppedFiles(e->mimeData());
+    if (!files.isEmpty()) {
+        e->acceptProposedAction();
+        emit FilesDropped(files);
+        return;
+    }
     ChangeBatch batch(this);
     QsciScintilla::dropEvent(e);
 }

@@ -24,7 +24,7 @@ struct StyleRun {
 
 class CodeView : public QsciScintilla {
     Q_OBJECT
-public:
+  public:
     explicit CodeView(QWidget* parent = nullptr);
 
     // Option bits of FindInCode.
@@ -63,7 +63,7 @@ public:
     int LineStartOf(int line) const;
     int ColumnInCharacters(int pos) const;
 
-signals:
+  signals:
     // Raised once after every change of the text, typed, pasted or assigned.
     void Change();
     // Key and mouse events that move the caret.
@@ -71,32 +71,36 @@ signals:
     void KeyUp();
     void MouseDown();
     void MouseUp();
+    // Files dropped on the code view: they are opened, not pasted as text.
+    void FilesDropped(const QList<QUrl>& files);
 
-public slots:
+  public slots:
     void cut() override;
     void paste() override;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
-private:
+  private:
     friend class ChangeBatch;
     int StyleFor(WinColor colour, int pointSize);
     void RestyleRange(int start, int length, bool setColour, WinColor colour, bool setSize,
                       int pointSize);
-    void onModified(int pos, int mtype, const char* text, int len, int added, int line,
-                    int foldNow, int foldPrev, int token, int annotationLinesAdded);
+    void onModified(int pos, int mtype, const char* text, int len, int added, int line, int foldNow,
+                    int foldPrev, int token, int annotationLinesAdded);
 
     struct Look {
         WinColor colour;
         int pointSize;
     };
-    std::vector<Look> styles_;           // style number -> look
+    std::vector<Look> styles_;            // style number -> look
     std::map<quint64, int> styleOfLook_;  // (colour << 16 | size) -> style number
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
@@ -104,13 +108,13 @@ private:
 
 // Groups the edits of one user or program action into one Change.
 class ChangeBatch {
-public:
+  public:
     explicit ChangeBatch(CodeView* view);
     ~ChangeBatch();
     ChangeBatch(const ChangeBatch&) = delete;
     ChangeBatch& operator=(const ChangeBatch&) = delete;
 
-private:
+  private:
     CodeView* view_;
 };
 

@@ -11,21 +11,30 @@ namespace {
 
 QMessageBox::StandardButtons ToQt(Buttons b) {
     switch (b) {
-        case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-        case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-        case Buttons::Ok: break;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::Ok:
+            break;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon ToQt(Icon i) {
     switch (i) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Critical: return QMessageBox::Critical;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -36,10 +45,14 @@ Answer QtDialogs::Message(QWidget* parent, const QString& text, const QString& t
                           Buttons buttons, Icon icon) {
     QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Ok: return Answer::Ok;
-        default: return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return Answer::Cancel;
     }
 }
 
@@ -66,7 +79,8 @@ std::optional<QColor> QtDialogs::Colour(QWidget* parent, const QColor& initial) 
 std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& prompt,
                                         const QString& title, const QString& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -103,8 +117,8 @@ std::optional<QColor> ScriptedDialogs::Colour(QWidget*, const QColor& initial) {
     return Next<std::optional<QColor>>().value_or(std::nullopt);
 }
 
-std::optional<QString> ScriptedDialogs::Input(QWidget*, const QString& prompt,
-                                              const QString& title, const QString&) {
+std::optional<QString> ScriptedDialogs::Input(QWidget*, const QString& prompt, const QString& title,
+                                              const QString&) {
     asked_.push_back({"input", prompt, title, Buttons::Ok, Icon::None});
     return Next<std::optional<QString>>().value_or(std::nullopt);
 }

@@ -18,7 +18,7 @@ enum class Icon { None, Information, Question, Warning, Critical };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual Answer Message(QWidget* parent, const QString& text, const QString& title,
                            Buttons buttons, Icon icon) = 0;
@@ -33,7 +33,7 @@ public:
 };
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     Answer Message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     std::optional<QString> OpenPath(QWidget* parent, const QString& title,
@@ -48,7 +48,7 @@ public:
 // Answers prompts from a queue and remembers what was asked. An unexpected
 // question (an empty queue) is answered Cancel / nothing, and recorded.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Asked {
         QString kind;  // "message", "open", "save", "colour", "input"
         QString text;
@@ -73,7 +73,7 @@ public:
     std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override;
 
-private:
+  private:
     template <typename T>
     std::optional<T> Next();
     std::deque<Reply> replies_;

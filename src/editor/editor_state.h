@@ -15,9 +15,15 @@ constexpr WinColor RgbColor(int r, int g, int b) {
     return static_cast<WinColor>(r) | (static_cast<WinColor>(g) << 8) |
            (static_cast<WinColor>(b) << 16);
 }
-constexpr int RedOf(WinColor c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(WinColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(WinColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(WinColor c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(WinColor c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(WinColor c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 constexpr WinColor kWhite = 16777215;
 constexpr WinColor kBlack = 0;

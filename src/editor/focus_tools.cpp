@@ -5,15 +5,15 @@ namespace tarlo {
 namespace {
 
 // Tools that only make sense while the visual view has the focus.
-const char* const kVisualTools[] = {
-    "cmbFontName", "cmbFontSize", "txtColor",  "ImgColor",  "cmdBold",    "cmdItalics",
-    "cmdUnder",    "cmdIndent",   "cmdOutdent", "cmdAutoIndent", "cmdLeft", "cmdCenter",
-    "cmdRight",    "cmdFull",     "cmdPic",    "cmdLink",   "cmdUnlink",  "cmdRule",
-    "cmdNumbers",  "cmdBullets"};
+const char* const kVisualTools[] = {"cmbFontName", "cmbFontSize",   "txtColor",   "ImgColor",
+                                    "cmdBold",     "cmdItalics",    "cmdUnder",   "cmdIndent",
+                                    "cmdOutdent",  "cmdAutoIndent", "cmdLeft",    "cmdCenter",
+                                    "cmdRight",    "cmdFull",       "cmdPic",     "cmdLink",
+                                    "cmdUnlink",   "cmdRule",       "cmdNumbers", "cmdBullets"};
 
 // Tools that insert into or edit the source.
-const char* const kCodeTools[] = {"cmdSEO",  "cmdSpecial", "cmdTable", "cmdHTML", "cmdCase",
-                                  "cmdUndo", "cmdRedo",    "cmdFind"};
+const char* const kCodeTools[] = {"cmdSEO",  "cmdSpecial", "cmdTable", "cmdHTML",
+                                  "cmdCase", "cmdUndo",    "cmdRedo",  "cmdFind"};
 
 }  // namespace
 

@@ -10,12 +10,14 @@ constexpr int Px(int twips) {
     return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                       : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
-constexpr int Tw(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int Tw(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 struct MainLayoutInput {
-    int windowWidth;      // outer width W
-    int windowHeight;     // outer height H
-    int statusBar1Top;    // top of the bottom edge bar, in client coordinates
+    int windowWidth;    // outer width W
+    int windowHeight;   // outer height H
+    int statusBar1Top;  // top of the bottom edge bar, in client coordinates
 };
 
 struct MainLayout {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "controls/splitter_control.h"
@@ -19,10 +21,13 @@
 #include "editor/main_layout.h"
 #include "editor/progress_windows.h"
 #include "editor/status_panels.h"
+#include "editor/visual_page.h"
 #include "editor/visual_view.h"
 
 // The resources live in a static library: they must be registered by hand.
-static void InitTarloResources() { Q_INIT_RESOURCE(tarlo); }
+static void InitTarloResources() {
+    Q_INIT_RESOURCE(tarlo);
+}
 
 namespace tarlo {
 
@@ -72,18 +77,14 @@ void frmMain::BuildControls() {
     txtCode->setObjectName("txtCode");
     txtCode->setAccessibleName("HTML code");
     connect(txtCode, &CodeView::Change, this, &frmMain::txtCode_Change);
-    for (auto signal : {&CodeView::KeyDown, &CodeView::KeyUp, &CodeView::MouseDown,
-                        &CodeView::MouseUp}) {
+    for (auto signal :
+         {&CodeView::KeyDown, &CodeView::KeyUp, &CodeView::MouseDown, &CodeView::MouseUp}) {
         connect(txtCode, signal, this, &frmMain::ShowCaretPosition);
     }
     txtCode->installEventFilter(this);
 
-    // Web2 takes no part in editing; it shows a small page of our own.
-    Web2 = new QWebEngineView(client_);
-    Web2->setObjectName("Web2");
-    Web2->setAccessibleName("Tarlo news");
-    Web2->setGeometry(Px(10350), Px(-2000), Px(2500), Px(600));
-    Web2->hide();
+    connect(Web->visualPage(), &VisualPage::externalLinkRequested, this,
+            [](const QUrl& url) { QDesktopServices::openUrl(url); });
 
     // The clean-up's work box stays out of sight below the window.
     txtCodeTemp = new QLineEdit(client_);
@@ -113,6 +114,15 @@ void frmMain::BuildStatusStrip(QWidget* client) {
         "QLabel#picLogo { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #12385e,"
         " stop:1 #4d87bf); color: white; font: bold 20px Arial; padding-left: 12px; }");
     picLogo->setText("Tarlo");
+    // Web2 takes no part in editing: it shows a small page of our own in the
+    // logo strip, with no script and no network.
+    Web2 = new QWebEngineView(picLogo);
+    Web2->setObjectName("Web2");
+    Web2->setAccessibleName("Tarlo workflow");
+    Web2->setFocusPolicy(Qt::NoFocus);
+    Web2->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    Web2->page()->setBackgroundColor(Qt::transparent);
+    Web2->setGeometry(Px(1500), Px(40), Px(6800), Px(640));
     lblEdgar = new QLabel("The best HTML editor for coders.", picLogo);
     lblEdgar->setObjectName("lblEdgar");
     lblEdgar->setStyleSheet("color: white; font: italic 13px Arial; background: transparent;");
@@ -130,7 +140,8 @@ void frmMain::BuildStatusStrip(QWidget* client) {
     chkAuto = makeCheck("chkAuto", "Auto-Refresh",
                         "Automatically refreshes and formats the code every minute");
     chkFormat = makeCheck("chkFormat", "Auto-Format", "Formats the code after every refresh");
-    chkColorize = makeCheck("chkColorize", "Auto-Colorize", "Colorizes the code after every refresh");
+    chkColorize =
+        makeCheck("chkColorize", "Auto-Colorize", "Colorizes the code after every refresh");
     connect(chkAuto, &QCheckBox::clicked, this, &frmMain::chkAuto_Click);
     connect(chkFormat, &QCheckBox::clicked, this, [this](bool on) {
         state_.AutoFormat = on;
@@ -169,6 +180,7 @@ void frmMain::Form_Load() {
             if (loadProgress_) loadProgress_(static_cast<int>(i * (100.0 / count)));
         }
         cmbFontName->setCurrentText("Times New Roman");
+        if (QLineEdit* edit = cmbFontName->lineEdit()) edit->setCursorPosition(0);
     }
     // 4. The seven HTML font sizes.
     cmbFontSize->addItems({"1 (Smallest)", "2 (Smaller)", "3 (Small)", "4 (Medium)", "5 (Large)",
@@ -209,7 +221,8 @@ void frmMain::Form_Resize() {
 
     txtCodeTemp->setGeometry(0, Px(l.txtCodeTempTop), Px(3000), Px(300));
     picLogo->setGeometry(picLogo->x(), Px(l.picLogoTop), std::max(0, Px(l.picLogoWidth)), Px(725));
-    ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop), std::max(0, Px(l.splitterWidth)),
+    ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop),
+                                std::max(0, Px(l.splitterWidth)),
                                 std::max(0, Px(l.splitterHeight)));
     SB->setGeometry(SB->x(), Px(l.sbTop), std::max(0, Px(l.sbWidth)), Px(300));
     for (const StripSlot& slot : kStripSlots) {
@@ -240,13 +253,16 @@ void frmMain::ToggleOrientation() {
 
 void frmMain::SetCodeFontSize(int points) {
     for (int size : {8, 9, 10, 12, 14}) {
-        if (QAction* a = menuAction(QStringLiteral("mnu%1").arg(size))) a->setChecked(size == points);
+        if (QAction* a = menuAction(QStringLiteral("mnu%1").arg(size)))
+            a->setChecked(size == points);
     }
     state_.CodeFontSize = static_cast<std::int16_t>(points);
     ApplyCodeFontSize();
 }
 
-void frmMain::mnuExit_Click() { Form_Unload(); }
+void frmMain::mnuExit_Click() {
+    Form_Unload();
+}
 
 void frmMain::closeEvent(QCloseEvent* e) {
     // The window never closes by itself: the exit prompt decides.
@@ -282,9 +298,13 @@ void frmMain::EndProgram() {
     QCoreApplication::exit(0);
 }
 
-void frmMain::ShowCleaningProgress() { progress_->ShowCleaningProgress(); }
+void frmMain::ShowCleaningProgress() {
+    progress_->ShowCleaningProgress();
+}
 
-void frmMain::ShowCheckingProgress() { progress_->ShowCheckingProgress(); }
+void frmMain::ShowCheckingProgress() {
+    progress_->ShowCheckingProgress();
+}
 
 void frmMain::SetCommand(const QString& name, std::function<void()> command) {
     commands_.insert(name, std::move(command));

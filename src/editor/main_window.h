@@ -36,7 +36,7 @@ class ctlSplitterEx;
 
 // The formatter and the colorizer of the code view, as the refresh runs them.
 class CodeServices {
-public:
+  public:
     virtual ~CodeServices() = default;
     virtual void FormatCodeView() = 0;
     virtual void ColorizeCodeView() = 0;
@@ -44,14 +44,14 @@ public:
 
 // Where every change of the code text leaves its undo snapshot.
 class UndoRecorder {
-public:
+  public:
     virtual ~UndoRecorder() = default;
     virtual void RecordUndoSnapshot() = 0;
 };
 
 class frmMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmMain(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -129,12 +129,12 @@ public:
 
     QAction* menuAction(const QString& objectName) const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void BuildControls();
     void BuildToolRows(QWidget* client);
     void BuildStatusStrip(QWidget* client);

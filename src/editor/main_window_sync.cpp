@@ -20,7 +20,7 @@ namespace {
 
 // Shows the hourglass for the life of a long step.
 class BusyPointer {
-public:
+  public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
     BusyPointer(const BusyPointer&) = delete;
@@ -65,15 +65,19 @@ void frmMain::SetStatus(DocumentStatus status) {
     if (look.defaultColour) {
         p.setColor(QPalette::Text, QApplication::palette().color(QPalette::Text));
     } else {
-        p.setColor(QPalette::Text, QColor(RedOf(look.colour), GreenOf(look.colour),
-                                          BlueOf(look.colour)));
+        p.setColor(QPalette::Text,
+                   QColor(RedOf(look.colour), GreenOf(look.colour), BlueOf(look.colour)));
     }
     txtStatus->setPalette(p);
 }
 
-void frmMain::MarkCodeAccurate() { SetStatus(DocumentStatus::Accurate); }
+void frmMain::MarkCodeAccurate() {
+    SetStatus(DocumentStatus::Accurate);
+}
 
-void frmMain::MarkCodeStale() { SetStatus(DocumentStatus::Stale); }
+void frmMain::MarkCodeStale() {
+    SetStatus(DocumentStatus::Stale);
+}
 
 void frmMain::PaintCodePlain() {
     QCoreApplication::processEvents();
@@ -101,7 +105,8 @@ void frmMain::ShowCaretPosition() {
 }
 
 void frmMain::SetTools(bool visualFocused) {
-    for (const ToolState& tool : ToolsFor(visualFocused ? FocusedView::Visual : FocusedView::Code)) {
+    for (const ToolState& tool :
+         ToolsFor(visualFocused ? FocusedView::Visual : FocusedView::Code)) {
         if (auto* w = findChild<QWidget*>(QString::fromStdString(tool.control))) {
             w->setEnabled(tool.enabled);
         }
@@ -116,13 +121,16 @@ void frmMain::ShowTip(const QString& tip) {
 void frmMain::Web_GotFocus() {
     MarkCodeStale();
     // The engine has no such command; the step fails quietly, as the other
-    // editing commands do when the engine refuses them.
-    Web->RunScript("document.execCommand('LiveResize', false, '')", 2000);
+    // editing commands do when the engine refuses them. Nothing waits on it
+    // inside a focus change.
+    Web->ExecCommandLater("LiveResize");
     SetTools(true);
     ShowTip(FocusTip(FocusedView::Visual));
 }
 
-void frmMain::Web_LostFocus() { MarkCodeStale(); }
+void frmMain::Web_LostFocus() {
+    MarkCodeStale();
+}
 
 void frmMain::txtCode_GotFocus() {
     SetTools(false);

@@ -20,7 +20,7 @@ namespace tarlo {
 
 namespace {
 
-constexpr int kRowHeight = 21;  // pixels
+constexpr int kRowHeight = 21;    // pixels
 constexpr int kTipsLeft = 10350;  // twips
 
 QFrame* Strip(QWidget* parent, const char* name, int x, int y, int w) {
@@ -59,7 +59,7 @@ void frmMain::BuildToolRows(QWidget* client) {
     tbIcons->setObjectName("tbIcons");
     tbIcons->setAccessibleName("Document commands");
     tbIcons->setIconSize(QSize(14, 14));
-    tbIcons->setGeometry(0, 0, 9 * kRowHeight + 6, kRowHeight);
+    tbIcons->setMovable(false);
     struct DocButton {
         const char* tip;
         QStyle::StandardPixmap icon;
@@ -92,7 +92,7 @@ void frmMain::BuildToolRows(QWidget* client) {
     tb2 = new QToolBar(client);
     tb2->setObjectName("tb2");
     tb2->setAccessibleName("Code commands");
-    tb2->setGeometry(9 * kRowHeight + 8, 0, 3 * kRowHeight + 30, kRowHeight);
+    tb2->setMovable(false);
     struct CodeButton {
         const char* tip;
         const char* glyph;
@@ -129,6 +129,9 @@ void frmMain::BuildToolRows(QWidget* client) {
         });
     }
 
+    // The toolbars take the width their buttons need.
+    tbIcons->setGeometry(0, 0, tbIcons->sizeHint().width(), kRowHeight);
+    tb2->setGeometry(tbIcons->width() + 2, 0, tb2->sizeHint().width(), kRowHeight);
     const int row1Left = tb2->geometry().right() + 4;
     QFrame* toolbar1 = Strip(client, "Toolbar1", row1Left, 0, Px(kTipsLeft) - row1Left - 4);
     AddButton(toolbar1, "cmdRefreshCode", "Refresh Code", "\u21bb", "cmdRefreshCode_Click");
@@ -264,7 +267,8 @@ void frmMain::BuildMenus() {
     QMenu* insert = menu("mnuInsert", "&Insert");
     AddMenuEntry(insert, "mnuGoogle", "&Google Search", QKeySequence("Shift+Ins"),
                  command("mnuGoogle_Click"));
-    AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"), command("mnuMarquee_Click"));
+    AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"),
+                 command("mnuMarquee_Click"));
     AddMenuEntry(insert, "mnuSymbol", "&Symbol", QKeySequence(), command("cmdSpecial_Click"));
     AddMenuEntry(insert, "mnuLayer", "&Layer", QKeySequence("Ctrl+H"), command("mnuLayer_Click"));
     AddMenuEntry(insert, "mnukeywords", "&Keywords", QKeySequence(), command("cmdSEO_Click"));
@@ -281,41 +285,53 @@ void frmMain::BuildMenus() {
         a->setChecked(size == 9);
         sizeGroup->addAction(a);
     }
-    AddMenuEntry(coding, "mnuTable", "Table Wizard", QKeySequence("Ctrl+T"), command("cmdTable_Click"));
+    AddMenuEntry(coding, "mnuTable", "Table Wizard", QKeySequence("Ctrl+T"),
+                 command("cmdTable_Click"));
     AddMenuEntry(coding, "mnuCase", "Toggle Case", QKeySequence(), command("cmdCase_Click"));
     AddMenuEntry(coding, "mnufind", "Search and Replace", QKeySequence("Ctrl+F"),
                  command("cmdFind_Click"));
     coding->addSeparator();
-    AddMenuEntry(coding, "mnuColor", "Toggle window colors", QKeySequence(), command("mnuColor_Click"));
+    AddMenuEntry(coding, "mnuColor", "Toggle window colors", QKeySequence(),
+                 command("mnuColor_Click"));
 
     QMenu* wysiwyg = sub(tools, "mnuWYSIWYG", "WYSIWYG Tools");
     QMenu* align = sub(wysiwyg, "mnuAlign", "Alignment Tools");
     AddMenuEntry(align, "mnuLeft", "Left Justify", QKeySequence("F5"), command("cmdLeft_Click"));
-    AddMenuEntry(align, "mnuCenter", "Center Justify", QKeySequence("F6"), command("cmdCenter_Click"));
+    AddMenuEntry(align, "mnuCenter", "Center Justify", QKeySequence("F6"),
+                 command("cmdCenter_Click"));
     AddMenuEntry(align, "mnuRight", "Right Justify", QKeySequence("F7"), command("cmdRight_Click"));
     AddMenuEntry(align, "mnuFull", "Full Justify", QKeySequence("F8"), command("cmdFull_Click"));
     wysiwyg->addSeparator();
     AddMenuEntry(wysiwyg, "mnuBold", "Bold", QKeySequence("Ctrl+B"), command("cmdBold_Click"));
-    AddMenuEntry(wysiwyg, "mnuItalic", "Italic", QKeySequence("Ctrl+I"), command("cmdItalics_Click"));
-    AddMenuEntry(wysiwyg, "mnuUnder", "Underline", QKeySequence("Ctrl+U"), command("cmdUnder_Click"));
+    AddMenuEntry(wysiwyg, "mnuItalic", "Italic", QKeySequence("Ctrl+I"),
+                 command("cmdItalics_Click"));
+    AddMenuEntry(wysiwyg, "mnuUnder", "Underline", QKeySequence("Ctrl+U"),
+                 command("cmdUnder_Click"));
     wysiwyg->addSeparator();
-    AddMenuEntry(wysiwyg, "mnuIndent", "Indent Paragraph", QKeySequence(), command("cmdIndent_Click"));
-    AddMenuEntry(wysiwyg, "mnuOutdent", "Outdent Paragraph", QKeySequence(), command("cmdOutdent_Click"));
+    AddMenuEntry(wysiwyg, "mnuIndent", "Indent Paragraph", QKeySequence(),
+                 command("cmdIndent_Click"));
+    AddMenuEntry(wysiwyg, "mnuOutdent", "Outdent Paragraph", QKeySequence(),
+                 command("cmdOutdent_Click"));
     AddMenuEntry(wysiwyg, "mnuIndentLine", "Indent First Line", QKeySequence(),
                  command("cmdAutoIndent_Click"));
     AddMenuEntry(wysiwyg, "mnuBullets", "Bullets", QKeySequence(), command("cmdBullets_Click"));
     AddMenuEntry(wysiwyg, "mnuNumberedList", "Numbered List", QKeySequence(),
                  command("cmdNumbers_Click"));
     wysiwyg->addSeparator();
-    AddMenuEntry(wysiwyg, "mnuGraphic", "Insert Graphic", QKeySequence("Ctrl+G"), command("cmdPic_Click"));
-    AddMenuEntry(wysiwyg, "mnuLink", "Insert Link", QKeySequence("Ctrl+L"), command("cmdLink_Click"));
+    AddMenuEntry(wysiwyg, "mnuGraphic", "Insert Graphic", QKeySequence("Ctrl+G"),
+                 command("cmdPic_Click"));
+    AddMenuEntry(wysiwyg, "mnuLink", "Insert Link", QKeySequence("Ctrl+L"),
+                 command("cmdLink_Click"));
     AddMenuEntry(wysiwyg, "mnuUnlink", "Unlink", QKeySequence(), command("cmdUnlink_Click"));
-    AddMenuEntry(wysiwyg, "mnuRule", "Insert Rule", QKeySequence("Ctrl+R"), command("cmdRule_Click"));
+    AddMenuEntry(wysiwyg, "mnuRule", "Insert Rule", QKeySequence("Ctrl+R"),
+                 command("cmdRule_Click"));
     tools->addSeparator();
-    AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"), command("cmdEdgarize_Click"));
+    AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"),
+                 command("cmdEdgarize_Click"));
     AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"),
                  [this] { cmdRefreshCode_Click(); });
-    AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"), command("mnuFormat_Click"));
+    AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"),
+                 command("mnuFormat_Click"));
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),
                  command("mnuColorize_Click"));
 
@@ -340,40 +356,103 @@ void frmMain::InstallHoverTips() {
         const char* control;
         const char* tip;
     } tips[] = {
-        {"tbIcons", "These are your standard document operation buttons. They become active when the cursor is in the code window. For the Visual Editor, use CTRL+X, CTRL+C & CTRL+V, for Cut, Copy and Paste, respectively."},
-        {"cmdSpecial", "This button will bring up the menu with special characters. Click one to place in the code window at the cursor location."},
-        {"cmdTable", "This button will bring up the table wizard. Place your cursor in the code window where you would like to build your table and follow the wizard instructions."},
-        {"cmdHTML", "This button will bring up the HTML code window. Place your cursor in the code window where you would like to place your selected HTML tag. This is not a complete list of tags, just some of the more common ones."},
-        {"cmdCase", "This button will toggle between Upper and Lower case for the text selected in the code window."},
-        {"cmdFind", "This button will bring up the Search and Replace window. This will only work on the code window. Ctrl+F will work in both the code window and the Visual Editor window and bring up a different type of Find for either window."},
-        {"cmdPic", "This button will bring up the Insert Picture menu and allow you to add Alternate Text when the mouse hovers over your picture."},
+        {"tbIcons",
+         "These are your standard document operation buttons. They become active when the cursor "
+         "is in the code window. For the Visual Editor, use CTRL+X, CTRL+C & CTRL+V, for Cut, Copy "
+         "and Paste, respectively."},
+        {"cmdSpecial",
+         "This button will bring up the menu with special characters. Click one to place in the "
+         "code window at the cursor location."},
+        {"cmdTable",
+         "This button will bring up the table wizard. Place your cursor in the code window where "
+         "you would like to build your table and follow the wizard instructions."},
+        {"cmdHTML",
+         "This button will bring up the HTML code window. Place your cursor in the code window "
+         "where you would like to place your selected HTML tag. This is not a complete list of "
+         "tags, just some of the more common ones."},
+        {"cmdCase",
+         "This button will toggle between Upper and Lower case for the text selected in the code "
+         "window."},
+        {"cmdFind",
+         "This button will bring up the Search and Replace window. This will only work on the code "
+         "window. Ctrl+F will work in both the code window and the Visual Editor window and bring "
+         "up a different type of Find for either window."},
+        {"cmdPic",
+         "This button will bring up the Insert Picture menu and allow you to add Alternate Text "
+         "when the mouse hovers over your picture."},
         {"cmdLink", "This button will allow you to add a link to text you have highlighted."},
         {"cmdUnlink", "This button will allow you to unlink the text you have selected."},
         {"cmdRule", "This button will add a horizontal divider across your page."},
-        {"cmdEdgarize", "This button will scan through your code and clean it up. It does this by combining codes where applicable. It also minimizes the amount of code by removing unnecessary codes. Please note this may affect the look of your HTML page. Please save your work before running this command."},
-        {"cmdRefreshCode", "This button will refresh the code to accurately display what's in the HTML (Visual Editor) window. Please use this button often."},
-        {"tb2", "The last button in this group is an error-checker. Originally designed to scan for strict HTML 3.2 errors, the error checker has been re-designed to point out possible coding errors. After clicking the checkmark button, you may double-click on an error/warning to be taken to said issue within the code. Not recommended for large webpages. (It can be time consuming). Can only be used on the Visual Editor side."},
-        {"cmdBold", "This button will make the selected text bold. Can only be used on the Visual Editor side."},
-        {"cmdItalics", "This button will make the selected text italicized. Can only be used on the Visual Editor side."},
-        {"cmdUnder", "This button will make the selected text underlined. Can only be used on the Visual Editor side."},
-        {"cmdIndent", "This button will indent the selected text. Can only be used on the Visual Editor side."},
-        {"cmdOutdent", "This button will outdent the selected text. Can only be used on the Visual Editor side."},
-        {"cmdAutoIndent", "This button will indent the first line in every paragraph in your document. Can only be used on the Visual Editor side."},
-        {"cmdLeft", "This button will left-align the text in the paragraph where the cursor resides. Can only be used on the Visual Editor side."},
-        {"cmdCenter", "This button will center-align the text in the paragraph where the cursor resides. Can only be used on the Visual Editor side."},
-        {"cmdRight", "This button will right-align the text in the paragraph where the cursor resides. Can only be used on the Visual Editor side."},
-        {"cmdFull", "This button will justify the text in the paragraph where the cursor resides. Can only be used on the Visual Editor side."},
-        {"txtColor", "This button will allow you to change the color of the selected text. Can only be used on the Visual Editor side."},
-        {"cmdBullets", "This button will allow you add bullets to the selected text. Can only be used on the Visual Editor side."},
-        {"cmdNumbers", "This button will allow you add a numbered list to the selected text. Can only be used on the Visual Editor side."},
-        {"SB", "Use the information here to help you as needed. Take special note of the Document Status."},
+        {"cmdEdgarize",
+         "This button will scan through your code and clean it up. It does this by combining codes "
+         "where applicable. It also minimizes the amount of code by removing unnecessary codes. "
+         "Please note this may affect the look of your HTML page. Please save your work before "
+         "running this command."},
+        {"cmdRefreshCode",
+         "This button will refresh the code to accurately display what's in the HTML (Visual "
+         "Editor) window. Please use this button often."},
+        {"tb2",
+         "The last button in this group is an error-checker. Originally designed to scan for "
+         "strict HTML 3.2 errors, the error checker has been re-designed to point out possible "
+         "coding errors. After clicking the checkmark button, you may double-click on an "
+         "error/warning to be taken to said issue within the code. Not recommended for large "
+         "webpages. (It can be time consuming). Can only be used on the Visual Editor side."},
+        {"cmdBold",
+         "This button will make the selected text bold. Can only be used on the Visual Editor "
+         "side."},
+        {"cmdItalics",
+         "This button will make the selected text italicized. Can only be used on the Visual "
+         "Editor side."},
+        {"cmdUnder",
+         "This button will make the selected text underlined. Can only be used on the Visual "
+         "Editor side."},
+        {"cmdIndent",
+         "This button will indent the selected text. Can only be used on the Visual Editor side."},
+        {"cmdOutdent",
+         "This button will outdent the selected text. Can only be used on the Visual Editor side."},
+        {"cmdAutoIndent",
+         "This button will indent the first line in every paragraph in your document. Can only be "
+         "used on the Visual Editor side."},
+        {"cmdLeft",
+         "This button will left-align the text in the paragraph where the cursor resides. Can only "
+         "be used on the Visual Editor side."},
+        {"cmdCenter",
+         "This button will center-align the text in the paragraph where the cursor resides. Can "
+         "only be used on the Visual Editor side."},
+        {"cmdRight",
+         "This button will right-align the text in the paragraph where the cursor resides. Can "
+         "only be used on the Visual Editor side."},
+        {"cmdFull",
+         "This button will justify the text in the paragraph where the cursor resides. Can only be "
+         "used on the Visual Editor side."},
+        {"txtColor",
+         "This button will allow you to change the color of the selected text. Can only be used on "
+         "the Visual Editor side."},
+        {"cmdBullets",
+         "This button will allow you add bullets to the selected text. Can only be used on the "
+         "Visual Editor side."},
+        {"cmdNumbers",
+         "This button will allow you add a numbered list to the selected text. Can only be used on "
+         "the Visual Editor side."},
+        {"SB",
+         "Use the information here to help you as needed. Take special note of the Document "
+         "Status."},
         {"chkAuto", "When checked, this box will refresh the code every 60 seconds."},
         {"chkFormat", "When checked, this box will properly format the code when refreshed."},
         {"chkColorize", "When checked, this box will colorize the code when refreshed."},
-        {"cmdUndo", "Undo multiple operations. Only available for the code window. Use Ctrl+Z to Undo in the Visual Editor window."},
-        {"cmdRedo", "Redo multiple operations. Only available for the code window. Use Ctrl+Y to Redo in the Visual Editor window."},
-        {"cmdSEO", "This button will allow you to add keywords to your page to optimize for search engines. Place the cursor in the proper spot in the code window...directly after the <HEAD> tag or directly before the </HEAD> tag."},
-        {"cmdUpload", "This button will open the FTP window so you can upload and download files to and from your website."},
+        {"cmdUndo",
+         "Undo multiple operations. Only available for the code window. Use Ctrl+Z to Undo in the "
+         "Visual Editor window."},
+        {"cmdRedo",
+         "Redo multiple operations. Only available for the code window. Use Ctrl+Y to Redo in the "
+         "Visual Editor window."},
+        {"cmdSEO",
+         "This button will allow you to add keywords to your page to optimize for search engines. "
+         "Place the cursor in the proper spot in the code window...directly after the <HEAD> tag "
+         "or directly before the </HEAD> tag."},
+        {"cmdUpload",
+         "This button will open the FTP window so you can upload and download files to and from "
+         "your website."},
     };
     for (const auto& t : tips) {
         if (auto* w = findChild<QWidget*>(t.control)) {

@@ -21,7 +21,7 @@ namespace tarlo {
 class frmCodeProgress : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // `pictureFolder` is where code.gif is looked for.
     frmCodeProgress(QWidget* main, const QString& pictureFolder);
 
@@ -32,10 +32,10 @@ public:
     QLabel* Label1;       // what is being done
     QLabel* WebBrowser1;  // busy animation
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPointer<QWidget> main_;
     QString pictureFolder_;
 };
@@ -45,7 +45,7 @@ private:
 class frmEdgProgress : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     frmEdgProgress(QWidget* main, const QString& pictureFolder);
 
     // As frmCodeProgress::Load.
@@ -56,17 +56,17 @@ public:
     QLabel* WebBrowser1;  // busy animation
     QProgressBar* EdgProgress;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPointer<QWidget> main_;
     QString pictureFolder_;
 };
 
 // Shows, updates and closes the progress windows of one main window.
 class ProgressWindows {
-public:
+  public:
     // Animations come from code.gif in `pictureFolder`, by default the
     // program's own folder.
     explicit ProgressWindows(QWidget* main, const QString& pictureFolder = QString());
@@ -88,7 +88,7 @@ public:
     void CloseCodeProgress();
     frmCodeProgress* codeProgress() const { return code_; }
 
-private:
+  private:
     frmEdgProgress* ShowEdgProgress(const QString& caption);
 
     QPointer<QWidget> main_;

@@ -8,7 +8,7 @@ namespace tarlo {
 
 class RequestFilter : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
-public:
+  public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
     // Requests refused so far (read by the tests).
@@ -16,7 +16,7 @@ public:
 
     static bool IsRemote(const QUrl& url);
 
-private:
+  private:
     std::atomic<int> blocked_{0};
 };
 

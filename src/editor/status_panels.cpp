@@ -36,11 +36,17 @@ LockKeys ReadLockKeys() {
 StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) {
     setObjectName("SB");
     setAccessibleName("Status bar");
+    // A compact face, so that "Document Status: " fits before the status box.
+    QFont face = font();
+    face.setPixelSize(11);
+    setFont(face);
+    // Panels 2 to 4 lie under the three check boxes, panel 5 runs under the
+    // status box.
     AddPanel("Press F1 for Help", 2100);
     AddPanel(QString(), 2000);
     AddPanel(QString(), 2000);
-    AddPanel(QString(), 2000);
-    AddPanel("Document Status: ", 3900);
+    AddPanel(QString(), 1960);
+    AddPanel("Document Status: ", 4260);
     AddPanel("Line: ", 1500);
     AddPanel("Column: ", 1200);
 }

@@ -12,7 +12,7 @@ namespace tarlo {
 
 class StatusPanels : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit StatusPanels(QWidget* parent = nullptr);
 
     static constexpr int kPanelCount = 12;
@@ -27,7 +27,7 @@ public:
     // Reads the keyboard and the clock again.
     void UpdateIndicators(bool insertMode);
 
-private:
+  private:
     QLabel* AddPanel(const QString& text, int widthTwips);
     void Relayout();
     void resizeEvent(QResizeEvent* e) override;

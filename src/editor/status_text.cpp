@@ -27,8 +27,12 @@ std::string GroupThousands(std::int64_t n) {
     return negative ? "-" + out : out;
 }
 
-std::string LinePanelText(std::int64_t line) { return "Line: " + GroupThousands(line); }
+std::string LinePanelText(std::int64_t line) {
+    return "Line: " + GroupThousands(line);
+}
 
-std::string ColumnPanelText(std::int64_t column) { return "Column: " + std::to_string(column); }
+std::string ColumnPanelText(std::int64_t column) {
+    return "Column: " + std::to_string(column);
+}
 
 }  // namespace tarlo

@@ -8,26 +8,26 @@ namespace tarlo {
 
 class VisualPage : public QWebEnginePage {
     Q_OBJECT
-public:
+  public:
     explicit VisualPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
     // The next main-frame navigation is the editor's own and is let through.
     void allowNextNavigation() { allowNext_ = true; }
     void forbidNavigation() { allowNext_ = false; }
 
-signals:
+  signals:
     // A link the user followed in the document, to be shown in the desktop's browser.
     void externalLinkRequested(const QUrl& url);
     // A local file was dropped on the view or otherwise asked to open.
     void fileNavigationRequested(const QUrl& url);
 
-protected:
+  protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override {}
 
-private:
+  private:
     bool allowNext_ = false;
 };
 

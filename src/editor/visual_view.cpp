@@ -69,12 +69,11 @@ std::optional<QVariant> VisualView::RunScript(const QString& script, int timeout
     auto state = std::make_shared<CallState>();
     QEventLoop loop;
     state->loop = &loop;
-    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                         [state](const QVariant& v) {
-                             state->done = true;
-                             state->value = v;
-                             if (state->loop) state->loop->quit();
-                         });
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [state](const QVariant& v) {
+        state->done = true;
+        state->value = v;
+        if (state->loop) state->loop->quit();
+    });
     if (!state->done) {
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -112,8 +111,9 @@ bool VisualView::SetDocumentBase(const QString& folder, int timeoutMs) {
     QString path = QDir(folder).absolutePath();
     if (!path.endsWith('/')) path += '/';
     const QUrl base = QUrl::fromLocalFile(path);
-    return LoadAndWait([this, &base] { page_->setHtml(QStringLiteral("<html><body></body></html>"), base); },
-                       timeoutMs);
+    return LoadAndWait(
+        [this, &base] { page_->setHtml(QStringLiteral("<html><body></body></html>"), base); },
+        timeoutMs);
 }
 
 bool VisualView::SetDesignMode(bool on, int timeoutMs) {
@@ -165,6 +165,12 @@ bool VisualView::ExecCommand(const QString& name, const QString& value, bool sho
                                  .arg(JsString(name), showUi ? "true" : "false", JsString(value)),
                              timeoutMs);
     return r && r->toBool();
+}
+
+void VisualView::ExecCommandLater(const QString& name, const QString& value) {
+    page_->runJavaScript(
+        QStringLiteral("document.execCommand(%1, false, %2)").arg(JsString(name), JsString(value)),
+        QWebEngineScript::ApplicationWorld);
 }
 
 void VisualView::CodeChanged() {

@@ -16,7 +16,7 @@ class VisualPage;
 
 class VisualView : public QWebEngineView {
     Q_OBJECT
-public:
+  public:
     explicit VisualView(QWidget* parent = nullptr);
     ~VisualView() override;
 
@@ -36,6 +36,8 @@ public:
     // Runs an editing command by name; false when the engine refuses it.
     bool ExecCommand(const QString& name, const QString& value = QString(), bool showUi = false,
                      int timeoutMs = kCallTimeoutMs);
+    // Runs an editing command without waiting for its outcome.
+    void ExecCommandLater(const QString& name, const QString& value = QString());
     // Runs a script of the editor's own (application world) and returns its value.
     std::optional<QVariant> RunScript(const QString& script, int timeoutMs = kCallTimeoutMs);
 
@@ -57,12 +59,12 @@ public:
     // A script argument carrying any text safely, as a JSON string literal.
     static QString JsString(const QString& text);
 
-signals:
+  signals:
     void gotFocus();
     void lostFocus();
     void pushFinished();
 
-private:
+  private:
     bool LoadAndWait(const std::function<void()>& start, int timeoutMs);
     void startPush();
     void onFocusChanged(QWidget* old, QWidget* now);

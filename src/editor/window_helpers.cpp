@@ -15,7 +15,7 @@ const char kFocusGuardName[] = "tarlo_keep_focus_with_owner";
 // A window in the band above the main window hands such an activation straight
 // back to the window it belongs to, so that typing keeps going there.
 class KeepFocusWithOwner : public QObject {
-public:
+  public:
     using QObject::QObject;
 
     bool eventFilter(QObject* watched, QEvent* event) override {

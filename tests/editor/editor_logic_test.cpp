@@ -119,3 +119,31 @@ TEST(EditorState, StartsAsTheWindowExpects) {
 
 }  // namespace
 }  // namespace tarlo
+
+#include "editor/text_encoding.h"
+
+namespace tarlo {
+namespace {
+
+TEST(TextEncoding, ReadsUtf8OrWindows1252AndWritesTheNarrowestThatFits) {
+    EXPECT_TRUE(IsValidUtf8("plain <b>ascii</b>"));
+    EXPECT_TRUE(IsValidUtf8("caf\u00e9 \u2013 \U0001F600"));
+    EXPECT_FALSE(IsValidUtf8("caf\xe9"));
+    EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xe2\x80"));      // cut short
+    // A Windows-1252 file: e acute and an en dash.
+    EXPECT_EQ(DecodeDocumentBytes("caf\xe9 \x96 x"), "caf\u00e9 \u2013 x");
+    EXPECT_EQ(DecodeDocumentBytes("\xEF\xBB\xBFok"), "ok");
+    EXPECT_EQ(DecodeDocumentBytes("\u00e9"), "\u00e9");
+    // Writing: one byte per character when the code page holds them all.
+    EXPECT_EQ(EncodeDocumentBytes("caf\u00e9 \u2013"), "caf\xe9 \x96");
+    EXPECT_EQ(EncodeDocumentBytes("snow \u2603 \u00e9"), "snow \u2603 \u00e9");
+    // Any byte string survives a read and a write unchanged.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(EncodeDocumentBytes(DecodeDocumentBytes(all)), all);
+}
+
+}  // namespace
+}  // namespace tarlo

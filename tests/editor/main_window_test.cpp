@@ -30,7 +30,7 @@ namespace tarlo {
 namespace {
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = new frmMain(dialogs);
@@ -100,11 +100,13 @@ TEST_F(MainWindowTest, RefreshBringsThePageIntoTheCodeAndMarksItAccurate) {
 }
 
 TEST_F(MainWindowTest, CharacterReferencesSurviveTheRoundTrip) {
-    SetCode("<html><body><p id=\"x\">a&#150;b &#169; caf&#233; &#8364;&#128; &#9731; &#153;</p>"
-            "</body></html>");
+    SetCode(
+        "<html><body><p id=\"x\">a&#150;b &#169; caf&#233; &#8364;&#128; &#9731; &#153;</p>"
+        "</body></html>");
     const auto text = window->Web->RunScript("document.getElementById('x').textContent");
     ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->toString(), QString::fromUtf8("a\u2013b \u00a9 caf\u00e9 \u20ac\u20ac \u2603 \u2122"));
+    EXPECT_EQ(text->toString(),
+              QString::fromUtf8("a\u2013b \u00a9 caf\u00e9 \u20ac\u20ac \u2603 \u2122"));
     window->cmdRefreshCode_Click();
     const std::string code = Code();
     EXPECT_NE(code.find("a&#150;b &#169; caf&#233; &#128;&#128; &#9731; &#153;"), std::string::npos)
@@ -139,10 +141,11 @@ TEST_F(MainWindowTest, FocusSwitchesToolsTipsAndStatus) {
     window->txtCode->setFocus();
     ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
     window->cmdRefreshCode_Click();
-    const char* codeTools[] = {"cmdFind", "cmdUndo", "cmdRedo", "cmdSpecial", "cmdTable",
-                               "cmdHTML", "cmdCase", "cmdSEO"};
-    const char* visualTools[] = {"cmdBold", "cmdLeft", "cmdPic", "cmdNumbers", "cmbFontName",
-                                 "cmbFontSize", "txtColor", "ImgColor", "cmdAutoIndent"};
+    const char* codeTools[] = {"cmdFind",  "cmdUndo", "cmdRedo", "cmdSpecial",
+                               "cmdTable", "cmdHTML", "cmdCase", "cmdSEO"};
+    const char* visualTools[] = {"cmdBold",    "cmdLeft",     "cmdPic",
+                                 "cmdNumbers", "cmbFontName", "cmbFontSize",
+                                 "txtColor",   "ImgColor",    "cmdAutoIndent"};
 
     window->Web->setFocus();
     ASSERT_TRUE(WaitUntil([] { return window->Web->hasFocusWithin(); }));
@@ -266,12 +269,13 @@ TEST_F(MainWindowTest, StatusStripFollowsTheBottomEdge) {
         QCoreApplication::processEvents();
         const int statusBar1Top = window->centralWidget()->height();
         const QWidget* logo = window->picLogo;
-        EXPECT_EQ(logo->y(), statusBar1Top - 48);  // 725 twips
+        EXPECT_EQ(logo->y(), statusBar1Top - 48);    // 725 twips
         EXPECT_EQ(window->SB->y(), logo->y() - 20);  // 300 twips
         for (const char* name : {"chkAuto", "chkFormat", "chkColorize", "txtStatus"}) {
             EXPECT_EQ(Control(name)->y(), window->SB->y() + 5) << name;  // 75 twips
         }
-        EXPECT_EQ(window->frmTips->width(), (window->frameGeometry().width() * 15 - 10500 + 7) / 15);
+        EXPECT_EQ(window->frmTips->width(),
+                  (window->frameGeometry().width() * 15 - 10500 + 7) / 15);
         EXPECT_EQ(window->ctlSplitterEx1->height(),
                   (window->frameGeometry().height() * 15 - 2800 + 7) / 15);
     }
@@ -358,15 +362,18 @@ TEST_F(MainWindowTest, HoverTipsShowInTheTipsFrame) {
     QApplication::sendEvent(Control("cmdNumbers"), &enter);
     EXPECT_TRUE(window->lblTips->text().startsWith("This button will refresh the code"));
     QApplication::sendEvent(Control("chkAuto"), &enter);
-    EXPECT_EQ(window->lblTips->text(), "When checked, this box will refresh the code every 60 seconds.");
+    EXPECT_EQ(window->lblTips->text(),
+              "When checked, this box will refresh the code every 60 seconds.");
 }
 
 TEST_F(MainWindowTest, ThePageNeverReachesTheNetworkNorNavigatesAway) {
     const int before = window->Web->requestFilter()->blockedCount();
-    SetCode("<html><body><img src=\"http://192.0.2.1/logo.png\">"
-            "<img src=\"https://example.com/x.gif\"><a id=\"l\" href=\"http://example.com/\">x</a>"
-            "</body></html>");
-    EXPECT_TRUE(WaitUntil([&] { return window->Web->requestFilter()->blockedCount() >= before + 2; }));
+    SetCode(
+        "<html><body><img src=\"http://192.0.2.1/logo.png\">"
+        "<img src=\"https://example.com/x.gif\"><a id=\"l\" href=\"http://example.com/\">x</a>"
+        "</body></html>");
+    EXPECT_TRUE(
+        WaitUntil([&] { return window->Web->requestFilter()->blockedCount() >= before + 2; }));
     const QUrl url = window->Web->url();
     window->Web->RunScript("location.href = 'http://example.com/'; true");
     window->Web->RunScript("document.getElementById('l').click(); true");

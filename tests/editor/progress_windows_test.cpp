@@ -20,7 +20,7 @@ namespace {
 using test::WaitUntil;
 
 class ProgressWindowsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         main_ = std::make_unique<QWidget>();
         main_->setWindowTitle(QStringLiteral("Tarlo"));

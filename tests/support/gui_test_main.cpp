@@ -1,9 +1,9 @@
 // One QApplication for the whole test binary: starting Qt WebEngine costs
 // seconds, so every GUI test of a binary shares it.
-#include <QApplication>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     // Chromium refuses to start its sandbox as root; tests run as root in CI.

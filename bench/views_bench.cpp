@@ -1,0 +1,132 @@
+// Figures for the two views on documents of 10 KB, 1 MB and 10 MB (and on
+// any files named on the command line): the time to handle one typed
+// character in the code view, the time until that character is in the visual
+// view, and the time of a refresh. HTML Tidy reading and writing the same
+// document is measured in the same run as the peer for the refresh.
+#include <unistd.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "editor/visual_view.h"
+#include "filing_generator.h"
+
+using namespace tarlo;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Milliseconds HTML Tidy needs to read the document and write it out again.
+double TidyMs(const QString& path) {
+    const QString tidy = QStandardPaths::findExecutable("tidy");
+    if (tidy.isEmpty()) return -1;
+    std::vector<double> runs;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QProcess p;
+        p.start(tidy, {"-q", "-raw", "--show-warnings", "no", "--force-output", "yes", "-o",
+                       "/dev/null", path});
+        p.waitForFinished(600000);
+        runs.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return Median(runs);
+}
+
+void Measure(frmMain& w, const std::string& name, const std::string& html, const QString& path) {
+    CodeView* code = w.txtCode;
+    VisualView* web = w.Web;
+    code->SetTextUtf8(html);
+    web->WaitForPushes(600000);
+    // Caret inside the body text, as when correcting a word.
+    const auto at = html.find("increased");
+    code->SetSel(static_cast<int>(at == std::string::npos ? html.size() / 2 : at), 0);
+    code->setFocus();
+
+    std::vector<double> keyMs;
+    std::vector<double> visibleMs;
+    for (int i = 0; i < 15; ++i) {
+        web->WaitForPushes(600000);
+        const int before = web->pushesStarted();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(code, Qt::Key_X);
+        keyMs.push_back(t.nsecsElapsed() / 1e6);
+        // The character is in the page when a push started after it ends.
+        while (web->pushesStarted() == before || web->pushPending()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        visibleMs.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::vector<double> refreshMs;
+    for (int i = 0; i < 3; ++i) {
+        // The page first takes the previous refresh's text, so that each
+        // figure is one refresh alone.
+        web->WaitForPushes(600000);
+        QElapsedTimer t;
+        t.start();
+        w.cmdRefreshCode_Click();
+        refreshMs.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double tidy = TidyMs(path);
+    std::printf("%-28s %10zu %12.3f %14.1f %12.1f %12.1f %8s\n", name.c_str(), html.size(),
+                Median(keyMs), Median(visibleMs), Median(refreshMs), tidy,
+                tidy > 0 ? QByteArray::number(Median(refreshMs) / tidy, 'f', 2).constData() : "-");
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ScriptedDialogs dialogs;
+    frmMain w(&dialogs);
+    w.SetEndProgram([] {});
+    w.show();
+    w.Form_Load();
+
+    std::printf("%-28s %10s %12s %14s %12s %12s %8s\n", "document", "bytes", "key ms", "in page ms",
+                "refresh ms", "tidy ms", "ratio");
+    QTemporaryDir dir;
+    for (const auto& [label, size] :
+         std::vector<std::pair<std::string, std::size_t>>{{"generated 10 KB", 10u << 10},
+                                                          {"generated 1 MB", 1u << 20},
+                                                          {"generated 10 MB", 10u << 20}}) {
+        const std::string html = bench::GenerateFiling(size);
+        const QString path = dir.filePath(QString::fromStdString(label).replace(' ', '_') + ".htm");
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write(html.data(), static_cast<qint64>(html.size()));
+        f.close();
+        Measure(w, label, html, path);
+    }
+    for (int i = 1; i < argc; ++i) {
+        QFile f(argv[i]);
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        const QByteArray bytes = f.readAll();
+        Measure(w, QFileInfo(argv[i]).fileName().toStdString(), bytes.toStdString(), argv[i]);
+    }
+    std::printf(
+        "\nkey ms: one typed character handled by the code view (median of 15)\n"
+        "in page ms: from the key press until the page holds the character\n"
+        "refresh ms: the page's HTML read back into the code view, painted plain (the page\n"
+        "  then takes the refreshed text in the background, as after typing)\n"
+        "tidy ms: HTML Tidy reading and writing the same document; ratio = refresh / tidy\n");
+    return 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// tarlo-cli's commands. Each command lives in its own file and registers
+// itself with a CliRegistrar; the front end dispatches on the first argument.
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarlo::cli {
+
+// Exit codes shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFindings = 1;  // the command ran and found errors
+constexpr int kExitUsage = 2;     // bad argument or unreadable file
+
+struct CliCommand {
+    std::string name;
+    std::string usage;  // "format [FILE]"
+    std::string help;   // one paragraph
+    // args are the arguments after the command's name.
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>
+        run;
+};
+
+void RegisterCliCommand(CliCommand command);
+const std::vector<CliCommand>& CliCommands();
+
+struct CliRegistrar {
+    explicit CliRegistrar(CliCommand command) { RegisterCliCommand(std::move(command)); }
+};
+
+// The text a command works on: FILE, or standard input for "-" or no FILE.
+// Bytes that are not valid UTF-8 are read as Windows-1252. On failure the
+// message says why, in one line.
+struct InputText {
+    std::optional<std::string> text;
+    std::string error;
+};
+InputText ReadInput(const std::string& path);
+
+// Runs the front end on argv-style arguments; what main() returns.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tarlo::cli
