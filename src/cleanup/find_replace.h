@@ -1,0 +1,19 @@
+#pragma once
+// Exact text search shared by the clean-up, the typing aids and the checks.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarlo {
+
+// Replaces every occurrence of `find` in `text` by `replacement`: exact,
+// case-sensitive, left to right, non-overlapping; the text produced by a
+// replacement is never searched again. An empty `find` changes nothing.
+std::string FindReplace(std::string_view text, std::string_view find,
+                        std::string_view replacement);
+
+// Number of non-overlapping, case-sensitive occurrences of `find` in `text`
+// (0 for an empty `find`).
+std::size_t Occurs(std::string_view text, std::string_view find);
+
+}  // namespace tarlo

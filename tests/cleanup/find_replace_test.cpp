@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include "cleanup/find_replace.h"
+
+namespace tarlo {
+namespace {
+
+TEST(FindReplace, ExactLeftToRightNonOverlapping) {
+    EXPECT_EQ(FindReplace("aaaa", "aa", "b"), "bb");
+    EXPECT_EQ(FindReplace("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(FindReplace("<P><p>", "<p>", "<br>"), "<P><br>");  // case matters
+    EXPECT_EQ(FindReplace("xx", "x", "xx"), "xxxx");  // replacements are not searched again
+    EXPECT_EQ(FindReplace("abc", "", "z"), "abc");
+    EXPECT_EQ(FindReplace("", "a", "z"), "");
+    EXPECT_EQ(FindReplace("a\r\n\r\nb", "\r\n\r\n", "\r\n"), "a\r\nb");
+    EXPECT_EQ(Occurs("aaaa", "aa"), 2u);
+    EXPECT_EQ(Occurs("aaa", "aa"), 1u);
+    EXPECT_EQ(Occurs("Mso mso MSO", "mso"), 1u);
+    EXPECT_EQ(Occurs("abc", ""), 0u);
+}
+
+}  // namespace
+}  // namespace tarlo
