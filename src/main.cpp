@@ -2,6 +2,9 @@
 #include <unistd.h>
 #include <QApplication>
 
+#include "checker/install_cleanup_and_checker.h"
+#include "codeview/code_services.h"
+#include "editor/document_commands.h"
 #include "editor/main_window.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +15,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Tarlo");
     QApplication::setOrganizationName("Tarlo");
     tarlo::frmMain window;
+    tarlo::InstallCodeServices(window);
+    tarlo::InstallDocumentCommands(window);
+    tarlo::InstallCleanupAndChecker(window);
     window.show();
     window.Form_Load();
     return QApplication::exec();

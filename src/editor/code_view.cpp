@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <algorithm>
+#include <cmath>
 
 namespace tarlo {
 
@@ -21,8 +22,14 @@ bool Reserved(int style) {
 }
 constexpr int kMaxStyle = 255;
 
-quint64 LookKey(WinColor colour, int size) {
-    return (static_cast<quint64>(colour) << 16) | static_cast<quint64>(size & 0xFFFF);
+// Sizes are kept in hundredths of a point, as Scintilla takes fractional sizes.
+long Hundredths(double points) {
+    return std::lround(points * 100);
+}
+
+quint64 LookKey(WinColor colour, double size) {
+    return (static_cast<quint64>(colour) << 24) |
+           static_cast<quint64>(Hundredths(size) & 0xFFFFFF);
 }
 
 }  // namespace
@@ -115,7 +122,7 @@ void CodeView::ReplaceSelection(std::string_view text) {
     SendScintilla(SCI_REPLACESEL, 0UL, copy.c_str());
 }
 
-int CodeView::StyleFor(WinColor colour, int pointSize) {
+int CodeView::StyleFor(WinColor colour, double pointSize) {
     const auto it = styleOfLook_.find(LookKey(colour, pointSize));
     if (it != styleOfLook_.end()) return it->second;
     int next = static_cast<int>(styles_.size());
@@ -136,20 +143,26 @@ int CodeView::StyleFor(WinColor colour, int pointSize) {
     SendScintilla(SCI_STYLESETFONT, s, "Arial");
     SendScintilla(SCI_STYLESETFORE, s, static_cast<long>(colour));
     SendScintilla(SCI_STYLESETBACK, s, static_cast<long>(SendScintilla(SCI_STYLEGETBACK, 32UL)));
-    SendScintilla(SCI_STYLESETSIZE, s, static_cast<long>(pointSize));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, s, Hundredths(pointSize));
     return next;
 }
 
-void CodeView::SetDefaultLook(WinColor colour, int pointSize) {
+void CodeView::SetDefaultLook(WinColor colour, double pointSize) {
     styles_[0] = Look{colour, pointSize};
     for (auto it = styleOfLook_.begin(); it != styleOfLook_.end();) {
         it = it->second == 0 ? styleOfLook_.erase(it) : std::next(it);
     }
     styleOfLook_.emplace(LookKey(colour, pointSize), 0);
     SendScintilla(SCI_STYLESETFORE, 0UL, static_cast<long>(colour));
-    SendScintilla(SCI_STYLESETSIZE, 0UL, static_cast<long>(pointSize));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, 0UL, Hundredths(pointSize));
     SendScintilla(SCI_STYLESETFORE, 32UL, static_cast<long>(colour));
-    SendScintilla(SCI_STYLESETSIZE, 32UL, static_cast<long>(pointSize));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, 32UL, Hundredths(pointSize));
+}
+
+void CodeView::SetTypingColour(WinColor colour) {
+    typingSet_ = true;
+    typingPos_ = SelStart();
+    typingColour_ = colour;
 }
 
 void CodeView::SetBackgroundColour(WinColor colour) {
@@ -166,7 +179,7 @@ void CodeView::SetBackgroundColour(WinColor colour) {
 }
 
 void CodeView::RestyleRange(int start, int length, bool setColour, WinColor colour, bool setSize,
-                            int pointSize) {
+                            double pointSize) {
     const int len = Length();
     start = std::clamp(start, 0, len);
     length = std::clamp(length, 0, len - start);
@@ -196,7 +209,7 @@ void CodeView::SetRangeColour(int start, int length, WinColor colour) {
     RestyleRange(start, length, true, colour, false, 0);
 }
 
-void CodeView::SetRangeSize(int start, int length, int pointSize) {
+void CodeView::SetRangeSize(int start, int length, double pointSize) {
     RestyleRange(start, length, false, kBlack, true, pointSize);
 }
 
@@ -247,7 +260,7 @@ WinColor CodeView::ColourAt(int pos) const {
     return st < styles_.size() ? styles_[st].colour : styles_[0].colour;
 }
 
-int CodeView::SizeAt(int pos) const {
+double CodeView::SizeAt(int pos) const {
     const auto st =
         static_cast<std::size_t>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
     return st < styles_.size() ? styles_[st].pointSize : styles_[0].pointSize;
@@ -285,10 +298,18 @@ int CodeView::ColumnInCharacters(int pos) const {
 
 void CodeView::onModified(int pos, int mtype, const char*, int len, int, int, int, int, int, int) {
     if ((mtype & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0) return;
-    if ((mtype & SC_MOD_INSERTTEXT) != 0 && len > 0 && pos > 0) {
+    const bool typed = typingSet_ && pos == typingPos_;
+    if ((mtype & SC_MOD_INSERTTEXT) != 0) typingSet_ = false;
+    if ((mtype & SC_MOD_INSERTTEXT) != 0 && len > 0 && (pos > 0 || typed)) {
         // Inserted text takes the look of the character before it, as typing
-        // into a rich-text box does.
-        const auto st = SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos - 1));
+        // into a rich-text box does, unless a typing colour was just set here.
+        long st = pos > 0 ? SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(pos - 1)) : 0;
+        if (typed) {
+            const auto before = static_cast<std::size_t>(st);
+            const double size =
+                before < styles_.size() ? styles_[before].pointSize : styles_[0].pointSize;
+            st = StyleFor(typingColour_, size);
+        }
         SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(pos), 0L);
         SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(len), st);
     }

@@ -19,7 +19,7 @@ struct StyleRun {
     int start;   // byte offset
     int length;  // bytes
     WinColor colour;
-    int pointSize;
+    double pointSize;  // points; coloured code is 8.5
 };
 
 class CodeView : public QsciScintilla {
@@ -46,13 +46,17 @@ class CodeView : public QsciScintilla {
 
     // Colour and size of stretches of text.
     void SetRangeColour(int start, int length, WinColor colour);
-    void SetRangeSize(int start, int length, int pointSize);
+    void SetRangeSize(int start, int length, double pointSize);
     void ApplyRuns(const std::vector<StyleRun>& runs);
     std::vector<StyleRun> Runs() const;
     WinColor ColourAt(int pos) const;
-    int SizeAt(int pos) const;
+    double SizeAt(int pos) const;
     // The colour and size that typed text takes when nothing precedes it.
-    void SetDefaultLook(WinColor colour, int pointSize);
+    void SetDefaultLook(WinColor colour, double pointSize);
+    // The colour the next typed text takes at the caret, as a rich-text box
+    // sets it: it wins over the colour of the character before, for text
+    // inserted where the caret stood when it was set.
+    void SetTypingColour(WinColor colour);
     void SetBackgroundColour(WinColor colour);
 
     // First occurrence at or after start (no wrap-around), or -1.
@@ -90,20 +94,23 @@ class CodeView : public QsciScintilla {
 
   private:
     friend class ChangeBatch;
-    int StyleFor(WinColor colour, int pointSize);
+    int StyleFor(WinColor colour, double pointSize);
     void RestyleRange(int start, int length, bool setColour, WinColor colour, bool setSize,
-                      int pointSize);
+                      double pointSize);
     void onModified(int pos, int mtype, const char* text, int len, int added, int line, int foldNow,
                     int foldPrev, int token, int annotationLinesAdded);
 
     struct Look {
         WinColor colour;
-        int pointSize;
+        double pointSize;
     };
     std::vector<Look> styles_;            // style number -> look
-    std::map<quint64, int> styleOfLook_;  // (colour << 16 | size) -> style number
+    std::map<quint64, int> styleOfLook_;  // (colour << 24 | size in 1/100 pt) -> style number
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
+    bool typingSet_ = false;
+    int typingPos_ = 0;
+    WinColor typingColour_ = kWhite;
 };
 
 // Groups the edits of one user or program action into one Change.

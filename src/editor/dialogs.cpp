@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace tarlo {
 
@@ -85,6 +87,15 @@ std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& prompt,
     return text;
 }
 
+bool QtDialogs::Printer(QWidget* parent, QPrinter* printer, bool selection) {
+    QPrintDialog dialog(printer, parent);
+    // Whole documents or the selection; page numbers are not offered.
+    QPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile;
+    if (selection) options |= QAbstractPrintDialog::PrintSelection;
+    dialog.setOptions(options);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 template <typename T>
 std::optional<T> ScriptedDialogs::Next() {
     if (replies_.empty()) return std::nullopt;
@@ -121,6 +132,16 @@ std::optional<QString> ScriptedDialogs::Input(QWidget*, const QString& prompt, c
                                               const QString&) {
     asked_.push_back({"input", prompt, title, Buttons::Ok, Icon::None});
     return Next<std::optional<QString>>().value_or(std::nullopt);
+}
+
+bool ScriptedDialogs::Printer(QWidget*, QPrinter* printer, bool selection) {
+    asked_.push_back(
+        {"printer", selection ? "selection" : QString(), QString(), Buttons::Ok, Icon::None});
+    const std::optional<QString> pdf = Next<std::optional<QString>>().value_or(std::nullopt);
+    if (!pdf) return false;
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(*pdf);
+    return true;
 }
 
 }  // namespace tarlo

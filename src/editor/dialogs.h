@@ -9,6 +9,7 @@
 #include <optional>
 #include <variant>
 
+class QPrinter;
 class QWidget;
 
 namespace tarlo {
@@ -30,6 +31,9 @@ class Dialogs {
     virtual std::optional<QColor> Colour(QWidget* parent, const QColor& initial) = 0;
     virtual std::optional<QString> Input(QWidget* parent, const QString& prompt,
                                          const QString& title, const QString& initial) = 0;
+    // Lets the user set up `printer`; false when cancelled. With
+    // `selection` the dialog offers printing the selection only.
+    virtual bool Printer(QWidget* parent, QPrinter* printer, bool selection) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -43,6 +47,7 @@ class QtDialogs : public Dialogs {
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
     std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override;
+    bool Printer(QWidget* parent, QPrinter* printer, bool selection) override;
 };
 
 // Answers prompts from a queue and remembers what was asked. An unexpected
@@ -50,7 +55,7 @@ class QtDialogs : public Dialogs {
 class ScriptedDialogs : public Dialogs {
   public:
     struct Asked {
-        QString kind;  // "message", "open", "save", "colour", "input"
+        QString kind;  // "message", "open", "save", "colour", "input", "printer"
         QString text;
         QString title;
         Buttons buttons = Buttons::Ok;
@@ -72,6 +77,9 @@ class ScriptedDialogs : public Dialogs {
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
     std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override;
+    // Answered with a queued path: the printer then writes a PDF file there.
+    // Asked with text "selection" when the selection may be printed.
+    bool Printer(QWidget* parent, QPrinter* printer, bool selection) override;
 
   private:
     template <typename T>

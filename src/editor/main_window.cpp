@@ -53,7 +53,15 @@ frmMain::frmMain(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent), dialo
     InstallHoverTips();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The controls are destroyed after this body; nothing they emit or filter
+    // from now on may reach a window that is half gone.
+    if (Web != nullptr) disconnect(Web, nullptr, this, nullptr);
+    if (txtCode != nullptr) disconnect(txtCode, nullptr, this, nullptr);
+    for (QObject* watched : hoverTips_.keys()) watched->removeEventFilter(this);
+    if (txtCode != nullptr) txtCode->removeEventFilter(this);
+    if (client_ != nullptr) client_->removeEventFilter(this);
+}
 
 void frmMain::BuildControls() {
     client_ = new QWidget(this);

@@ -90,6 +90,7 @@ class frmMain : public QMainWindow {
 
     // --- seams for the commands other windows and modules supply
     void SetCodeServices(CodeServices* services) { codeServices_ = services; }
+    CodeServices* codeServices() const { return codeServices_; }
     void SetUndoRecorder(UndoRecorder* recorder) { undoRecorder_ = recorder; }
     // A command by its handler's name ("cmdEdgarize_Click", "SaveDocument",
     // ...). Buttons and menu entries whose command is not registered stay in

@@ -9,25 +9,13 @@
 
 #include "editor/code_view.h"
 #include "editor/focus_tools.h"
+#include "editor/long_operation.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
 #include "editor/text_transfer.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
-
-namespace {
-
-// Shows the hourglass for the life of a long step.
-class BusyPointer {
-  public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-}  // namespace
 
 void frmMain::cmdRefreshCode_Click() {
     // A refresh that starts while one is already waiting on the page would

@@ -245,7 +245,7 @@ void frmMain::BuildMenus() {
     };
 
     QMenu* file = menu("mnuFile", "&File");
-    AddMenuEntry(file, "mnuNew", "&New", QKeySequence("Ctrl+N"), command("NewDocument"));
+    AddMenuEntry(file, "mnuNew", "&New", QKeySequence("Ctrl+N"), command("mnuNew_Click"));
     AddMenuEntry(file, "mnuOpen", "&Open", QKeySequence("Ctrl+O"), command("mnuOpen_Click"));
     AddMenuEntry(file, "mnuPrint", "&Print", QKeySequence("Ctrl+P"), command("PrintDocument"));
     AddMenuEntry(file, "mnuEmail", "&Email", QKeySequence("Ctrl+E"), command("EmailDocument"));

@@ -75,6 +75,7 @@ frmCodeProgress::frmCodeProgress(QWidget* main, const QString& pictureFolder)
 void frmCodeProgress::Load() {
     const QPointer<frmCodeProgress> self(this);
     SetTopmost(this, true);
+    KeepFocusWithMain(this);
     // Let the main window finish whatever it was drawing or moving, so that
     // the bounds this window is centred over are current.
     QCoreApplication::processEvents();
@@ -109,6 +110,7 @@ frmEdgProgress::frmEdgProgress(QWidget* main, const QString& pictureFolder)
 void frmEdgProgress::Load() {
     const QPointer<frmEdgProgress> self(this);
     SetTopmost(this, true);
+    KeepFocusWithMain(this);
     CentreOverMain(this, main_);
     QCoreApplication::processEvents();
     if (!self) return;

@@ -47,7 +47,9 @@ VisualView::VisualView(QWidget* parent) : QWebEngineView(parent) {
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
-    s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+    // A file dropped on the view asks to navigate there; the page refuses and
+    // hands the file to the editor, which opens it as a document.
+    s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, true);
 
     connect(qApp, &QApplication::focusChanged, this, &VisualView::onFocusChanged);
 }
@@ -145,9 +147,14 @@ namespace {
 QString WriteScript(const QString& html) {
     // The design mode is set again after the write: a new document starts
     // out of it in some engines, and the view must stay editable.
+    // Every edit made in the page raises an input event; a mark on the
+    // document (in the editor's own script world) tells the document commands
+    // that the page holds edits the code has not seen yet.
     return QStringLiteral(
                "(function(h){var d=document;d.open();d.write(h);d.close();"
-               "d.designMode='on';return true;})(%1)")
+               "d.designMode='on';d.__tarloEdited=false;"
+               "window.__tarloMark=window.__tarloMark||function(){document.__tarloEdited=true;};"
+               "d.addEventListener('input',window.__tarloMark,true);return true;})(%1)")
         .arg(VisualView::JsString(html));
 }
 
@@ -157,6 +164,12 @@ bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return false;
     const auto r = RunScript(WriteScript(html), timeoutMs);
     return r && r->toBool();
+}
+
+std::optional<bool> VisualView::PageEdited(int timeoutMs) {
+    const auto r = RunScript(QStringLiteral("document.__tarloEdited === true"), timeoutMs);
+    if (!r) return std::nullopt;
+    return r->toBool();
 }
 
 bool VisualView::ExecCommand(const QString& name, const QString& value, bool showUi,

@@ -33,6 +33,9 @@ class VisualView : public QWebEngineView {
     std::optional<QString> OuterHtml(int timeoutMs = kCallTimeoutMs);
     // Clears, writes and closes the document, and waits for it.
     bool WriteDocument(const QString& html, int timeoutMs = kCallTimeoutMs);
+    // Whether the page was edited in the view since the code was last written
+    // into it; nothing when the page does not answer.
+    std::optional<bool> PageEdited(int timeoutMs = kCallTimeoutMs);
     // Runs an editing command by name; false when the engine refuses it.
     bool ExecCommand(const QString& name, const QString& value = QString(), bool showUi = false,
                      int timeoutMs = kCallTimeoutMs);

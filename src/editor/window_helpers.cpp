@@ -57,16 +57,9 @@ TwipBounds PixelRectToTwips(const QRect& pixels) {
 void SetTopmost(QWidget* window, bool flag) {
     if (!window) return;
     // A tool window stays above the window it belongs to and keeps out of
-    // the task bar; one that does not accept focus leaves the keyboard with
-    // the main window while it shows.
+    // the task bar. It still takes the keyboard when the user works in it.
     Qt::WindowFlags flags = window->windowFlags() & ~Qt::WindowType_Mask;
-    if (flag) {
-        flags |= Qt::Tool | Qt::WindowDoesNotAcceptFocus;
-        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    } else {
-        flags |= Qt::Window;
-        flags &= ~Qt::WindowDoesNotAcceptFocus;
-    }
+    flags |= flag ? Qt::Tool : Qt::Window;
 
     if (flags != window->windowFlags()) {
         // Changing the flags of a window on screen takes it off the screen;
@@ -85,19 +78,24 @@ void SetTopmost(QWidget* window, bool flag) {
         }
     }
 
-    if (flag && !FocusGuardOf(window)) {
-        auto* guard = new KeepFocusWithOwner(window);
-        guard->setObjectName(QLatin1String(kFocusGuardName));
-        window->installEventFilter(guard);
-    } else if (!flag) {
-        delete FocusGuardOf(window);
-    }
-
     if (!flag && window->parentWidget()) {
         // A window with a parent is kept above it by the window manager even
         // when it is not a tool window; cut that tie as well.
         window->winId();
         if (QWindow* handle = window->windowHandle()) handle->setTransientParent(nullptr);
+    }
+}
+
+void KeepFocusWithMain(QWidget* window) {
+    if (!window) return;
+    // A window nobody operates must never take the keyboard from the main
+    // window, not even on platforms that activate every window they show.
+    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    window->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+    if (!FocusGuardOf(window)) {
+        auto* guard = new KeepFocusWithOwner(window);
+        guard->setObjectName(QLatin1String(kFocusGuardName));
+        window->installEventFilter(guard);
     }
 }
 

@@ -18,11 +18,14 @@ QSize TwipSizeToPixels(double width, double height);
 TwipBounds PixelRectToTwips(const QRect& pixels);
 
 // flag true: puts `window` into the band above the main window, as a tool
-// window of its parent (which must be the main window), that shows without
-// taking the focus. flag false: makes it an ordinary window again. Neither
-// moves, resizes nor activates the window; a window that was on screen stays
-// on screen.
+// window of its parent (which must be the main window). flag false: makes it
+// an ordinary window again. Neither moves, resizes nor activates the window;
+// a window that was on screen stays on screen.
 void SetTopmost(QWidget* window, bool flag);
+
+// For windows nobody operates (progress windows): they show without taking
+// the focus, and hand any activation straight back to the main window.
+void KeepFocusWithMain(QWidget* window);
 
 // Moves `window` so that its outer bounds are centred over those of `main`.
 // Nothing happens when either is missing.

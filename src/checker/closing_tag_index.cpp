@@ -1,0 +1,88 @@
+#include "checker/closing_tag_index.h"
+
+#include <algorithm>
+
+#include "cleanup/text_scan.h"
+
+namespace tarlo {
+
+namespace {
+
+// Polynomial hash modulo the Mersenne prime 2^61 - 1. Collisions only cost
+// a comparison: every candidate is checked against the text.
+constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
+constexpr std::uint64_t kBase = 1000003;
+
+__extension__ typedef unsigned __int128 Wide;
+
+std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) {
+    const Wide p = static_cast<Wide>(a) * b;
+    std::uint64_t r =
+        static_cast<std::uint64_t>(p & kModulus) + static_cast<std::uint64_t>(p >> 61);
+    if (r >= kModulus) r -= kModulus;
+    return r;
+}
+
+std::uint64_t AddMod(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t r = a + b;
+    if (r >= kModulus) r -= kModulus;
+    return r;
+}
+
+std::uint64_t ByteValue(char c) {
+    return static_cast<unsigned char>(c) + 1;
+}
+
+}  // namespace
+
+std::uint64_t ClosingTagIndex::Key(std::uint64_t hash, std::size_t length) {
+    return hash * 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(length);
+}
+
+ClosingTagIndex::ClosingTagIndex(std::string_view text) : text_(text) {
+    // Each stretch between two ">" is walked once, from its ">" leftwards to
+    // its first "</", extending the hash of "here up to that >" one
+    // character at a time. Stretches with no "</" cost one memchr.
+    std::size_t stretchStart = 0;
+    for (std::size_t gt = text_.find('>'); gt != std::string_view::npos;
+         gt = text_.find('>', gt + 1)) {
+        std::size_t first = std::string_view::npos;
+        for (std::size_t lt = text_.find('<', stretchStart); lt < gt;
+             lt = text_.find('<', lt + 1)) {
+            if (text_[lt + 1] == '/') {
+                first = lt;
+                break;
+            }
+        }
+        if (first != std::string_view::npos) {
+            std::uint64_t hash = ByteValue('>');
+            std::uint64_t power = kBase;  // kBase^(length of the hashed text)
+            for (std::size_t p = gt; p-- > first;) {
+                hash = AddMod(MulMod(ByteValue(AsciiLower(text_[p])), power), hash);
+                power = MulMod(power, kBase);
+                if (text_[p] == '<' && text_[p + 1] == '/') {
+                    positions_[Key(hash, gt + 1 - p)].push_back(p);
+                }
+            }
+        }
+        stretchStart = gt + 1;
+    }
+    // Each stretch was walked right to left: put every list in ascending order.
+    for (auto& [key, list] : positions_) std::sort(list.begin(), list.end());
+}
+
+std::size_t ClosingTagIndex::Find(std::string_view closing, std::size_t from) const {
+    if (closing.size() < 3) return std::string_view::npos;
+    const std::string lowerClosing = AsciiLowerCopy(closing);
+    std::uint64_t hash = 0;
+    for (char c : lowerClosing) hash = AddMod(MulMod(hash, kBase), ByteValue(c));
+    const auto it = positions_.find(Key(hash, lowerClosing.size()));
+    if (it == positions_.end()) return std::string_view::npos;
+    const std::vector<std::size_t>& list = it->second;
+    for (auto p = std::lower_bound(list.begin(), list.end(), from); p != list.end(); ++p) {
+        if (EqualsFolded(text_.substr(*p, lowerClosing.size()), lowerClosing)) return *p;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace tarlo

@@ -1,0 +1,216 @@
+#include "checker/edgar_checks.h"
+
+#include <array>
+#include <vector>
+
+#include "cleanup/find_replace.h"
+#include "cleanup/text_scan.h"
+
+namespace tarlo {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+struct Scan {
+    std::string_view searched;
+    const char* description;
+    const char* code;
+    const char* severity;
+    const char* fix;
+};
+
+constexpr const char* kSymbolWindow = " - check Special Symbol window";
+
+// Office markup. A scan runs only when its text occurs with exactly this
+// capitalisation; it then reports every occurrence in any capitalisation.
+const std::array<Scan, 5> kMarkupScans{{
+    {"<o:", "Unacceptable Microsoft code", "<o:", "Error", "Edgarize or manually remove code"},
+    {"</o:", "Unacceptable Microsoft element", "</o:", "Error", "Edgarize or manually remove code"},
+    {"Mso", "Unacceptable Microsoft element", "mso", "Error", "Edgarize or manually remove"},
+    {"<w:", "Unacceptable Microsoft element", "<w:", "Error", "Edgarize or manually remove code"},
+    {"</w:", "Unacceptable Microsoft element", "</w:", "Error", "Edgarize or manually remove code"},
+}};
+
+struct CharacterScan {
+    char32_t character;
+    const char* code;
+    const char* severity;
+    std::string fix;
+};
+
+// The numbers in the advice are the Windows-1252 codes that the symbol
+// palette inserts.
+const std::vector<CharacterScan>& CharacterScans() {
+    static const std::vector<CharacterScan> scans{
+        {0x201C, "''", "Error", "Edgarize or manually replace with a straight quote"},
+        {0x201D, "''", "Error", "Edgarize or manually replace with a straight quote"},
+        {0x2019, "'", "Warning", "Edgarize or manually replace with a straight apostrophe"},
+        {0x2026, "...", "Error",
+         "Edgarize or manually replace ellipsis ligature (...) with three periods"},
+        {0x00A9, "\u00A9", "Error",
+         std::string("Delete or replace with (C) or code &#169;") + kSymbolWindow},
+        {0x00AE, "\u00AE", "Error",
+         std::string("Delete or replace with (R) or code &#174;") + kSymbolWindow},
+        {0x00F7, "\u00F7", "Error",
+         std::string("Delete or replace with / or code &#247;") + kSymbolWindow},
+        {0x2122, "\u2122", "Error",
+         std::string("Delete or replace with (TM) or code &#153;") + kSymbolWindow},
+        {0x00D7, "\u00D7", "Error",
+         std::string("Delete or replace with X or code &#215;") + kSymbolWindow},
+        {0x00A3, "\u00A3", "Error",
+         std::string("Delete or replace with (Pound) or code &#163;") + kSymbolWindow},
+        {0x00A7, "\u00A7", "Error",
+         std::string("Delete or replace with (Section) or code &#167;") + kSymbolWindow},
+        {0x00A5, "\u00A5", "Error",
+         std::string("Delete or replace with (Yen) or code &#165;") + kSymbolWindow},
+        {0x20AC, "\u20AC", "Error",
+         std::string("Delete or replace with (Euro) or code &#128;") + kSymbolWindow},
+        {0x00A2, "\u00A2", "Error",
+         std::string("Delete or replace with code &#162;") + kSymbolWindow},
+        {0x2018, "\u2018", "Error",
+         std::string("Delete or replace with ' or code &#145;") + kSymbolWindow},
+        {0x2030, "\u2030", "Error", "Delete or replace with code &#137;"},
+        {0x00E6, "\u00E6", "Error",
+         std::string("Delete or replace with (ae) or code &#230;") + kSymbolWindow},
+        {0x00BC, "\u00BC", "Error",
+         std::string("Delete or replace with 1/4 or replace with code &#188;") + kSymbolWindow},
+        {0x2013, "-", "Error",
+         std::string("Replace with minus sign or code &#150;") + kSymbolWindow},
+        {0x2014, "\u2014", "Warning",
+         std::string("Replace with two minus signs or code &#151;") + kSymbolWindow},
+        {0x00BD, "\u00BD", "Error", std::string("Replace with 1/2 or code &#189;") + kSymbolWindow},
+        {0x00B6, "\u00B6", "Error",
+         std::string("Delete or replace with code &#182;") + kSymbolWindow},
+        {0x00B7, "\u00B7", "Error", std::string("Replace with o or code &#183;") + kSymbolWindow},
+        {0x00BE, "\u00BE", "Error", std::string("Replace with 3/4 or code &#190;") + kSymbolWindow},
+        {0x00B5, "\u00B5", "Error",
+         std::string("Delete or replace with code &#181;") + kSymbolWindow},
+        {0x2020, "\u2020", "Error",
+         std::string("Delete or replace with code &#134;") + kSymbolWindow},
+        {0x2021, "\u2021", "Error",
+         std::string("Delete or replace with code &#135;") + kSymbolWindow},
+        {0x00B1, "\u00B1", "Error",
+         std::string("Delete or replace with code &#177;") + kSymbolWindow},
+    };
+    return scans;
+}
+
+// The only letter among the scanned characters with a partner in the other
+// case; a search without regard to case finds both.
+constexpr char32_t kSmallAe = 0x00E6;
+constexpr char32_t kCapitalAe = 0x00C6;
+
+// The code point of the two- or three-byte UTF-8 sequence at i, or 0.
+char32_t DecodeAt(std::string_view t, std::size_t i, std::size_t& length) {
+    const auto b0 = static_cast<unsigned char>(t[i]);
+    auto cont = [&](std::size_t k) {
+        return i + k < t.size() && (static_cast<unsigned char>(t[i + k]) & 0xC0) == 0x80;
+    };
+    if (b0 >= 0xC2 && b0 <= 0xDF && cont(1)) {
+        length = 2;
+        return static_cast<char32_t>(((b0 & 0x1F) << 6) |
+                                     (static_cast<unsigned char>(t[i + 1]) & 0x3F));
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF && cont(1) && cont(2)) {
+        length = 3;
+        return static_cast<char32_t>(((b0 & 0x0F) << 12) |
+                                     ((static_cast<unsigned char>(t[i + 1]) & 0x3F) << 6) |
+                                     (static_cast<unsigned char>(t[i + 2]) & 0x3F));
+    }
+    length = 1;
+    return 0;
+}
+
+class EdgarChecks {
+  public:
+    EdgarChecks(std::string_view text, const EdgarCheckHooks& hooks) : t_(text), hooks_(hooks) {}
+
+    CheckRun Run() {
+        Title();
+        if (hooks_.stage) hooks_.stage(EdgarStage::MicrosoftCodes);
+        for (const Scan& scan : kMarkupScans) {
+            if (Occurs(t_, scan.searched) >= 1) {
+                const std::string lower = AsciiLowerCopy(scan.searched);
+                for (std::size_t pos = FindFolded(t_, lower, 0); pos != npos;
+                     pos = FindFolded(t_, lower, pos + 1)) {
+                    Record(scan.description, scan.code, scan.severity, scan.fix, pos,
+                           scan.searched.size());
+                }
+            }
+            if (hooks_.scanDone) hooks_.scanDone();
+        }
+        if (hooks_.stage) hooks_.stage(EdgarStage::UnacceptableCharacters);
+        CharacterScansInOnePass();
+        return std::move(run_);
+    }
+
+  private:
+    void Title() {
+        const std::size_t open = FindFolded(t_, "<title>", 0);
+        const std::size_t close = FindFolded(t_, "</title>", 0);
+        if (open == npos || close == npos || close < open) {
+            const std::int32_t a = open == npos ? 0 : static_cast<std::int32_t>(open + 1);
+            AppendRecord(run_.reportText, {"Improper or missing code", "<TITLE>", "Error",
+                                           "Edgarize or add missing code(s)", a});
+            run_.focusCode = true;
+            if (a >= 1) run_.selection = CodeSelection{a - 1, 0};
+        }
+    }
+
+    void Record(const char* description, const std::string& code, const char* severity,
+                const std::string& fix, std::size_t pos, std::size_t length) {
+        const auto offset = static_cast<std::int32_t>(pos);
+        AppendRecord(run_.reportText, {description, code, severity, fix, offset});
+        // The search selects the match; the caret then goes just before it,
+        // which cannot be done for a match at the very start.
+        run_.selection = offset >= 1 ? CodeSelection{offset - 1, 0}
+                                     : CodeSelection{offset, static_cast<std::int32_t>(length)};
+        run_.focusCode = true;
+    }
+
+    // Every scanned character is found in one reading of the text; the
+    // records then follow in the order of the scans.
+    void CharacterScansInOnePass() {
+        const std::vector<CharacterScan>& scans = CharacterScans();
+        std::vector<std::vector<std::pair<std::size_t, std::size_t>>> found(scans.size());
+        std::vector<bool> exact(scans.size(), false);
+        for (std::size_t i = 0; i < t_.size();) {
+            if (static_cast<unsigned char>(t_[i]) < 0xC2) {
+                ++i;
+                continue;
+            }
+            std::size_t length = 1;
+            const char32_t cp = DecodeAt(t_, i, length);
+            const char32_t folded = cp == kCapitalAe ? kSmallAe : cp;
+            for (std::size_t s = 0; s < scans.size(); ++s) {
+                if (scans[s].character != folded) continue;
+                found[s].emplace_back(i, length);
+                if (cp == scans[s].character) exact[s] = true;
+                break;
+            }
+            i += length;
+        }
+        for (std::size_t s = 0; s < scans.size(); ++s) {
+            if (exact[s]) {
+                for (const auto& [pos, length] : found[s]) {
+                    Record("Unacceptable character", scans[s].code, scans[s].severity, scans[s].fix,
+                           pos, length);
+                }
+            }
+            if (hooks_.scanDone) hooks_.scanDone();
+        }
+    }
+
+    std::string_view t_;
+    const EdgarCheckHooks& hooks_;
+    CheckRun run_;
+};
+
+}  // namespace
+
+CheckRun RunEdgarChecks(std::string_view text, const EdgarCheckHooks& hooks) {
+    return EdgarChecks(text, hooks).Run();
+}
+
+}  // namespace tarlo

@@ -1,0 +1,103 @@
+#include "checker/problem_report.h"
+
+#include <charconv>
+
+#include "editor/status_text.h"
+
+namespace tarlo {
+
+std::string SerialiseRecord(const ProblemRecord& record) {
+    std::string line;
+    line.reserve(record.Description.size() + record.Code.size() + record.Severity.size() +
+                 record.Fix.size() + 16);
+    line.append(record.Description).append("|");
+    line.append(record.Code).append("|");
+    line.append(record.Severity).append("|");
+    line.append(record.Fix).append("|");
+    line.append(std::to_string(record.Position)).append("\r\n");
+    return line;
+}
+
+void AppendRecord(std::string& reportText, const ProblemRecord& record) {
+    reportText += SerialiseRecord(record);
+}
+
+std::vector<ReportRow> ReportRows(std::string_view reportText) {
+    std::vector<ReportRow> rows;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t end = reportText.find("\r\n", from);
+        // The piece after the last CR LF is not a record.
+        if (end == std::string_view::npos) break;
+        const std::string_view record = reportText.substr(from, end - from);
+        from = end + 2;
+        std::vector<std::string_view> fields;
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t bar = record.find('|', start);
+            fields.push_back(record.substr(
+                start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
+            if (bar == std::string_view::npos) break;
+            start = bar + 1;
+        }
+        auto field = [&fields](std::size_t i) {
+            return i < fields.size() ? std::string(fields[i]) : std::string();
+        };
+        ReportRow row;
+        row.issue = field(0);
+        row.code = field(1);
+        row.severity = field(2);
+        row.recommendation = field(3);
+        row.tag = fields.size() >= 6 ? field(5) : field(4);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+ProblemCounts CountProblems(const std::vector<ReportRow>& rows) {
+    ProblemCounts counts;
+    for (const ReportRow& row : rows) {
+        if (row.severity == kSeverityError) {
+            ++counts.errors;
+        } else if (row.severity == kSeverityWarning) {
+            ++counts.warnings;
+        } else if (row.severity == kSeverityNegligible) {
+            ++counts.negligible;
+        }
+    }
+    return counts;
+}
+
+namespace {
+
+std::string CountText(std::int32_t count, const char* none, const char* one, const char* many) {
+    if (count <= 0) return none;
+    return GroupThousands(count) + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string ErrorsText(std::int32_t count) {
+    return CountText(count, "No errors", " error", " errors");
+}
+
+std::string WarningsText(std::int32_t count) {
+    return CountText(count, "No warnings", " warning", " warnings");
+}
+
+std::string NegligibleText(std::int32_t count) {
+    return CountText(count, "No negligible items", " negligible item", " negligible items");
+}
+
+std::optional<std::int32_t> TagPosition(std::string_view tag) {
+    if (tag.empty()) return std::nullopt;
+    const char* begin = tag.data();
+    const char* end = tag.data() + tag.size();
+    if (*begin == '+') ++begin;
+    std::int32_t value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end || begin == end) return std::nullopt;
+    return value;
+}
+
+}  // namespace tarlo

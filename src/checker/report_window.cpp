@@ -1,0 +1,156 @@
+#include "checker/report_window.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "editor/code_view.h"
+#include "editor/main_window.h"
+#include "editor/window_helpers.h"
+
+namespace tarlo {
+
+namespace {
+
+QIcon PageWithExclamationMark() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // The page, its top right corner folded.
+    const QPolygon page(
+        {QPoint(2, 0), QPoint(10, 0), QPoint(13, 3), QPoint(13, 15), QPoint(2, 15)});
+    p.setPen(QColor(96, 96, 96));
+    p.setBrush(Qt::white);
+    p.drawPolygon(page);
+    p.drawLine(10, 0, 10, 3);
+    p.drawLine(10, 3, 13, 3);
+    // The mark.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 150, 0));
+    p.drawRect(6, 3, 3, 7);
+    p.drawRect(6, 11, 3, 3);
+    return QIcon(pixmap);
+}
+
+double Luminance(const QColor& c) {
+    return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
+}
+
+}  // namespace
+
+QColor SeverityColour(WinColor plain, const QColor& background, const QColor& listText) {
+    const QColor colour(RedOf(plain), GreenOf(plain), BlueOf(plain));
+    const double a = Luminance(colour) + 0.05;
+    const double b = Luminance(background) + 0.05;
+    const double contrast = a > b ? a / b : b / a;
+    return contrast < 2.0 ? listText : colour;
+}
+
+frmVal::frmVal(frmMain& main) : QWidget(&main, Qt::Window), main_(&main) {
+    setObjectName(QStringLiteral("frmVal"));
+    setWindowTitle(QStringLiteral("Error Report"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    imlProbs.push_back(PageWithExclamationMark());
+
+    lvProbs = new QTreeWidget(this);
+    lvProbs->setObjectName(QStringLiteral("lvProbs"));
+    lvProbs->setAccessibleName(QStringLiteral("Problems found"));
+    lvProbs->setToolTip(QStringLiteral("Double-click a problem to go to it in the code"));
+    lvProbs->setFont(QFont(QStringLiteral("Arial"), 9));
+    lvProbs->setRootIsDecorated(false);
+    lvProbs->setUniformRowHeights(true);
+    lvProbs->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvProbs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvProbs->setHeaderLabels({QStringLiteral("Issue"), QStringLiteral("Code"),
+                              QStringLiteral("Severity"), QStringLiteral("Recommendation")});
+    const int widths[] = {2585, 930, 1440, 5000};
+    for (int i = 0; i < 4; ++i) {
+        lvProbs->setColumnWidth(i, TwipSizeToPixels(widths[i], 0).width());
+    }
+    connect(lvProbs, &QTreeWidget::itemDoubleClicked, this, [this] { lvProbs_DblClick(); });
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    const char* initial[] = {"No errors", "No warnings", "No negligible items"};
+    const char* names[] = {"Problem counts: errors", "Problem counts: warnings",
+                           "Problem counts: negligible items"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(QString::fromLatin1(initial[i]), StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        panel->setAccessibleName(QString::fromLatin1(names[i]));
+        StatusBar1->addWidget(panel, 1);
+        panels_.push_back(panel);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(lvProbs, 1);
+    layout->addWidget(StatusBar1);
+    resize(TwipSizeToPixels(10440, 3315));
+
+    SetTopmost(this, true);
+    CentreOverMain(this, &main);
+}
+
+QLabel* frmVal::Panel(int number) const {
+    return number >= 1 && number <= static_cast<int>(panels_.size()) ? panels_[number - 1]
+                                                                     : nullptr;
+}
+
+void frmVal::Load(const std::vector<ReportRow>& rows, const std::function<void(int)>& perRow) {
+    const WinColor plain = main_ ? main_->state().ForegroundColorValue() : kBlack;
+    const QColor normal = SeverityColour(plain, lvProbs->palette().color(QPalette::Base),
+                                         lvProbs->palette().color(QPalette::Text));
+    QFont bold = lvProbs->font();
+    bold.setBold(true);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    int number = 0;
+    for (const ReportRow& row : rows) {
+        auto* item = new QTreeWidgetItem(
+            {QString::fromStdString(row.issue), QString::fromStdString(row.code),
+             QString::fromStdString(row.severity), QString::fromStdString(row.recommendation)});
+        item->setIcon(0, imlProbs.front());
+        item->setData(0, Qt::UserRole, QString::fromStdString(row.tag));
+        if (row.severity == kSeverityError) {
+            item->setForeground(2, QColor(Qt::red));
+            item->setFont(2, bold);
+            item->setFont(3, bold);
+        } else {
+            item->setForeground(2, normal);
+        }
+        items.append(item);
+        if (perRow) perRow(++number);
+    }
+    lvProbs->addTopLevelItems(items);
+
+    const ProblemCounts counts = CountProblems(rows);
+    panels_[0]->setText(QString::fromStdString(ErrorsText(counts.errors)));
+    panels_[1]->setText(QString::fromStdString(WarningsText(counts.warnings)));
+    panels_[2]->setText(QString::fromStdString(NegligibleText(counts.negligible)));
+}
+
+void frmVal::lvProbs_DblClick() {
+    if (!main_) return;
+    CodeView* code = main_->txtCode;
+    int start = code->SelStart();
+    if (const QTreeWidgetItem* item = lvProbs->currentItem()) {
+        if (const auto p = TagPosition(item->data(0, Qt::UserRole).toString().toStdString())) {
+            start = *p;
+        }
+    }
+    // One character, however many bytes it takes.
+    const long after = code->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER,
+                                           static_cast<unsigned long>(std::max(start, 0)));
+    code->SetSel(start, std::max(1, static_cast<int>(after) - start));
+    main_->activateWindow();
+    code->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace tarlo

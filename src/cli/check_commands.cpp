@@ -1,0 +1,88 @@
+// tarlo-cli clean and check: the clean-up's result, and the report text of
+// the structure check or (with --edgar) the EDGAR conformance check.
+#include <ostream>
+
+#include "checker/edgar_checks.h"
+#include "checker/problem_report.h"
+#include "checker/structure_checks.h"
+#include "cleanup/edgarize.h"
+#include "cli/cli_command.h"
+
+namespace tarlo::cli {
+
+namespace {
+
+struct Arguments {
+    std::string file;
+    bool edgar = false;
+    std::string error;
+};
+
+Arguments ParseArguments(const std::string& command, const std::vector<std::string>& args,
+                         bool allowEdgar) {
+    Arguments parsed;
+    bool haveFile = false;
+    for (const std::string& a : args) {
+        if (allowEdgar && a == "--edgar") {
+            parsed.edgar = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            parsed.error = "tarlo-cli " + command + ": unknown option '" + a + "'";
+            return parsed;
+        } else if (haveFile) {
+            parsed.error = "tarlo-cli " + command + ": more than one FILE given";
+            return parsed;
+        } else {
+            parsed.file = a;
+            haveFile = true;
+        }
+    }
+    return parsed;
+}
+
+int RunClean(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments parsed = ParseArguments("clean", args, false);
+    if (!parsed.error.empty()) {
+        err << parsed.error << "\n";
+        return kExitUsage;
+    }
+    const InputText in = ReadInput(parsed.file);
+    if (!in.text) {
+        err << "tarlo-cli clean: " << in.error << "\n";
+        return kExitUsage;
+    }
+    // An empty document is left alone, as the command leaves an empty page.
+    if (!in.text->empty()) out << Edgarize(*in.text);
+    return kExitOk;
+}
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments parsed = ParseArguments("check", args, true);
+    if (!parsed.error.empty()) {
+        err << parsed.error << "\n";
+        return kExitUsage;
+    }
+    const InputText in = ReadInput(parsed.file);
+    if (!in.text) {
+        err << "tarlo-cli check: " << in.error << "\n";
+        return kExitUsage;
+    }
+    const CheckRun run = parsed.edgar ? RunEdgarChecks(*in.text) : RunStructureChecks(*in.text);
+    out << run.reportText;
+    return CountProblems(ReportRows(run.reportText)).errors > 0 ? kExitFindings : kExitOk;
+}
+
+const CliRegistrar kClean{{"clean", "clean [FILE]",
+                           "Cleans word-processor and spreadsheet HTML into plain HTML for "
+                           "EDGAR and prints the result (line breaks as single CRs).",
+                           RunClean}};
+
+const CliRegistrar kCheck{
+    {"check", "check [--edgar] [FILE]",
+     "Prints the structure check's problem report, or with --edgar the EDGAR conformance "
+     "check's: one line per problem, Description|Code|Severity|Fix|Position and CR LF, the "
+     "position counted in bytes. Exit status 1 when a problem is an Error.",
+     RunCheck}};
+
+}  // namespace
+
+}  // namespace tarlo::cli

@@ -1,0 +1,43 @@
+#pragma once
+// modFormat: the code formatter. It puts one tag per line, indented by nesting
+// depth, so that a filing pasted from a word processor becomes readable code.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tarlo {
+
+// A tag found by GetTag: its text from "<" to ">" inclusive, empty when there
+// is no complete tag after the position.
+struct TagRecord {
+    std::string text;
+    std::size_t start = 0;   // 0-based position of its "<"
+    std::size_t length = 0;  // end less start
+};
+
+// Every occurrence of `find` replaced, left to right, case-sensitive, without
+// rescanning replaced text.
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement);
+
+// The first complete tag whose "<" lies at or after `from` (0-based).
+TagRecord GetTag(std::string_view text, std::size_t from);
+
+// "!--" for a comment, else the text after "<" up to the first blank or ">".
+std::string GetTagName(std::string_view tag);
+
+// " >" -> ">", "< " -> "<", "> <" -> "><", one pass each.
+std::string TidyTagSpaces(std::string_view text);
+
+// Called once per segment of the indenter; the window uses it to let pending
+// events run now and then during a long document.
+using SegmentHook = std::function<void()>;
+
+// One segment per "<", each on its own line, indented by nesting depth.
+std::string IndentHtml(std::string_view text, const SegmentHook& onSegment = {});
+
+// The whole pipeline: line breaks and tabs out, indent, tidy. Preformatted
+// elements (pre, xmp, listing, plaintext, textarea) come through verbatim.
+std::string FormatHtml(std::string_view html, const SegmentHook& onSegment = {});
+
+}  // namespace tarlo

@@ -1,0 +1,57 @@
+#pragma once
+// The formatting tools of the visual view: each runs one editing command of
+// the browser engine on the document's selection, as a word processor's
+// toolbar does, and most give the keyboard back to the visual view. Also the
+// code view's window-colour toggle, which sits among the coding tools.
+#include <QObject>
+#include <QString>
+
+#include "editor/editor_state.h"
+
+namespace tarlo {
+
+class frmMain;
+
+// One row of the command table.
+struct VisualCommand {
+    const char* handler;  // "cmdBold_Click"
+    const char* command;  // the engine's command name
+    bool focusAfter;      // give the focus back to the visual view
+};
+
+class VisualCommands : public QObject {
+    Q_OBJECT
+  public:
+    explicit VisualCommands(frmMain& window);
+
+    // A simple command of the table (no value).
+    void Run(const VisualCommand& c);
+    void cmbFontName_Click();
+    void cmbFontSize_Click();
+    void ImgColor_Click();
+    void txtColor_Click() { ImgColor_Click(); }
+    void cmdPic_Click();
+    void cmdLink_Click();
+    void mnuColor_Click();
+
+    // The font the system settles on for a name (a name that is not
+    // installed comes back as the font used in its place).
+    static QString SettledFontName(const QString& name);
+    // The engine's form of a Windows colour value: "#rrggbb".
+    static QString CssColour(WinColor colour);
+
+    QString fontName() const { return fontName_; }
+    WinColor lastColour() const { return lastColour_; }
+
+  private:
+    frmMain& w_;
+    QString fontName_;
+    WinColor lastColour_ = kBlack;  // the colour dialog's colour until one is chosen
+};
+
+const VisualCommand* VisualCommandTable(std::size_t& count);
+
+// Creates the visual editing commands and registers them with the window.
+VisualCommands* InstallVisualCommands(frmMain& window);
+
+}  // namespace tarlo

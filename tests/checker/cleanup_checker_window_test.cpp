@@ -1,0 +1,210 @@
+// The clean-up and the two error checks in a real main window, with the real
+// browser engine and code editor: prompts, Auto-Refresh, the progress
+// window, the clipboard, the report window and the double-click.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "checker/check_commands.h"
+#include "checker/install_cleanup_and_checker.h"
+#include "checker/report_window.h"
+#include "checker/structure_checks.h"
+#include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "editor/progress_windows.h"
+#include "editor/visual_view.h"
+#include "support/gui_test_support.h"
+
+using tarlo::test::WaitUntil;
+
+namespace tarlo {
+namespace {
+
+class CleanupCheckerWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = new frmMain(dialogs);
+        window->SetEndProgram([] {});
+        window->show();
+        window->Form_Load();
+        InstallCleanupAndChecker(*window);
+        QApplication::setActiveWindow(window);
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        dialogs->ClearAsked();
+        window->state().AutoFormat = false;
+        window->state().AutoColorize = false;
+    }
+
+    static void SetCode(const std::string& text) {
+        window->txtCode->SetTextUtf8(text);
+        ASSERT_TRUE(window->Web->WaitForPushes());
+    }
+    static void AutoRefreshOn() {
+        window->chkAuto->setChecked(true);
+        window->timRefresh->start();
+    }
+    static CheckCommands* Checks() { return window->findChild<CheckCommands*>("CheckCommands"); }
+    static frmVal* Report() { return Checks() ? Checks()->reportWindow() : nullptr; }
+    static QTreeWidgetItem* Row(int i) { return Report()->lvProbs->topLevelItem(i); }
+    static QString Selected() { return window->txtCode->selectedText(); }
+    static void DoubleClickRow(int i) {
+        Report()->lvProbs->setCurrentItem(Row(i));
+        emit Report()->lvProbs->itemDoubleClicked(Row(i), 0);
+    }
+
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+};
+
+TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
+    SetCode(
+        "<html><head><title>r</title></head><body><p class=MsoNormal>Net "
+        "<b>sales</b> rose<o:p></o:p></p></body></html>");
+    AutoRefreshOn();
+    QGuiApplication::clipboard()->setText("the user's own copy");
+
+    // "No" changes nothing, not even Auto-Refresh.
+    dialogs->Queue(Answer::No);
+    ASSERT_TRUE(window->RunCommand("cmdEdgarize_Click"));
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].title, "Tarlo Code cleaner");
+    EXPECT_TRUE(dialogs->asked()[0].text.startsWith(
+        "This process can take a very long time and cannot be undone."));
+    EXPECT_EQ(dialogs->asked()[0].buttons, Buttons::YesNo);
+    EXPECT_TRUE(window->chkAuto->isChecked());
+    EXPECT_NE(window->txtCode->TextUtf8().find("MsoNormal"), std::string::npos);
+
+    // The menu entry runs the same command.
+    dialogs->Queue(Answer::Yes);
+    window->menuAction("mnuEdgarize")->trigger();
+    EXPECT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_FALSE(window->chkAuto->isChecked());
+    EXPECT_FALSE(window->timRefresh->isActive());
+    const std::string code = window->txtCode->TextUtf8();
+    EXPECT_EQ(code.find("MsoNormal"), std::string::npos) << code;
+    EXPECT_EQ(code.find("o:p"), std::string::npos) << code;
+    // The blank after the bold word survives.
+    EXPECT_NE(code.find("<b>sales</b> rose"), std::string::npos) << code;
+    EXPECT_NE(code.find("<title>"), std::string::npos) << code;
+    EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "the user's own copy");
+    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    auto* lbltest = window->findChild<QLabel*>("lbltest");
+    ASSERT_NE(lbltest, nullptr);
+    EXPECT_TRUE(lbltest->text().startsWith("Code Size : Before ")) << lbltest->text().toStdString();
+    EXPECT_TRUE(lbltest->text().endsWith(" Minutes Passed"));
+}
+
+TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {
+    SetCode(
+        "<html><head></head><body><font size=2><font color=red>x</font></font>"
+        "<o:p></o:p></body></html>");
+    AutoRefreshOn();
+    dialogs->Queue(Answer::No);
+    window->RunCommand("cmdCheck_Click");
+    EXPECT_EQ(dialogs->asked().back().title, "Tarlo Error checker");
+    EXPECT_EQ(dialogs->asked().back().text,
+              "This process can take a very long time. Do you wish to continue?");
+    EXPECT_TRUE(window->chkAuto->isChecked());
+    EXPECT_EQ(Report(), nullptr);
+
+    dialogs->Queue(Answer::Yes);
+    window->RunCommand("cmdCheck_Click");
+    EXPECT_FALSE(window->chkAuto->isChecked());
+    EXPECT_FALSE(window->timRefresh->isActive());
+    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    frmVal* report = Report();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_EQ(report->windowTitle(), "Error Report");
+    EXPECT_TRUE(report->windowFlags().testFlag(Qt::Tool));
+    QTreeWidget* list = report->lvProbs;
+    ASSERT_EQ(list->columnCount(), 4);
+    EXPECT_EQ(list->headerItem()->text(3), "Recommendation");
+    EXPECT_EQ(list->columnWidth(0), 172);  // 2585 twips
+    // Nested fonts, the missing title, and the two paragraph marks.
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    EXPECT_EQ(Row(0)->text(0), "Nested codes");
+    EXPECT_EQ(Row(1)->text(2), "Error");
+    EXPECT_EQ(Row(1)->foreground(2).color(), QColor(Qt::red));
+    EXPECT_TRUE(Row(1)->font(2).bold());
+    EXPECT_TRUE(Row(1)->font(3).bold());
+    EXPECT_FALSE(Row(0)->font(2).bold());
+    EXPECT_NE(Row(0)->foreground(2).color(), QColor(Qt::red));
+    EXPECT_FALSE(Row(0)->icon(0).isNull());
+    EXPECT_EQ(report->Panel(1)->text(), "1 error");
+    EXPECT_EQ(report->Panel(2)->text(), "3 warnings");
+    EXPECT_EQ(report->Panel(3)->text(), "No negligible items");
+
+    // A 1-based position selects the second character of the tag.
+    DoubleClickRow(0);
+    const std::string code = window->txtCode->TextUtf8();
+    const int font = static_cast<int>(code.find("<font"));
+    EXPECT_EQ(window->txtCode->SelStart(), font + 1);
+    EXPECT_EQ(window->txtCode->SelLength(), 1);
+    EXPECT_EQ(Selected(), "f");
+    EXPECT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }, 3000));
+    // A 0-based position selects the first character.
+    DoubleClickRow(2);
+    EXPECT_EQ(window->txtCode->SelStart(), static_cast<int>(code.find("<o:p>")));
+    EXPECT_EQ(Selected(), "<");
+}
+
+TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheReport) {
+    // No question, no refresh: the raw characters in the code are checked.
+    SetCode(
+        "<html><head><title>t</title></head><body>caf\u00e9 \u00a9 2024 \u2014 end</body></html>");
+    window->RunCommand("cmdCheck2_Click");
+    EXPECT_TRUE(dialogs->asked().empty());
+    frmVal* first = Report();
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(first->lvProbs->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(0)->text(1), "\u00a9");
+    EXPECT_EQ(first->Panel(1)->text(), "1 error");
+    EXPECT_EQ(first->Panel(2)->text(), "1 warning");
+    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    // The double-click selects the whole character, two bytes of UTF-8.
+    DoubleClickRow(0);
+    EXPECT_EQ(Selected(), "\u00a9");
+    DoubleClickRow(1);
+    EXPECT_EQ(Selected(), "\u2014");
+
+    // The next run replaces the window; rows are never appended.
+    const QPointer<frmVal> old(first);
+    SetCode("<html><head><title>t</title></head><body>plain</body></html>");
+    window->RunCommand("cmdCheck2_Click");
+    EXPECT_TRUE(WaitUntil([&] { return old.isNull(); }, 3000));
+    ASSERT_NE(Report(), nullptr);
+    EXPECT_EQ(Report()->lvProbs->topLevelItemCount(), 0);
+    EXPECT_EQ(Report()->Panel(1)->text(), "No errors");
+    EXPECT_EQ(Report()->Panel(2)->text(), "No warnings");
+    EXPECT_EQ(Report()->Panel(3)->text(), "No negligible items");
+}
+
+TEST_F(CleanupCheckerWindowTest, SeverityColourStaysReadable) {
+    // White text on a white list would vanish: the list's own colour is used.
+    EXPECT_EQ(SeverityColour(kWhite, Qt::white, Qt::black), QColor(Qt::black));
+    EXPECT_EQ(SeverityColour(kBlack, Qt::white, Qt::darkGray), QColor(Qt::black));
+    EXPECT_EQ(SeverityColour(kWhite, Qt::black, Qt::gray), QColor(Qt::white));
+}
+
+}  // namespace
+}  // namespace tarlo

@@ -1,0 +1,159 @@
+// The clean-up rewrite: golden Word and Excel pages, and the rules one at a
+// time on small texts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "cleanup/edgarize.h"
+
+namespace tarlo {
+namespace {
+
+// The fixed head every cleaned document starts with: the root tag, the empty
+// title the replacements add, and the root tag's own line break.
+const std::string kHead = "<html>\n<title>\n</title>\n\r";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(Edgarize, GoldenWordAndExcelPages) {
+    for (const char* name : {"word2000", "excel", "mends"}) {
+        const std::string dir = std::string(TEST_DATA_DIR) + "/edgarize/" + name;
+        const std::string input = ReadFile(dir + "/input.html");
+        ASSERT_FALSE(input.empty()) << dir;
+        const std::string cleaned = Edgarize(input);
+        EXPECT_EQ(cleaned, ReadFile(dir + "/expected.html")) << name;
+        // Nothing of the Office markup survives outside attribute values.
+        for (const char* gone : {"<o:p>", "<span", "<st1:", "<!--", "class=", "x:num", "<w:"}) {
+            EXPECT_EQ(cleaned.find(gone), std::string::npos) << name << ": " << gone;
+        }
+    }
+}
+
+TEST(Edgarize, HeadTagsAndFixedReplacements) {
+    // Everything before the head gives way to a plain root tag.
+    EXPECT_EQ(Edgarize("  <html lang=en><head></head>  "), kHead + "<head></head>");
+    // An upper-case head is not found: the root goes in front of everything.
+    EXPECT_EQ(Edgarize("<HEAD></HEAD>"), kHead + "<HEAD></HEAD>");
+    // A bare upper-case cell becomes the padded top-aligned cell.
+    EXPECT_EQ(Edgarize("<head><TD class=x>1</TD>"),
+              kHead + "<head><td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;1</TD>");
+    // The ellipsis becomes three full stops; entities stay as they are.
+    EXPECT_EQ(Edgarize("<head>a\u2026 &amp; &nbsp; &#169;"),
+              kHead + "<head>a... &amp; &nbsp; &#169;");
+    EXPECT_EQ(Edgarize("<head><P></P><EM>x</EM><LI>y<DIV><BR></DIV>"), kHead + "<head>xy");
+    // CR LF and runs of line breaks become one CR.
+    EXPECT_EQ(Edgarize("<head>\r\n\r\n<p>a</p>\n\n\nb"), kHead + "<head>\r<p>a</p>\rb");
+}
+
+TEST(Edgarize, DroppedAndStrippedTags) {
+    EXPECT_EQ(Edgarize("<head><p class=MsoNormal>Text</p>"), kHead + "<head><p>Text</p>");
+    EXPECT_EQ(Edgarize("<head><p class=MsoNormal align=left>T</p>"),
+              kHead + "<head><p align=left>T</p>");
+    EXPECT_EQ(Edgarize("<head><p><o:p></o:p><span style='x'>kept</span></p>"),
+              kHead + "<head><p>kept</p>");
+    EXPECT_EQ(Edgarize("<head><!--[if gte mso 9]><xml>x</xml><![endif]-->a<![if !x]>b<![endif]>"),
+              kHead + "<head>ab");
+    // A comment that never ends loses only "<!".
+    EXPECT_EQ(Edgarize("<head><!-- open"), kHead + "<head>-- open");
+    // Style: with an apostrophe ahead, the value runs to the next apostrophe.
+    // The blank after the value stays.
+    EXPECT_EQ(Edgarize("<head><td style='a:b' width=1>"), kHead + "<head><td  width=1>");
+    EXPECT_EQ(Edgarize("<head><td style=\"a:b\" width=1>"), kHead + "<head><td  width=1>");
+    // An apostrophe only later in the text: the style runs to the tag's end.
+    EXPECT_EQ(Edgarize("<head><td style=\"a\" width=1>it's"), kHead + "<head><td>it's");
+    EXPECT_EQ(Edgarize("<head><a name=top id=\"t\" href=x>"), kHead + "<head><a href=x>");
+    EXPECT_EQ(Edgarize("<head><img x:fmla=1 x:str=2 src=a>"), kHead + "<head><img src=a>");
+    // Attributes after the tag's end are not the tag's.
+    EXPECT_EQ(Edgarize("<head><p>class x</p>"), kHead + "<head><p>class x</p>");
+    EXPECT_EQ(Edgarize("<head><meta name=Generator content=x><link rel=a>z"), kHead + "<head>z");
+    // A tag with no ">" after it goes out unchanged and ends the clean-up.
+    EXPECT_EQ(Edgarize("<head>a <span class=x"), kHead + "<head>a <span class=x");
+    EXPECT_EQ(Edgarize("<head><p class=x"), kHead + "<head><p class=x");
+}
+
+TEST(Edgarize, BlanksAfterTagsKeepWordsApart) {
+    EXPECT_EQ(Edgarize("<head><b>Net</b> income"), kHead + "<head><b>Net</b> income");
+    EXPECT_EQ(Edgarize("<head><b>Net</b>    <i>income</i>"),
+              kHead + "<head><b>Net</b> <i>income</i>");
+    EXPECT_EQ(Edgarize("<head><span>a</span>   b<!-- c -->  d"), kHead + "<head>a b d");
+}
+
+TEST(Edgarize, OrderedListsSurvive) {
+    EXPECT_EQ(Edgarize("<head><ol><li>a</li></ol><OL\ttype=a><li>b</li></OL >"),
+              kHead + "<head><ol><li>a</li></ol><OL\ttype=a><li>b</li></OL>");
+    // Other tags beginning with "o" still go.
+    EXPECT_EQ(Edgarize("<head><o:p>x</o:p><olx>y</olx>"), kHead + "<head>xy");
+}
+
+TEST(Edgarize, PreformattedTextKeepsItsBlanksAndLines) {
+    EXPECT_EQ(Edgarize("<head><pre>  a  <span>b</span>  \n\n c  </pre>   d"),
+              kHead + "<head><pre>  a  b  \n\n c  </pre> d");
+    // Attributes are stripped inside; " >" stays inside the kept text.
+    EXPECT_EQ(Edgarize("<head><pre class=x>  <b class=y>1</b></pre>\n\n<b class=z>2</b>"),
+              kHead + "<head><pre >  <b >1</b></pre>\r<b>2</b>");
+    // Without "</pre>" the rest is kept as it is.
+    EXPECT_EQ(Edgarize("<head><PRE>\n x\n\n"), kHead + "<head><PRE>\n x\n\n");
+    // "</pre >" does not end it; a "<pre" with no ">" opens nothing.
+    EXPECT_EQ(Edgarize("<head><pre>a</pre > \n\n b</pre>  c"),
+              kHead + "<head><pre>a</pre > \n\n b</pre> c");
+    EXPECT_EQ(Edgarize("<head>x  <pre"), kHead + "<head>x  <pre");
+    // "<prefix>" is not preformatted text.
+    EXPECT_EQ(Edgarize("<head><prefix>a</prefix>\n\nb"), kHead + "<head><prefix>a</prefix>\rb");
+}
+
+TEST(Edgarize, ReportsProgressAndReplacements) {
+    std::vector<CleaningStatistics> seen;
+    int replacing = 0;
+    int replaced = 0;
+    EdgarizeHooks hooks;
+    hooks.cleaning = [&](const CleaningStatistics& s) { seen.push_back(s); };
+    hooks.replacing = [&] { ++replacing; };
+    hooks.replaced = [&] {
+        EXPECT_EQ(replacing, 1);
+        ++replaced;
+    };
+    hooks.interval = std::chrono::milliseconds(0);
+    std::string big = "  <head>";
+    for (int i = 0; i < 2000; ++i) big += "<p>x</p>";
+    Edgarize(big, hooks);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front().sizeBefore, big.size() - 2);
+    EXPECT_EQ(seen.front().sizeNow, 0u);
+    EXPECT_GT(seen.back().sizeNow, 0u);
+    EXPECT_EQ(replacing, 1);
+    EXPECT_EQ(replaced, 10);
+    EXPECT_EQ(StatisticsLine({1200, 300, 2}),
+              "Code Size : Before 1200 -> Now 300 Bytes , 2 Minutes Passed");
+}
+
+TEST(Edgarize, CollapseLineBreaksSkipsKeptRanges) {
+    EXPECT_EQ(CollapseLineBreaks("a  >\r\n\r\nb\r \rc"), "a >\rb\r \rc");
+    EXPECT_EQ(CollapseLineBreaks("a\n\n<pre >\n\n</pre>\n\nb", {{3, 17}}),
+              "a\r<pre >\n\n</pre>\rb");
+}
+
+TEST(Edgarize, LargeFilingCleansInLinearTime) {
+    std::string page = "<html><head><title>t</title></head><body>";
+    const std::string block =
+        "<p class=MsoNormal style='margin:0'><span style='font-size:10pt'>Revenue "
+        "<o:p></o:p></span></p>\n<table><tr height=17><td class=xl24 x:num=\"12\">12</td>"
+        "</tr></table>\n<!-- c --><pre> a </pre>\n";
+    while (page.size() < 4'000'000) page += block;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string cleaned = Edgarize(page);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    EXPECT_LT(ms, 2000) << "4 MB took " << ms << " ms";
+    EXPECT_EQ(cleaned.find("MsoNormal"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarlo

@@ -1,0 +1,179 @@
+// The code window's services in a real main window: the browser engine and
+// the code editor, headless.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+#include "codeview/code_services.h"
+#include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "editor/progress_windows.h"
+#include "editor/visual_view.h"
+#include "support/gui_test_support.h"
+
+using tarlo::test::WaitUntil;
+
+namespace tarlo {
+namespace {
+
+constexpr WinColor kTag = RgbColor(0, 0, 255);
+constexpr WinColor kName = RgbColor(255, 0, 0);
+constexpr WinColor kValue = RgbColor(0, 128, 0);
+constexpr WinColor kGrey = RgbColor(128, 128, 128);
+
+class CodeServicesTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = new frmMain(dialogs);
+        window->SetEndProgram([] {});
+        window->show();
+        window->Form_Load();
+        InstallCodeServices(*window);
+        services = window->findChild<CodeWindowServices*>("codeWindowServices");
+        QApplication::setActiveWindow(window);
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        window->state().AutoFormat = false;
+        window->state().AutoColorize = false;
+        code()->setFocus();
+    }
+    static CodeView* code() { return window->txtCode; }
+    static void SetPage(const std::string& html) {
+        code()->SetTextUtf8(html);
+        ASSERT_TRUE(window->Web->WaitForPushes());
+    }
+    // Colour of every byte, for comparing with what was typed.
+    static std::vector<WinColor> Colours() {
+        std::vector<WinColor> out;
+        for (int i = 0; i < code()->Length(); ++i) out.push_back(code()->ColourAt(i));
+        return out;
+    }
+
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+    static inline CodeWindowServices* services = nullptr;
+};
+
+TEST_F(CodeServicesTest, TypingATagKeyByKeyColoursIt) {
+    ASSERT_NE(services, nullptr);
+    code()->SetTextUtf8("");
+    const WinColor plain = window->state().ForegroundColorValue();
+    QTest::keyClicks(code(), "<p align=\"a b\">x");
+    ASSERT_EQ(code()->TextUtf8(), "<p align=\"a b\">x");
+    const std::vector<WinColor> expected = {kTag,   kTag,   kName, kName,  kName,  kName,
+                                            kName,  kName,  kName, kValue, kValue, kValue,
+                                            kValue, kValue, kTag,  plain};
+    EXPECT_EQ(Colours(), expected);
+    // A comment opener turns grey with its second "-"; inside, only "<" switches.
+    code()->SetTextUtf8("");
+    QTest::keyClicks(code(), "<!--a <b= >c");
+    EXPECT_EQ(code()->TextUtf8(), "<!--a <b= >c");
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(code()->ColourAt(i), kGrey) << i;
+    for (int i = 6; i < 12; ++i) EXPECT_EQ(code()->ColourAt(i), kTag) << i;
+    // "=" outside a tag is typed like any other character.
+    code()->SetTextUtf8("");
+    QTest::keyClicks(code(), "a=b");
+    EXPECT_EQ(Colours(), std::vector<WinColor>(3, code()->ColourAt(0)));
+}
+
+TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
+    SetPage("<html><body><p align=\"left\">a = 5</p><!-- c\r\n <b> --></body></html>");
+    window->menuAction("mnuColorize")->trigger();
+    const std::string text = code()->TextUtf8();
+    EXPECT_EQ(text.find("<p align"), code()->TextUtf8().find("<p align"));  // text unchanged
+    const int p = static_cast<int>(text.find("<p align"));
+    EXPECT_EQ(code()->ColourAt(p), kTag);
+    EXPECT_EQ(code()->ColourAt(p + 2), kName);
+    EXPECT_EQ(code()->ColourAt(p + 9), kValue);
+    EXPECT_EQ(code()->SizeAt(p), 8.5);
+    const int a = static_cast<int>(text.find("a = 5"));
+    EXPECT_EQ(code()->ColourAt(a), window->state().ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(static_cast<int>(text.find("<b>"))),
+              window->state().ForegroundColorValue());
+    EXPECT_EQ(code()->SelStart(), 1);
+    EXPECT_EQ(code()->SelLength(), 0);
+    EXPECT_EQ(window->progressWindows()->codeProgress(), nullptr);  // closed again
+
+    // Format HTML takes the page, lays it out and paints it plain.
+    window->menuAction("mnuFormat")->trigger();
+    const std::string formatted = code()->TextUtf8();
+    EXPECT_EQ(formatted.rfind("\r\n", 0), 0u);
+    EXPECT_NE(formatted.find("\r\n     <body>"), std::string::npos);
+    EXPECT_EQ(code()->ColourAt(3), window->state().ForegroundColorValue());
+    // With Auto-Format ticked, Colorize formats first.
+    SetPage("<html><body><b>x</b></body></html>");
+    window->state().AutoFormat = true;
+    window->menuAction("mnuColorize")->trigger();
+    EXPECT_NE(code()->TextUtf8().find("\r\n          <b>x"), std::string::npos);
+    EXPECT_EQ(code()->ColourAt(static_cast<int>(code()->TextUtf8().find("<b>"))), kTag);
+}
+
+TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
+    std::vector<std::string> texts;
+    std::vector<std::vector<WinColor>> colours;
+    code()->SetTextUtf8("<b>");
+    for (int n = 1; n <= 60; ++n) {
+        // Colour first, then change the text: the snapshot carries both.
+        code()->SetRangeColour(0, 3, static_cast<WinColor>(n));
+        code()->SetSel(code()->Length(), 0);
+        code()->ReplaceSelection(n % 2 ? "x" : "y");
+        texts.push_back(code()->TextUtf8());
+        colours.push_back(Colours());
+    }
+    window->menuAction("mnuUndo")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), texts[58]);
+    EXPECT_EQ(Colours(), colours[58]);  // colours come back exactly
+    QTest::keyClick(code(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(code()->TextUtf8(), texts[57]);
+    int steps = 2;
+    while (services->history().UndoIndex() > 0) {
+        services->cmdUndo_Click();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 50);
+    EXPECT_EQ(code()->TextUtf8(), texts[9]);
+    EXPECT_EQ(Colours(), colours[9]);
+    services->cmdUndo_Click();  // nothing further back
+    EXPECT_EQ(code()->TextUtf8(), texts[9]);
+    window->menuAction("mnuRedo")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), texts[10]);
+    // Loading a snapshot pushes it into the page but records nothing.
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_TRUE(
+        window->Web->OuterHtml().value_or("").contains(QString::fromStdString(texts[10] + "<")));
+    EXPECT_EQ(services->history().UndoIndex(), 1);
+    EXPECT_FALSE(window->state().RestoringUndo);
+}
+
+TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
+    code()->SetTextUtf8("Hello World");
+    const int before = services->CaseToggleCount();
+    code()->SetSel(0, 0);
+    services->cmdCase_Click();  // nothing selected: only the count moves
+    EXPECT_EQ(code()->TextUtf8(), "Hello World");
+    code()->SetSel(0, 5);
+    services->cmdCase_Click();
+    const bool upper = (before + 2) % 2 == 0;
+    EXPECT_EQ(code()->TextUtf8(), upper ? "HELLO World" : "hello World");
+    services->cmdCase_Click();
+    EXPECT_EQ(code()->TextUtf8(), upper ? "hello World" : "HELLO World");
+    EXPECT_EQ(services->CaseToggleCount(), before + 3);
+
+    code()->SetTextUtf8("<P>One</P><p>two</p><P></P>");
+    const int slot = services->history().UndoIndex();
+    window->RunCommand("cmdAutoIndent_Click");
+    const std::string nbsp = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+    EXPECT_EQ(code()->TextUtf8(), "<P>" + nbsp + "One</P><p>two</p>");
+    EXPECT_EQ(services->history().UndoIndex(), std::min(slot + 2, 50));  // two steps
+}
+
+}  // namespace
+}  // namespace tarlo

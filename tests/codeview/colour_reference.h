@@ -1,0 +1,14 @@
+#pragma once
+// The colorizer's route taken literally, for comparison with the one-pass
+// colouring: the four regular-expression replacements into RTF, the RTF read
+// back character by character, then the two corrections. Short text only.
+#include <string>
+#include <vector>
+
+#include "codeview/colour_roles.h"
+
+namespace tarlo::test {
+
+std::vector<ColourRole> ReferenceRoles(const std::string& text);
+
+}  // namespace tarlo::test
