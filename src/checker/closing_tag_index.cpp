@@ -61,7 +61,10 @@ ClosingTagIndex::ClosingTagIndex(std::string_view text) : text_(text) {
                 hash = AddMod(MulMod(ByteValue(AsciiLower(text_[p])), power), hash);
                 power = MulMod(power, kBase);
                 if (text_[p] == '<' && text_[p + 1] == '/') {
-                    positions_[Key(hash, gt + 1 - p)].push_back(p);
+                    const std::size_t length = gt + 1 - p;
+                    positions_[Key(hash, length)].push_back(p);
+                    if (length >= lengths_.size()) lengths_.resize(length + 1, false);
+                    lengths_[length] = true;
                 }
             }
         }
@@ -72,15 +75,18 @@ ClosingTagIndex::ClosingTagIndex(std::string_view text) : text_(text) {
 }
 
 std::size_t ClosingTagIndex::Find(std::string_view closing, std::size_t from) const {
-    if (closing.size() < 3) return std::string_view::npos;
-    const std::string lowerClosing = AsciiLowerCopy(closing);
+    // Most tags carry attributes, and no closing tag of the text is that
+    // long: those are answered without hashing.
+    if (closing.size() < 3 || closing.size() >= lengths_.size() || !lengths_[closing.size()]) {
+        return std::string_view::npos;
+    }
     std::uint64_t hash = 0;
-    for (char c : lowerClosing) hash = AddMod(MulMod(hash, kBase), ByteValue(c));
-    const auto it = positions_.find(Key(hash, lowerClosing.size()));
+    for (char c : closing) hash = AddMod(MulMod(hash, kBase), ByteValue(AsciiLower(c)));
+    const auto it = positions_.find(Key(hash, closing.size()));
     if (it == positions_.end()) return std::string_view::npos;
     const std::vector<std::size_t>& list = it->second;
     for (auto p = std::lower_bound(list.begin(), list.end(), from); p != list.end(); ++p) {
-        if (EqualsFolded(text_.substr(*p, lowerClosing.size()), lowerClosing)) return *p;
+        if (EqualsFolded(text_.substr(*p, closing.size()), closing)) return *p;
     }
     return std::string_view::npos;
 }

@@ -27,6 +27,7 @@ class ClosingTagIndex {
 
     std::string_view text_;
     std::unordered_map<std::uint64_t, std::vector<std::size_t>> positions_;
+    std::vector<bool> lengths_;  // lengths_[n]: some closing tag is n bytes long
 };
 
 }  // namespace tarlo

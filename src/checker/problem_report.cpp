@@ -19,7 +19,15 @@ std::string SerialiseRecord(const ProblemRecord& record) {
 }
 
 void AppendRecord(std::string& reportText, const ProblemRecord& record) {
-    reportText += SerialiseRecord(record);
+    // Straight onto the report: a run on a word-processor page appends
+    // hundreds of thousands of records.
+    reportText.append(record.Description).append("|");
+    reportText.append(record.Code).append("|");
+    reportText.append(record.Severity).append("|");
+    reportText.append(record.Fix).append("|");
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, record.Position).ptr;
+    reportText.append(digits, static_cast<std::size_t>(end - digits)).append("\r\n");
 }
 
 std::vector<ReportRow> ReportRows(std::string_view reportText) {
@@ -62,6 +70,32 @@ ProblemCounts CountProblems(const std::vector<ReportRow>& rows) {
         } else if (row.severity == kSeverityWarning) {
             ++counts.warnings;
         } else if (row.severity == kSeverityNegligible) {
+            ++counts.negligible;
+        }
+    }
+    return counts;
+}
+
+ProblemCounts CountProblems(std::string_view reportText) {
+    ProblemCounts counts;
+    std::size_t from = 0;
+    for (std::size_t end = reportText.find("\r\n"); end != std::string_view::npos;
+         from = end + 2, end = reportText.find("\r\n", from)) {
+        // The severity is the third field of the line.
+        const std::string_view line = reportText.substr(from, end - from);
+        const std::size_t first = line.find('|');
+        if (first == std::string_view::npos) continue;
+        const std::size_t second = line.find('|', first + 1);
+        if (second == std::string_view::npos) continue;
+        const std::size_t third = line.find('|', second + 1);
+        const std::string_view severity =
+            line.substr(second + 1, third == std::string_view::npos ? std::string_view::npos
+                                                                    : third - second - 1);
+        if (severity == kSeverityError) {
+            ++counts.errors;
+        } else if (severity == kSeverityWarning) {
+            ++counts.warnings;
+        } else if (severity == kSeverityNegligible) {
             ++counts.negligible;
         }
     }

@@ -49,6 +49,8 @@ struct ProblemCounts {
 
 // Counts by the exact severity text; any other severity counts nowhere.
 ProblemCounts CountProblems(const std::vector<ReportRow>& rows);
+// The same counts read straight from the report text, without its rows.
+ProblemCounts CountProblems(std::string_view reportText);
 
 // The status-bar texts: "No errors", "1 error", "1,234 errors", and the same
 // for warnings and negligible items.

@@ -1,6 +1,7 @@
 #include "checker/structure_checks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "checker/closing_tag_index.h"
@@ -22,35 +23,102 @@ std::size_t ZeroBased(std::int32_t position) {
     return position <= 0 ? 0 : static_cast<std::size_t>(position - 1);
 }
 
-// Sorted offsets of one character, for searches that jump around.
-class Occurrences {
+// A search over sorted offsets where something occurs. The checks' searches
+// mostly move forward, so each search site keeps its own cursor: a search
+// gallops on from the previous answer, and only one that goes back looks
+// through the whole list.
+class Cursor {
   public:
-    Occurrences(std::string_view text, char c) {
-        for (std::size_t i = text.find(c); i != npos; i = text.find(c, i + 1)) at_.push_back(i);
-    }
+    explicit Cursor(const std::vector<std::size_t>& at) : at_(at) {}
+
     // First 1-based position at or after the 1-based `from`, or 0.
-    std::int32_t Find(std::int32_t from) const {
-        const auto it = std::lower_bound(at_.begin(), at_.end(), ZeroBased(from));
-        return it == at_.end() ? 0 : OneBased(*it);
+    std::int32_t Find(std::int32_t from) {
+        const std::size_t z = ZeroBased(from);
+        const std::size_t n = at_.size();
+        if (cursor_ > 0 && at_[cursor_ - 1] >= z) {
+            cursor_ =
+                static_cast<std::size_t>(std::lower_bound(at_.begin(), at_.end(), z) - at_.begin());
+        } else if (cursor_ < n && at_[cursor_] < z) {
+            std::size_t lo = cursor_;  // at_[lo] < z: the answer lies after it
+            std::size_t step = 1;
+            while (lo + step < n && at_[lo + step] < z) {
+                lo += step;
+                step *= 2;
+            }
+            const std::size_t hi = std::min(lo + step, n);
+            cursor_ = static_cast<std::size_t>(
+                std::lower_bound(at_.begin() + static_cast<std::ptrdiff_t>(lo + 1),
+                                 at_.begin() + static_cast<std::ptrdiff_t>(hi), z) -
+                at_.begin());
+        }
+        return cursor_ == n ? 0 : OneBased(at_[cursor_]);
     }
-    bool empty() const { return at_.empty(); }
-    std::size_t last() const { return at_.back(); }
 
   private:
-    std::vector<std::size_t> at_;
+    const std::vector<std::size_t>& at_;
+    std::size_t cursor_ = 0;
+};
+
+// Every offset of one character.
+std::vector<std::size_t> OffsetsOf(std::string_view text, char c) {
+    std::vector<std::size_t> at;
+    for (const char *p = text.data(), *end = text.data() + text.size();
+         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p))));
+         ++p) {
+        at.push_back(static_cast<std::size_t>(p - text.data()));
+    }
+    return at;
+}
+
+// The tags the checks look for by name, any letter case, found in one
+// reading of the text's "<" characters.
+struct MarkupTags {
+    std::vector<std::size_t> font, fontEnd, title, titleEnd, img, paragraph, paragraphEnd;
+
+    MarkupTags(std::string_view text, const std::vector<std::size_t>& lessThan) {
+        for (const std::size_t p : lessThan) {
+            const std::string_view front = text.substr(p, 8);
+            if (front.size() < 4) continue;
+            switch (AsciiLower(front[1])) {
+                case 'f':
+                    if (EqualsFolded(front.substr(0, 5), "<font")) font.push_back(p);
+                    break;
+                case 't':
+                    if (EqualsFolded(front.substr(0, 7), "<title>")) title.push_back(p);
+                    break;
+                case 'i':
+                    if (EqualsFolded(front.substr(0, 4), "<img")) img.push_back(p);
+                    break;
+                case 'o':
+                    if (EqualsFolded(front.substr(0, 5), "<o:p>")) paragraph.push_back(p);
+                    break;
+                case '/':
+                    if (EqualsFolded(front.substr(0, 7), "</font>")) fontEnd.push_back(p);
+                    if (EqualsFolded(front.substr(0, 8), "</title>")) titleEnd.push_back(p);
+                    if (EqualsFolded(front.substr(0, 6), "</o:p>")) paragraphEnd.push_back(p);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
 };
 
 class StructureChecks {
   public:
     StructureChecks(std::string_view text, const std::function<void()>& tick)
-        : t_(text), tick_(tick), lt_(text, '<'), gt_(text, '>') {}
+        : t_(text),
+          tick_(tick),
+          lt_(OffsetsOf(text, '<')),
+          gt_(OffsetsOf(text, '>')),
+          tags_(text, lt_) {}
 
     CheckRun Run() {
         NestedFonts();
         Title();
         ImmediateSimilarCodes();
-        ParagraphMarks("<o:p>", "<o:p>");
-        ParagraphMarks("</o:p>", "</o:p>");
+        ParagraphMarks(tags_.paragraph, "<o:p>");
+        ParagraphMarks(tags_.paragraphEnd, "</o:p>");
         return std::move(run_);
     }
 
@@ -70,17 +138,18 @@ class StructureChecks {
     // never serves as the outer tag of a pass. A start tag without ">" ends
     // the check: there is no tag end to search on from.
     void NestedFonts() {
-        ForwardFinder font(t_, "<font", true);
-        ForwardFinder fontEnd(t_, "</font>", true);
+        Cursor font(tags_.font);
+        Cursor fontEnd(tags_.fontEnd);
+        Cursor tagEnd(gt_);
         std::int32_t next = 0;
         while (true) {
             Tick();
-            const std::int32_t a = OneBased(font.Next(ZeroBased(next + 1)));
+            const std::int32_t a = font.Find(next + 1);
             if (a == 0) break;
-            const std::int32_t c = gt_.Find(a + 1);
+            const std::int32_t c = tagEnd.Find(a + 1);
             if (c == 0) break;
-            next = OneBased(font.Next(ZeroBased(c + 1)));
-            const std::int32_t e = OneBased(fontEnd.Next(ZeroBased(c + 1)));
+            next = font.Find(c + 1);
+            const std::int32_t e = fontEnd.Find(c + 1);
             if (e < next) continue;
             if (next == 0) break;
             MoveCaret(a - 1);
@@ -91,8 +160,8 @@ class StructureChecks {
 
     // Check 2: "<TITLE>" and "</TITLE>" in this order, any letter case.
     void Title() {
-        const std::int32_t a = OneBased(FindFolded(t_, "<title>", 0));
-        const std::int32_t b = OneBased(FindFolded(t_, "</title>", 0));
+        const std::int32_t a = tags_.title.empty() ? 0 : OneBased(tags_.title.front());
+        const std::int32_t b = tags_.titleEnd.empty() ? 0 : OneBased(tags_.titleEnd.front());
         if (a == 0 || b == 0 || b < a) {
             AppendRecord(run_.reportText, {"Improper or missing code", "<TITLE>", "Error",
                                            "Add missing code(s)", a});
@@ -104,11 +173,13 @@ class StructureChecks {
     void ImmediateSimilarCodes() {
         if (gt_.empty()) return;
         const ClosingTagIndex closings(t_);
+        // The tags the passes walk, and the tags after their closing tags.
+        Cursor tagStart(lt_), tagEnd(gt_), followStart(lt_), followEnd(gt_);
         std::int32_t next = StartOfSimilarCodes() - 1;
         while (true) {
             Tick();
-            const std::int32_t a = lt_.Find(next + 1);
-            next = gt_.Find(a + 1);
+            const std::int32_t a = tagStart.Find(next + 1);
+            next = tagEnd.Find(a + 1);
             if (a == 0 || next == 0) break;
             const std::string_view tag =
                 t_.substr(ZeroBased(a), static_cast<std::size_t>(next - a + 1));
@@ -116,16 +187,16 @@ class StructureChecks {
             closing.append(tag.substr(1));
             const std::int32_t e = OneBased(closings.Find(closing, ZeroBased(next + 1)));
             // Without a closing tag (e = 0) this compares with the first tag.
-            const std::int32_t f = lt_.Find(e + 1);
-            const std::int32_t g = f == 0 ? 0 : gt_.Find(f + 1);
+            const std::int32_t f = followStart.Find(e + 1);
+            const std::int32_t g = f == 0 ? 0 : followEnd.Find(f + 1);
             if (f == 0 || g == 0) continue;
             const std::string_view following =
                 t_.substr(ZeroBased(f), static_cast<std::size_t>(g - f + 1));
             if (!EqualsFolded(following, tag)) continue;
-            // The tag goes into the report's Code field; a line break or "|"
-            // inside it would split the report line, so they show as blanks.
+            // The tag goes into the Code field as it stands, in upper case;
+            // the report window reads a "|" in it as one more field.
             AppendRecord(run_.reportText,
-                         {"Immediate similar codes", CodeFieldOf(AsciiUpperCopy(tag)), "Negligible",
+                         {"Immediate similar codes", AsciiUpperCopy(tag), "Negligible",
                           "Can be ignored...consolidate codes or leave as is", a});
         }
     }
@@ -133,37 +204,22 @@ class StructureChecks {
     // The scan of check 3 starts two characters after the first ">", or at
     // position 2 when an "<IMG" after the first "</TITLE>" is never closed.
     std::int32_t StartOfSimilarCodes() const {
-        const std::size_t titleEnd = FindFolded(t_, "</title>", 0);
-        std::size_t lastImg = npos;
-        for (std::size_t i = FindFolded(t_, "<img", 0); i != npos;
-             i = FindFolded(t_, "<img", i + 1))
-            lastImg = i;
+        const std::size_t titleEnd = tags_.titleEnd.empty() ? npos : tags_.titleEnd.front();
+        const std::size_t lastImg = tags_.img.empty() ? npos : tags_.img.back();
         const bool afterTitle = lastImg != npos && (titleEnd == npos || lastImg > titleEnd);
-        if (afterTitle && lastImg > gt_.last()) return 2;
-        return gt_.Find(1) + 2;
-    }
-
-    static std::string CodeFieldOf(std::string code) {
-        std::string out;
-        out.reserve(code.size());
-        for (std::size_t i = 0; i < code.size(); ++i) {
-            const char c = code[i];
-            if (c == '\r' && i + 1 < code.size() && code[i + 1] == '\n') continue;
-            out += (c == '\r' || c == '\n' || c == '|') ? ' ' : c;
-        }
-        return out;
+        if (afterTitle && lastImg > gt_.back()) return 2;
+        return OneBased(gt_.front()) + 2;
     }
 
     // Checks 4 and 5: every occurrence, any letter case, at its 0-based offset.
-    void ParagraphMarks(std::string_view lowerNeedle, const char* code) {
-        for (std::size_t pos = FindFolded(t_, lowerNeedle, 0); pos != npos;
-             pos = FindFolded(t_, lowerNeedle, pos + 1)) {
+    void ParagraphMarks(const std::vector<std::size_t>& found, std::string_view code) {
+        for (const std::size_t pos : found) {
             Tick();
             const auto offset = static_cast<std::int32_t>(pos);
             // The search selects the match; the caret then goes just before it.
-            run_.selection = CodeSelection{offset, static_cast<std::int32_t>(lowerNeedle.size())};
+            run_.selection = CodeSelection{offset, static_cast<std::int32_t>(code.size())};
             AppendRecord(run_.reportText,
-                         {"Unnecessary Microsoft code", code, "Warning",
+                         {"Unnecessary Microsoft code", std::string(code), "Warning",
                           "Remove manually from code or use the Cleanup button to remove", offset});
             MoveCaret(offset - 1);
         }
@@ -171,8 +227,9 @@ class StructureChecks {
 
     std::string_view t_;
     const std::function<void()>& tick_;
-    Occurrences lt_;
-    Occurrences gt_;
+    const std::vector<std::size_t> lt_;  // every "<"
+    const std::vector<std::size_t> gt_;  // every ">"
+    const MarkupTags tags_;
     CheckRun run_;
     std::size_t turns_ = 0;
 };

@@ -77,6 +77,9 @@ bool OpensPreformatted(std::string_view front) {
     return StartsWith(front, "<pre") && front.size() > 4 && (IsTagEnd(front[4]) || front[4] == '/');
 }
 
+// What replaces everything before the head.
+constexpr std::string_view kRoot = "<html>\n";
+
 class Cleaner {
   public:
     Cleaner(std::string_view input, std::size_t sizeBefore, const EdgarizeHooks& hooks)
@@ -89,11 +92,15 @@ class Cleaner {
           start_(Clock::now()),
           lastReport_(start_) {
         stats_.sizeBefore = sizeBefore;
-        out_.reserve(input.size());
+        out_.reserve(input.size() + kRoot.size());
     }
 
     std::string Run() {
         Report();
+        // The plain root tag put in front goes straight out: it is copied
+        // unchanged, and the line feed after it is text that joins whatever
+        // text begins the input.
+        out_.append(kRoot);
         std::size_t turns = 0;
         while (pos_ < in_.size()) {
             if (++turns % 64 == 0) MaybeReport();
@@ -316,22 +323,54 @@ std::string CollapseLineBreaks(std::string_view text, const std::vector<KeptRang
     return out;
 }
 
+namespace {
+
+using Replacement = std::pair<std::string_view, std::string_view>;
+
+constexpr std::array<Replacement, 10> kReplacements{{
+    {"<html>", "<html>\n<title>\n</title>\n"},
+    {"<div><br></div>", ""},
+    {"<P></P>", ""},
+    {"<LI>", ""},
+    {"<EM>", ""},
+    {"</EM>", ""},
+    {"<DIV><BR></DIV>", ""},
+    {"\u2026", "..."},
+    {"...nbsp;", " "},
+    {"<TD>", "<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
+}};
+
+// Which of the replacements' texts occur in `text`, found in three readings
+// of it instead of one per replacement: the eight tags are looked for at
+// every "<" in one go.
+std::array<bool, kReplacements.size()> Occurring(std::string_view text) {
+    std::array<bool, kReplacements.size()> found{};
+    for (std::size_t lt = text.find('<'); lt != npos; lt = text.find('<', lt + 1)) {
+        const std::string_view front = text.substr(lt, 16);
+        for (std::size_t r = 0; r < kReplacements.size(); ++r) {
+            const std::string_view find = kReplacements[r].first;
+            if (!found[r] && find[0] == '<' && StartsWith(front, find)) found[r] = true;
+        }
+    }
+    found[7] = text.find(kReplacements[7].first) != npos;
+    found[8] = text.find(kReplacements[8].first) != npos;
+    return found;
+}
+
+}  // namespace
+
 std::string ApplyFixedReplacements(std::string text, const std::function<void()>& after) {
-    static const std::array<std::pair<std::string_view, std::string_view>, 10> kReplacements{{
-        {"<html>", "<html>\n<title>\n</title>\n"},
-        {"<div><br></div>", ""},
-        {"<P></P>", ""},
-        {"<LI>", ""},
-        {"<EM>", ""},
-        {"</EM>", ""},
-        {"<DIV><BR></DIV>", ""},
-        {"\u2026", "..."},
-        {"...nbsp;", " "},
-        {"<TD>", "<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
-    }};
-    for (const auto& [find, replacement] : kReplacements) {
-        // Most filings hold few of these: skip the copy when there is none.
-        if (text.find(find) != std::string::npos) text = FindReplace(text, find, replacement);
+    // A replacement that removes text can join the pieces of a later text,
+    // so the survey is taken again after every replacement that changed
+    // something. Most filings hold few of these texts: the rest cost nothing.
+    std::array<bool, kReplacements.size()> occurring = Occurring(text);
+    for (std::size_t r = 0; r < kReplacements.size(); ++r) {
+        if (occurring[r]) {
+            text = FindReplace(text, kReplacements[r].first, kReplacements[r].second);
+            // The empty title goes in after the root tag and cannot complete
+            // any other text; every other change may.
+            if (r > 0 && r + 1 < kReplacements.size()) occurring = Occurring(text);
+        }
         if (after) after();
     }
     return text;
@@ -344,9 +383,8 @@ std::string Edgarize(std::string_view html, const EdgarizeHooks& hooks) {
                       : html.substr(first, html.find_last_not_of(' ') + 1 - first);
     // Whatever comes before the head (the root tag and its attributes) gives
     // way to a plain root tag.
-    std::string input = "<html>\n";
     const std::size_t head = trimmed.find("<head");
-    input.append(head == npos ? trimmed : trimmed.substr(head));
+    const std::string_view input = head == npos ? trimmed : trimmed.substr(head);
     return Cleaner(input, trimmed.size(), hooks).Run();
 }
 

@@ -18,9 +18,10 @@ std::string FindReplace(std::string_view text, std::string_view find,
     return out;
 }
 
-std::size_t Occurs(std::string_view text, std::string_view find) {
+long Occurs(std::string_view text, std::string_view find) {
+    if (text.empty()) return -1;
     if (find.empty()) return 0;
-    std::size_t n = 0;
+    long n = 0;
     for (std::size_t at = text.find(find); at != std::string_view::npos;
          at = text.find(find, at + find.size())) {
         ++n;

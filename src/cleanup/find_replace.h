@@ -9,11 +9,12 @@ namespace tarlo {
 // Replaces every occurrence of `find` in `text` by `replacement`: exact,
 // case-sensitive, left to right, non-overlapping; the text produced by a
 // replacement is never searched again. An empty `find` changes nothing.
-std::string FindReplace(std::string_view text, std::string_view find,
-                        std::string_view replacement);
+std::string FindReplace(std::string_view text, std::string_view find, std::string_view replacement);
 
-// Number of non-overlapping, case-sensitive occurrences of `find` in `text`
-// (0 for an empty `find`).
-std::size_t Occurs(std::string_view text, std::string_view find);
+// Number of non-overlapping, case-sensitive occurrences of `find` in `text`,
+// counted as the pieces that splitting `text` at every `find` gives, less
+// one: an empty `text` gives -1 and an empty `find` 0. Callers test "none"
+// as a value below 1.
+long Occurs(std::string_view text, std::string_view find);
 
 }  // namespace tarlo

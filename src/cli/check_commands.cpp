@@ -68,7 +68,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const CheckRun run = parsed.edgar ? RunEdgarChecks(*in.text) : RunStructureChecks(*in.text);
     out << run.reportText;
-    return CountProblems(ReportRows(run.reportText)).errors > 0 ? kExitFindings : kExitOk;
+    return CountProblems(std::string_view(run.reportText)).errors > 0 ? kExitFindings : kExitOk;
 }
 
 const CliRegistrar kClean{{"clean", "clean [FILE]",

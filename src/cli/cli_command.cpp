@@ -1,9 +1,12 @@
 #include "cli/cli_command.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "editor/text_encoding.h"
 
@@ -40,22 +43,46 @@ InputText ReadInput(const std::string& path) {
     InputText in;
     std::string bytes;
     if (path.empty() || path == "-") {
-        std::ostringstream buffer;
-        buffer << std::cin.rdbuf();
-        bytes = buffer.str();
+        // Standard input has no size to ask for: read it in large blocks.
+        std::vector<char> block(1 << 16);
+        while (std::cin.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+               std::cin.gcount() > 0) {
+            bytes.append(block.data(), static_cast<std::size_t>(std::cin.gcount()));
+        }
     } else {
+        std::error_code ec;
         std::ifstream file(path, std::ios::binary);
-        if (!file) {
+        if (!file || std::filesystem::is_directory(path, ec)) {
             in.error = "cannot read " + path;
             return in;
         }
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        // One read of the whole file: filings run to many megabytes. What
+        // cannot be sized up front (a pipe) is read to its end instead.
+        file.seekg(0, std::ios::end);
+        std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+        if (size > 0 && static_cast<std::uintmax_t>(size) >= bytes.max_size()) size = -1;
+        file.clear();
+        if (size > 0 && file.seekg(0, std::ios::beg)) {
+            bytes.resize(static_cast<std::size_t>(size));
+            file.read(bytes.data(), size);
+            bytes.resize(static_cast<std::size_t>(file.gcount()));
+        }
+        if (!file.bad()) {
+            file.clear();
+            bytes.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
         if (file.bad()) {
             in.error = "cannot read " + path;
             return in;
         }
     }
-    in.text = DecodeDocumentBytes(bytes);
+    if (IsValidUtf8(bytes)) {
+        // Already UTF-8: hand the bytes over without copying them.
+        if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+        in.text = std::move(bytes);
+    } else {
+        in.text = DecodeDocumentBytes(bytes);
+    }
     return in;
 }
 

@@ -25,12 +25,15 @@ constexpr double kColouredSize = 8.5;
 // Long runs let the window breathe this often, not once per tag.
 constexpr qint64 kEventsEveryMs = 15;
 
-// The text before the caret, read in place from the editor's buffer.
+// The text before the caret, read in place from the editor's buffer. Only
+// the stretch before the caret is asked for: the editor's gap stands at the
+// caret while typing, so nothing of a large filing is moved.
 std::string_view TextBeforeCaret(CodeView* view) {
-    const auto* chars = reinterpret_cast<const char*>(
-        view->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     const int caret = view->SelStart();
-    if (chars == nullptr || caret <= 0) return {};
+    if (caret <= 0) return {};
+    const auto* chars = reinterpret_cast<const char*>(
+        view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, 0UL, static_cast<long>(caret)));
+    if (chars == nullptr) return {};
     return std::string_view(chars, static_cast<std::size_t>(caret));
 }
 
@@ -123,35 +126,71 @@ void CodeWindowServices::mnuColorize_Click() {
 
 void CodeWindowServices::RecordUndoSnapshot() {
     if (window_.state().RestoringUndo) return;
-    const std::vector<StyleRun> runs = window_.txtCode->Runs();
+    CodeView* view = window_.txtCode;
+    const CodeView::ChangedSpan span = view->TakeChangedSpan();
+    if (span.known) {
+        // Only the stretch that changed is read: a keystroke in a large
+        // filing costs the keystroke.
+        const int start = span.changed ? span.start : 0;
+        const int end = span.changed ? span.end : 0;
+        std::vector<LookRun> looks;
+        for (const StyleRun& r : view->RunsIn(start, end - start)) {
+            looks.push_back({r.start, r.length, r.colour, r.pointSize});
+        }
+        if (history_.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
+                                static_cast<std::size_t>(view->Length()),
+                                view->TextRange(start, end - start), looks)) {
+            return;
+        }
+    }
     std::vector<LookRun> looks;
-    looks.reserve(runs.size());
-    for (const StyleRun& r : runs) looks.push_back({r.start, r.length, r.colour, r.pointSize});
-    history_.Record(window_.txtCode->TextUtf8(), looks);
+    for (const StyleRun& r : view->Runs())
+        looks.push_back({r.start, r.length, r.colour, r.pointSize});
+    history_.Record(view->TextUtf8(), looks);
 }
 
-void CodeWindowServices::LoadSnapshot(const UndoSnapshot& snapshot) {
+bool CodeWindowServices::ViewShowsCurrentSlot() const {
+    const CodeView::ChangedSpan& span = window_.txtCode->PendingSpan();
+    return span.known && !span.changed &&
+           static_cast<std::size_t>(window_.txtCode->Length()) == history_.CurrentLength();
+}
+
+void CodeWindowServices::LoadStep(const UndoStep& step, bool inPlace) {
     CodeView* view = window_.txtCode;
-    std::vector<StyleRun> runs;
-    runs.reserve(snapshot.runs.size());
-    for (const LookRun& r : snapshot.runs)
-        runs.push_back({r.start, r.length, r.colour, r.pointSize});
+    auto toView = [](const std::vector<LookRun>& looks) {
+        std::vector<StyleRun> runs;
+        runs.reserve(looks.size());
+        for (const LookRun& r : looks) runs.push_back({r.start, r.length, r.colour, r.pointSize});
+        return runs;
+    };
     window_.state().RestoringUndo = true;
-    view->SetTextUtf8(snapshot.text);
-    view->ApplyRuns(runs);
+    if (inPlace) {
+        // The view holds the slot it left: only the step's stretch changes.
+        view->SetSel(static_cast<int>(step.start), static_cast<int>(step.removed));
+        view->ReplaceSelection(step.text);
+        view->ApplyRuns(toView(step.runs));
+    } else {
+        // Colours changed since the last snapshot: the slot is loaded whole.
+        const UndoSnapshot slot = history_.Current();
+        view->SetTextUtf8(slot.text);
+        view->ApplyRuns(toView(slot.runs));
+    }
     window_.state().RestoringUndo = false;
+    view->TakeChangedSpan();
     // The caret goes where the step changed the text.
-    view->SetSel(static_cast<int>(std::min(snapshot.changedAt, snapshot.text.size())), 0);
+    view->SetSel(static_cast<int>(step.start + step.text.size()), 0);
     view->ensureCursorVisible();
     window_.ShowCaretPosition();
 }
 
 void CodeWindowServices::cmdUndo_Click() {
-    if (const std::optional<UndoSnapshot> s = history_.Undo()) LoadSnapshot(*s);
+    const bool inPlace = ViewShowsCurrentSlot();
+    if (const std::optional<UndoStep> s = history_.Undo()) LoadStep(*s, inPlace);
 }
 
 void CodeWindowServices::cmdRedo_Click() {
-    if (const std::optional<UndoSnapshot> s = history_.Redo()) LoadSnapshot(*s);
+    const bool inPlace = ViewShowsCurrentSlot();
+    if (const std::optional<UndoStep> s = history_.Redo()) LoadStep(*s, inPlace);
 }
 
 void CodeWindowServices::cmdCase_Click() {
@@ -175,19 +214,20 @@ void CodeWindowServices::cmdCase_Click() {
 void CodeWindowServices::cmdAutoIndent_Click() {
     BusyPointer busy;
     CodeView* view = window_.txtCode;
-    // Two steps, as two changes: the indent, then the empty paragraphs out.
+    // Two steps, as two changes the history records (each also leaves the
+    // code plain): the indent, then the paragraphs that hold only it out.
     const std::string text = view->TextUtf8();
-    const std::string indented =
-        FindReplace(text, "<P>", "<P>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;");
-    if (indented != text) view->SetTextUtf8(indented);
-    const std::string cleaned = IndentFirstLines(text);
-    if (cleaned != indented) view->SetTextUtf8(cleaned);
+    view->SetTextUtf8(FindReplace(
+        text, "<P>", "<P>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"));
+    view->SetTextUtf8(IndentFirstLines(text));
 }
 
 bool CodeWindowServices::txtCode_KeyPress(QChar key) {
     CodeView* view = window_.txtCode;
     const EditorState& state = window_.state();
     if (key == u'<') view->SetTypingColour(state.Colours.tag);
+    // Only these keys act inside a tag; any other key needs no look at the text.
+    if (key != u'-' && key != u' ' && key != u'=' && key != u'>') return false;
     const std::string_view before = TextBeforeCaret(view);
     if (CaretInComment(before) || !CaretInTag(before)) return false;
     if (key == u'-') {

@@ -36,7 +36,8 @@ class CodeWindowServices : public QObject, public CodeServices, public UndoRecor
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    void LoadSnapshot(const UndoSnapshot& snapshot);
+    bool ViewShowsCurrentSlot() const;
+    void LoadStep(const UndoStep& step, bool inPlace);
 
     frmMain& window_;
     UndoHistory history_;

@@ -22,7 +22,13 @@ bool CaretInTag(std::string_view before) {
 }
 
 bool CaretInComment(std::string_view before) {
-    return !before.empty() && LastAt(before, "-->") < LastAt(before, "<!--");
+    // Whichever of "-->" and "<!--" lies wholly before the caret and starts
+    // last decides; the scan stops at the nearest one.
+    for (std::size_t i = before.size(); i-- > 0;) {
+        if (before.compare(i, 3, "-->") == 0 && i + 3 <= before.size()) return false;
+        if (i + 4 <= before.size() && before.compare(i, 4, "<!--") == 0) return true;
+    }
+    return false;
 }
 
 bool CaretInQuotedValue(std::string_view before) {

@@ -28,8 +28,7 @@ long Hundredths(double points) {
 }
 
 quint64 LookKey(WinColor colour, double size) {
-    return (static_cast<quint64>(colour) << 24) |
-           static_cast<quint64>(Hundredths(size) & 0xFFFFFF);
+    return (static_cast<quint64>(colour) << 24) | static_cast<quint64>(Hundredths(size) & 0xFFFFFF);
 }
 
 }  // namespace
@@ -148,6 +147,8 @@ int CodeView::StyleFor(WinColor colour, double pointSize) {
 }
 
 void CodeView::SetDefaultLook(WinColor colour, double pointSize) {
+    // Every uncoloured character changes its look at once.
+    if (styles_[0].colour != colour || styles_[0].pointSize != pointSize) span_.known = false;
     styles_[0] = Look{colour, pointSize};
     for (auto it = styleOfLook_.begin(); it != styleOfLook_.end();) {
         it = it->second == 0 ? styleOfLook_.erase(it) : std::next(it);
@@ -215,13 +216,25 @@ void CodeView::SetRangeSize(int start, int length, double pointSize) {
 
 void CodeView::ApplyRuns(const std::vector<StyleRun>& runs) {
     const int len = Length();
-    if (len == 0) return;
-    std::string styles(static_cast<std::size_t>(len), '\0');
+    if (len == 0 || runs.empty()) return;
+    // Only the stretch the runs reach is read and written: restoring one
+    // keystroke's look costs that keystroke, not the document.
+    int from = len;
+    int to = 0;
+    for (const StyleRun& r : runs) {
+        const int s = std::clamp(r.start, 0, len);
+        from = std::min(from, s);
+        to = std::max(to, std::clamp(r.start + r.length, s, len));
+    }
+    if (from >= to) return;
+    const int span = to - from;
+    std::string styles(static_cast<std::size_t>(span), '\0');
     // Untouched characters keep their style.
     {
-        std::string cells(static_cast<std::size_t>(len) * 2 + 2, '\0');
-        SendScintilla(SCI_GETSTYLEDTEXT, 0L, static_cast<long>(len), cells.data());
-        for (int i = 0; i < len; ++i) {
+        std::string cells(static_cast<std::size_t>(span) * 2 + 2, '\0');
+        SendScintilla(SCI_GETSTYLEDTEXT, static_cast<long>(from), static_cast<long>(to),
+                      cells.data());
+        for (int i = 0; i < span; ++i) {
             styles[static_cast<std::size_t>(i)] = cells[static_cast<std::size_t>(i) * 2 + 1];
         }
     }
@@ -229,18 +242,25 @@ void CodeView::ApplyRuns(const std::vector<StyleRun>& runs) {
         const int s = std::clamp(r.start, 0, len);
         const int e = std::clamp(r.start + r.length, s, len);
         const char style = static_cast<char>(StyleFor(r.colour, r.pointSize));
-        std::fill(styles.begin() + s, styles.begin() + e, style);
+        std::fill(styles.begin() + (s - from), styles.begin() + (e - from), style);
     }
-    SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(len), styles.data());
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<uintptr_t>(span), styles.data());
 }
 
 std::vector<StyleRun> CodeView::Runs() const {
+    return RunsIn(0, Length());
+}
+
+std::vector<StyleRun> CodeView::RunsIn(int start, int length) const {
     std::vector<StyleRun> out;
-    const int len = Length();
+    const int total = Length();
+    start = std::clamp(start, 0, total);
+    const int len = std::clamp(length, 0, total - start);
     if (len == 0) return out;
     std::string cells(static_cast<std::size_t>(len) * 2 + 2, '\0');
-    SendScintilla(SCI_GETSTYLEDTEXT, 0L, static_cast<long>(len), cells.data());
+    SendScintilla(SCI_GETSTYLEDTEXT, static_cast<long>(start), static_cast<long>(start + len),
+                  cells.data());
     for (int i = 0; i < len; ++i) {
         const auto st = static_cast<unsigned char>(cells[static_cast<std::size_t>(i) * 2 + 1]);
         const Look look = st < styles_.size() ? styles_[st] : styles_[0];
@@ -248,10 +268,50 @@ std::vector<StyleRun> CodeView::Runs() const {
             out.back().pointSize == look.pointSize) {
             ++out.back().length;
         } else {
-            out.push_back({i, 1, look.colour, look.pointSize});
+            out.push_back({start + i, 1, look.colour, look.pointSize});
         }
     }
     return out;
+}
+
+std::string CodeView::TextRange(int start, int length) const {
+    const int total = Length();
+    start = std::clamp(start, 0, total);
+    const int len = std::clamp(length, 0, total - start);
+    std::string out(static_cast<std::size_t>(len) + 1, '\0');
+    if (len > 0) {
+        SendScintilla(SCI_GETTEXTRANGE, static_cast<long>(start), static_cast<long>(start + len),
+                      out.data());
+    }
+    out.resize(static_cast<std::size_t>(len));
+    return out;
+}
+
+CodeView::ChangedSpan CodeView::TakeChangedSpan() {
+    const ChangedSpan taken = span_;
+    span_ = ChangedSpan{true, false, 0, 0};
+    return taken;
+}
+
+void CodeView::NoteChange(int pos, int inserted, int deleted) {
+    if (!span_.changed) {
+        span_.changed = true;
+        span_.start = pos;
+        span_.end = pos + inserted;
+        return;
+    }
+    // Offsets after the change move with it; the stretch grows to cover it.
+    int end = span_.end;
+    if (deleted > 0) {
+        if (end >= pos + deleted) {
+            end -= deleted;
+        } else if (end > pos) {
+            end = pos;
+        }
+    }
+    if (inserted > 0 && end >= pos) end += inserted;
+    span_.start = std::min(span_.start, pos);
+    span_.end = std::max(end, pos + inserted);
 }
 
 WinColor CodeView::ColourAt(int pos) const {
@@ -297,6 +357,9 @@ int CodeView::ColumnInCharacters(int pos) const {
 }
 
 void CodeView::onModified(int pos, int mtype, const char*, int len, int, int, int, int, int, int) {
+    if ((mtype & SC_MOD_CHANGESTYLE) != 0) NoteChange(pos, len, len);
+    if ((mtype & SC_MOD_INSERTTEXT) != 0) NoteChange(pos, len, 0);
+    if ((mtype & SC_MOD_DELETETEXT) != 0) NoteChange(pos, 0, len);
     if ((mtype & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0) return;
     const bool typed = typingSet_ && pos == typingPos_;
     if ((mtype & SC_MOD_INSERTTEXT) != 0) typingSet_ = false;

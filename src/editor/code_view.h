@@ -49,6 +49,22 @@ class CodeView : public QsciScintilla {
     void SetRangeSize(int start, int length, double pointSize);
     void ApplyRuns(const std::vector<StyleRun>& runs);
     std::vector<StyleRun> Runs() const;
+    // The runs and the text of [start, start + length) only.
+    std::vector<StyleRun> RunsIn(int start, int length) const;
+    std::string TextRange(int start, int length) const;
+
+    // The stretch [start, end) of today's text outside which neither text
+    // nor look changed since the last call; `known` is false before the
+    // first call and after a change no stretch describes (the look of
+    // uncoloured text). Lets the undo history record a keystroke by its size.
+    struct ChangedSpan {
+        bool known = false;
+        bool changed = false;
+        int start = 0;
+        int end = 0;
+    };
+    ChangedSpan TakeChangedSpan();
+    const ChangedSpan& PendingSpan() const { return span_; }
     WinColor ColourAt(int pos) const;
     double SizeAt(int pos) const;
     // The colour and size that typed text takes when nothing precedes it.
@@ -108,6 +124,8 @@ class CodeView : public QsciScintilla {
     std::map<quint64, int> styleOfLook_;  // (colour << 24 | size in 1/100 pt) -> style number
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
+    void NoteChange(int pos, int inserted, int deleted);
+    ChangedSpan span_;
     bool typingSet_ = false;
     int typingPos_ = 0;
     WinColor typingColour_ = kWhite;

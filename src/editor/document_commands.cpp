@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -48,6 +49,29 @@ std::optional<QString> WriteFileAtomically(const QString& path, const std::strin
     return std::nullopt;
 }
 
+// The most entries of the document's folder the preview links to; a folder
+// with more is not a filing's folder, and the preview goes without them.
+constexpr int kMaxPreviewLinks = 5000;
+
+// Makes the preview folder hold a link to every entry of the source folder
+// (none when it is empty), after removing the links of an earlier preview.
+void LinkFolderEntries(const QString& previewFolder, const QString& source) {
+    const QDir dir(previewFolder);
+    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    for (const QFileInfo& old : dir.entryInfoList(all)) {
+        if (old.isSymLink()) QFile::remove(old.filePath());
+    }
+    if (source.isEmpty()) return;
+    QDirIterator it(source, all);
+    for (int n = 0; it.hasNext() && n < kMaxPreviewLinks; ++n) {
+        it.next();
+        // The preview's own name is never a link: writing it must not write
+        // through to a file of the user's.
+        if (it.fileName() == QLatin1String("Preview.htm")) continue;
+        QFile::link(it.filePath(), dir.filePath(it.fileName()));
+    }
+}
+
 }  // namespace
 
 DocumentCommands::DocumentCommands(frmMain& window) : QObject(&window), w_(window) {
@@ -63,6 +87,9 @@ DocumentCommands::DocumentCommands(frmMain& window) : QObject(&window), w_(windo
     // Files dropped on either view open as Open does. The page asks from
     // inside the engine's navigation decision; the open runs after it.
     connect(w_.txtCode, &CodeView::FilesDropped, this, [this](const QList<QUrl>& files) {
+        if (!files.isEmpty()) OpenDocumentFile(files.front().toLocalFile());
+    });
+    connect(w_.Web, &VisualView::filesDropped, this, [this](const QList<QUrl>& files) {
         if (!files.isEmpty()) OpenDocumentFile(files.front().toLocalFile());
     });
     connect(w_.Web->visualPage(), &VisualPage::fileNavigationRequested, this,
@@ -107,6 +134,8 @@ void DocumentCommands::NewDocument() {
     w_.txtCode->SetTextUtf8("");
     w_.PaintCodePlain();
     baseline_.clear();
+    // A new document has no folder of its own for its pictures.
+    documentFolder_.clear();
     w_.setWindowTitle(Qs(kNewCaption));
 }
 
@@ -148,7 +177,11 @@ bool DocumentCommands::OpenDocumentFile(const QString& path) {
         return false;
     }
     if (!OfferToSave(false)) return false;
+    // A filing of tens of megabytes takes a few seconds to take in: the
+    // pointer says the editor is busy rather than hung.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     LoadText(DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size())), path);
+    QApplication::restoreOverrideCursor();
     return true;
 }
 
@@ -156,7 +189,8 @@ void DocumentCommands::LoadText(const std::string& text, const QString& path) {
     EditorState& st = w_.state();
     st.OpenedFileName = path.toStdString();
     // Pictures beside the document show in the visual view.
-    w_.Web->SetDocumentBase(QFileInfo(path).absolutePath());
+    documentFolder_ = QFileInfo(path).absolutePath();
+    w_.Web->SetDocumentBase(documentFolder_);
     w_.txtCode->SetTextUtf8(text);
     baseline_ = text;
     const QString caption = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -203,6 +237,8 @@ bool DocumentCommands::SaveAsAfterRefresh() {
     if (!WriteDocumentTo(*path)) return false;
     w_.state().DocumentPath = path->toStdString();
     w_.setWindowTitle(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()));
+    // Pictures beside the new file are the preview's from now on.
+    documentFolder_ = QFileInfo(*path).absolutePath();
     return true;
 }
 
@@ -225,7 +261,15 @@ void DocumentCommands::cmdPreview_Click() {
     const Answer a = w_.dialogs()->Message(&w_, "Does the code need to be refreshed?",
                                            "Tarlo web preview", Buttons::YesNo, Icon::Information);
     if (a == Answer::Yes) w_.cmdRefreshCode_Click();
-    const QString file = temp_.FilePath("Preview.htm");
+    // The preview lives in a folder of its own inside the private one, beside
+    // links to what the document's folder holds: the pictures a filing names
+    // by their file names show, while the file stays the code text byte for
+    // byte and its links within the page keep working.
+    const QString folder = temp_.FilePath("preview");
+    const QString file = folder.isEmpty() || !QDir().mkpath(folder)
+                             ? QString()
+                             : folder + QStringLiteral("/Preview.htm");
+    if (!file.isEmpty()) LinkFolderEntries(folder, documentFolder_);
     const std::optional<QString> why =
         file.isEmpty() ? std::optional<QString>("no private temporary folder can be made")
                        : WriteFileAtomically(file, DocumentFileBytes(w_.txtCode->TextUtf8()));
@@ -254,6 +298,9 @@ void DocumentCommands::PrintDocument() {
     }
     EditorState& st = w_.state();
     CodeServices* services = w_.codeServices();
+    // What the user selected in the code can be printed on its own.
+    const int selStart = w_.txtCode->SelStart();
+    const int selLength = w_.txtCode->SelLength();
     // Paper is white: the code is coloured as in light mode for the print
     // work area, then the view gets its own mode's colours back.
     ResetPrintColours();
@@ -270,7 +317,7 @@ void DocumentCommands::PrintDocument() {
 
     PrintTemp->SetTextUtf8(w_.txtCode->TextUtf8());
     PrintTemp->ApplyRuns(w_.txtCode->Runs());
-    PrintTemp->SetSel(0, 0);
+    PrintTemp->SetSel(selStart, selLength);
 
     if (print_) print_->close();
     print_ = new frmPrint(&w_, PrintTemp);

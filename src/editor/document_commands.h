@@ -83,6 +83,9 @@ class DocumentCommands : public QObject {
     frmMain& w_;
     PrivateTempFolder temp_;
     std::string baseline_;  // the code text as last opened or saved
+    // The folder of the document's file (opened or saved last), against
+    // which the preview resolves relative addresses.
+    QString documentFolder_;
     std::function<bool(const QUrl&)> opener_;
     QString mailCommand_ = QStringLiteral("xdg-email");
     QPointer<frmPrint> print_;

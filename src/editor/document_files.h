@@ -25,7 +25,8 @@ inline constexpr std::uint64_t kMaxDocumentBytes = 64ULL * 1024 * 1024;
 // a byte there, else UTF-8, followed by one CR LF. No byte-order mark.
 std::string DocumentFileBytes(std::string_view codeText);
 
-// The code text for the bytes of a file: decoded as UTF-8 or Windows-1252,
+// The code text for the bytes of a file: decoded as UTF-16 when it starts
+// with a UTF-16 byte-order mark, else as UTF-8 or Windows-1252,
 // line feeds made CR LF as the code view keeps them, and the one CR LF that
 // writing adds taken off again, so that opening and saving a document does
 // not grow it by a line each time.
@@ -48,9 +49,9 @@ std::string EmailBody();
 
 enum class OpenCheck { Ok, TooLarge, Binary };
 
-// Whether a file of this size whose content starts with `head` can be opened
-// as a document. A NUL byte never occurs in an HTML document but in nearly
-// every binary file.
+// Whether a file of this size with this content can be opened as a document.
+// A NUL byte never occurs in an HTML document (UTF-16 text with its byte-order
+// mark aside) but in nearly every binary file.
 OpenCheck CheckDocumentFile(std::uint64_t size, std::string_view head);
 
 // "12.3 MB": a size as a person reads it.

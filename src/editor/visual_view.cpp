@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMimeData>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -167,6 +169,9 @@ bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
 }
 
 std::optional<bool> VisualView::PageEdited(int timeoutMs) {
+    // A page about to be rewritten from the code holds no edits of its own,
+    // and a long write (a large filing) need not be waited for.
+    if (pushPending()) return false;
     const auto r = RunScript(QStringLiteral("document.__tarloEdited === true"), timeoutMs);
     if (!r) return std::nullopt;
     return r->toBool();
@@ -230,6 +235,65 @@ bool VisualView::WaitForPushes(int timeoutMs) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     return self != nullptr;
+}
+
+namespace {
+
+// Local files dragged in from another program (a drag that starts in the page
+// itself moves text or pictures within it and stays the engine's).
+QList<QUrl> DroppedFiles(const QDropEvent* e) {
+    QList<QUrl> files;
+    if (e->source() != nullptr || e->mimeData() == nullptr || !e->mimeData()->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : e->mimeData()->urls()) {
+        if (url.isLocalFile()) files << url;
+    }
+    return files;
+}
+
+}  // namespace
+
+void VisualView::dragEnterEvent(QDragEnterEvent* e) {
+    fileDrag_ = !DroppedFiles(e).isEmpty();
+    if (!fileDrag_) {
+        QWebEngineView::dragEnterEvent(e);
+        return;
+    }
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+}
+
+void VisualView::dragMoveEvent(QDragMoveEvent* e) {
+    if (!fileDrag_) {
+        QWebEngineView::dragMoveEvent(e);
+        return;
+    }
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+}
+
+void VisualView::dragLeaveEvent(QDragLeaveEvent* e) {
+    // The engine never saw a drag that the view kept for itself.
+    if (fileDrag_) {
+        fileDrag_ = false;
+        e->accept();
+        return;
+    }
+    QWebEngineView::dragLeaveEvent(e);
+}
+
+void VisualView::dropEvent(QDropEvent* e) {
+    fileDrag_ = false;
+    const QList<QUrl> files = DroppedFiles(e);
+    if (files.isEmpty()) {
+        QWebEngineView::dropEvent(e);
+        return;
+    }
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+    // The drag's owner waits for this event to return: open afterwards.
+    QTimer::singleShot(0, this, [this, files] { emit filesDropped(files); });
 }
 
 bool VisualView::hasFocusWithin() const {

@@ -66,6 +66,16 @@ class VisualView : public QWebEngineView {
     void gotFocus();
     void lostFocus();
     void pushFinished();
+    // Files from outside were dropped on the view (the editor opens them).
+    void filesDropped(const QList<QUrl>& files);
+
+  protected:
+    // An editable page neither opens a dropped file nor takes it in: the
+    // view catches such drops before the engine sees them.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     bool LoadAndWait(const std::function<void()>& start, int timeoutMs);
@@ -81,6 +91,7 @@ class VisualView : public QWebEngineView {
     int pushesStarted_ = 0;
     quint64 pushGeneration_ = 0;
     QElapsedTimer inFlightSince_;
+    bool fileDrag_ = false;  // the drag under way is files for the editor
 };
 
 }  // namespace tarlo

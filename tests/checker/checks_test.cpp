@@ -85,13 +85,22 @@ TEST(StructureChecks, ImmediateSimilarCodes) {
     EXPECT_EQ(Structure("<br><title></title>x<br>"),
               "Immediate similar codes|<BR>|Negligible|Can be ignored...consolidate codes or "
               "leave as is|21\r\n");
-    // A line break or "|" inside the copied tag would split the report line.
-    const std::string report =
-        Structure(kTitle + "<td\r\nalign=a|b>x</td\r\nalign=a|b><td\r\nalign=a|b>");
-    EXPECT_EQ(report,
-              "Immediate similar codes|<TD ALIGN=A B>|Negligible|Can be ignored...consolidate "
+    // The tag is copied whole: a "|" inside it shifts the later fields of the
+    // row, and the position still reaches the row's tag.
+    const std::string piped = Structure(kTitle + "<td align=a|b>x</td align=a|b><td align=a|b>");
+    EXPECT_EQ(piped,
+              "Immediate similar codes|<TD ALIGN=A|B>|Negligible|Can be ignored...consolidate "
               "codes or leave as is|36\r\n");
-    EXPECT_EQ(ReportRows(report).size(), 1u);
+    const std::vector<ReportRow> rows = ReportRows(piped);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].code, "<TD ALIGN=A");
+    EXPECT_EQ(rows[0].tag, "36");
+    // A CR LF inside it splits the record into two lines of the report.
+    const std::string broken = Structure(kTitle + "<td\r\nv>x</td\r\nv><td\r\nv>");
+    EXPECT_EQ(broken,
+              "Immediate similar codes|<TD\r\nV>|Negligible|Can be ignored...consolidate "
+              "codes or leave as is|36\r\n");
+    EXPECT_EQ(ReportRows(broken).size(), 2u);
     // An "<IMG" after the title with no ">" after it moves the start to 2.
     EXPECT_EQ(Structure("<a><b>x</b><b>y</b><title></title><img"),
               "Immediate similar codes|<B>|Negligible|Can be ignored...consolidate codes or "
@@ -202,6 +211,17 @@ TEST(ProblemReport, RowsCountsAndTexts) {
     EXPECT_EQ(counts.warnings, 1);
     EXPECT_EQ(counts.errors, 0);
     EXPECT_TRUE(ReportRows("").empty());
+    // Read straight from the text, the counts are those of the rows.
+    for (const std::string& text :
+         {report, std::string("a|b|Error\r\na|b|Error|f|1\r\nx|y|Negligible|z|2\r\n"),
+          std::string("a|b|Error"), std::string("a|b|error|f|1\r\n|||\r\n")}) {
+        const ProblemCounts fromRows = CountProblems(ReportRows(text));
+        const ProblemCounts fromText = CountProblems(std::string_view(text));
+        EXPECT_EQ(fromText.errors, fromRows.errors) << text;
+        EXPECT_EQ(fromText.warnings, fromRows.warnings) << text;
+        EXPECT_EQ(fromText.negligible, fromRows.negligible) << text;
+    }
+    EXPECT_EQ(CountProblems(std::string_view("a|b|Error\r\nc|d|Negligible|f|1\r\n")).errors, 1);
 
     EXPECT_EQ(ErrorsText(0), "No errors");
     EXPECT_EQ(ErrorsText(1), "1 error");

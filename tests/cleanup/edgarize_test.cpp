@@ -139,6 +139,20 @@ TEST(Edgarize, CollapseLineBreaksSkipsKeptRanges) {
               "a\r<pre >\n\n</pre>\rb");
 }
 
+TEST(Edgarize, FixedReplacementsActOnWhatEarlierOnesLeave) {
+    // Removing one text can join the pieces of a later one, which then goes too.
+    EXPECT_EQ(ApplyFixedReplacements("<L<P></P>I>x<T<EM>D>y"),
+              "x<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;y");
+    // The ellipsis becomes three full stops, which can then start "...nbsp;".
+    EXPECT_EQ(ApplyFixedReplacements("a\u2026nbsp;b\u2026"), "a b...");
+    EXPECT_EQ(ApplyFixedReplacements("<html><html>"),
+              "<html>\n<title>\n</title>\n<html>\n<title>\n</title>\n");
+    EXPECT_EQ(ApplyFixedReplacements("<td><Td><TD x>"), "<td><Td><TD x>");
+    int calls = 0;
+    ApplyFixedReplacements("plain", [&] { ++calls; });
+    EXPECT_EQ(calls, 10);
+}
+
 TEST(Edgarize, LargeFilingCleansInLinearTime) {
     std::string page = "<html><head><title>t</title></head><body>";
     const std::string block =

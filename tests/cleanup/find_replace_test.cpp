@@ -13,10 +13,13 @@ TEST(FindReplace, ExactLeftToRightNonOverlapping) {
     EXPECT_EQ(FindReplace("abc", "", "z"), "abc");
     EXPECT_EQ(FindReplace("", "a", "z"), "");
     EXPECT_EQ(FindReplace("a\r\n\r\nb", "\r\n\r\n", "\r\n"), "a\r\nb");
-    EXPECT_EQ(Occurs("aaaa", "aa"), 2u);
-    EXPECT_EQ(Occurs("aaa", "aa"), 1u);
-    EXPECT_EQ(Occurs("Mso mso MSO", "mso"), 1u);
-    EXPECT_EQ(Occurs("abc", ""), 0u);
+    EXPECT_EQ(Occurs("aaaa", "aa"), 2);
+    EXPECT_EQ(Occurs("aaa", "aa"), 1);
+    EXPECT_EQ(Occurs("Mso mso MSO", "mso"), 1);
+    EXPECT_EQ(Occurs("abc", ""), 0);
+    EXPECT_EQ(Occurs("abc", "x"), 0);
+    EXPECT_EQ(Occurs("", "x"), -1);  // nothing to search: below 1 as "none"
+    EXPECT_EQ(Occurs("", ""), -1);
 }
 
 }  // namespace

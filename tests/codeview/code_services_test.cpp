@@ -153,6 +153,59 @@ TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     EXPECT_FALSE(window->state().RestoringUndo);
 }
 
+// Each change is recorded from the stretch it touched; the slot must still be
+// the view's whole text and colours, whatever mix of edits came before.
+TEST_F(CodeServicesTest, StretchRecordingKeepsEverySlotExact) {
+    code()->SetTextUtf8("<table><tr><td width=\"50%\">Revenue</td></tr></table>\r\n");
+    unsigned seed = 7;
+    auto next = [&seed](int below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+    };
+    auto same = [](const UndoSnapshot& slot) {
+        const std::vector<StyleRun> runs = code()->Runs();
+        if (slot.text != code()->TextUtf8() || slot.runs.size() != runs.size()) return false;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (slot.runs[i].start != runs[i].start || slot.runs[i].length != runs[i].length ||
+                slot.runs[i].colour != runs[i].colour ||
+                slot.runs[i].pointSize != runs[i].pointSize) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::vector<UndoSnapshot> recorded;
+    for (int n = 0; n < 40; ++n) {
+        const int len = code()->Length();
+        // Now and then a recolour or a new plain look first, unrecorded.
+        ASSERT_TRUE(code()->PendingSpan().known);  // the last record took the stretch
+        if (n % 3 == 0) {
+            const int from = next(len);
+            code()->SetRangeColour(from, 20, static_cast<WinColor>(100 + n));
+            EXPECT_LE(code()->PendingSpan().start, from);
+            EXPECT_GE(code()->PendingSpan().end, std::min(from + 20, len));
+        }
+        if (n % 11 == 5) code()->SetDefaultLook(static_cast<WinColor>(next(3)), 9);
+        const int at = next(len + 1);
+        code()->SetSel(at, next(4));
+        code()->ReplaceSelection(std::string(static_cast<std::size_t>(next(3)), "<a=>"[next(4)]));
+        if (code()->SelStart() == at && code()->Length() == len) continue;  // nothing changed
+        const UndoSnapshot slot = services->history().Current();
+        ASSERT_TRUE(same(slot)) << "change " << n;
+        recorded.push_back(slot);
+    }
+    // Undo in place walks back through the same slots.
+    for (std::size_t i = recorded.size() - 1; i > recorded.size() - 6; --i) {
+        services->cmdUndo_Click();
+        ASSERT_TRUE(same(recorded[i - 1])) << i;
+    }
+    // Colouring after the last snapshot: undo still loads the slot exactly.
+    services->cmdRedo_Click();
+    code()->SetRangeColour(0, code()->Length(), kGrey);
+    services->cmdUndo_Click();
+    EXPECT_TRUE(same(recorded[recorded.size() - 6]));
+}
+
 TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
     code()->SetTextUtf8("Hello World");
     const int before = services->CaseToggleCount();
@@ -173,6 +226,15 @@ TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
     const std::string nbsp = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
     EXPECT_EQ(code()->TextUtf8(), "<P>" + nbsp + "One</P><p>two</p>");
     EXPECT_EQ(services->history().UndoIndex(), std::min(slot + 2, 50));  // two steps
+    // Without an upper-case paragraph the text stays, but both settings are
+    // still changes: the colours go and two steps are recorded.
+    code()->SetTextUtf8("<p>low</p>");
+    code()->SetRangeColour(0, 3, kTag);
+    const int plainSlot = services->history().UndoIndex();
+    window->RunCommand("cmdAutoIndent_Click");
+    EXPECT_EQ(code()->TextUtf8(), "<p>low</p>");
+    EXPECT_EQ(code()->ColourAt(0), code()->ColourAt(5));
+    EXPECT_EQ(services->history().UndoIndex(), std::min(plainSlot + 2, 50));
 }
 
 }  // namespace

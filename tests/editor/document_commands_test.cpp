@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 
 #include "editor/code_view.h"
 #include "editor/dialogs.h"
@@ -182,6 +183,17 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     dialogs->Queue(std::optional<QString>());
     EXPECT_FALSE(window->Form_Unload());
     EXPECT_EQ(ended, 0);
+    // ... and one that cannot be written, too; a written one ends it.
+    dialogs->Queue(Answer::Yes);
+    dialogs->Queue(std::optional<QString>(Path("afile/doc.html")));
+    dialogs->Queue(Answer::Ok);
+    EXPECT_FALSE(window->Form_Unload());
+    EXPECT_EQ(ended, 0);
+    dialogs->Queue(Answer::Yes);
+    dialogs->Queue(std::optional<QString>(Path("at-exit.html")));
+    EXPECT_TRUE(window->Form_Unload());
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(ReadBytes(Path("at-exit.html")).contains("precious"));
 
     // A document with a file but edits since its save is asked about, and
     // Yes writes it to its file.
@@ -198,6 +210,17 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     EXPECT_EQ(Asked().value(0), "message:Do you want to save your document?");
     EXPECT_TRUE(ReadBytes(Path("kept.html")).contains("typed"));
     EXPECT_EQ(Code(), "");
+
+    // Right after a save of page edits nothing is left unsaved, although
+    // the page has not yet been rewritten from the saved code.
+    dialogs->Queue(std::optional<QString>(Path("again.html")));
+    SetCode("<html><head></head><body><p>x</p></body></html>");
+    ASSERT_TRUE(docs->mnuSaveAs_Click());
+    window->Web->RunScript(
+        "document.execCommand('selectAll');"
+        "document.execCommand('insertText', false, 'edited');true");
+    ASSERT_TRUE(docs->SaveDocument());
+    EXPECT_FALSE(docs->HasUnsavedChanges());
 }
 
 TEST_F(DocumentCommandsTest, AFailedWriteLeavesTheOldFileWhole) {
@@ -298,7 +321,7 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     ASSERT_EQ(opened.size(), 1);
     const QString file = opened[0].toLocalFile();
     EXPECT_EQ(QFileInfo(file).fileName(), "Preview.htm");
-    EXPECT_EQ(QFileInfo(file).absolutePath(), docs->PrivateFolder());
+    EXPECT_TRUE(QFileInfo(file).absolutePath().startsWith(docs->PrivateFolder() + "/"));
     // No refresh: the code as it was, in Windows-1252, with its CR LF.
     EXPECT_EQ(ReadBytes(file), QByteArray("<p>caf\xE9</p>\r\n"));
     struct stat st {};
@@ -311,6 +334,44 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     window->RunCommand("cmdPreview_Click");
     EXPECT_TRUE(ReadBytes(file).contains("newer"));
     EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
+
+    // A document opened from a folder: its pictures show in the preview,
+    // whose text stays the code's and whose links within the page stay there.
+    static const char kGif[] =
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00"
+        "\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;";
+    QDir(dir.path()).mkpath("filing/pics");
+    WriteFile(Path("filing/pics"), "logo.gif", QByteArray(kGif, sizeof kGif - 1));
+    WriteFile(Path("filing"), "Preview.htm", "the user's own");
+    const std::string doc =
+        "<html><head></head><body><img src=\"pics/logo.gif\"><a href=\"#toc\">x</a></body></html>";
+    ASSERT_TRUE(docs->OpenDocumentFile(WriteFile(Path("filing"), "f.htm", doc.c_str())));
+    dialogs->Queue(Answer::No);
+    window->RunCommand("cmdPreview_Click");
+    EXPECT_EQ(ReadBytes(file), QByteArray(doc.c_str()) + "\r\n");
+    EXPECT_EQ(ReadBytes(Path("filing/Preview.htm")), "the user's own");
+    QWebEnginePage browser;
+    QSignalSpy loaded(&browser, &QWebEnginePage::loadFinished);
+    browser.load(QUrl::fromLocalFile(file));
+    ASSERT_TRUE(loaded.wait(15000));
+    // The load has finished with its pictures: the one here was found.
+    QVariant seen;
+    browser.runJavaScript("document.images[0].naturalWidth + ' ' + document.links[0].href",
+                          [&](const QVariant& v) { seen = v; });
+    ASSERT_TRUE(WaitUntil([&] { return seen.isValid(); }));
+    EXPECT_EQ(seen.toString(), "1 " + QUrl::fromLocalFile(file).toString() + "#toc");
+
+    // Saved into another folder: the pictures of the old one are gone from
+    // the preview, the new one's are there.
+    QDir(dir.path()).mkpath("moved");
+    dialogs->Queue(std::optional<QString>(Path("moved/f.htm")));
+    ASSERT_TRUE(docs->mnuSaveAs_Click());
+    dialogs->Queue(Answer::No);
+    window->RunCommand("cmdPreview_Click");
+    const QString previewFolder = QFileInfo(file).absolutePath();
+    EXPECT_FALSE(QFileInfo::exists(previewFolder + "/pics"));
+    EXPECT_TRUE(QFileInfo(previewFolder + "/f.htm").isSymLink());
+    EXPECT_EQ(ReadBytes(Path("moved/f.htm")), QByteArray(doc.c_str()) + "\r\n");
 
     // The folder goes with its owner.
     QString gone;
@@ -345,6 +406,14 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     EXPECT_EQ(docs->PrintTemp->TextUtf8(), Code());
     EXPECT_EQ(docs->PrintTemp->ColourAt(0), kBlack);
 
+    // The window works from the keyboard.
+    EXPECT_FALSE(print->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    print->activateWindow();
+    print->Check1->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return print->Check1->hasFocus(); }));
+    QTest::keyClick(print->Check1, Qt::Key_Space);
+    EXPECT_TRUE(print->Check1->isChecked());
+
     // Both boxes: the page's dialog, then the code's.
     print->Check1->setChecked(true);
     dialogs->ClearAsked();
@@ -358,13 +427,18 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     EXPECT_TRUE(PdfText(Path("page.pdf")).contains("Quarterly revenue rose"));
     EXPECT_FALSE(PdfText(Path("page.pdf")).contains("<p>"));
 
-    // A cancelled printer dialog prints nothing and ends the command.
+    // A cancelled printer dialog prints nothing and ends the command. What
+    // is selected in the code can be printed on its own.
+    window->txtCode->SetSel(6, 3);
     window->RunCommand("PrintDocument");
+    EXPECT_EQ(docs->PrintTemp->SelStart(), 6);
+    EXPECT_EQ(docs->PrintTemp->SelLength(), 3);
+    dialogs->ClearAsked();
     dialogs->Queue(std::optional<QString>());
     guard = docs->printWindow();
     docs->printWindow()->cmdPrint_Click();
     EXPECT_TRUE(WaitUntil([&] { return guard.isNull(); }));
-    EXPECT_FALSE(QFileInfo::exists(Path("none.pdf")));
+    EXPECT_EQ(Asked(), QStringList{"printer:selection"});
 }
 
 TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
@@ -468,6 +542,23 @@ TEST_F(DocumentCommandsTest, DroppedFilesOpenAsDocuments) {
     QApplication::sendEvent(target, &drop);
     EXPECT_EQ(Code(), "<p>dropped in</p>");
     EXPECT_EQ(window->state().DocumentPath, file.toStdString());
+
+    // On the page side the drag reaches the engine's own widget first, as
+    // from the window system; the editable page must not swallow it.
+    const QString onPage = WriteFile(dir.path(), "onpage.htm", "<p>dropped on the page</p>");
+    data.setUrls({QUrl::fromLocalFile(onPage)});
+    QWidget* page = window->Web->focusProxy() ? window->Web->focusProxy() : window->Web;
+    QDragEnterEvent enter2(QPoint(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &enter2);
+    EXPECT_TRUE(enter2.isAccepted());
+    QDragMoveEvent move2(QPoint(32, 32), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &move2);
+    EXPECT_EQ(move2.dropAction(), Qt::CopyAction);
+    QDropEvent drop2(QPointF(32, 32), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(page, &drop2);
+    EXPECT_TRUE(WaitUntil([] { return Code() == "<p>dropped on the page</p>"; }));
+    EXPECT_EQ(window->state().DocumentPath, onPage.toStdString());
+    EXPECT_FALSE(Page().contains("onpage.htm"));
 
     // A file the engine is asked to show in the visual view (a drop asks
     // for exactly this navigation) is refused there and opened as a document.

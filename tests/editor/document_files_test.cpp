@@ -66,6 +66,22 @@ TEST(DocumentFiles, AttachmentNameComesFromTheCaption) {
     EXPECT_EQ(*cut, accented.substr(0, 198));
 }
 
+TEST(DocumentFiles, UnicodeTextFromWindowsEditorsOpensAsText) {
+    using namespace std::string_literals;
+    // "<p>\u00e9</p>" and a CR LF, little-endian with its mark.
+    const std::string le = "\xFF\xFE<\0p\0>\0\xE9\0<\0/\0p\0>\0\r\0\n\0"s;
+    EXPECT_EQ(CheckDocumentFile(le.size(), le), OpenCheck::Ok);
+    EXPECT_EQ(DocumentTextFromBytes(le), "<p>\xC3\xA9</p>");
+    // Big-endian, a character beyond the first plane, and a lone surrogate.
+    const std::string be = "\xFE\xFF\0a\xD8\x3D\xDE\x00\xDC\x00\0b"s;
+    EXPECT_EQ(DocumentTextFromBytes(be),
+              "a\xF0\x9F\x98\x80\xEF\xBF\xBD"
+              "b");
+    // A mark followed by an odd number of bytes is no such text.
+    const std::string odd = "\xFF\xFE<\0p"s;
+    EXPECT_EQ(CheckDocumentFile(odd.size(), odd), OpenCheck::Binary);
+}
+
 TEST(DocumentFiles, EmailBodyAndWhichFilesOpen) {
     const std::string body = EmailBody();
     EXPECT_EQ(body.substr(0, 5), "\r\r\r\r\r");

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTest>
 #include <QToolButton>
 
 #include "editor/code_view.h"
@@ -96,6 +97,19 @@ TEST_F(VisualCommandsTest, CharacterAndParagraphToolsChangeThePage) {
     EXPECT_TRUE(Page().contains("<ol>"));
     window->menuAction("mnuRule")->trigger();
     EXPECT_TRUE(Page().contains("<hr>"));
+
+    // Rule and Unlink leave the focus where it was; the paragraph tools
+    // hand it to the page.
+    for (const char* handler : {"cmdRule_Click", "cmdUnlink_Click", "cmdLeft_Click"}) {
+        window->activateWindow();
+        window->txtCode->setFocus();
+        ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
+        window->RunCommand(handler);
+        QTest::qWait(50);
+        const bool toPage = std::string_view(handler) == "cmdLeft_Click";
+        EXPECT_EQ(window->Web->hasFocusWithin(), toPage) << handler;
+        EXPECT_EQ(window->txtCode->hasFocus(), !toPage) << handler;
+    }
 
     // A command the engine does not know fails quietly.
     EXPECT_FALSE(window->Web->ExecCommand("LiveResize"));

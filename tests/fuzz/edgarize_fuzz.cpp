@@ -1,0 +1,39 @@
+// The clean-up on arbitrary text: it always ends, keeps the text valid UTF-8
+// (it only ever cuts at markup characters), always opens with the root tag
+// and empty title, and leaves no ellipsis character and no bare "<TD>".
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "cleanup/edgarize.h"
+#include "editor/text_encoding.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text =
+        tarlo::DecodeDocumentBytes(std::string(reinterpret_cast<const char*>(data), size));
+
+    std::size_t reports = 0;
+    std::size_t lastSize = 0;
+    tarlo::EdgarizeHooks hooks;
+    hooks.interval = std::chrono::milliseconds(0);
+    hooks.cleaning = [&](const tarlo::CleaningStatistics& s) {
+        // The output only grows while the loop runs.
+        if (s.sizeNow < lastSize || s.sizeBefore > text.size()) std::abort();
+        lastSize = s.sizeNow;
+        ++reports;
+    };
+    const std::string cleaned = tarlo::Edgarize(text, hooks);
+    if (reports == 0) std::abort();
+
+    if (!tarlo::IsValidUtf8(cleaned)) std::abort();
+    if (cleaned.rfind("<html>\n<title>\n</title>\n", 0) != 0) std::abort();
+    if (cleaned.find("\u2026") != std::string::npos) std::abort();
+    if (cleaned.find("<TD>") != std::string::npos) std::abort();
+
+    // Outside preformatted text every run of line breaks is one CR.
+    const std::string collapsed = tarlo::CollapseLineBreaks(text);
+    if (collapsed.find('\n') != std::string::npos) std::abort();
+    if (collapsed.find("\r\r") != std::string::npos) std::abort();
+    if (collapsed.size() > text.size()) std::abort();
+    return 0;
+}
