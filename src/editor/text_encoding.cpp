@@ -6,9 +6,6 @@
 
 namespace tarlo {
 
-namespace {
-
-// Length of the valid UTF-8 sequence at s[i] and its code point; 0 if invalid.
 std::size_t NextUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     if (b0 < 0x80) {
@@ -41,7 +38,6 @@ std::size_t NextUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     return len;
 }
 
-}  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {

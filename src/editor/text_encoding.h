@@ -9,6 +9,10 @@ namespace tarlo {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Length of the valid UTF-8 sequence that starts at bytes[i], with its code
+// point in `cp`; 0 when the bytes there are not a character.
+std::size_t NextUtf8(std::string_view bytes, std::size_t i, char32_t& cp);
+
 // The bytes of a file as UTF-8 text: unchanged when they are valid UTF-8
 // (a leading byte-order mark is dropped), else read as Windows-1252.
 std::string DecodeDocumentBytes(std::string_view bytes);

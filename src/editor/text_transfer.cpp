@@ -1,42 +1,9 @@
 #include "editor/text_transfer.h"
 
+#include "editor/text_encoding.h"
 #include "editor/windows1252.h"
 
 namespace tarlo {
-
-namespace {
-
-// Decodes the UTF-8 sequence at s[i]; returns its length, 0 if malformed.
-std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    std::size_t len = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return len;
-}
-
-}  // namespace
 
 std::string EncodeNonAsciiAsReferences(std::string_view utf8) {
     std::string out;
@@ -50,7 +17,7 @@ std::string EncodeNonAsciiAsReferences(std::string_view utf8) {
             continue;
         }
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8(utf8, i, cp);
+        const std::size_t len = NextUtf8(utf8, i, cp);
         if (len == 0) {
             out += static_cast<char>(b);
             ++i;
