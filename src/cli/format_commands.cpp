@@ -1,6 +1,9 @@
 // tarlo-cli format and colorize: the code formatter and the colouring of the
 // code window, driven without a window.
+#include <charconv>
+#include <cstring>
 #include <ostream>
+#include <vector>
 
 #include "cli/cli_command.h"
 #include "codeview/colour_roles.h"
@@ -31,6 +34,50 @@ bool ReadOneInput(const std::string& command, const std::vector<std::string>& ar
     return true;
 }
 
+// The role names with their line break, by role.
+struct RoleText {
+    char text[8];
+    std::size_t length;
+};
+
+RoleText MakeRoleText(ColourRole role) {
+    RoleText t{};
+    t.length = std::strlen(RoleName(role));
+    std::memcpy(t.text, RoleName(role), t.length);
+    t.text[t.length++] = '\n';
+    return t;
+}
+
+const RoleText kRoleTexts[] = {MakeRoleText(ColourRole::Plain), MakeRoleText(ColourRole::Tag),
+                               MakeRoleText(ColourRole::Name), MakeRoleText(ColourRole::Value)};
+
+// Writes the colour runs of `text` as lines "START LENGTH ROLE", through one
+// buffer of fixed size: a filing of many megabytes has millions of runs.
+void WriteRunLines(const std::string& text, std::ostream& out) {
+    constexpr std::size_t kBuffer = 1 << 18;
+    constexpr std::size_t kLongestLine = 2 * 20 + 2 + 8;  // two 64-bit numbers, a role
+    std::vector<char> buffer(kBuffer);
+    char* const begin = buffer.data();
+    char* const limit = begin + kBuffer - kLongestLine;
+    char* p = begin;
+    ColourRolesStream(text, [&](const RoleRun* runs, std::size_t count) {
+        for (std::size_t k = 0; k < count; ++k) {
+            if (p > limit) {
+                out.write(begin, p - begin);
+                p = begin;
+            }
+            p = std::to_chars(p, p + 20, runs[k].start).ptr;
+            *p++ = ' ';
+            p = std::to_chars(p, p + 20, runs[k].length).ptr;
+            *p++ = ' ';
+            const RoleText& name = kRoleTexts[static_cast<std::size_t>(runs[k].role)];
+            std::memcpy(p, name.text, sizeof name.text);  // the line has room for all of it
+            p += name.length;
+        }
+    });
+    out.write(begin, p - begin);
+}
+
 const CliRegistrar kFormat({
     "format",
     "format [FILE]",
@@ -53,16 +100,7 @@ const CliRegistrar kColorize({
     [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
         std::string text;
         if (!ReadOneInput("colorize", args, text, err)) return kExitUsage;
-        std::string lines;
-        for (const RoleRun& r : ColourRoles(text)) {
-            lines += std::to_string(r.start);
-            lines += ' ';
-            lines += std::to_string(r.length);
-            lines += ' ';
-            lines += RoleName(r.role);
-            lines += '\n';
-        }
-        out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+        WriteRunLines(text, out);
         return kExitOk;
     },
 });

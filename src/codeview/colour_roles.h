@@ -2,7 +2,9 @@
 // The colorizer's decision for every character of the HTML source: tag,
 // attribute name, attribute value or plain text. The window maps the roles
 // to the colours of the current window mode.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +28,11 @@ struct RoleRun {
 // its two corrections decide it, in one pass over the text. Adjacent runs of
 // one role are merged; the runs cover the whole text in order.
 std::vector<RoleRun> ColourRoles(std::string_view html);
+
+// The same runs handed to `sink` in order, a batch at a time, without holding
+// them all at once: a filing of many megabytes has millions of runs.
+void ColourRolesStream(std::string_view html,
+                       const std::function<void(const RoleRun* runs, std::size_t count)>& sink);
 
 // The same, one role per byte.
 std::vector<ColourRole> ColourRolesPerByte(std::string_view html);

@@ -134,5 +134,71 @@ TEST(ColourRoles, MatchesTheLiteralRouteOnGeneratedInput) {
     EXPECT_EQ(compared, 5000);
 }
 
+// A long text built from the pieces a filing shows, `count` of them.
+std::string LongText(std::size_t count, unsigned seed) {
+    const std::vector<std::string> pieces = {"<td width=100>",
+                                             "</td>",
+                                             "<p align=\"center\">",
+                                             "text ",
+                                             "a = 5 ",
+                                             "<!-- note -->",
+                                             "<a href=\"x>y\" b=5>",
+                                             "\r\n",
+                                             "<b>x=5</b>",
+                                             " c='q' ",
+                                             "<<",
+                                             ">>",
+                                             "<>",
+                                             "=",
+                                             "<img src=\"a.gif\" alt=\"\">",
+                                             "caf\xc3\xa9 ",
+                                             "<br/>",
+                                             " d=7 <i>",
+                                             "<!--",
+                                             "-->"};
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::string s;
+    for (std::size_t k = 0; k < count; ++k) s += pieces[pick(rng)];
+    return s;
+}
+
+TEST(ColourRoles, StreamHandsOverMergedRunsInBatches) {
+    int calls = 0;
+    ColourRolesStream("", [&calls](const RoleRun*, std::size_t) { ++calls; });
+    EXPECT_EQ(calls, 0);
+
+    const std::string html = LongText(6000, 7);
+    std::vector<RoleRun> streamed;
+    std::size_t batches = 0;
+    ColourRolesStream(html, [&](const RoleRun* runs, std::size_t count) {
+        ASSERT_GT(count, 0u);
+        ++batches;
+        streamed.insert(streamed.end(), runs, runs + count);
+    });
+    ASSERT_GT(streamed.size(), 3000u);
+    EXPECT_GT(batches, 1u);  // the runs did not come in one piece
+    EXPECT_EQ(streamed, ColourRoles(html));
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < streamed.size(); ++k) {
+        ASSERT_EQ(streamed[k].start, at);
+        ASSERT_GT(streamed[k].length, 0u);
+        if (k > 0) {
+            ASSERT_NE(streamed[k].role, streamed[k - 1].role) << "at " << at;
+        }
+        at += streamed[k].length;
+    }
+    EXPECT_EQ(at, html.size());
+}
+
+TEST(ColourRoles, MatchesTheLiteralRouteOnLongInput) {
+    // Long stretches reach over many tags and attributes at once: comments
+    // holding tags, values running over a tag's end, text with "=" between tags.
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        const std::string html = LongText(3000, seed);
+        ASSERT_EQ(Fast(html), Letters(test::ReferenceRoles(html))) << "seed " << seed;
+    }
+}
+
 }  // namespace
 }  // namespace tarlo
