@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "checker/closing_tag_index.h"
 #include "cleanup/text_scan.h"
@@ -59,16 +65,41 @@ class Cursor {
     std::size_t cursor_ = 0;
 };
 
-// Every offset of one character.
-std::vector<std::size_t> OffsetsOf(std::string_view text, char c) {
-    std::vector<std::size_t> at;
-    for (const char *p = text.data(), *end = text.data() + text.size();
-         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p))));
-         ++p) {
-        at.push_back(static_cast<std::size_t>(p - text.data()));
+// Every offset of "<" and of ">", in one reading of the text.
+void OffsetsOfAngleBrackets(std::string_view text, std::vector<std::size_t>& lessThan,
+                            std::vector<std::size_t>& greaterThan) {
+    const char* const t = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i less = _mm_set1_epi8('<');
+    const __m128i greater = _mm_set1_epi8('>');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        auto lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, less)));
+        auto gt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, greater)));
+        while (lt != 0) {
+            lessThan.push_back(i + static_cast<std::size_t>(__builtin_ctz(lt)));
+            lt &= lt - 1;
+        }
+        while (gt != 0) {
+            greaterThan.push_back(i + static_cast<std::size_t>(__builtin_ctz(gt)));
+            gt &= gt - 1;
+        }
     }
-    return at;
+#endif
+    for (; i < size; ++i) {
+        if (t[i] == '<') lessThan.push_back(i);
+        if (t[i] == '>') greaterThan.push_back(i);
+    }
 }
+
+struct AngleBrackets {
+    std::vector<std::size_t> lessThan, greaterThan;
+    explicit AngleBrackets(std::string_view text) {
+        OffsetsOfAngleBrackets(text, lessThan, greaterThan);
+    }
+};
 
 // The tags the checks look for by name, any letter case, found in one
 // reading of the text's "<" characters.
@@ -109,8 +140,9 @@ class StructureChecks {
     StructureChecks(std::string_view text, const std::function<void()>& tick)
         : t_(text),
           tick_(tick),
-          lt_(OffsetsOf(text, '<')),
-          gt_(OffsetsOf(text, '>')),
+          brackets_(text),
+          lt_(std::move(brackets_.lessThan)),
+          gt_(std::move(brackets_.greaterThan)),
           tags_(text, lt_) {}
 
     CheckRun Run() {
@@ -172,10 +204,11 @@ class StructureChecks {
     // Check 3: a tag whose closing tag is directly followed by the same tag.
     void ImmediateSimilarCodes() {
         if (gt_.empty()) return;
-        const ClosingTagIndex closings(t_);
+        const ClosingTagIndex closings(t_, lt_, gt_);
         // The tags the passes walk, and the tags after their closing tags.
         Cursor tagStart(lt_), tagEnd(gt_), followStart(lt_), followEnd(gt_);
         std::int32_t next = StartOfSimilarCodes() - 1;
+        std::optional<std::pair<std::int32_t, std::int32_t>> firstTag;
         while (true) {
             Tick();
             const std::int32_t a = tagStart.Find(next + 1);
@@ -183,12 +216,23 @@ class StructureChecks {
             if (a == 0 || next == 0) break;
             const std::string_view tag =
                 t_.substr(ZeroBased(a), static_cast<std::size_t>(next - a + 1));
-            std::string closing = "</";
-            closing.append(tag.substr(1));
-            const std::int32_t e = OneBased(closings.Find(closing, ZeroBased(next + 1)));
-            // Without a closing tag (e = 0) this compares with the first tag.
-            const std::int32_t f = followStart.Find(e + 1);
-            const std::int32_t g = f == 0 ? 0 : followEnd.Find(f + 1);
+            const std::int32_t e = OneBased(closings.FindClosingOf(tag, ZeroBased(next + 1)));
+            // Without a closing tag (e = 0) this compares with the first tag,
+            // which is worked out once rather than by sending the cursors back.
+            std::int32_t f = 0;
+            std::int32_t g = 0;
+            if (e == 0) {
+                if (!firstTag) {
+                    Cursor start(lt_), end(gt_);
+                    const std::int32_t first = start.Find(1);
+                    firstTag = {first, first == 0 ? 0 : end.Find(first + 1)};
+                }
+                f = firstTag->first;
+                g = firstTag->second;
+            } else {
+                f = followStart.Find(e + 1);
+                g = f == 0 ? 0 : followEnd.Find(f + 1);
+            }
             if (f == 0 || g == 0) continue;
             const std::string_view following =
                 t_.substr(ZeroBased(f), static_cast<std::size_t>(g - f + 1));
@@ -227,6 +271,7 @@ class StructureChecks {
 
     std::string_view t_;
     const std::function<void()>& tick_;
+    AngleBrackets brackets_;             // read into the two lists below
     const std::vector<std::size_t> lt_;  // every "<"
     const std::vector<std::size_t> gt_;  // every ">"
     const MarkupTags tags_;

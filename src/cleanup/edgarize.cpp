@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <initializer_list>
 
-#include "cleanup/find_replace.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "cleanup/text_scan.h"
 
 namespace tarlo {
@@ -30,41 +34,6 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
     return true;
 }
 
-// The character after "<" decides which rules can apply at all.
-bool SecondIs(std::string_view front, std::string_view candidates) {
-    return front.size() > 1 && candidates.find(front[1]) != std::string_view::npos;
-}
-
-bool StartsWithAny(std::string_view s, std::initializer_list<std::string_view> prefixes) {
-    for (std::string_view p : prefixes) {
-        if (StartsWith(s, p)) return true;
-    }
-    return false;
-}
-
-// Generator and layout tags that carry nothing a filing needs.
-bool IsDroppedHeadTag(std::string_view front) {
-    return SecondIs(front, "tml") &&
-           StartsWithAny(front, {"<tr height", "<tr style", "<meta name=progid",
-                                 "<meta name=generator", "<meta name=originator", "<link rel="});
-}
-
-// The common tags whose presentation attributes are stripped. The prefixes
-// also take longer names: "<b" the body, line-break and big tags, "<p" the
-// pre tag, "<tr" every row tag not dropped before.
-bool IsStrippedTag(std::string_view front) {
-    return SecondIs(front, "hadcitpblu") &&
-           StartsWithAny(front, {"<html", "<a ", "<div", "<col s", "<img", "<table", "<tr", "<td",
-                                 "<p", "<b", "<li", "<ul"});
-}
-
-// Spans, Office tags (o:, w:) and smart tags (st1: to st3:).
-bool IsDroppedOfficeTag(std::string_view front) {
-    return SecondIs(front, "sow/") &&
-           StartsWithAny(front, {"<span", "</span", "<o", "</o", "<w", "</w",
-                                 "<st1:", "</st1:", "<st2:", "</st2:", "<st3:", "</st3:"});
-}
-
 // Ordered lists share their first letter with the Office o: tags; they are
 // kept so that their numbering survives.
 bool IsOrderedListTag(std::string_view front) {
@@ -77,8 +46,171 @@ bool OpensPreformatted(std::string_view front) {
     return StartsWith(front, "<pre") && front.size() > 4 && (IsTagEnd(front[4]) || front[4] == '/');
 }
 
+// What the loop does with a tag, by the first rule that names it. The rules,
+// in their order:
+// 1. generator and layout tags go: "<tr height", "<tr style", "<meta
+//    name=progid", "<meta name=generator", "<meta name=originator", "<link rel=";
+// 2. comments go, and 3. conditional comments ("<![if", "<![endif]");
+// 4. the common tags lose their presentation attributes: "<html", "<a ",
+//    "<div", "<col s", "<img", "<table", "<tr", "<td", "<p", "<b", "<li",
+//    "<ul". The prefixes also take longer names: "<b" the body, line-break
+//    and big tags, "<p" the pre tag, "<tr" every row tag not dropped before;
+// 5. spans, Office tags (o:, w:) and smart tags (st1: to st3:) go, opening
+//    or closing, except ordered lists;
+// 6. other closing tags are copied; 7. anything else is text.
+enum class Rule { Text, DropTag, DropComment, StripTag, ClosingTag };
+
+// The rules in their order, each tried only where the characters after "<"
+// leave it possible. `front` is in lower case.
+Rule Classify(std::string_view front) {
+    if (front.size() < 2) return Rule::Text;
+    switch (front[1]) {
+        case 't':
+            if (StartsWith(front, "<tr height") || StartsWith(front, "<tr style")) {
+                return Rule::DropTag;
+            }
+            return StartsWith(front, "<table") || StartsWith(front, "<tr") ||
+                           StartsWith(front, "<td")
+                       ? Rule::StripTag
+                       : Rule::Text;
+        case 'm':
+            return StartsWith(front, "<meta name=progid") ||
+                           StartsWith(front, "<meta name=generator") ||
+                           StartsWith(front, "<meta name=originator")
+                       ? Rule::DropTag
+                       : Rule::Text;
+        case 'l':
+            if (StartsWith(front, "<link rel=")) return Rule::DropTag;
+            return StartsWith(front, "<li") ? Rule::StripTag : Rule::Text;
+        case '!':
+            if (StartsWith(front, "<!--")) return Rule::DropComment;
+            if (StartsWith(front, "<![if") || StartsWith(front, "<![endif]")) return Rule::DropTag;
+            return Rule::Text;
+        case 'h':
+            return StartsWith(front, "<html") ? Rule::StripTag : Rule::Text;
+        case 'a':
+            return StartsWith(front, "<a ") ? Rule::StripTag : Rule::Text;
+        case 'd':
+            return StartsWith(front, "<div") ? Rule::StripTag : Rule::Text;
+        case 'c':
+            return StartsWith(front, "<col s") ? Rule::StripTag : Rule::Text;
+        case 'i':
+            return StartsWith(front, "<img") ? Rule::StripTag : Rule::Text;
+        case 'u':
+            return StartsWith(front, "<ul") ? Rule::StripTag : Rule::Text;
+        case 'p':
+        case 'b':
+            return Rule::StripTag;
+        case 's':
+            return StartsWith(front, "<span") || StartsWith(front, "<st1:") ||
+                           StartsWith(front, "<st2:") || StartsWith(front, "<st3:")
+                       ? Rule::DropTag
+                       : Rule::Text;
+        case 'o':
+            return IsOrderedListTag(front) ? Rule::Text : Rule::DropTag;
+        case 'w':
+            return Rule::DropTag;
+        case '/':
+            if (front.size() > 2) {
+                switch (front[2]) {
+                    case 'o':
+                        return IsOrderedListTag(front) ? Rule::ClosingTag : Rule::DropTag;
+                    case 'w':
+                        return Rule::DropTag;
+                    case 's':
+                        if (StartsWith(front, "</span") || StartsWith(front, "</st1:") ||
+                            StartsWith(front, "</st2:") || StartsWith(front, "</st3:")) {
+                            return Rule::DropTag;
+                        }
+                        break;
+                    default:
+                        break;
+                }
+            }
+            return Rule::ClosingTag;
+        default:
+            return Rule::Text;
+    }
+}
+
 // What replaces everything before the head.
 constexpr std::string_view kRoot = "<html>\n";
+
+// The attribute texts the strip removes, in its order: the first five up to
+// the next blank, then the style, then the id.
+constexpr std::array<std::string_view, 7> kAttributeTexts{"class", "name=", "x:num", "x:fmla",
+                                                          "x:str", "style", " id="};
+constexpr std::size_t kClass = 0;
+constexpr std::size_t kXStr = 4;
+constexpr std::size_t kStyleText = 5;
+constexpr std::size_t kIdText = 6;
+
+// Where each attribute text first occurs in `tag`, or npos, in one reading:
+// the first two bytes of every text ("cl", "na", "x:", "st", " i") are
+// looked for at once, and only those places are compared in full.
+std::array<std::size_t, kAttributeTexts.size()> FirstAttributeTexts(std::string_view tag) {
+    std::array<std::size_t, kAttributeTexts.size()> first;
+    first.fill(npos);
+    std::size_t missing = first.size();
+    const char* const t = tag.data();
+    const std::size_t size = tag.size();
+    auto test = [&](std::size_t at, std::size_t which) {
+        if (first[which] == npos && StartsWith(tag.substr(at), kAttributeTexts[which])) {
+            first[which] = at;
+            --missing;
+        }
+    };
+    auto candidate = [&](std::size_t at) {
+        switch (t[at]) {
+            case 'c':
+                test(at, 0);
+                break;
+            case 'n':
+                test(at, 1);
+                break;
+            case 'x':
+                test(at, 2);
+                test(at, 3);
+                test(at, 4);
+                break;
+            case 's':
+                test(at, 5);
+                break;
+            case ' ':
+                test(at, 6);
+                break;
+            default:
+                break;
+        }
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    auto pair = [](__m128i a, __m128i b, char x, char y) {
+        return _mm_and_si128(_mm_cmpeq_epi8(a, _mm_set1_epi8(x)),
+                             _mm_cmpeq_epi8(b, _mm_set1_epi8(y)));
+    };
+    for (; i + 17 <= size && missing > 0; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_or_si128(pair(a, b, 'c', 'l'), pair(a, b, 'n', 'a')),
+                                      _mm_or_si128(pair(a, b, 'x', ':'), pair(a, b, 's', 't'))),
+                         pair(a, b, ' ', 'i'));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        while (mask != 0) {
+            candidate(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < size && missing > 0; ++i) candidate(i);
+    return first;
+}
+
+// Room the output buffer keeps beyond the input's size.
+constexpr std::size_t kSlack = 4096;
+
+void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& kept);
 
 class Cleaner {
   public:
@@ -92,7 +224,10 @@ class Cleaner {
           start_(Clock::now()),
           lastReport_(start_) {
         stats_.sizeBefore = sizeBefore;
-        out_.reserve(input.size() + kRoot.size());
+        // The line-break pass and the replacements work in this buffer too;
+        // the slack lets the few replacements that lengthen the text do so
+        // in place. Memory that is never written costs nothing.
+        out_.reserve(input.size() + kRoot.size() + kSlack);
     }
 
     std::string Run() {
@@ -107,9 +242,9 @@ class Cleaner {
             if (!Step()) break;
         }
         if (inPre_) kept_.push_back({preStart_, out_.size()});
-        std::string broken = CollapseLineBreaks(out_, kept_);
+        CollapseLineBreaksInPlace(out_, kept_);
         if (hooks_.replacing) hooks_.replacing();
-        return ApplyFixedReplacements(std::move(broken), hooks_.replaced);
+        return ApplyFixedReplacements(std::move(out_), hooks_.replaced);
     }
 
   private:
@@ -120,20 +255,24 @@ class Cleaner {
             CopyText();
             return true;
         }
-        std::array<char, kFrontLength> buffer{};
+        std::array<char, kFrontLength> buffer;
         const std::size_t n = std::min(kFrontLength, in_.size() - pos_);
         for (std::size_t i = 0; i < n; ++i) buffer[i] = AsciiLower(in_[pos_ + i]);
         const std::string_view front(buffer.data(), n);
 
-        if (IsDroppedHeadTag(front)) return DropTag();
-        if (StartsWith(front, "<!--")) {
-            DropComment();
-            return true;
+        switch (Classify(front)) {
+            case Rule::DropTag:
+                return DropTag();
+            case Rule::DropComment:
+                DropComment();
+                return true;
+            case Rule::StripTag:
+                return CopyStrippedTag(front);
+            case Rule::ClosingTag:
+                return CopyClosingTag(front);
+            case Rule::Text:
+                break;
         }
-        if (StartsWith(front, "<![if") || StartsWith(front, "<![endif]")) return DropTag();
-        if (IsStrippedTag(front)) return CopyStrippedTag(front);
-        if (!IsOrderedListTag(front) && IsDroppedOfficeTag(front)) return DropTag();
-        if (StartsWith(front, "</")) return CopyClosingTag(front);
         CopyText();
         return true;
     }
@@ -190,10 +329,12 @@ class Cleaner {
     bool CopyStrippedTag(std::string_view front) {
         const std::size_t gt = gt_.Next(pos_);
         if (gt == npos) return CopyRest();
-        std::string tag(in_.substr(pos_, gt - pos_));
-        StripAttributes(tag, gt);
+        // One buffer serves every tag: most tags are too long for a string's
+        // own small buffer.
+        tag_.assign(in_.data() + pos_, gt - pos_);
+        StripAttributes(tag_, gt);
         const std::size_t at = out_.size();
-        out_ += tag;
+        out_ += tag_;
         out_ += '>';
         pos_ = gt + 1;
         if (!inPre_ && OpensPreformatted(front)) {
@@ -216,15 +357,23 @@ class Cleaner {
     }
 
     // `tag` runs from "<" up to, not including, its ">" at `gt` in the input.
-    // Each attribute is removed once, only when it lies inside the tag.
+    // Each attribute is removed once, only when it lies inside the tag. Until
+    // something has been removed the tag is as it came, and where each
+    // attribute text first occurs is known from one reading of it.
     void StripAttributes(std::string& tag, std::size_t gt) const {
-        for (std::string_view name : {"class", "name=", "x:num", "x:fmla", "x:str"}) {
-            const std::size_t k = tag.find(name);
+        const std::array<std::size_t, kAttributeTexts.size()> first = FirstAttributeTexts(tag);
+        bool changed = false;
+        auto find = [&](std::size_t which) {
+            return changed ? FindExact(tag, kAttributeTexts[which]) : first[which];
+        };
+        for (std::size_t which = kClass; which <= kXStr; ++which) {
+            const std::size_t k = find(which);
             if (k == npos) continue;
             const std::size_t blank = tag.find(' ', k);
             tag.erase(k, (blank == npos ? tag.size() : blank + 1) - k);
+            changed = true;
         }
-        if (const std::size_t k = tag.find("style"); k != npos) {
+        if (const std::size_t k = find(kStyleText); k != npos) {
             std::size_t end = tag.size();
             if (const std::size_t open = tag.find('\'', k); open != npos) {
                 const std::size_t close = tag.find('\'', open + 1);
@@ -234,8 +383,9 @@ class Cleaner {
                 end = ClosingDoubleQuote(tag, k);
             }
             tag.erase(k, end - k);
+            changed = true;
         }
-        if (const std::size_t k = tag.find(" id="); k != npos) {
+        if (const std::size_t k = find(kIdText); k != npos) {
             tag.erase(k, ClosingDoubleQuote(tag, k) - k);
         }
     }
@@ -265,6 +415,7 @@ class Cleaner {
     const EdgarizeHooks& hooks_;
     std::size_t pos_ = 0;
     std::string out_;
+    std::string tag_;
     ForwardFinder gt_;
     ForwardFinder lt_;
     ForwardFinder commentEnd_;
@@ -284,46 +435,83 @@ std::string StatisticsLine(const CleaningStatistics& s) {
            std::to_string(s.sizeNow) + " Bytes , " + std::to_string(s.minutes) + " Minutes Passed";
 }
 
-std::string CollapseLineBreaks(std::string_view text, const std::vector<KeptRange>& kept) {
-    std::string out;
-    out.reserve(text.size());
-    char last = '\0';
+namespace {
+
+// True for the bytes the line-break pass acts on: line breaks, and ">",
+// before which a blank goes.
+bool IsBreakPassByte(char c) {
+    return c == '\r' || c == '\n' || c == '>';
+}
+
+// The offset of the first line break or ">" in [from, to), or `to`. The
+// stretches in between are copied from `from` down to `w` (w <= from) on the
+// way, so that the caller only deals with the bytes found.
+std::size_t CopyToBreakPassByte(char* d, std::size_t& w, std::size_t from, std::size_t to) {
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i gt = _mm_set1_epi8('>');
+    while (i + 16 <= to) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
+                         _mm_cmpeq_epi8(block, gt));
+        const int mask = _mm_movemask_epi8(hits);
+        if (mask != 0) {
+            const auto n = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+            if (w != i) std::memmove(d + w, d + i, n);
+            w += n;
+            return i + n;
+        }
+        // The block is in a register: storing it below its place is safe.
+        if (w != i) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + w), block);
+        w += 16;
+        i += 16;
+    }
+#endif
+    std::size_t end = i;
+    while (end < to && !IsBreakPassByte(d[end])) ++end;
+    if (w != i) std::memmove(d + w, d + i, end - i);
+    w += end - i;
+    return end;
+}
+
+// The line-break pass on the text itself: every byte it keeps moves down or
+// stays, so the result is written over what has already been read. The
+// bytes written so far are the result so far: its last byte is what the
+// line breaks compare with.
+void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& kept) {
+    char* const d = text.data();
+    std::size_t w = 0;  // the result's length; never beyond the byte being read
     auto collapse = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            // Copy the run up to the next blank or line break in one go.
-            std::size_t run = i;
-            while (run < to && text[run] != ' ' && text[run] != '\r' && text[run] != '\n') ++run;
-            if (run > i) {
-                out.append(text.substr(i, run - i));
-                last = text[run - 1];
-                i = run;
-                if (i == to) break;
+        std::size_t i = from;
+        while (i < to) {
+            const std::size_t start = w;
+            i = CopyToBreakPassByte(d, w, i, to);
+            if (i == to) break;
+            if (d[i] == '>') {
+                // The blank right before ">" goes: it is the last byte of
+                // the stretch just copied.
+                if (w > start && d[w - 1] == ' ') --w;
+                d[w++] = '>';
+            } else if (w == 0 || d[w - 1] != '\r') {
+                d[w++] = '\r';
             }
-            const char c = text[i];
-            if (c == ' ' && i + 1 < to && text[i + 1] == '>') continue;
-            if (c == '\r' || c == '\n') {
-                if (last == '\r') continue;
-                out += '\r';
-                last = '\r';
-                continue;
-            }
-            out += c;
-            last = c;
+            ++i;
         }
     };
     std::size_t at = 0;
     for (const KeptRange& r : kept) {
         if (r.start < at || r.end > text.size() || r.start > r.end) continue;
         collapse(at, r.start);
-        out.append(text.substr(r.start, r.end - r.start));
-        if (r.end > r.start) last = text[r.end - 1];
+        if (w != r.start) std::memmove(d + w, d + r.start, r.end - r.start);
+        w += r.end - r.start;
         at = r.end;
     }
     collapse(at, text.size());
-    return out;
+    text.resize(w);
 }
-
-namespace {
 
 using Replacement = std::pair<std::string_view, std::string_view>;
 
@@ -342,22 +530,124 @@ constexpr std::array<Replacement, 10> kReplacements{{
 
 // Which of the replacements' texts occur in `text`, found in three readings
 // of it instead of one per replacement: the eight tags are looked for at
-// every "<" in one go.
+// every "<" in one go, each only where the character after "<" fits.
 std::array<bool, kReplacements.size()> Occurring(std::string_view text) {
     std::array<bool, kReplacements.size()> found{};
-    for (std::size_t lt = text.find('<'); lt != npos; lt = text.find('<', lt + 1)) {
-        const std::string_view front = text.substr(lt, 16);
-        for (std::size_t r = 0; r < kReplacements.size(); ++r) {
-            const std::string_view find = kReplacements[r].first;
-            if (!found[r] && find[0] == '<' && StartsWith(front, find)) found[r] = true;
+    const char* const t = text.data();
+    const std::size_t size = text.size();
+    auto atLessThan = [&](std::size_t lt) {
+        if (size - lt < 2) return;
+        std::size_t r = 0;
+        switch (t[lt + 1]) {
+            case 'h':
+                r = 0;
+                break;
+            case 'd':
+                r = 1;
+                break;
+            case 'P':
+                r = 2;
+                break;
+            case 'L':
+                r = 3;
+                break;
+            case 'E':
+                r = 4;
+                break;
+            case '/':
+                r = 5;
+                break;
+            case 'D':
+                r = 6;
+                break;
+            case 'T':
+                r = 9;
+                break;
+            default:
+                return;
+        }
+        if (!found[r] && StartsWith(text.substr(lt, 16), kReplacements[r].first)) found[r] = true;
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Only a "<" followed by one of the tags' second characters ("</" by
+    // "E") is looked at: closing tags are half of all tags.
+    auto is = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+    for (; i + 18 <= size; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 2));
+        const __m128i second = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(is(b, 'h'), is(b, 'd')),
+                         _mm_or_si128(is(b, 'P'), is(b, 'L'))),
+            _mm_or_si128(_mm_or_si128(is(b, 'E'), is(b, 'D')),
+                         _mm_or_si128(is(b, 'T'), _mm_and_si128(is(b, '/'), is(c, 'E')))));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(is(a, '<'), second)));
+        while (mask != 0) {
+            atLessThan(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
         }
     }
-    found[7] = text.find(kReplacements[7].first) != npos;
-    found[8] = text.find(kReplacements[8].first) != npos;
+#endif
+    for (; i < size; ++i) {
+        if (t[i] == '<') atLessThan(i);
+    }
+    found[7] = FindExact(text, kReplacements[7].first) != npos;
+    found[8] = FindExact(text, kReplacements[8].first) != npos;
     return found;
 }
 
+// FindReplace on the text itself, with the same matches: left to right, not
+// overlapping, the replacement text never searched again. A shorter
+// replacement is written over what has been read; a longer one widens the
+// text once and fills it from the end.
+void ReplaceInPlace(std::string& text, std::string_view find, std::string_view replacement) {
+    if (find.empty()) return;
+    if (replacement.size() <= find.size()) {
+        std::size_t at = FindExact(text, find);
+        if (at == npos) return;
+        char* const d = text.data();
+        std::size_t w = at;  // never beyond the byte being read
+        while (at != npos) {
+            if (!replacement.empty()) std::memcpy(d + w, replacement.data(), replacement.size());
+            w += replacement.size();
+            const std::size_t from = at + find.size();
+            at = FindExact(text, find, from);
+            const std::size_t stop = at == npos ? text.size() : at;
+            if (w != from) std::memmove(d + w, d + from, stop - from);
+            w += stop - from;
+        }
+        text.resize(w);
+        return;
+    }
+    std::vector<std::size_t> matches;
+    for (std::size_t at = FindExact(text, find); at != npos;
+         at = FindExact(text, find, at + find.size())) {
+        matches.push_back(at);
+    }
+    if (matches.empty()) return;
+    const std::size_t oldSize = text.size();
+    text.resize(oldSize + matches.size() * (replacement.size() - find.size()));
+    char* const d = text.data();
+    std::size_t r = oldSize;      // end of what is still to be moved
+    std::size_t w = text.size();  // end of what is still to be written
+    for (std::size_t k = matches.size(); k-- > 0;) {
+        const std::size_t after = matches[k] + find.size();
+        w -= r - after;
+        std::memmove(d + w, d + after, r - after);
+        w -= replacement.size();
+        std::memcpy(d + w, replacement.data(), replacement.size());
+        r = matches[k];
+    }
+}
+
 }  // namespace
+
+std::string CollapseLineBreaks(std::string_view text, const std::vector<KeptRange>& kept) {
+    std::string out(text);
+    CollapseLineBreaksInPlace(out, kept);
+    return out;
+}
 
 std::string ApplyFixedReplacements(std::string text, const std::function<void()>& after) {
     // A replacement that removes text can join the pieces of a later text,
@@ -366,7 +656,7 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
     std::array<bool, kReplacements.size()> occurring = Occurring(text);
     for (std::size_t r = 0; r < kReplacements.size(); ++r) {
         if (occurring[r]) {
-            text = FindReplace(text, kReplacements[r].first, kReplacements[r].second);
+            ReplaceInPlace(text, kReplacements[r].first, kReplacements[r].second);
             // The empty title goes in after the root tag and cannot complete
             // any other text; every other change may.
             if (r > 0 && r + 1 < kReplacements.size()) occurring = Occurring(text);

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarlo {
 
 std::string AsciiLowerCopy(std::string_view text) {
@@ -49,11 +53,56 @@ std::size_t FindFolded(std::string_view text, std::string_view lowerNeedle, std:
     return std::string_view::npos;
 }
 
+// The first `needle` at or after `from`, as std::string::find answers it.
+// Blocks of sixteen starts are tested on the needle's first and last byte at
+// once, and only those that pass are compared in full: the tags' attributes
+// and the fixed replacements' texts rarely pass.
+std::size_t FindExact(std::string_view text, std::string_view needle, std::size_t from) {
+    const std::size_t n = needle.size();
+    if (n == 0) return from <= text.size() ? from : std::string_view::npos;
+    if (from > text.size() || text.size() - from < n) return std::string_view::npos;
+    const std::size_t last = text.size() - n;  // the last start that fits
+    const char* const t = text.data();
+    auto matchesAt = [&](std::size_t i) {
+        for (std::size_t k = 1; k + 1 < n; ++k) {
+            if (t[i + k] != needle[k]) return false;
+        }
+        return true;
+    };
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i final = _mm_set1_epi8(needle[n - 1]);
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + n - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+        while (mask != 0) {
+            const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (matchesAt(i + bit)) return i + bit;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i <= last; ++i) {
+        if (t[i] == needle[0] && t[i + n - 1] == needle[n - 1] && matchesAt(i)) return i;
+    }
+    return std::string_view::npos;
+}
+
 std::size_t ForwardFinder::Next(std::size_t from) {
     const bool reuse =
         valid_ && from >= from_ && (found_ == std::string_view::npos || found_ >= from);
     if (!reuse) {
-        found_ = folded_ ? FindFolded(text_, needle_, from) : text_.find(needle_, from);
+        if (folded_) {
+            found_ = FindFolded(text_, needle_, from);
+        } else if (needle_.size() == 1) {
+            // One byte: memchr alone, without a comparison per candidate.
+            found_ = text_.find(needle_[0], from);
+        } else {
+            found_ = text_.find(needle_, from);
+        }
         from_ = from;
         valid_ = true;
     }

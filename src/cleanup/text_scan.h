@@ -25,6 +25,12 @@ bool EqualsFolded(std::string_view a, std::string_view b);
 // npos. `needle` must already be in lower case.
 std::size_t FindFolded(std::string_view text, std::string_view lowerNeedle, std::size_t from);
 
+// First occurrence of `needle` at or after `from`, exact, as
+// std::string::find answers it, or npos. Blocks of sixteen starts are tested
+// on the needle's first and last byte at once, and only those that pass are
+// compared in full: quick where those two bytes rarely meet.
+std::size_t FindExact(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 // The next occurrence of one needle for a scan that only moves forward: a
 // search from a later start reuses the previous answer while it still lies
 // ahead, so a whole run of searches reads the text once. A start behind the
