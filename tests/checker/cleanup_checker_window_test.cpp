@@ -34,12 +34,8 @@ class CleanupCheckerWindowTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
-        window = new frmMain(dialogs);
-        window->SetEndProgram([] {});
-        window->show();
-        window->Form_Load();
-        InstallCleanupAndChecker(*window);
-        QApplication::setActiveWindow(window);
+        window = test::StartTestWindow(
+            dialogs, [] {}, {}, [](frmMain& w) { InstallCleanupAndChecker(w); });
     }
     static void TearDownTestSuite() {
         delete window;

@@ -28,13 +28,9 @@ class CodeServicesTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
-        window = new frmMain(dialogs);
-        window->SetEndProgram([] {});
-        window->show();
-        window->Form_Load();
-        InstallCodeServices(*window);
+        window = test::StartTestWindow(
+            dialogs, [] {}, {}, [](frmMain& w) { InstallCodeServices(w); });
         services = window->findChild<CodeWindowServices*>("codeWindowServices");
-        QApplication::setActiveWindow(window);
     }
     static void TearDownTestSuite() {
         delete window;

@@ -59,16 +59,15 @@ class DocumentCommandsTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
-        window = new frmMain(dialogs);
-        window->SetEndProgram([] { ++ended; });
-        docs = InstallDocumentCommands(*window);
-        docs->SetOpener([](const QUrl& url) {
-            opened.push_back(url);
-            return true;
-        });
-        window->show();
-        window->Form_Load();
-        QApplication::setActiveWindow(window);
+        window = test::StartTestWindow(
+            dialogs, [] { ++ended; },
+            [](frmMain& w) {
+                docs = InstallDocumentCommands(w);
+                docs->SetOpener([](const QUrl& url) {
+                    opened.push_back(url);
+                    return true;
+                });
+            });
     }
     static void TearDownTestSuite() {
         delete window;

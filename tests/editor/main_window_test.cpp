@@ -33,11 +33,7 @@ class MainWindowTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
-        window = new frmMain(dialogs);
-        window->SetEndProgram([] { ++ended; });
-        window->show();
-        window->Form_Load();
-        QApplication::setActiveWindow(window);
+        window = test::StartTestWindow(dialogs, [] { ++ended; });
     }
     static void TearDownTestSuite() {
         delete window;

@@ -27,12 +27,8 @@ class VisualCommandsTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
-        window = new frmMain(dialogs);
-        window->SetEndProgram([] {});
-        InstallDocumentCommands(*window);
-        window->show();
-        window->Form_Load();
-        QApplication::setActiveWindow(window);
+        window = test::StartTestWindow(
+            dialogs, [] {}, [](frmMain& w) { InstallDocumentCommands(w); });
     }
     static void TearDownTestSuite() {
         delete window;

@@ -1,10 +1,13 @@
 #include "gui_test_support.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QThread>
+
+#include "editor/main_window.h"
 
 namespace tarlo::test {
 
@@ -16,6 +19,19 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
         QThread::msleep(2);
     }
     return true;
+}
+
+frmMain* StartTestWindow(Dialogs* dialogs, std::function<void()> onEnd,
+                         const std::function<void(frmMain&)>& beforeLoad,
+                         const std::function<void(frmMain&)>& afterLoad) {
+    auto* window = new frmMain(dialogs);
+    window->SetEndProgram(std::move(onEnd));
+    if (beforeLoad) beforeLoad(*window);
+    window->show();
+    window->Form_Load();
+    if (afterLoad) afterLoad(*window);
+    QApplication::setActiveWindow(window);
+    return window;
 }
 
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes) {

@@ -3,10 +3,23 @@
 #include <QString>
 #include <functional>
 
+namespace tarlo {
+class Dialogs;
+class frmMain;
+}  // namespace tarlo
+
 namespace tarlo::test {
 
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// A main window as the program starts it, for a test suite: scripted
+// dialogs, the end of the program reported to `onEnd` instead of ending the
+// process, `beforeLoad` and `afterLoad` run around the start-up, shown and
+// active.
+frmMain* StartTestWindow(Dialogs* dialogs, std::function<void()> onEnd,
+                         const std::function<void(frmMain&)>& beforeLoad = {},
+                         const std::function<void(frmMain&)>& afterLoad = {});
 
 // Writes text to a fresh file in dir and returns its path.
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes);
