@@ -74,7 +74,8 @@ void PrintHelp(std::ostream& out) {
     for (const CliCommand& c : Registry()) {
         out << "  " << c.usage << "\n      " << c.help << "\n";
     }
-    out << "\nExit status: 0 on success, 2 on a bad argument or an unreadable file.\n";
+    out << "\nExit status: 0 on success, 2 on a bad argument, an unreadable file or output\n"
+           "that cannot be written.\n";
 }
 
 }  // namespace
@@ -150,7 +151,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 return kExitOk;
             }
         }
-        return c.run(rest, out, err);
+        const int code = c.run(rest, out, err);
+        // A full disk or a closed pipe must not pass for a finished run.
+        if (!out.flush()) {
+            err << "tarlo-cli " << c.name << ": cannot write the output\n";
+            return kExitUsage;
+        }
+        return code;
     }
     err << "tarlo-cli: unknown command '" << args[0] << "' (see tarlo-cli --help)\n";
     return kExitUsage;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli_command.h"
@@ -86,8 +87,24 @@ const CliRegistrar kFormat({
     [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
         std::string text;
         if (!ReadOneInput("format", args, text, err)) return kExitUsage;
-        const std::string formatted = FormatHtml(text);
-        out.write(formatted.data(), static_cast<std::streamsize>(formatted.size()));
+        // Written as it is produced, through one buffer: the indentation of a
+        // long filing can come to many times the filing's own size.
+        constexpr std::size_t kBuffer = 1 << 18;
+        std::vector<char> buffer(kBuffer);
+        std::size_t used = 0;
+        FormatHtmlTo(text, [&](std::string_view piece) {
+            if (used + piece.size() > kBuffer) {
+                out.write(buffer.data(), static_cast<std::streamsize>(used));
+                used = 0;
+            }
+            if (piece.size() >= kBuffer) {
+                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+                return;
+            }
+            std::memcpy(buffer.data() + used, piece.data(), piece.size());
+            used += piece.size();
+        });
+        out.write(buffer.data(), static_cast<std::streamsize>(used));
         return kExitOk;
     },
 });

@@ -5,12 +5,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 
 #include "cleanup/find_replace.h"
 #include "codeview/colour_roles.h"
 #include "codeview/mod_format.h"
 #include "codeview/typing_aids.h"
 #include "editor/code_view.h"
+#include "editor/dialogs.h"
+#include "editor/document_files.h"
 #include "editor/long_operation.h"
 #include "editor/progress_windows.h"
 #include "editor/text_transfer.h"
@@ -65,16 +70,45 @@ void CodeWindowServices::FormatCodeView() {
         if (const std::optional<QString> html = window_.Web->OuterHtml()) {
             QElapsedTimer sinceEvents;
             sinceEvents.start();
-            const std::string formatted =
-                FormatHtml(PageHtmlToCode(html->toStdString()), [&sinceEvents] {
+            const std::string code = PageHtmlToCode(html->toStdString());
+            // Deeply drifting indentation can make a filing of a few megabytes
+            // format into hundreds; past what the editor can hold the code
+            // stays as it is and only the size is counted.
+            std::string formatted;
+            std::uint64_t formattedBytes = 0;
+            FormatHtmlTo(
+                code,
+                [&](std::string_view piece) {
+                    formattedBytes += piece.size();
+                    if (formattedBytes <= kMaxDocumentBytes) formatted.append(piece);
+                },
+                [&sinceEvents] {
                     if (sinceEvents.elapsed() >= kEventsEveryMs) {
                         QCoreApplication::processEvents();
                         sinceEvents.restart();
                     }
                 });
             if (!self) return;
-            window_.txtCode->SetTextUtf8(formatted);
-            CaretToTop(window_.txtCode);
+            if (formattedBytes <= kMaxDocumentBytes) {
+                refusedFormat_.reset();
+                window_.txtCode->SetTextUtf8(formatted);
+                CaretToTop(window_.txtCode);
+            } else {
+                formatted = std::string();
+                // Said once per page: Auto-Refresh would repeat it every minute.
+                const std::size_t page = std::hash<std::string>{}(code);
+                if (refusedFormat_ != page) {
+                    refusedFormat_ = page;
+                    window_.dialogs()->Message(
+                        &window_,
+                        QStringLiteral("Formatted, this document's code would be %1, more than "
+                                       "Tarlo can edit (%2). The code was left as it was.")
+                            .arg(QString::fromStdString(MegabytesText(formattedBytes)),
+                                 QString::fromStdString(MegabytesText(kMaxDocumentBytes))),
+                        QStringLiteral("Tarlo"), Buttons::Ok, Icon::Information);
+                    if (!self) return;
+                }
+            }
         }
         if (!self) return;
     }

@@ -3,6 +3,8 @@
 // behind the code progress window, the typing aids, the case toggle, the
 // paragraph indent and the undo history that every change of the code feeds.
 #include <QObject>
+#include <cstddef>
+#include <optional>
 
 #include "codeview/undo_history.h"
 #include "editor/main_window.h"
@@ -42,6 +44,8 @@ class CodeWindowServices : public QObject, public CodeServices, public UndoRecor
     frmMain& window_;
     UndoHistory history_;
     int caseToggleCount_ = 0;
+    // The page whose formatted code was too large, once the user was told.
+    std::optional<std::size_t> refusedFormat_;
 };
 
 // Creates the services for `window` (owned by it) and registers their commands.

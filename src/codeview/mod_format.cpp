@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "cleanup/find_replace.h"
@@ -87,7 +88,12 @@ std::string RemoveLineBreaks(std::string_view text, const std::vector<Range>& ve
         }
         const bool pair = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
         if (!pair && text[i] != '\t') {
-            out.push_back(text[i++]);
+            // Copy up to the next place where a run or a verbatim element may start.
+            const std::size_t limit = next < verbatim.size() ? verbatim[next].first : text.size();
+            std::size_t j = i + 1;
+            while (j < limit && text[j] != '\r' && text[j] != '\t') ++j;
+            out.append(text.substr(i, j - i));
+            i = j;
             continue;
         }
         const std::size_t runStart = i;
@@ -116,21 +122,113 @@ bool KeepsIndent(const std::string& name) {
     return false;
 }
 
-void AppendLine(std::string& out, std::int64_t indent, std::string_view segment) {
-    out.append("\r\n");
-    out.append(static_cast<std::size_t>(indent), ' ');
-    out.append(segment);
+// Every occurrence of `find` replaced in place, left to right, without
+// rescanning replaced text; `replacement` is never longer than `find`.
+void ShrinkAll(std::string& s, std::string_view find, std::string_view replacement) {
+    std::size_t r = s.find(find);
+    if (r == std::string::npos) return;
+    std::size_t w = r;
+    while (r != std::string::npos) {
+        s.replace(w, replacement.size(), replacement);
+        w += replacement.size();
+        r += find.size();
+        const std::size_t next = s.find(find, r);
+        const std::size_t end = next == std::string::npos ? s.size() : next;
+        if (end > r) std::memmove(&s[w], &s[r], end - r);
+        w += end - r;
+        r = next;
+    }
+    s.resize(w);
 }
 
-// The indenter over text whose verbatim elements are given; the places of
-// those elements in the result are returned in `kept`.
-std::string Indent(std::string_view text, const std::vector<Range>& verbatim,
-                   std::vector<Range>* kept, const SegmentHook& onSegment) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
+// Where the indenter's pieces go: a string for the window, a stream for the
+// command line (a filing can format into hundreds of megabytes of blanks, so
+// the command line never holds the whole result).
+class StringOut {
+  public:
+    explicit StringOut(std::string& out) : out_(out) {}
+    void Put(std::string_view piece) { out_.append(piece); }
+    void Blanks(std::size_t n) { out_.append(n, ' '); }
+
+  private:
+    std::string& out_;
+};
+
+class SinkOut {
+  public:
+    explicit SinkOut(const TextSink& sink) : sink_(sink) {}
+    void Put(std::string_view piece) {
+        if (!piece.empty()) sink_(piece);
+    }
+    void Blanks(std::size_t n) {
+        static const std::string kBlanks(4096, ' ');
+        while (n > 0) {
+            const std::size_t take = n < kBlanks.size() ? n : kBlanks.size();
+            sink_(std::string_view(kBlanks).substr(0, take));
+            n -= take;
+        }
+    }
+
+  private:
+    const TextSink& sink_;
+};
+
+// The blank rules of TidyTagSpaces on one piece of the indented text. Every
+// rule needs a blank next to "<" or ">" on one line, and pieces are separated
+// by CR LF and the indentation, so tidying piece by piece gives what tidying
+// the whole text would, without ever scanning the indentation.
+template <typename Out>
+void PutTidied(Out& out, std::string_view piece, std::string& scratch) {
+    // Most pieces have no blank beside "<" or ">": nothing to do for them.
+    bool touched = false;
+    for (std::size_t k = 0; k < piece.size() && !touched; ++k) {
+        if (piece[k] != ' ') continue;
+        touched = (k > 0 && (piece[k - 1] == '<' || piece[k - 1] == '>')) ||
+                  (k + 1 < piece.size() && (piece[k + 1] == '<' || piece[k + 1] == '>'));
+    }
+    if (!touched) {
+        out.Put(piece);
+        return;
+    }
+    scratch.assign(piece);
+    ShrinkAll(scratch, " >", ">");
+    ShrinkAll(scratch, "< ", "<");
+    ShrinkAll(scratch, "> <", "><");
+    out.Put(scratch);
+}
+
+template <typename Out>
+void PutPiece(Out& out, std::string_view piece, bool tidy, std::string& scratch) {
+    if (tidy) {
+        PutTidied(out, piece, scratch);
+    } else {
+        out.Put(piece);
+    }
+}
+
+// Whether the tag that begins at `at` (the "<" after a segment) raises the
+// depth: every tag does except the ten names and a tag that closes itself. No
+// tag, or one without its ">", has the empty name, which raises it too.
+bool FollowingTagRaises(std::string_view text, std::size_t at) {
+    if (at == std::string_view::npos) return true;
+    const std::size_t gt = text.find('>', at + 1);
+    if (gt == std::string_view::npos) return true;
+    const std::string_view tag = text.substr(at, gt - at + 1);
+    std::string name = GetTagName(tag);
+    for (char& c : name) c = Lower(c);
+    const bool closesItself = tag.size() >= 2 && tag.substr(tag.size() - 2) == "/>";
+    return !KeepsIndent(name) && !closesItself;
+}
+
+// The indenter over text whose verbatim elements are given. With `tidy`, the
+// blank rules are applied to everything outside the verbatim elements.
+template <typename Out>
+void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy, Out& out,
+            const SegmentHook& onSegment) {
+    std::string scratch;
     std::int64_t indent = 0;
     std::size_t lt = text.find('<');
-    out.append(text.substr(0, lt == std::string_view::npos ? text.size() : lt));
+    PutPiece(out, text.substr(0, lt == std::string_view::npos ? text.size() : lt), tidy, scratch);
     std::size_t next = 0;
     while (lt != std::string_view::npos) {
         if (onSegment) onSegment();
@@ -140,32 +238,31 @@ std::string Indent(std::string_view text, const std::vector<Range>& verbatim,
             const std::size_t end = verbatim[next].second;
             const std::size_t e = end >= text.size() ? text.size() : text.find('<', end);
             const std::size_t stop = e == std::string_view::npos ? text.size() : e;
-            out.append("\r\n");
-            out.append(static_cast<std::size_t>(indent), ' ');
-            if (kept != nullptr) kept->emplace_back(out.size(), out.size() + (end - lt));
-            out.append(text.substr(lt, stop - lt));
+            out.Put("\r\n");
+            out.Blanks(static_cast<std::size_t>(indent));
+            out.Put(text.substr(lt, end - lt));
+            PutPiece(out, text.substr(end, stop - end), tidy, scratch);
             lt = e == std::string_view::npos || e >= text.size() ? std::string_view::npos : e;
             continue;
         }
         const std::size_t e = text.find('<', lt + 1);
         const std::size_t stop = e == std::string_view::npos ? text.size() : e;
-        if (lt + 1 < text.size() && text[lt + 1] == '/') {
+        const bool closing = lt + 1 < text.size() && text[lt + 1] == '/';
+        if (closing) {
             indent -= 5;
             if (indent < 0) indent *= -2;
-            AppendLine(out, indent, text.substr(lt, stop - lt));
-        } else {
-            AppendLine(out, indent, text.substr(lt, stop - lt));
-            const TagRecord following = GetTag(text, lt + 1);
-            std::string name = GetTagName(following.text);
-            for (char& c : name) c = Lower(c);
-            const bool closesItself =
-                following.text.size() >= 2 &&
-                std::string_view(following.text).substr(following.text.size() - 2) == "/>";
-            if (!KeepsIndent(name) && !closesItself) indent += 5;
         }
+        out.Put("\r\n");
+        out.Blanks(static_cast<std::size_t>(indent));
+        PutPiece(out, text.substr(lt, stop - lt), tidy, scratch);
+        if (!closing && FollowingTagRaises(text, e)) indent += 5;
         lt = e;
     }
-    return out;
+}
+
+// The line breaks and tabs taken out, the preformatted elements located.
+std::string Flatten(std::string_view html, std::vector<Range>& verbatim) {
+    return RemoveLineBreaks(html, VerbatimElements(html), verbatim);
 }
 
 }  // namespace
@@ -202,25 +299,28 @@ std::string TidyTagSpaces(std::string_view text) {
 }
 
 std::string IndentHtml(std::string_view text, const SegmentHook& onSegment) {
-    return Indent(text, VerbatimElements(text), nullptr, onSegment);
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    StringOut to(out);
+    Indent(text, VerbatimElements(text), false, to, onSegment);
+    return out;
 }
 
 std::string FormatHtml(std::string_view html, const SegmentHook& onSegment) {
-    std::vector<Range> joined;
-    const std::string flat = RemoveLineBreaks(html, VerbatimElements(html), joined);
-    std::vector<Range> indented;
-    const std::string laidOut = Indent(flat, joined, &indented, onSegment);
-    // The blank rules apply between verbatim elements only.
+    std::vector<Range> verbatim;
+    const std::string flat = Flatten(html, verbatim);
     std::string out;
-    out.reserve(laidOut.size());
-    std::size_t from = 0;
-    for (const Range& r : indented) {
-        out.append(TidyTagSpaces(std::string_view(laidOut).substr(from, r.first - from)));
-        out.append(laidOut, r.first, r.second - r.first);
-        from = r.second;
-    }
-    out.append(TidyTagSpaces(std::string_view(laidOut).substr(from)));
+    out.reserve(flat.size() + flat.size() / 2);
+    StringOut to(out);
+    Indent(flat, verbatim, true, to, onSegment);
     return out;
+}
+
+void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment) {
+    std::vector<Range> verbatim;
+    const std::string flat = Flatten(html, verbatim);
+    SinkOut to(sink);
+    Indent(flat, verbatim, true, to, onSegment);
 }
 
 }  // namespace tarlo

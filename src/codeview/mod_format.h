@@ -40,4 +40,11 @@ std::string IndentHtml(std::string_view text, const SegmentHook& onSegment = {})
 // elements (pre, xmp, listing, plaintext, textarea) come through verbatim.
 std::string FormatHtml(std::string_view html, const SegmentHook& onSegment = {});
 
+// Receives a text piece by piece, in order.
+using TextSink = std::function<void(std::string_view)>;
+
+// FormatHtml's result handed over piece by piece instead of held whole: the
+// indentation of a long filing can run to hundreds of megabytes.
+void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment = {});
+
 }  // namespace tarlo

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli_command.h"
+#include "codeview/mod_format.h"
 
 namespace tarlo::cli {
 namespace {
@@ -31,6 +32,30 @@ TEST(FormatCli, FormatAndColorizeFiles) {
     EXPECT_EQ(out.str(), "0 2 tag\n2 7 name\n9 3 value\n12 1 tag\n13 5 plain\n18 4 tag\n");
     std::remove(path.c_str());
     std::remove(html.c_str());
+}
+
+TEST(FormatCli, LongOutputIsWrittenWholeAndWriteFailuresAreReported) {
+    // Deep nesting and a text longer than the output buffer, written in pieces.
+    std::string html;
+    for (int i = 0; i < 300; ++i) html += "<div>";
+    html += "<p>" + std::string(300000, 'a') + "</p>";
+    for (int i = 0; i < 300; ++i) html += "</div><b>x";
+    const std::string path = WriteTemp("fmt_long.htm", html);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"format", path}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), FormatHtml(html));
+    EXPECT_GT(out.str().size(), 1000000u);
+
+    // A full disk is a failure, not a finished run.
+    for (const char* command : {"format", "colorize"}) {
+        std::ofstream full("/dev/full", std::ios::binary);
+        ASSERT_TRUE(full.is_open());
+        err.str("");
+        EXPECT_EQ(RunCli({command, path}, full, err), kExitUsage) << command;
+        EXPECT_EQ(err.str(), std::string("tarlo-cli ") + command + ": cannot write the output\n");
+    }
+    std::remove(path.c_str());
 }
 
 TEST(FormatCli, BadArgumentsAndHelp) {

@@ -112,6 +112,34 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     EXPECT_EQ(code()->ColourAt(static_cast<int>(code()->TextUtf8().find("<b>"))), kTag);
 }
 
+TEST_F(CodeServicesTest, FormattingPastTheEditorsLimitKeepsTheCode) {
+    // Each "<wbr>" before another tag deepens the indentation for good, so
+    // 4,000 of them, 60 KB of page, would format into over 100 MB of blanks.
+    std::string body;
+    for (int i = 0; i < 4000; ++i) body += "<wbr><b>x</b>";
+    SetPage("<html><body>" + body + "</body></html>");
+    window->cmdRefreshCode_Click();
+    const std::string before = code()->TextUtf8();
+    ASSERT_NE(before.find("<wbr><b>x</b>"), std::string::npos);
+    dialogs->ClearAsked();
+    window->menuAction("mnuFormat")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), before);
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.startsWith("Formatted, this document's code would be "))
+        << dialogs->asked()[0].text.toStdString();
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("more than Tarlo can edit (64.0 MB)"));
+    EXPECT_EQ(window->progressWindows()->codeProgress(), nullptr);
+    // The same page again (Auto-Refresh would do it every minute) is not told twice.
+    window->menuAction("mnuFormat")->trigger();
+    EXPECT_EQ(dialogs->asked().size(), 1u);
+    // A page that formats within the limit is formatted as usual.
+    SetPage("<html><body><wbr><b>x</b></body></html>");
+    window->menuAction("mnuFormat")->trigger();
+    EXPECT_EQ(code()->TextUtf8().rfind("\r\n<html>", 0), 0u);
+    EXPECT_NE(code()->TextUtf8().find("\r\n               <b>x"), std::string::npos);
+    EXPECT_EQ(dialogs->asked().size(), 1u);
+}
+
 TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     std::vector<std::string> texts;
     std::vector<std::vector<WinColor>> colours;

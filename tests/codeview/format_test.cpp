@@ -1,6 +1,7 @@
 // The formatter on golden files and on the rules a filing exercises.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -75,6 +76,34 @@ TEST(FormatHtml, TagsAndNames) {
     int segments = 0;
     FormatHtml("<a><b><c>", [&] { ++segments; });
     EXPECT_EQ(segments, 3);
+}
+
+// The formatter tidies blanks line by line and streams its result; both must
+// give exactly what the three whole-text passes over the indented text give.
+TEST(FormatHtml, StreamedAndLineByLineTidyMatchTheWholeTextRules) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    const std::string alphabet = "<<>>/  ab!-";
+    for (int n = 0; n < 20000; ++n) {
+        std::string html;
+        const std::size_t length = next() % 40;
+        for (std::size_t i = 0; i < length; ++i) html += alphabet[next() % alphabet.size()];
+        const std::string whole = TidyTagSpaces(IndentHtml(html));
+        ASSERT_EQ(FormatHtml(html), whole) << '"' << html << '"';
+        std::string streamed;
+        FormatHtmlTo(html, [&](std::string_view piece) { streamed.append(piece); });
+        ASSERT_EQ(streamed, whole) << '"' << html << '"';
+    }
+    // Indentation past one piece of blanks arrives whole.
+    std::string deep;
+    for (int i = 0; i < 1000; ++i) deep += "<a>";
+    std::string streamed;
+    FormatHtmlTo(deep, [&](std::string_view piece) { streamed.append(piece); });
+    EXPECT_EQ(streamed, FormatHtml(deep));
+    EXPECT_NE(streamed.find("\r\n" + std::string(4995, ' ') + "<a>"), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The formatter on arbitrary bytes: it ends, it only adds or removes blanks,
 // tabs and line breaks (every other byte keeps its order), and valid UTF-8
 // stays valid.
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,15 @@ std::string Visible(const std::string& s) {
     return out;
 }
 
+bool HasVerbatimName(const std::string& s) {
+    std::string lower = s;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* name : {"<pre", "<xmp", "<listing", "<plaintext", "<textarea"}) {
+        if (lower.find(name) != std::string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -28,5 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The indenter alone never drops or reorders a byte of its input.
     const std::string indented = tarlo::IndentHtml(html);
     if (Visible(indented) != Visible(html)) std::abort();
+    // Streamed, the result is the same text.
+    std::string streamed;
+    tarlo::FormatHtmlTo(html, [&](std::string_view piece) { streamed.append(piece); });
+    if (streamed != out) std::abort();
+    // Without line breaks, tabs or preformatted elements, the blank rules
+    // applied line by line give what they give over the whole indented text.
+    if (html.find_first_of("\r\n\t") == std::string::npos && !HasVerbatimName(html) &&
+        out != tarlo::TidyTagSpaces(indented)) {
+        std::abort();
+    }
     return 0;
 }
