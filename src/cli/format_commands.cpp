@@ -1,7 +1,15 @@
 // tarlo-cli format and colorize: the code formatter and the colouring of the
 // code window, driven without a window.
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
+#include <functional>
+#include <iostream>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -79,6 +87,112 @@ void WriteRunLines(const std::string& text, std::ostream& out) {
     out.write(begin, p - begin);
 }
 
+// Where gathered output goes: true when all of it was written.
+using GatheredWrite = std::function<bool(const iovec* parts, int count)>;
+
+// Writes with writev, taking partial writes and interruptions into account.
+GatheredWrite WriteToDescriptor(int fd) {
+    return [fd](const iovec* parts, int count) {
+        std::vector<iovec> left(parts, parts + count);
+        std::size_t first = 0;
+        while (first < left.size()) {
+            const int n = static_cast<int>(std::min<std::size_t>(left.size() - first, IOV_MAX));
+            const ssize_t written = ::writev(fd, left.data() + first, n);
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            auto rest = static_cast<std::size_t>(written);
+            while (first < left.size() && rest >= left[first].iov_len) {
+                rest -= left[first].iov_len;
+                ++first;
+            }
+            if (rest > 0) {
+                left[first].iov_base = static_cast<char*>(left[first].iov_base) + rest;
+                left[first].iov_len -= rest;
+            }
+        }
+        return true;
+    };
+}
+
+GatheredWrite WriteToStream(std::ostream& out) {
+    return [&out](const iovec* parts, int count) {
+        for (int i = 0; i < count; ++i) {
+            out.write(static_cast<const char*>(parts[i].iov_base),
+                      static_cast<std::streamsize>(parts[i].iov_len));
+        }
+        return static_cast<bool>(out);
+    };
+}
+
+// Collects the formatter's output: text is copied into one buffer, the
+// indentation is pointed at in a shared block of blanks, so the hundreds of
+// megabytes of blanks a deeply indented filing produces are never built.
+class GatherWriter final : public FormatSink {
+  public:
+    explicit GatherWriter(GatheredWrite write) : write_(std::move(write)), buffer_(kBuffer) {}
+
+    void Text(std::string_view piece) override {
+        if (used_ + piece.size() > kBuffer) Flush();
+        if (piece.size() >= kBuffer) {
+            // Too long for the buffer: written at once, while the piece is valid.
+            Add(const_cast<char*>(piece.data()), piece.size());
+            Flush();
+            return;
+        }
+        char* at = buffer_.data() + used_;
+        std::memcpy(at, piece.data(), piece.size());
+        used_ += piece.size();
+        Add(at, piece.size());
+    }
+
+    void Blanks(std::size_t count) override {
+        static const std::string kBlanks(1 << 16, ' ');
+        while (count > 0) {
+            const std::size_t take = std::min(count, kBlanks.size());
+            Add(const_cast<char*>(kBlanks.data()), take);
+            count -= take;
+        }
+    }
+
+    // Writes what is left; false when any of the output could not be written.
+    bool Finish() {
+        Flush();
+        return !failed_;
+    }
+
+  private:
+    static constexpr std::size_t kBuffer = 1 << 18;
+    static constexpr std::size_t kParts = 1024;
+
+    void Add(char* data, std::size_t length) {
+        if (length == 0) return;
+        // Text copied right after the previous text joins its part.
+        if (!parts_.empty() &&
+            static_cast<char*>(parts_.back().iov_base) + parts_.back().iov_len == data) {
+            parts_.back().iov_len += length;
+        } else {
+            parts_.push_back({data, length});
+        }
+        if (parts_.size() >= kParts) Flush();
+    }
+
+    void Flush() {
+        if (!parts_.empty() && !failed_) {
+            failed_ = !write_(parts_.data(), static_cast<int>(parts_.size()));
+        }
+        parts_.clear();
+        used_ = 0;
+    }
+
+    GatheredWrite write_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    std::vector<iovec> parts_;
+    bool failed_ = false;
+};
+
 const CliRegistrar kFormat({
     "format",
     "format [FILE]",
@@ -87,24 +201,14 @@ const CliRegistrar kFormat({
     [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
         std::string text;
         if (!ReadOneInput("format", args, text, err)) return kExitUsage;
-        // Written as it is produced, through one buffer: the indentation of a
-        // long filing can come to many times the filing's own size.
-        constexpr std::size_t kBuffer = 1 << 18;
-        std::vector<char> buffer(kBuffer);
-        std::size_t used = 0;
-        FormatHtmlTo(text, [&](std::string_view piece) {
-            if (used + piece.size() > kBuffer) {
-                out.write(buffer.data(), static_cast<std::streamsize>(used));
-                used = 0;
-            }
-            if (piece.size() >= kBuffer) {
-                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-                return;
-            }
-            std::memcpy(buffer.data() + used, piece.data(), piece.size());
-            used += piece.size();
-        });
-        out.write(buffer.data(), static_cast<std::streamsize>(used));
+        // Written as it is produced: the indentation of a long filing can
+        // come to many times the filing's own size.
+        const bool toStandardOutput = out.rdbuf() == std::cout.rdbuf();
+        if (toStandardOutput) out.flush();
+        GatherWriter writer(toStandardOutput ? WriteToDescriptor(STDOUT_FILENO)
+                                             : WriteToStream(out));
+        FormatHtmlTo(text, writer);
+        if (!writer.Finish()) out.setstate(std::ios::badbit);
         return kExitOk;
     },
 });

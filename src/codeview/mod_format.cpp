@@ -113,11 +113,22 @@ std::string RemoveLineBreaks(std::string_view text, const std::vector<Range>& ve
     return out;
 }
 
-bool KeepsIndent(const std::string& name) {
+// The name of a tag as GetTagName gives it, without copying it.
+std::string_view TagName(std::string_view tag) {
+    if (tag.size() < 2 || tag[0] != '<') return {};
+    if (tag.substr(1, 3) == "!--") return "!--";
+    std::size_t end = tag.find(' ');
+    if (end == std::string_view::npos) end = tag.find('>');
+    if (end == std::string_view::npos || end < 1) return {};
+    return tag.substr(1, end - 1);
+}
+
+// Whether a tag of this name (any case) leaves the indentation as it is.
+bool KeepsIndent(std::string_view name) {
     static constexpr std::array<std::string_view, 10> kFlat = {
         "br", "hr", "img", "meta", "applet", "p", "!--", "input", "!doctype", "area"};
     for (std::string_view n : kFlat) {
-        if (name == n) return true;
+        if (n.size() == name.size() && StartsWithNoCase(name, 0, n)) return true;
     }
     return false;
 }
@@ -156,11 +167,24 @@ class StringOut {
 
 class SinkOut {
   public:
-    explicit SinkOut(const TextSink& sink) : sink_(sink) {}
+    explicit SinkOut(FormatSink& sink) : sink_(sink) {}
     void Put(std::string_view piece) {
-        if (!piece.empty()) sink_(piece);
+        if (!piece.empty()) sink_.Text(piece);
     }
     void Blanks(std::size_t n) {
+        if (n > 0) sink_.Blanks(n);
+    }
+
+  private:
+    FormatSink& sink_;
+};
+
+// A text sink fed blanks from one shared block.
+class TextSinkAdapter final : public FormatSink {
+  public:
+    explicit TextSinkAdapter(const TextSink& sink) : sink_(sink) {}
+    void Text(std::string_view piece) override { sink_(piece); }
+    void Blanks(std::size_t n) override {
         static const std::string kBlanks(4096, ' ');
         while (n > 0) {
             const std::size_t take = n < kBlanks.size() ? n : kBlanks.size();
@@ -180,12 +204,17 @@ class SinkOut {
 template <typename Out>
 void PutTidied(Out& out, std::string_view piece, std::string& scratch) {
     // Most pieces have no blank beside "<" or ">": nothing to do for them.
-    bool touched = false;
-    for (std::size_t k = 0; k < piece.size() && !touched; ++k) {
-        if (piece[k] != ' ') continue;
-        touched = (k > 0 && (piece[k - 1] == '<' || piece[k - 1] == '>')) ||
-                  (k + 1 < piece.size() && (piece[k + 1] == '<' || piece[k + 1] == '>'));
-    }
+    // Only the places of those two characters are looked at.
+    auto blankBeside = [piece](char mark) {
+        for (std::size_t k = piece.find(mark); k != std::string_view::npos;
+             k = piece.find(mark, k + 1)) {
+            if ((k > 0 && piece[k - 1] == ' ') || (k + 1 < piece.size() && piece[k + 1] == ' ')) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const bool touched = blankBeside('>') || blankBeside('<');
     if (!touched) {
         out.Put(piece);
         return;
@@ -214,8 +243,7 @@ bool FollowingTagRaises(std::string_view text, std::size_t at) {
     const std::size_t gt = text.find('>', at + 1);
     if (gt == std::string_view::npos) return true;
     const std::string_view tag = text.substr(at, gt - at + 1);
-    std::string name = GetTagName(tag);
-    for (char& c : name) c = Lower(c);
+    const std::string_view name = TagName(tag);
     const bool closesItself = tag.size() >= 2 && tag.substr(tag.size() - 2) == "/>";
     return !KeepsIndent(name) && !closesItself;
 }
@@ -284,12 +312,7 @@ TagRecord GetTag(std::string_view text, std::size_t from) {
 }
 
 std::string GetTagName(std::string_view tag) {
-    if (tag.size() < 2 || tag[0] != '<') return {};
-    if (tag.substr(1, 3) == "!--") return "!--";
-    std::size_t end = tag.find(' ');
-    if (end == std::string_view::npos) end = tag.find('>');
-    if (end == std::string_view::npos || end < 1) return {};
-    return std::string(tag.substr(1, end - 1));
+    return std::string(TagName(tag));
 }
 
 std::string TidyTagSpaces(std::string_view text) {
@@ -316,11 +339,16 @@ std::string FormatHtml(std::string_view html, const SegmentHook& onSegment) {
     return out;
 }
 
-void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment) {
+void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment) {
     std::vector<Range> verbatim;
     const std::string flat = Flatten(html, verbatim);
     SinkOut to(sink);
     Indent(flat, verbatim, true, to, onSegment);
+}
+
+void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment) {
+    TextSinkAdapter adapter(sink);
+    FormatHtmlTo(html, adapter, onSegment);
 }
 
 }  // namespace tarlo

@@ -43,8 +43,19 @@ std::string FormatHtml(std::string_view html, const SegmentHook& onSegment = {})
 // Receives a text piece by piece, in order.
 using TextSink = std::function<void(std::string_view)>;
 
+// Receives FormatHtml's result in order: pieces of text, and the blanks of
+// each line's indentation by count, which a writer can hand on without
+// building them. A text piece is valid only during the call.
+class FormatSink {
+  public:
+    virtual ~FormatSink() = default;
+    virtual void Text(std::string_view piece) = 0;
+    virtual void Blanks(std::size_t count) = 0;
+};
+
 // FormatHtml's result handed over piece by piece instead of held whole: the
 // indentation of a long filing can run to hundreds of megabytes.
+void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment = {});
 void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment = {});
 
 }  // namespace tarlo

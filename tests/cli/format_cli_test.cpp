@@ -1,8 +1,12 @@
 // tarlo-cli format and colorize: their output is a contract with scripts.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "cli/cli_command.h"
@@ -46,6 +50,35 @@ TEST(FormatCli, LongOutputIsWrittenWholeAndWriteFailuresAreReported) {
     EXPECT_EQ(RunCli({"format", path}, out, err), kExitOk);
     EXPECT_EQ(out.str(), FormatHtml(html));
     EXPECT_GT(out.str().size(), 1000000u);
+
+    // Standard output takes the gathered writes directly; a file and a full
+    // disk stand in for it.
+    const std::string target = testing::TempDir() + "fmt_stdout.htm";
+    for (const std::string& file : {target, std::string("/dev/full")}) {
+        std::cout.flush();
+        const int saved = dup(STDOUT_FILENO);
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0) << file;
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
+        err.str("");
+        const int code = RunCli({"format", path}, std::cout, err);
+        std::cout.flush();
+        std::cout.clear();
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+        if (file == target) {
+            EXPECT_EQ(code, kExitOk);
+            std::ifstream in(target, std::ios::binary);
+            std::ostringstream written;
+            written << in.rdbuf();
+            EXPECT_EQ(written.str(), FormatHtml(html));
+        } else {
+            EXPECT_EQ(code, kExitUsage);
+            EXPECT_EQ(err.str(), "tarlo-cli format: cannot write the output\n");
+        }
+    }
+    std::remove(target.c_str());
 
     // A full disk is a failure, not a finished run.
     for (const char* command : {"format", "colorize"}) {
