@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "cleanup/find_replace.h"
 #include "cleanup/text_scan.h"
 
 namespace tarlo {
@@ -597,50 +598,6 @@ std::array<bool, kReplacements.size()> Occurring(std::string_view text) {
     return found;
 }
 
-// FindReplace on the text itself, with the same matches: left to right, not
-// overlapping, the replacement text never searched again. A shorter
-// replacement is written over what has been read; a longer one widens the
-// text once and fills it from the end.
-void ReplaceInPlace(std::string& text, std::string_view find, std::string_view replacement) {
-    if (find.empty()) return;
-    if (replacement.size() <= find.size()) {
-        std::size_t at = FindExact(text, find);
-        if (at == npos) return;
-        char* const d = text.data();
-        std::size_t w = at;  // never beyond the byte being read
-        while (at != npos) {
-            if (!replacement.empty()) std::memcpy(d + w, replacement.data(), replacement.size());
-            w += replacement.size();
-            const std::size_t from = at + find.size();
-            at = FindExact(text, find, from);
-            const std::size_t stop = at == npos ? text.size() : at;
-            if (w != from) std::memmove(d + w, d + from, stop - from);
-            w += stop - from;
-        }
-        text.resize(w);
-        return;
-    }
-    std::vector<std::size_t> matches;
-    for (std::size_t at = FindExact(text, find); at != npos;
-         at = FindExact(text, find, at + find.size())) {
-        matches.push_back(at);
-    }
-    if (matches.empty()) return;
-    const std::size_t oldSize = text.size();
-    text.resize(oldSize + matches.size() * (replacement.size() - find.size()));
-    char* const d = text.data();
-    std::size_t r = oldSize;      // end of what is still to be moved
-    std::size_t w = text.size();  // end of what is still to be written
-    for (std::size_t k = matches.size(); k-- > 0;) {
-        const std::size_t after = matches[k] + find.size();
-        w -= r - after;
-        std::memmove(d + w, d + after, r - after);
-        w -= replacement.size();
-        std::memcpy(d + w, replacement.data(), replacement.size());
-        r = matches[k];
-    }
-}
-
 }  // namespace
 
 std::string CollapseLineBreaks(std::string_view text, const std::vector<KeptRange>& kept) {
@@ -656,7 +613,7 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
     std::array<bool, kReplacements.size()> occurring = Occurring(text);
     for (std::size_t r = 0; r < kReplacements.size(); ++r) {
         if (occurring[r]) {
-            ReplaceInPlace(text, kReplacements[r].first, kReplacements[r].second);
+            FindReplaceInPlace(text, kReplacements[r].first, kReplacements[r].second);
             // The empty title goes in after the root tag and cannot complete
             // any other text; every other change may.
             if (r > 0 && r + 1 < kReplacements.size()) occurring = Occurring(text);

@@ -148,10 +148,10 @@ class GatherWriter final : public FormatSink {
     }
 
     void Blanks(std::size_t count) override {
-        static const std::string kBlanks(1 << 16, ' ');
+        const std::string_view block = BlankBlock();
         while (count > 0) {
-            const std::size_t take = std::min(count, kBlanks.size());
-            Add(const_cast<char*>(kBlanks.data()), take);
+            const std::size_t take = std::min(count, block.size());
+            Add(const_cast<char*>(block.data()), take);
             count -= take;
         }
     }

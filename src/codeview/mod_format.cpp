@@ -1,5 +1,6 @@
 #include "codeview/mod_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -133,62 +134,27 @@ bool KeepsIndent(std::string_view name) {
     return false;
 }
 
-// Every occurrence of `find` replaced in place, left to right, without
-// rescanning replaced text; `replacement` is never longer than `find`.
-void ShrinkAll(std::string& s, std::string_view find, std::string_view replacement) {
-    std::size_t r = s.find(find);
-    if (r == std::string::npos) return;
-    std::size_t w = r;
-    while (r != std::string::npos) {
-        s.replace(w, replacement.size(), replacement);
-        w += replacement.size();
-        r += find.size();
-        const std::size_t next = s.find(find, r);
-        const std::size_t end = next == std::string::npos ? s.size() : next;
-        if (end > r) std::memmove(&s[w], &s[r], end - r);
-        w += end - r;
-        r = next;
-    }
-    s.resize(w);
-}
-
-// Where the indenter's pieces go: a string for the window, a stream for the
-// command line (a filing can format into hundreds of megabytes of blanks, so
-// the command line never holds the whole result).
-class StringOut {
+// The window's form of the result: the whole text in one string.
+class StringSink final : public FormatSink {
   public:
-    explicit StringOut(std::string& out) : out_(out) {}
-    void Put(std::string_view piece) { out_.append(piece); }
-    void Blanks(std::size_t n) { out_.append(n, ' '); }
+    explicit StringSink(std::string& out) : out_(out) {}
+    void Text(std::string_view piece) override { out_.append(piece); }
+    void Blanks(std::size_t n) override { out_.append(n, ' '); }
 
   private:
     std::string& out_;
 };
 
-class SinkOut {
-  public:
-    explicit SinkOut(FormatSink& sink) : sink_(sink) {}
-    void Put(std::string_view piece) {
-        if (!piece.empty()) sink_.Text(piece);
-    }
-    void Blanks(std::size_t n) {
-        if (n > 0) sink_.Blanks(n);
-    }
-
-  private:
-    FormatSink& sink_;
-};
-
-// A text sink fed blanks from one shared block.
+// A caller's function fed the indentation from the shared block of blanks.
 class TextSinkAdapter final : public FormatSink {
   public:
     explicit TextSinkAdapter(const TextSink& sink) : sink_(sink) {}
     void Text(std::string_view piece) override { sink_(piece); }
     void Blanks(std::size_t n) override {
-        static const std::string kBlanks(4096, ' ');
+        const std::string_view block = BlankBlock();
         while (n > 0) {
-            const std::size_t take = n < kBlanks.size() ? n : kBlanks.size();
-            sink_(std::string_view(kBlanks).substr(0, take));
+            const std::size_t take = std::min(n, block.size());
+            sink_(block.substr(0, take));
             n -= take;
         }
     }
@@ -201,8 +167,7 @@ class TextSinkAdapter final : public FormatSink {
 // rule needs a blank next to "<" or ">" on one line, and pieces are separated
 // by CR LF and the indentation, so tidying piece by piece gives what tidying
 // the whole text would, without ever scanning the indentation.
-template <typename Out>
-void PutTidied(Out& out, std::string_view piece, std::string& scratch) {
+void PutTidied(FormatSink& out, std::string_view piece, std::string& scratch) {
     // Most pieces have no blank beside "<" or ">": nothing to do for them.
     // Only the places of those two characters are looked at.
     auto blankBeside = [piece](char mark) {
@@ -216,22 +181,21 @@ void PutTidied(Out& out, std::string_view piece, std::string& scratch) {
     };
     const bool touched = blankBeside('>') || blankBeside('<');
     if (!touched) {
-        out.Put(piece);
+        out.Text(piece);
         return;
     }
     scratch.assign(piece);
-    ShrinkAll(scratch, " >", ">");
-    ShrinkAll(scratch, "< ", "<");
-    ShrinkAll(scratch, "> <", "><");
-    out.Put(scratch);
+    FindReplaceInPlace(scratch, " >", ">");
+    FindReplaceInPlace(scratch, "< ", "<");
+    FindReplaceInPlace(scratch, "> <", "><");
+    out.Text(scratch);
 }
 
-template <typename Out>
-void PutPiece(Out& out, std::string_view piece, bool tidy, std::string& scratch) {
+void PutPiece(FormatSink& out, std::string_view piece, bool tidy, std::string& scratch) {
     if (tidy) {
         PutTidied(out, piece, scratch);
     } else {
-        out.Put(piece);
+        out.Text(piece);
     }
 }
 
@@ -250,8 +214,7 @@ bool FollowingTagRaises(std::string_view text, std::size_t at) {
 
 // The indenter over text whose verbatim elements are given. With `tidy`, the
 // blank rules are applied to everything outside the verbatim elements.
-template <typename Out>
-void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy, Out& out,
+void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy, FormatSink& out,
             const SegmentHook& onSegment) {
     std::string scratch;
     std::int64_t indent = 0;
@@ -266,9 +229,9 @@ void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy
             const std::size_t end = verbatim[next].second;
             const std::size_t e = end >= text.size() ? text.size() : text.find('<', end);
             const std::size_t stop = e == std::string_view::npos ? text.size() : e;
-            out.Put("\r\n");
+            out.Text("\r\n");
             out.Blanks(static_cast<std::size_t>(indent));
-            out.Put(text.substr(lt, end - lt));
+            out.Text(text.substr(lt, end - lt));
             PutPiece(out, text.substr(end, stop - end), tidy, scratch);
             lt = e == std::string_view::npos || e >= text.size() ? std::string_view::npos : e;
             continue;
@@ -280,7 +243,7 @@ void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy
             indent -= 5;
             if (indent < 0) indent *= -2;
         }
-        out.Put("\r\n");
+        out.Text("\r\n");
         out.Blanks(static_cast<std::size_t>(indent));
         PutPiece(out, text.substr(lt, stop - lt), tidy, scratch);
         if (!closing && FollowingTagRaises(text, e)) indent += 5;
@@ -294,6 +257,11 @@ std::string Flatten(std::string_view html, std::vector<Range>& verbatim) {
 }
 
 }  // namespace
+
+std::string_view BlankBlock() {
+    static const std::string kBlanks(1 << 16, ' ');
+    return kBlanks;
+}
 
 std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
     return FindReplace(text, find, replacement);
@@ -324,7 +292,7 @@ std::string TidyTagSpaces(std::string_view text) {
 std::string IndentHtml(std::string_view text, const SegmentHook& onSegment) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    StringOut to(out);
+    StringSink to(out);
     Indent(text, VerbatimElements(text), false, to, onSegment);
     return out;
 }
@@ -334,7 +302,7 @@ std::string FormatHtml(std::string_view html, const SegmentHook& onSegment) {
     const std::string flat = Flatten(html, verbatim);
     std::string out;
     out.reserve(flat.size() + flat.size() / 2);
-    StringOut to(out);
+    StringSink to(out);
     Indent(flat, verbatim, true, to, onSegment);
     return out;
 }
@@ -342,8 +310,7 @@ std::string FormatHtml(std::string_view html, const SegmentHook& onSegment) {
 void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment) {
     std::vector<Range> verbatim;
     const std::string flat = Flatten(html, verbatim);
-    SinkOut to(sink);
-    Indent(flat, verbatim, true, to, onSegment);
+    Indent(flat, verbatim, true, sink, onSegment);
 }
 
 void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment) {

@@ -53,6 +53,9 @@ class FormatSink {
     virtual void Blanks(std::size_t count) = 0;
 };
 
+// A shared block of blanks that indentation can be handed on from.
+std::string_view BlankBlock();
+
 // FormatHtml's result handed over piece by piece instead of held whole: the
 // indentation of a long filing can run to hundreds of megabytes.
 void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment = {});

@@ -1,9 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "cleanup/find_replace.h"
 
 namespace tarlo {
 namespace {
+
+TEST(FindReplace, InPlaceMatchesTheCopyingForm) {
+    const std::pair<const char*, const char*> pairs[] = {
+        {"aa", "b"}, {"a", ""}, {" >", ">"}, {"> <", "><"}, {"x", "xx"}, {"ab", "ab"}, {"", "z"}};
+    for (const char* text : {"", "aaaa", "aaa", "a > <b> < >", "xax", "abab", "b"}) {
+        for (const auto& [find, replacement] : pairs) {
+            std::string inPlace = text;
+            FindReplaceInPlace(inPlace, find, replacement);
+            EXPECT_EQ(inPlace, FindReplace(text, find, replacement))
+                << '"' << text << "\" / " << find << " / " << replacement;
+        }
+    }
+}
 
 TEST(FindReplace, ExactLeftToRightNonOverlapping) {
     EXPECT_EQ(FindReplace("aaaa", "aa", "b"), "bb");
