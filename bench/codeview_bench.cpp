@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "codeview/colour_roles.h"
-#include "codeview/undo_history.h"
-#include "editor/code_view.h"
+#include "codeview/html_colorizer.h"
+#include "document/undo_history.h"
+#include "codeview/code_view.h"
 #include "filing_generator.h"
 
 using namespace tarlo;
@@ -84,7 +84,7 @@ void Measure(const QString& name, const QString& path, const std::string& html) 
         view.SetSel(static_cast<int>((static_cast<std::size_t>(n) * 7919 * 131) % html.size()), 0);
         view.ReplaceSelection("x");
         t.restart();
-        std::vector<LookRun> looks;
+        std::vector<StyleRun> looks;
         for (const StyleRun& r : view.Runs()) {
             looks.push_back({r.start, r.length, r.colour, r.pointSize});
         }
@@ -100,7 +100,7 @@ void Measure(const QString& name, const QString& path, const std::string& html) 
     UndoHistory stretched;
     view.TakeChangedSpan();
     {
-        std::vector<LookRun> looks;
+        std::vector<StyleRun> looks;
         for (const StyleRun& r : view.Runs())
             looks.push_back({r.start, r.length, r.colour, r.pointSize});
         stretched.Record(view.TextUtf8(), looks);
@@ -111,7 +111,7 @@ void Measure(const QString& name, const QString& path, const std::string& html) 
         view.ReplaceSelection("x");
         t.restart();
         const CodeView::ChangedSpan span = view.TakeChangedSpan();
-        std::vector<LookRun> looks;
+        std::vector<StyleRun> looks;
         for (const StyleRun& r : view.RunsIn(span.start, span.end - span.start)) {
             looks.push_back({r.start, r.length, r.colour, r.pointSize});
         }

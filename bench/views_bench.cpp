@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "codeview/code_services.h"
-#include "editor/code_view.h"
+#include "codeview/code_commands.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/visual_view.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "checker/install_cleanup_and_checker.h"
-#include "codeview/code_services.h"
+#include "codeview/code_commands.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"
 

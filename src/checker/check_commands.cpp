@@ -9,7 +9,7 @@
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
 #include "cleanup/command_guards.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 
 namespace tarlo {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cleanup/text_scan.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 

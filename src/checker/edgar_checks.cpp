@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cleanup/text_scan.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 
@@ -156,7 +156,7 @@ class EdgarChecks {
             AppendRecord(run_.reportText, {"Improper or missing code", "<TITLE>", "Error",
                                            "Edgarize or add missing code(s)", a});
             run_.focusCode = true;
-            if (a >= 1) run_.selection = CodeSelection{a - 1, 0};
+            if (a >= 1) run_.selection = ByteRange{a - 1, 0};
         }
     }
 
@@ -166,8 +166,8 @@ class EdgarChecks {
         AppendRecord(run_.reportText, {description, code, severity, fix, offset});
         // The search selects the match; the caret then goes just before it,
         // which cannot be done for a match at the very start.
-        run_.selection = offset >= 1 ? CodeSelection{offset - 1, 0}
-                                     : CodeSelection{offset, static_cast<std::int32_t>(length)};
+        run_.selection = offset >= 1 ? ByteRange{offset - 1, 0}
+                                     : ByteRange{offset, static_cast<std::int32_t>(length)};
         run_.focusCode = true;
     }
 

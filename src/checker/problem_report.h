@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/byte_range.h"
+
 namespace tarlo {
 
 inline constexpr std::string_view kSeverityError = "Error";
@@ -61,17 +63,13 @@ std::string NegligibleText(std::int32_t count);
 // The position a row's tag stands for, when it is a whole number.
 std::optional<std::int32_t> TagPosition(std::string_view tag);
 
-// The code text's selection after a run: the checks move the caret (and
-// their searches select what they find) as they go; only the last move shows.
-struct CodeSelection {
-    std::int32_t start = 0;
-    std::int32_t length = 0;
-};
-
 // What a check run produces.
 struct CheckRun {
     std::string reportText;
-    std::optional<CodeSelection> selection;  // nothing when no record moved it
+    // The code text's selection after the run: the checks move the caret (and
+    // their searches select what they find) as they go; only the last move
+    // shows. Nothing when no record moved it.
+    std::optional<ByteRange> selection;
     bool focusCode = false;                  // a record gave the code view the focus
 };
 

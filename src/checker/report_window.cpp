@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/main_window.h"
 #include "editor/window_helpers.h"
 

@@ -6,12 +6,10 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "checker/closing_tag_index.h"
-#include "cleanup/text_scan.h"
+#include "text/byte_block.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 
@@ -71,23 +69,11 @@ void OffsetsOfAngleBrackets(std::string_view text, std::vector<std::size_t>& les
     const char* const t = text.data();
     const std::size_t size = text.size();
     std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i less = _mm_set1_epi8('<');
-    const __m128i greater = _mm_set1_epi8('>');
-    for (; i + 16 <= size; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        auto lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, less)));
-        auto gt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, greater)));
-        while (lt != 0) {
-            lessThan.push_back(i + static_cast<std::size_t>(__builtin_ctz(lt)));
-            lt &= lt - 1;
-        }
-        while (gt != 0) {
-            greaterThan.push_back(i + static_cast<std::size_t>(__builtin_ctz(gt)));
-            gt &= gt - 1;
-        }
+    for (; i + ByteBlock::kSize <= size; i += ByteBlock::kSize) {
+        const ByteBlock block(t + i);
+        ForEachBit(block.Is('<').Bits(), [&](std::size_t bit) { lessThan.push_back(i + bit); });
+        ForEachBit(block.Is('>').Bits(), [&](std::size_t bit) { greaterThan.push_back(i + bit); });
     }
-#endif
     for (; i < size; ++i) {
         if (t[i] == '<') lessThan.push_back(i);
         if (t[i] == '>') greaterThan.push_back(i);
@@ -161,7 +147,7 @@ class StructureChecks {
 
     void MoveCaret(std::int32_t offset) {
         // A caret before the text cannot be set; the selection stays.
-        if (offset >= 0) run_.selection = CodeSelection{offset, 0};
+        if (offset >= 0) run_.selection = ByteRange{offset, 0};
         run_.focusCode = true;
     }
 
@@ -261,7 +247,7 @@ class StructureChecks {
             Tick();
             const auto offset = static_cast<std::int32_t>(pos);
             // The search selects the match; the caret then goes just before it.
-            run_.selection = CodeSelection{offset, static_cast<std::int32_t>(code.size())};
+            run_.selection = ByteRange{offset, static_cast<std::int32_t>(code.size())};
             AppendRecord(run_.reportText,
                          {"Unnecessary Microsoft code", std::string(code), "Warning",
                           "Remove manually from code or use the Cleanup button to remove", offset});

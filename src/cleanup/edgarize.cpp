@@ -5,12 +5,10 @@
 #include <cstring>
 #include <initializer_list>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
-#include "cleanup/find_replace.h"
-#include "cleanup/text_scan.h"
+#include "text/find_replace.h"
+#include "text/byte_block.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 
@@ -185,25 +183,14 @@ std::array<std::size_t, kAttributeTexts.size()> FirstAttributeTexts(std::string_
         }
     };
     std::size_t i = 0;
-#if defined(__SSE2__)
-    auto pair = [](__m128i a, __m128i b, char x, char y) {
-        return _mm_and_si128(_mm_cmpeq_epi8(a, _mm_set1_epi8(x)),
-                             _mm_cmpeq_epi8(b, _mm_set1_epi8(y)));
-    };
-    for (; i + 17 <= size && missing > 0; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_or_si128(pair(a, b, 'c', 'l'), pair(a, b, 'n', 'a')),
-                                      _mm_or_si128(pair(a, b, 'x', ':'), pair(a, b, 's', 't'))),
-                         pair(a, b, ' ', 'i'));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        while (mask != 0) {
-            candidate(i + static_cast<std::size_t>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
+    for (; i + ByteBlock::kSize + 1 <= size && missing > 0; i += ByteBlock::kSize) {
+        const ByteBlock a(t + i);
+        const ByteBlock b(t + i + 1);
+        auto pair = [&](char x, char y) { return a.Is(x) & b.Is(y); };
+        const ByteMask hits = pair('c', 'l') | pair('n', 'a') | pair('x', ':') | pair('s', 't') |
+                              pair(' ', 'i');
+        ForEachBit(hits.Bits(), [&](std::size_t bit) { candidate(i + bit); });
     }
-#endif
     for (; i < size && missing > 0; ++i) candidate(i);
     return first;
 }
@@ -449,28 +436,21 @@ bool IsBreakPassByte(char c) {
 // way, so that the caller only deals with the bytes found.
 std::size_t CopyToBreakPassByte(char* d, std::size_t& w, std::size_t from, std::size_t to) {
     std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i gt = _mm_set1_epi8('>');
-    while (i + 16 <= to) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
-                         _mm_cmpeq_epi8(block, gt));
-        const int mask = _mm_movemask_epi8(hits);
+    while (i + ByteBlock::kSize <= to) {
+        const ByteBlock block(d + i);
+        const unsigned mask = (block.Is('\r') | block.Is('\n') | block.Is('>')).Bits();
         if (mask != 0) {
-            const auto n = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+            const auto n = static_cast<std::size_t>(__builtin_ctz(mask));
             if (w != i) std::memmove(d + w, d + i, n);
             w += n;
             return i + n;
         }
-        // The block is in a register: storing it below its place is safe.
-        if (w != i) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + w), block);
-        w += 16;
-        i += 16;
+        // The block was read whole before it is written: storing it below
+        // its place is safe.
+        if (w != i) block.StoreTo(d + w);
+        w += ByteBlock::kSize;
+        i += ByteBlock::kSize;
     }
-#endif
     std::size_t end = i;
     while (end < to && !IsBreakPassByte(d[end])) ++end;
     if (w != i) std::memmove(d + w, d + i, end - i);
@@ -570,26 +550,16 @@ std::array<bool, kReplacements.size()> Occurring(std::string_view text) {
         if (!found[r] && StartsWith(text.substr(lt, 16), kReplacements[r].first)) found[r] = true;
     };
     std::size_t i = 0;
-#if defined(__SSE2__)
     // Only a "<" followed by one of the tags' second characters ("</" by
     // "E") is looked at: closing tags are half of all tags.
-    auto is = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
-    for (; i + 18 <= size; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 2));
-        const __m128i second = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(is(b, 'h'), is(b, 'd')),
-                         _mm_or_si128(is(b, 'P'), is(b, 'L'))),
-            _mm_or_si128(_mm_or_si128(is(b, 'E'), is(b, 'D')),
-                         _mm_or_si128(is(b, 'T'), _mm_and_si128(is(b, '/'), is(c, 'E')))));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(is(a, '<'), second)));
-        while (mask != 0) {
-            atLessThan(i + static_cast<std::size_t>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
+    for (; i + ByteBlock::kSize + 2 <= size; i += ByteBlock::kSize) {
+        const ByteBlock a(t + i);
+        const ByteBlock b(t + i + 1);
+        const ByteBlock c(t + i + 2);
+        const ByteMask second = b.Is('h') | b.Is('d') | b.Is('P') | b.Is('L') | b.Is('E') |
+                                b.Is('D') | b.Is('T') | (b.Is('/') & c.Is('E'));
+        ForEachBit((a.Is('<') & second).Bits(), [&](std::size_t bit) { atLessThan(i + bit); });
     }
-#endif
     for (; i < size; ++i) {
         if (t[i] == '<') atLessThan(i);
     }

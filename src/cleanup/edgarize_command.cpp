@@ -7,7 +7,7 @@
 
 #include "cleanup/command_guards.h"
 #include "cleanup/edgarize.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/visual_view.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/text_encoding.h"
+#include "text/text_encoding.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "cli/cli_command.h"
-#include "codeview/colour_roles.h"
-#include "codeview/mod_format.h"
+#include "codeview/html_colorizer.h"
+#include "codeview/html_formatter.h"
 
 namespace tarlo::cli {
 

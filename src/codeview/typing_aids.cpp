@@ -1,6 +1,6 @@
 #include "codeview/typing_aids.h"
 
-#include "cleanup/find_replace.h"
+#include "text/find_replace.h"
 
 namespace tarlo {
 

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/document_files.h"
 #include "editor/main_window.h"

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "editor/text_encoding.h"
-#include "editor/text_transfer.h"
+#include "text/text_encoding.h"
+#include "text/text_transfer.h"
 
 namespace tarlo {
 

@@ -16,7 +16,7 @@
 #include <QWebEngineView>
 
 #include "controls/splitter_control.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_layout.h"
 #include "editor/progress_windows.h"

@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/focus_tools.h"
 #include "editor/long_operation.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
-#include "editor/text_transfer.h"
+#include "text/text_transfer.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {

@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/main_layout.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"

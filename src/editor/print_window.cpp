@@ -14,7 +14,7 @@
 #include <QWebEnginePage>
 #include <memory>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/visual_view.h"

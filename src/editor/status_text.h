@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/editor_state.h"
+#include "text/colour.h"
 
 namespace tarlo {
 

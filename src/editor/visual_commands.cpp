@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QFontInfo>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/visual_view.h"

@@ -18,7 +18,7 @@
 #include "checker/install_cleanup_and_checker.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"

@@ -58,12 +58,12 @@ class SlowChecks {
         if (from < 0) return -1;
         const int at = Find(from + 1, t, true);
         if (at == 0) return -1;
-        run_.selection = CodeSelection{at - 1, static_cast<int>(t.size())};
+        run_.selection = ByteRange{at - 1, static_cast<int>(t.size())};
         return at - 1;
     }
 
     void Caret(int offset) {
-        if (offset >= 0) run_.selection = CodeSelection{offset, 0};
+        if (offset >= 0) run_.selection = ByteRange{offset, 0};
     }
 
     void Add(const std::string& fields, int position) {

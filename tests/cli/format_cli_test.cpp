@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "cli/cli_command.h"
-#include "codeview/mod_format.h"
+#include "codeview/html_formatter.h"
 
 namespace tarlo::cli {
 namespace {

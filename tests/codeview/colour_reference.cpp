@@ -4,7 +4,7 @@
 #include <regex>
 #include <stdexcept>
 
-#include "codeview/replace_text.h"
+#include "replace_text.h"
 
 namespace tarlo::test {
 

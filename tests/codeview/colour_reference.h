@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "codeview/colour_roles.h"
+#include "codeview/html_colorizer.h"
 
 namespace tarlo::test {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "cleanup/find_replace.h"
+#include "text/find_replace.h"
 #include "codeview/typing_aids.h"
-#include "codeview/undo_history.h"
+#include "document/undo_history.h"
 
 namespace tarlo {
 namespace {
@@ -42,7 +42,7 @@ TEST(TypingAids, IndentAndCounting) {
     EXPECT_TRUE(ToggleGivesUpperCase(2));
 }
 
-std::vector<LookRun> OneRun(const std::string& text, WinColor colour) {
+std::vector<StyleRun> OneRun(const std::string& text, WinColor colour) {
     if (text.empty()) return {};
     return {{0, static_cast<int>(text.size()), colour, 8.5}};
 }
@@ -96,7 +96,7 @@ TEST(UndoHistory, RestoresColoursExactlyAndSharesUnchangedText) {
     // Tags in one look, the rest in another: the looks move with the text,
     // as they do in the view.
     auto runsOf = [](const std::string& text) {
-        std::vector<LookRun> runs;
+        std::vector<StyleRun> runs;
         bool inTag = false;
         for (int at = 0; at < static_cast<int>(text.size()); ++at) {
             const char c = text[static_cast<std::size_t>(at)];
@@ -125,7 +125,7 @@ TEST(UndoHistory, RestoresColoursExactlyAndSharesUnchangedText) {
         ASSERT_TRUE(h.Undo().has_value());
         const UndoSnapshot s = h.Current();
         ASSERT_EQ(s.text, texts[static_cast<std::size_t>(n)]) << n;
-        const std::vector<LookRun> expected = runsOf(s.text);
+        const std::vector<StyleRun> expected = runsOf(s.text);
         ASSERT_EQ(s.runs.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); i += 997) {
             EXPECT_EQ(s.runs[i].start, expected[i].start);

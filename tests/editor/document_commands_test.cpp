@@ -25,7 +25,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"

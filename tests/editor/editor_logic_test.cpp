@@ -8,8 +8,8 @@
 #include "editor/focus_tools.h"
 #include "editor/main_layout.h"
 #include "editor/status_text.h"
-#include "editor/text_transfer.h"
-#include "editor/windows1252.h"
+#include "text/text_transfer.h"
+#include "text/windows1252.h"
 
 namespace tarlo {
 namespace {
@@ -120,7 +120,7 @@ TEST(EditorState, StartsAsTheWindowExpects) {
 }  // namespace
 }  // namespace tarlo
 
-#include "editor/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace tarlo {
 namespace {

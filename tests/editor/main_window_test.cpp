@@ -16,7 +16,7 @@
 #include <QToolButton>
 
 #include "controls/splitter_control.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/request_filter.h"

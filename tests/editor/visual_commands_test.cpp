@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"

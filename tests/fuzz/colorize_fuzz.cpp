@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../codeview/colour_reference.cpp"
-#include "codeview/colour_roles.h"
+#include "codeview/html_colorizer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cleanup/edgarize.h"
-#include "editor/text_encoding.h"
+#include "text/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text =

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "codeview/mod_format.h"
-#include "editor/text_encoding.h"
+#include "codeview/html_formatter.h"
+#include "text/text_encoding.h"
 
 namespace {
 

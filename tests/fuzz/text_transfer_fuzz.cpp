@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "editor/text_encoding.h"
-#include "editor/text_transfer.h"
+#include "text/text_encoding.h"
+#include "text/text_transfer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/editor_state.h"
+#include "text/colour.h"
 
 namespace tarlo {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "codeview/mod_format.h"
+#include "codeview/html_formatter.h"
 
 namespace tarlo {
 namespace {

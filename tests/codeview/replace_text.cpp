@@ -1,4 +1,4 @@
-#include "codeview/replace_text.h"
+#include "replace_text.h"
 
 #include <regex>
 

@@ -1,4 +1,4 @@
-#include "codeview/undo_history.h"
+#include "document/undo_history.h"
 
 #include <algorithm>
 #include <array>
@@ -72,9 +72,9 @@ int UndoHistory::Find(WinColor colour, double pointSize) const {
     return -1;
 }
 
-std::vector<char> UndoHistory::Numbers(const std::vector<LookRun>& runs) {
+std::vector<char> UndoHistory::Numbers(const std::vector<StyleRun>& runs) {
     std::vector<Look> missing;
-    for (const LookRun& r : runs) {
+    for (const StyleRun& r : runs) {
         if (Find(r.colour, r.pointSize) >= 0) continue;
         const bool listed = std::any_of(missing.begin(), missing.end(), [&r](const Look& l) {
             return l.colour == r.colour && l.pointSize == r.pointSize;
@@ -94,7 +94,7 @@ std::vector<char> UndoHistory::Numbers(const std::vector<LookRun>& runs) {
     }
     std::vector<char> out;
     out.reserve(runs.size());
-    for (const LookRun& r : runs)
+    for (const StyleRun& r : runs)
         out.push_back(static_cast<char>(std::max(0, Find(r.colour, r.pointSize))));
     return out;
 }
@@ -178,14 +178,14 @@ void UndoHistory::Commit(std::size_t start, std::size_t oldEnd, std::string_view
     deltas_.push_back(std::move(d));
 }
 
-void UndoHistory::Record(std::string_view text, const std::vector<LookRun>& runs) {
+void UndoHistory::Record(std::string_view text, const std::vector<StyleRun>& runs) {
     // Bytes no run covers keep the look of text nothing has coloured.
-    std::vector<LookRun> all = runs;
+    std::vector<StyleRun> all = runs;
     all.push_back({0, 0, kWhite, 9});
     const std::vector<char> numbers = Numbers(all);
     std::string looks(text.size(), numbers.back());
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        const LookRun& r = runs[i];
+        const StyleRun& r = runs[i];
         const auto s = static_cast<std::size_t>(std::clamp(r.start, 0, int(text.size())));
         const auto e = static_cast<std::size_t>(
             std::clamp(r.start + std::max(r.length, 0), int(s), int(text.size())));
@@ -196,7 +196,7 @@ void UndoHistory::Record(std::string_view text, const std::vector<LookRun>& runs
 }
 
 bool UndoHistory::RecordSpan(std::size_t start, std::size_t end, std::size_t newLength,
-                             std::string_view middle, const std::vector<LookRun>& runs) {
+                             std::string_view middle, const std::vector<StyleRun>& runs) {
     if (start > end || end > newLength || middle.size() != end - start) return false;
     const std::size_t suffix = newLength - end;
     if (start + suffix > text_.size()) return false;
@@ -206,7 +206,7 @@ bool UndoHistory::RecordSpan(std::size_t start, std::size_t end, std::size_t new
     const std::vector<char> numbers = Numbers(runs);
     std::size_t at = start;
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        const LookRun& r = runs[i];
+        const StyleRun& r = runs[i];
         if (r.length <= 0) continue;
         if (static_cast<std::size_t>(r.start) != at) return false;
         at += static_cast<std::size_t>(r.length);
@@ -218,8 +218,8 @@ bool UndoHistory::RecordSpan(std::size_t start, std::size_t end, std::size_t new
     return true;
 }
 
-std::vector<LookRun> UndoHistory::RunsOf(std::size_t from, std::size_t to) const {
-    std::vector<LookRun> out;
+std::vector<StyleRun> UndoHistory::RunsOf(std::size_t from, std::size_t to) const {
+    std::vector<StyleRun> out;
     to = std::min(to, looks_.size());
     for (std::size_t i = from; i < to;) {
         std::size_t j = i + 1;

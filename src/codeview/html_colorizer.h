@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/editor_state.h"
+#include "text/colour.h"
 
 namespace tarlo {
 

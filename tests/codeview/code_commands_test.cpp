@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include "codeview/code_services.h"
-#include "editor/code_view.h"
+#include "codeview/code_commands.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"

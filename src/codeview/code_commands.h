@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "codeview/undo_history.h"
+#include "document/undo_history.h"
 #include "editor/main_window.h"
 
 class QKeyEvent;

@@ -10,17 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/editor_state.h"
+#include "text/byte_range.h"
 
 namespace tarlo {
-
-// A stretch of text in one colour and size, as the code view stores it.
-struct StyleRun {
-    int start;   // byte offset
-    int length;  // bytes
-    WinColor colour;
-    double pointSize;  // points; coloured code is 8.5
-};
 
 class CodeView : public QsciScintilla {
     Q_OBJECT

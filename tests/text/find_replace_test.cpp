@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "cleanup/find_replace.h"
+#include "text/find_replace.h"
 
 namespace tarlo {
 namespace {

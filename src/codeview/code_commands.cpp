@@ -1,4 +1,4 @@
-#include "codeview/code_services.h"
+#include "codeview/code_commands.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,16 +9,16 @@
 #include <functional>
 #include <string_view>
 
-#include "cleanup/find_replace.h"
-#include "codeview/colour_roles.h"
-#include "codeview/mod_format.h"
+#include "text/find_replace.h"
+#include "codeview/html_colorizer.h"
+#include "codeview/html_formatter.h"
 #include "codeview/typing_aids.h"
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/document_files.h"
 #include "editor/long_operation.h"
 #include "editor/progress_windows.h"
-#include "editor/text_transfer.h"
+#include "text/text_transfer.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
@@ -167,20 +167,14 @@ void CodeWindowServices::RecordUndoSnapshot() {
         // filing costs the keystroke.
         const int start = span.changed ? span.start : 0;
         const int end = span.changed ? span.end : 0;
-        std::vector<LookRun> looks;
-        for (const StyleRun& r : view->RunsIn(start, end - start)) {
-            looks.push_back({r.start, r.length, r.colour, r.pointSize});
-        }
         if (history_.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
                                 static_cast<std::size_t>(view->Length()),
-                                view->TextRange(start, end - start), looks)) {
+                                view->TextRange(start, end - start),
+                                view->RunsIn(start, end - start))) {
             return;
         }
     }
-    std::vector<LookRun> looks;
-    for (const StyleRun& r : view->Runs())
-        looks.push_back({r.start, r.length, r.colour, r.pointSize});
-    history_.Record(view->TextUtf8(), looks);
+    history_.Record(view->TextUtf8(), view->Runs());
 }
 
 bool CodeWindowServices::ViewShowsCurrentSlot() const {
@@ -191,23 +185,17 @@ bool CodeWindowServices::ViewShowsCurrentSlot() const {
 
 void CodeWindowServices::LoadStep(const UndoStep& step, bool inPlace) {
     CodeView* view = window_.txtCode;
-    auto toView = [](const std::vector<LookRun>& looks) {
-        std::vector<StyleRun> runs;
-        runs.reserve(looks.size());
-        for (const LookRun& r : looks) runs.push_back({r.start, r.length, r.colour, r.pointSize});
-        return runs;
-    };
     window_.state().RestoringUndo = true;
     if (inPlace) {
         // The view holds the slot it left: only the step's stretch changes.
         view->SetSel(static_cast<int>(step.start), static_cast<int>(step.removed));
         view->ReplaceSelection(step.text);
-        view->ApplyRuns(toView(step.runs));
+        view->ApplyRuns(step.runs);
     } else {
         // Colours changed since the last snapshot: the slot is loaded whole.
         const UndoSnapshot slot = history_.Current();
         view->SetTextUtf8(slot.text);
-        view->ApplyRuns(toView(slot.runs));
+        view->ApplyRuns(slot.runs);
     }
     window_.state().RestoringUndo = false;
     view->TakeChangedSpan();

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "codeview/colour_roles.h"
-#include "codeview/replace_text.h"
+#include "codeview/html_colorizer.h"
+#include "replace_text.h"
 #include "colour_reference.h"
 
 namespace tarlo {

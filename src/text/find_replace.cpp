@@ -1,9 +1,9 @@
-#include "cleanup/find_replace.h"
+#include "text/find_replace.h"
 
 #include <cstring>
 #include <vector>
 
-#include "cleanup/text_scan.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 

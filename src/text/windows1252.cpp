@@ -1,4 +1,4 @@
-#include "editor/windows1252.h"
+#include "text/windows1252.h"
 
 namespace tarlo {
 

@@ -1,4 +1,4 @@
-#include "editor/code_view.h"
+#include "codeview/code_view.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>

@@ -1,7 +1,7 @@
-#include "editor/text_transfer.h"
+#include "text/text_transfer.h"
 
-#include "editor/text_encoding.h"
-#include "editor/windows1252.h"
+#include "text/text_encoding.h"
+#include "text/windows1252.h"
 
 namespace tarlo {
 

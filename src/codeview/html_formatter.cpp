@@ -1,4 +1,4 @@
-#include "codeview/mod_format.h"
+#include "codeview/html_formatter.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cleanup/find_replace.h"
+#include "text/find_replace.h"
 
 namespace tarlo {
 

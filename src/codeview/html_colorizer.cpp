@@ -1,4 +1,4 @@
-#include "codeview/colour_roles.h"
+#include "codeview/html_colorizer.h"
 
 #include <algorithm>
 #include <array>

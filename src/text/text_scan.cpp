@@ -1,10 +1,8 @@
-#include "cleanup/text_scan.h"
+#include "text/text_scan.h"
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "text/byte_block.h"
 
 namespace tarlo {
 
@@ -70,21 +68,16 @@ std::size_t FindExact(std::string_view text, std::string_view needle, std::size_
         return true;
     };
     std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i final = _mm_set1_epi8(needle[n - 1]);
-    for (; i + 15 <= last; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + n - 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    for (; i + ByteBlock::kSize - 1 <= last; i += ByteBlock::kSize) {
+        const ByteBlock a(t + i);
+        const ByteBlock b(t + i + n - 1);
+        unsigned mask = (a.Is(needle[0]) & b.Is(needle[n - 1])).Bits();
         while (mask != 0) {
             const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
             if (matchesAt(i + bit)) return i + bit;
             mask &= mask - 1;
         }
     }
-#endif
     for (; i <= last; ++i) {
         if (t[i] == needle[0] && t[i + n - 1] == needle[n - 1] && matchesAt(i)) return i;
     }

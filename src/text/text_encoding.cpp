@@ -1,8 +1,8 @@
-#include "editor/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <optional>
 
-#include "editor/windows1252.h"
+#include "text/windows1252.h"
 
 namespace tarlo {
 

@@ -14,21 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/editor_state.h"
+#include "text/byte_range.h"
 
 namespace tarlo {
 
-// A stretch of text in one colour and size (bytes of UTF-8).
-struct LookRun {
-    int start;
-    int length;
-    WinColor colour;
-    double pointSize;
-};
-
 struct UndoSnapshot {
     std::string text;
-    std::vector<LookRun> runs;
+    std::vector<StyleRun> runs;
 };
 
 // What undo or redo does to the view: the `removed` bytes at `start` give way
@@ -38,7 +30,7 @@ struct UndoStep {
     std::size_t start = 0;
     std::size_t removed = 0;
     std::string text;
-    std::vector<LookRun> runs;
+    std::vector<StyleRun> runs;
 };
 
 class UndoHistory {
@@ -48,14 +40,14 @@ class UndoHistory {
     // Stores the view's whole content in the next slot, shifting the history
     // down when it is full. Snapshots beyond the current slot (undone steps)
     // are dropped: redo never returns to a branch the user has left.
-    void Record(std::string_view text, const std::vector<LookRun>& runs);
+    void Record(std::string_view text, const std::vector<StyleRun>& runs);
 
     // The same when the view changed only in [start, end) of its new text of
     // `newLength` bytes: `middle` is that stretch's text and `runs` its looks
     // (document offsets). False, with nothing recorded, when the stretch does
     // not fit the current slot; the caller then records the whole content.
     bool RecordSpan(std::size_t start, std::size_t end, std::size_t newLength,
-                    std::string_view middle, const std::vector<LookRun>& runs);
+                    std::string_view middle, const std::vector<StyleRun>& runs);
 
     // The step that loads the previous or next slot, or nothing when there is
     // no step to go.
@@ -96,13 +88,13 @@ class UndoHistory {
 
     int Find(WinColor colour, double pointSize) const;
     // The look number of each run, adding new looks to the table.
-    std::vector<char> Numbers(const std::vector<LookRun>& runs);
+    std::vector<char> Numbers(const std::vector<StyleRun>& runs);
     void Compact();
     // Replaces [start, oldEnd) of the current slot by the new middle.
     void Commit(std::size_t start, std::size_t oldEnd, std::string_view text,
                 std::string_view looks);
     UndoStep Step(const Delta& d, bool forward);
-    std::vector<LookRun> RunsOf(std::size_t from, std::size_t to) const;
+    std::vector<StyleRun> RunsOf(std::size_t from, std::size_t to) const;
 
     std::vector<Look> table_;  // look numbers in use, at most 256
     std::string text_;         // the current slot, whole
