@@ -2,9 +2,7 @@
 #include <unistd.h>
 #include <QApplication>
 
-#include "checker/install_cleanup_and_checker.h"
-#include "codeview/code_commands.h"
-#include "editor/document_commands.h"
+#include "app/editor_commands.h"
 #include "editor/main_window.h"
 
 int main(int argc, char** argv) {
@@ -15,9 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Tarlo");
     QApplication::setOrganizationName("Tarlo");
     tarlo::frmMain window;
-    tarlo::InstallCodeServices(window);
-    tarlo::InstallDocumentCommands(window);
-    tarlo::InstallCleanupAndChecker(window);
+    tarlo::InstallEditorCommands(window);
     window.show();
     window.Form_Load();
     return QApplication::exec();

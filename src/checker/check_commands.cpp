@@ -1,20 +1,21 @@
 #include "checker/check_commands.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTimer>
 
 #include "checker/edgar_checks.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
 #include "cleanup/command_guards.h"
 #include "codeview/code_view.h"
+#include "document/view_sync.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
+#include "editor/long_operation.h"
 
 namespace tarlo {
 
-CheckCommands::CheckCommands(frmMain& window) : QObject(&window), window_(window) {
+CheckCommands::CheckCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName(QStringLiteral("CheckCommands"));
 }
 
@@ -32,107 +33,102 @@ void CheckCommands::CloseReport() {
 }
 
 void CheckCommands::ApplySelection(const CheckRun& run) {
-    CodeView* code = window_.txtCode;
-    if (run.selection) code->SetSel(run.selection->start, run.selection->length);
-    if (run.focusCode) code->setFocus(Qt::OtherFocusReason);
+    if (run.selection) editor_.SetSelection(*run.selection);
+    if (run.focusCode) editor_.FocusCode();
 }
 
 void CheckCommands::cmdCheck_Click() {
     if (running_) return;
-    frmMain& w = window_;
-    if (w.dialogs()->Message(&w,
-                             QStringLiteral("This process can take a very long time. Do you wish "
-                                            "to continue?"),
-                             QStringLiteral("Tarlo Error checker"), Buttons::YesNo,
-                             Icon::Information) != Answer::Yes) {
+    if (editor_.dialogs().Message(editor_.mainWindow(),
+                                  QStringLiteral("This process can take a very long time. Do you "
+                                                 "wish to continue?"),
+                                  QStringLiteral("Tarlo Error checker"), Buttons::YesNo,
+                                  Icon::Information) != Answer::Yes) {
         return;
     }
     const RunningFlag running(running_);
     const QPointer<CheckCommands> self(this);
-    if (w.chkAuto->isChecked()) {
-        w.chkAuto->setChecked(false);
-        w.timRefresh->stop();
-    }
-    w.cmdRefreshCode_Click();
+    editor_.StopAutoRefresh();
+    editor_.sync().Refresh();
     if (!self) return;
     CloseReport();
-    ProgressWindows* progress = w.progressWindows();
-    progress->CloseCodeProgress();
-    const ProgressCloser closer(&w);
+    ProgressWindows& progress = editor_.progress();
+    progress.CloseCodeProgress();
+    const ProgressCloser closer(editor_);
     const BusyPointer busy;
-    progress->ShowCheckingProgress();
+    progress.ShowCheckingProgress();
 
-    EventPacer pacer;
-    const auto tick = [&] {
-        if (!self || !pacer.Due()) return;
-        progress->ShowCheckingProgress();
-        QCoreApplication::processEvents();
+    PacedWork work;
+    work.onDue = [&] {
+        if (self) progress.ShowCheckingProgress();
     };
-    const CheckRun run = RunStructureChecks(w.txtCode->TextUtf8(), tick);
+    const CheckRun run = RunStructureChecks(editor_.document().Text(), work);
     if (!self) return;
     ApplySelection(run);
-    progress->ShowCheckingProgress();
-    progress->CloseEdgProgress();
-    ShowReport(run.reportText, nullptr);
+    progress.ShowCheckingProgress();
+    progress.CloseEdgProgress();
+    ShowReport(run.records, nullptr);
 }
 
 void CheckCommands::cmdCheck2_Click() {
     if (running_) return;
-    frmMain& w = window_;
     const RunningFlag running(running_);
     const QPointer<CheckCommands> self(this);
     CloseReport();
-    ProgressWindows* progress = w.progressWindows();
-    const ProgressCloser closer(&w);
+    ProgressWindows& progress = editor_.progress();
+    const ProgressCloser closer(editor_);
     const BusyPointer busy;
-    progress->ShowCheckingProgress();
+    progress.ShowCheckingProgress();
 
-    const auto setItem = [&](const char* text) {
-        if (frmEdgProgress* p = progress->edgProgress())
-            p->lblitem->setText(QString::fromLatin1(text));
+    const auto setItem = [&](const QString& text) {
+        if (frmEdgProgress* p = progress.edgProgress()) p->lblitem->setText(text);
     };
-    EdgarCheckHooks hooks;
-    hooks.stage = [&](EdgarStage stage) {
-        if (!self) return;
-        if (stage == EdgarStage::MicrosoftCodes) {
-            setItem("Checking for Microsoft codes...");
-            progress->ShowCheckingProgress();
-        } else {
-            setItem("Checking for unacceptable characters...");
-        }
-        QCoreApplication::processEvents();
+    PacedWork work;
+    work.onStage = [&](std::string_view what) {
+        if (self) setItem(QString::fromUtf8(what.data(), static_cast<int>(what.size())));
     };
-    hooks.scanDone = [&] {
-        if (self) progress->ShowCheckingProgress();
+    work.onAdvance = [&] {
+        if (self) progress.ShowCheckingProgress();
     };
-    const CheckRun run = RunEdgarChecks(w.txtCode->TextUtf8(), hooks);
+    const CheckRun run = RunEdgarChecks(editor_.document().Text(), work);
     if (!self) return;
     ApplySelection(run);
-    setItem("Processing report...");
-    frmEdgProgress* p = progress->edgProgress();
-    ShowReport(run.reportText, p ? p->EdgProgress : nullptr);
+    setItem(QStringLiteral("Processing report..."));
+    frmEdgProgress* p = progress.edgProgress();
+    ShowReport(run.records, p ? p->EdgProgress : nullptr);
 }
 
-void CheckCommands::ShowReport(const std::string& reportText, QProgressBar* bar) {
+void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar) {
     const QPointer<CheckCommands> self(this);
     const QPointer<QProgressBar> progressBar(bar);
-    auto* report = new frmVal(window_);
+    auto* report = new frmVal(editor_);
     report_ = report;
     const QPointer<frmVal> alive(report);
-    const std::vector<ReportRow> rows = ReportRows(reportText);
-    if (progressBar && !rows.empty()) {
-        progressBar->setRange(1, static_cast<int>(rows.size()));
+    if (progressBar && !records.empty()) {
+        progressBar->setRange(1, static_cast<int>(records.size()));
         progressBar->setValue(1);
     }
     EventPacer pacer;
-    const int count = static_cast<int>(rows.size());
-    report->Load(rows, [&](int number) {
+    const int count = static_cast<int>(records.size());
+    report->Load(records, [&](int number) {
         if (number != count && !pacer.Due()) return;
         if (progressBar) progressBar->setValue(number);
         QCoreApplication::processEvents();
     });
     if (!self || !alive) return;
     report->show();
+}
+
+CheckCommands* InstallChecker(Editor& editor, QObject* owner) {
+    const QPointer<CheckCommands> checks = new CheckCommands(editor, owner);
+    CommandTable& t = editor.commands();
+    t.Set(CommandId::CheckStructure, [checks] {
+        if (checks) checks->cmdCheck_Click();
+    });
+    t.Set(CommandId::CheckEdgar, [checks] {
+        if (checks) checks->cmdCheck2_Click();
+    });
+    return checks;
 }
 
 }  // namespace tarlo

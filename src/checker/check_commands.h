@@ -1,24 +1,25 @@
 #pragma once
-// The two error-check runs of the main window: the structure check
-// ("Error check", cmdCheck) and the EDGAR conformance check ("Test Error
-// Chk", cmdCheck2). Each scans the code view's text and shows its problems
-// in the "Error Report" window, replacing the previous report.
+// The two error-check runs: the structure check ("Error check", cmdCheck)
+// and the EDGAR conformance check ("Test Error Chk", cmdCheck2). Each scans
+// the code text and shows its problems in the "Error Report" window,
+// replacing the previous report.
 #include <QObject>
 #include <QPointer>
-#include <string>
+#include <vector>
 
 class QProgressBar;
 
 namespace tarlo {
 
-class frmMain;
+class Editor;
 class frmVal;
 struct CheckRun;
+struct ProblemRecord;
 
 class CheckCommands : public QObject {
     Q_OBJECT
   public:
-    explicit CheckCommands(frmMain& window);
+    CheckCommands(Editor& editor, QObject* owner);
 
     void cmdCheck_Click();
     void cmdCheck2_Click();
@@ -29,11 +30,14 @@ class CheckCommands : public QObject {
     void CloseReport();
     void ApplySelection(const CheckRun& run);
     // Builds and shows the report; `bar` (may be null) follows the rows.
-    void ShowReport(const std::string& reportText, QProgressBar* bar);
+    void ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar);
 
-    frmMain& window_;
+    Editor& editor_;
     QPointer<frmVal> report_;
     bool running_ = false;
 };
+
+// Creates the check commands (a child of `owner`) and registers them.
+CheckCommands* InstallChecker(Editor& editor, QObject* owner);
 
 }  // namespace tarlo

@@ -125,11 +125,12 @@ char32_t DecodeAt(std::string_view t, std::size_t i, std::size_t& length) {
 
 class EdgarChecks {
   public:
-    EdgarChecks(std::string_view text, const EdgarCheckHooks& hooks) : t_(text), hooks_(hooks) {}
+    EdgarChecks(std::string_view text, LongWork& work) : t_(text), work_(work) {}
 
     CheckRun Run() {
         Title();
-        if (hooks_.stage) hooks_.stage(EdgarStage::MicrosoftCodes);
+        work_.Advance();
+        work_.Stage("Checking for Microsoft codes...");
         for (const Scan& scan : kMarkupScans) {
             // Occurs(t_, scan.searched) >= 1, without counting them all.
             if (FindExact(t_, scan.searched) != npos) {
@@ -140,9 +141,9 @@ class EdgarChecks {
                            scan.searched.size());
                 }
             }
-            if (hooks_.scanDone) hooks_.scanDone();
+            work_.Advance();
         }
-        if (hooks_.stage) hooks_.stage(EdgarStage::UnacceptableCharacters);
+        work_.Stage("Checking for unacceptable characters...");
         CharacterScansInOnePass();
         return std::move(run_);
     }
@@ -153,7 +154,7 @@ class EdgarChecks {
         const std::size_t close = FindFolded(t_, "</title>", 0);
         if (open == npos || close == npos || close < open) {
             const std::int32_t a = open == npos ? 0 : static_cast<std::int32_t>(open + 1);
-            AppendRecord(run_.reportText, {"Improper or missing code", "<TITLE>", "Error",
+            run_.Add({"Improper or missing code", "<TITLE>", "Error",
                                            "Edgarize or add missing code(s)", a});
             run_.focusCode = true;
             if (a >= 1) run_.selection = ByteRange{a - 1, 0};
@@ -163,7 +164,7 @@ class EdgarChecks {
     void Record(const char* description, const std::string& code, const char* severity,
                 const std::string& fix, std::size_t pos, std::size_t length) {
         const auto offset = static_cast<std::int32_t>(pos);
-        AppendRecord(run_.reportText, {description, code, severity, fix, offset});
+        run_.Add({description, code, severity, fix, offset});
         // The search selects the match; the caret then goes just before it,
         // which cannot be done for a match at the very start.
         run_.selection = offset >= 1 ? ByteRange{offset - 1, 0}
@@ -211,19 +212,19 @@ class EdgarChecks {
                            pos, length);
                 }
             }
-            if (hooks_.scanDone) hooks_.scanDone();
+            work_.Advance();
         }
     }
 
     std::string_view t_;
-    const EdgarCheckHooks& hooks_;
+    LongWork& work_;
     CheckRun run_;
 };
 
 }  // namespace
 
-CheckRun RunEdgarChecks(std::string_view text, const EdgarCheckHooks& hooks) {
-    return EdgarChecks(text, hooks).Run();
+CheckRun RunEdgarChecks(std::string_view text, LongWork& work) {
+    return EdgarChecks(text, work).Run();
 }
 
 }  // namespace tarlo

@@ -3,20 +3,16 @@
 // ("<o:", "</o:", "mso" style names, "<w:", "</w:") and raw typographic or
 // special characters, which a filing must spell in plain ASCII or as a
 // numeric character reference.
-#include <functional>
 #include <string_view>
 
 #include "checker/problem_report.h"
+#include "text/long_work.h"
 
 namespace tarlo {
 
-enum class EdgarStage { MicrosoftCodes, UnacceptableCharacters };
-
-struct EdgarCheckHooks {
-    std::function<void(EdgarStage)> stage;  // a group of scans begins
-    std::function<void()> scanDone;         // after each of the 33 scans
-};
-
-CheckRun RunEdgarChecks(std::string_view text, const EdgarCheckHooks& hooks = {});
+// The work advances once as the markup scans begin and after each of the 33
+// scans; the stages are "Checking for Microsoft codes..." and "Checking for
+// unacceptable characters...".
+CheckRun RunEdgarChecks(std::string_view text, LongWork& work = UnwatchedWork());
 
 }  // namespace tarlo

@@ -30,6 +30,11 @@ void AppendRecord(std::string& reportText, const ProblemRecord& record) {
     reportText.append(digits, static_cast<std::size_t>(end - digits)).append("\r\n");
 }
 
+ReportRow RowOf(const ProblemRecord& record) {
+    return ReportRow{record.Description, record.Code, record.Severity, record.Fix,
+                     std::to_string(record.Position)};
+}
+
 std::vector<ReportRow> ReportRows(std::string_view reportText) {
     std::vector<ReportRow> rows;
     std::size_t from = 0;

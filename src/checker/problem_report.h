@@ -43,6 +43,10 @@ struct ReportRow {
 
 std::vector<ReportRow> ReportRows(std::string_view reportText);
 
+// The report window's row of a record: its fields as they are, whatever
+// characters its code holds, and its position as the tag.
+ReportRow RowOf(const ProblemRecord& record);
+
 struct ProblemCounts {
     std::int32_t errors = 0;
     std::int32_t warnings = 0;
@@ -63,14 +67,21 @@ std::string NegligibleText(std::int32_t count);
 // The position a row's tag stands for, when it is a whole number.
 std::optional<std::int32_t> TagPosition(std::string_view tag);
 
-// What a check run produces.
+// What a check run produces: its records, and their text form for
+// tarlo-cli and the golden files.
 struct CheckRun {
+    std::vector<ProblemRecord> records;
     std::string reportText;
     // The code text's selection after the run: the checks move the caret (and
     // their searches select what they find) as they go; only the last move
     // shows. Nothing when no record moved it.
     std::optional<ByteRange> selection;
-    bool focusCode = false;                  // a record gave the code view the focus
+    bool focusCode = false;  // a record gave the code view the focus
+
+    void Add(ProblemRecord record) {
+        AppendRecord(reportText, record);
+        records.push_back(std::move(record));
+    }
 };
 
 }  // namespace tarlo

@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 #include "codeview/code_view.h"
-#include "editor/main_window.h"
+#include "document/document.h"
+#include "editor/editor.h"
 #include "editor/window_helpers.h"
 
 namespace tarlo {
@@ -50,7 +51,8 @@ QColor SeverityColour(WinColor plain, const QColor& background, const QColor& li
     return contrast < 2.0 ? listText : colour;
 }
 
-frmVal::frmVal(frmMain& main) : QWidget(&main, Qt::Window), main_(&main) {
+frmVal::frmVal(Editor& editor)
+    : QWidget(editor.mainWindow(), Qt::Window), editor_(editor), main_(editor.mainWindow()) {
     setObjectName(QStringLiteral("frmVal"));
     setWindowTitle(QStringLiteral("Error Report"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -95,7 +97,7 @@ frmVal::frmVal(frmMain& main) : QWidget(&main, Qt::Window), main_(&main) {
     resize(TwipSizeToPixels(10440, 3315));
 
     SetTopmost(this, true);
-    CentreOverMain(this, &main);
+    CentreOverMain(this, editor.mainWindow());
 }
 
 QLabel* frmVal::Panel(int number) const {
@@ -103,16 +105,20 @@ QLabel* frmVal::Panel(int number) const {
                                                                      : nullptr;
 }
 
-void frmVal::Load(const std::vector<ReportRow>& rows, const std::function<void(int)>& perRow) {
-    const WinColor plain = main_ ? main_->state().ForegroundColorValue() : kBlack;
+void frmVal::Load(const std::vector<ProblemRecord>& records,
+                  const std::function<void(int)>& perRow) {
+    const WinColor plain = main_ ? editor_.document().Look.ForegroundColorValue() : kBlack;
     const QColor normal = SeverityColour(plain, lvProbs->palette().color(QPalette::Base),
                                          lvProbs->palette().color(QPalette::Text));
     QFont bold = lvProbs->font();
     bold.setBold(true);
     QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
+    items.reserve(static_cast<qsizetype>(records.size()));
+    std::vector<ReportRow> rows;
+    rows.reserve(records.size());
     int number = 0;
-    for (const ReportRow& row : rows) {
+    for (const ProblemRecord& record : records) {
+        const ReportRow& row = rows.emplace_back(RowOf(record));
         auto* item = new QTreeWidgetItem(
             {QString::fromStdString(row.issue), QString::fromStdString(row.code),
              QString::fromStdString(row.severity), QString::fromStdString(row.recommendation)});
@@ -138,7 +144,7 @@ void frmVal::Load(const std::vector<ReportRow>& rows, const std::function<void(i
 
 void frmVal::lvProbs_DblClick() {
     if (!main_) return;
-    CodeView* code = main_->txtCode;
+    CodeView* code = &editor_.codeView();
     int start = code->SelStart();
     if (const QTreeWidgetItem* item = lvProbs->currentItem()) {
         if (const auto p = TagPosition(item->data(0, Qt::UserRole).toString().toStdString())) {
@@ -148,9 +154,9 @@ void frmVal::lvProbs_DblClick() {
     // One character, however many bytes it takes.
     const long after = code->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER,
                                            static_cast<unsigned long>(std::max(start, 0)));
-    code->SetSel(start, std::max(1, static_cast<int>(after) - start));
+    editor_.SetSelection(ByteRange{start, std::max(1, static_cast<int>(after) - start)});
     main_->activateWindow();
-    code->setFocus(Qt::OtherFocusReason);
+    editor_.FocusCode();
 }
 
 }  // namespace tarlo

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "checker/problem_report.h"
-#include "editor/editor_state.h"
+#include "text/colour.h"
 
 class QLabel;
 class QStatusBar;
@@ -18,16 +18,17 @@ class QTreeWidget;
 
 namespace tarlo {
 
-class frmMain;
+class Editor;
 
 class frmVal : public QWidget {
     Q_OBJECT
   public:
-    explicit frmVal(frmMain& main);
+    explicit frmVal(Editor& editor);
 
-    // Fills the list from the rows (`perRow` runs after each row, with its
-    // 1-based number) and the status bar from their counts.
-    void Load(const std::vector<ReportRow>& rows, const std::function<void(int)>& perRow = {});
+    // Fills the list with one row per record (`perRow` runs after each row,
+    // with its 1-based number) and the status bar with their counts.
+    void Load(const std::vector<ProblemRecord>& records,
+              const std::function<void(int)>& perRow = {});
 
     // Puts the code view's caret on the selected row's problem.
     void lvProbs_DblClick();
@@ -38,7 +39,8 @@ class frmVal : public QWidget {
     QLabel* Panel(int number) const;  // 1 errors, 2 warnings, 3 negligible items
 
   private:
-    QPointer<frmMain> main_;
+    Editor& editor_;
+    QPointer<QWidget> main_;  // the editor's window, while it lives
     std::vector<QLabel*> panels_;
 };
 

@@ -123,9 +123,9 @@ struct MarkupTags {
 
 class StructureChecks {
   public:
-    StructureChecks(std::string_view text, const std::function<void()>& tick)
+    StructureChecks(std::string_view text, LongWork& work)
         : t_(text),
-          tick_(tick),
+          work_(work),
           brackets_(text),
           lt_(std::move(brackets_.lessThan)),
           gt_(std::move(brackets_.greaterThan)),
@@ -142,7 +142,7 @@ class StructureChecks {
 
   private:
     void Tick() {
-        if (tick_ && ++turns_ % 256 == 0) tick_();
+        if (++turns_ % 256 == 0) work_.Tick();
     }
 
     void MoveCaret(std::int32_t offset) {
@@ -171,7 +171,7 @@ class StructureChecks {
             if (e < next) continue;
             if (next == 0) break;
             MoveCaret(a - 1);
-            AppendRecord(run_.reportText,
+            run_.Add(
                          {"Nested codes", "<FONT>", "Warning", "Combine nested codes into one", a});
         }
     }
@@ -181,7 +181,7 @@ class StructureChecks {
         const std::int32_t a = tags_.title.empty() ? 0 : OneBased(tags_.title.front());
         const std::int32_t b = tags_.titleEnd.empty() ? 0 : OneBased(tags_.titleEnd.front());
         if (a == 0 || b == 0 || b < a) {
-            AppendRecord(run_.reportText, {"Improper or missing code", "<TITLE>", "Error",
+            run_.Add({"Improper or missing code", "<TITLE>", "Error",
                                            "Add missing code(s)", a});
             MoveCaret(a - 1);
         }
@@ -225,7 +225,7 @@ class StructureChecks {
             if (!EqualsFolded(following, tag)) continue;
             // The tag goes into the Code field as it stands, in upper case;
             // the report window reads a "|" in it as one more field.
-            AppendRecord(run_.reportText,
+            run_.Add(
                          {"Immediate similar codes", AsciiUpperCopy(tag), "Negligible",
                           "Can be ignored...consolidate codes or leave as is", a});
         }
@@ -248,7 +248,7 @@ class StructureChecks {
             const auto offset = static_cast<std::int32_t>(pos);
             // The search selects the match; the caret then goes just before it.
             run_.selection = ByteRange{offset, static_cast<std::int32_t>(code.size())};
-            AppendRecord(run_.reportText,
+            run_.Add(
                          {"Unnecessary Microsoft code", std::string(code), "Warning",
                           "Remove manually from code or use the Cleanup button to remove", offset});
             MoveCaret(offset - 1);
@@ -256,7 +256,7 @@ class StructureChecks {
     }
 
     std::string_view t_;
-    const std::function<void()>& tick_;
+    LongWork& work_;
     AngleBrackets brackets_;             // read into the two lists below
     const std::vector<std::size_t> lt_;  // every "<"
     const std::vector<std::size_t> gt_;  // every ">"
@@ -267,8 +267,8 @@ class StructureChecks {
 
 }  // namespace
 
-CheckRun RunStructureChecks(std::string_view text, const std::function<void()>& tick) {
-    return StructureChecks(text, tick).Run();
+CheckRun RunStructureChecks(std::string_view text, LongWork& work) {
+    return StructureChecks(text, work).Run();
 }
 
 }  // namespace tarlo

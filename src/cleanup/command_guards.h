@@ -1,13 +1,11 @@
 #pragma once
 // Small guards shared by the long commands of the clean-up and the checker:
-// whatever way a command ends, the busy pointer goes and the progress window
-// closes; while it runs, pending window events run at most every ~15 ms.
-#include <QApplication>
-#include <QElapsedTimer>
+// whatever way a command ends, the clean-up progress window closes and the
+// command's running flag clears.
 #include <QPointer>
+#include <QWidget>
 
-#include "editor/long_operation.h"
-#include "editor/main_window.h"
+#include "editor/editor.h"
 #include "editor/progress_windows.h"
 
 namespace tarlo {
@@ -15,15 +13,16 @@ namespace tarlo {
 // Closes the clean-up progress window when the command is left.
 class ProgressCloser {
   public:
-    explicit ProgressCloser(frmMain* window) : window_(window) {}
+    explicit ProgressCloser(Editor& editor) : editor_(editor), window_(editor.mainWindow()) {}
     ~ProgressCloser() {
-        if (window_ && window_->progressWindows()) window_->progressWindows()->CloseEdgProgress();
+        if (window_) editor_.progress().CloseEdgProgress();
     }
     ProgressCloser(const ProgressCloser&) = delete;
     ProgressCloser& operator=(const ProgressCloser&) = delete;
 
   private:
-    QPointer<frmMain> window_;
+    Editor& editor_;
+    QPointer<QWidget> window_;  // the editor's window, while it lives
 };
 
 // Clears a flag when the command is left.

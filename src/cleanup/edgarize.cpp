@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <initializer_list>
 
 
-#include "text/find_replace.h"
 #include "text/byte_block.h"
+#include "text/find_replace.h"
 #include "text/text_scan.h"
 
 namespace tarlo {
@@ -202,15 +203,14 @@ void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& 
 
 class Cleaner {
   public:
-    Cleaner(std::string_view input, std::size_t sizeBefore, const EdgarizeHooks& hooks)
+    Cleaner(std::string_view input, std::size_t sizeBefore, LongWork& work)
         : in_(input),
-          hooks_(hooks),
+          work_(work),
           gt_(input, ">"),
           lt_(input, "<"),
           commentEnd_(input, "-->"),
           lastApostrophe_(input.rfind('\'')),
-          start_(Clock::now()),
-          lastReport_(start_) {
+          start_(Clock::now()) {
         stats_.sizeBefore = sizeBefore;
         // The line-break pass and the replacements work in this buffer too;
         // the slack lets the few replacements that lengthen the text do so
@@ -220,19 +220,21 @@ class Cleaner {
 
     std::string Run() {
         Report();
+        work_.LetEventsRun();
         // The plain root tag put in front goes straight out: it is copied
         // unchanged, and the line feed after it is text that joins whatever
         // text begins the input.
         out_.append(kRoot);
         std::size_t turns = 0;
         while (pos_ < in_.size()) {
-            if (++turns % 64 == 0) MaybeReport();
+            if (++turns % 64 == 0 && work_.Tick()) Report();
             if (!Step()) break;
         }
         if (inPre_) kept_.push_back({preStart_, out_.size()});
         CollapseLineBreaksInPlace(out_, kept_);
-        if (hooks_.replacing) hooks_.replacing();
-        return ApplyFixedReplacements(std::move(out_), hooks_.replaced);
+        work_.Advance();
+        work_.Stage("Replacing codes...");
+        return ApplyFixedReplacements(std::move(out_), [this] { work_.Advance(); });
     }
 
   private:
@@ -386,21 +388,15 @@ class Cleaner {
         return close == npos ? tag.size() : close + 1;
     }
 
-    void MaybeReport() {
-        if (Clock::now() - lastReport_ >= hooks_.interval) Report();
-    }
-
     void Report() {
-        if (!hooks_.cleaning) return;
-        const Clock::time_point now = Clock::now();
-        lastReport_ = now;
         stats_.sizeNow = out_.size();
-        stats_.minutes = std::chrono::duration_cast<std::chrono::minutes>(now - start_).count();
-        hooks_.cleaning(stats_);
+        stats_.minutes =
+            std::chrono::duration_cast<std::chrono::minutes>(Clock::now() - start_).count();
+        work_.Figures(StatisticsLine(stats_));
     }
 
     std::string_view in_;
-    const EdgarizeHooks& hooks_;
+    LongWork& work_;
     std::size_t pos_ = 0;
     std::string out_;
     std::string tag_;
@@ -413,7 +409,6 @@ class Cleaner {
     std::vector<KeptRange> kept_;
     CleaningStatistics stats_;
     Clock::time_point start_;
-    Clock::time_point lastReport_;
 };
 
 }  // namespace
@@ -593,7 +588,7 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
     return text;
 }
 
-std::string Edgarize(std::string_view html, const EdgarizeHooks& hooks) {
+std::string Edgarize(std::string_view html, LongWork& work) {
     const std::size_t first = html.find_first_not_of(' ');
     const std::string_view trimmed =
         first == npos ? std::string_view()
@@ -602,7 +597,7 @@ std::string Edgarize(std::string_view html, const EdgarizeHooks& hooks) {
     // way to a plain root tag.
     const std::size_t head = trimmed.find("<head");
     const std::string_view input = head == npos ? trimmed : trimmed.substr(head);
-    return Cleaner(input, trimmed.size(), hooks).Run();
+    return Cleaner(input, trimmed.size(), work).Run();
 }
 
 }  // namespace tarlo

@@ -3,12 +3,13 @@
 // HTML EDGAR accepts. Office markup, smart tags, comments, spans and
 // generator tags go; presentation attributes are stripped from the common
 // tags; line breaks are collapsed; a few fixed replacements follow.
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/long_work.h"
 
 namespace tarlo {
 
@@ -22,21 +23,13 @@ struct CleaningStatistics {
 // "Code Size : Before 1200 -> Now 300 Bytes , 0 Minutes Passed"
 std::string StatisticsLine(const CleaningStatistics& s);
 
-// How the clean-up lets its window keep up. Every hook is optional.
-struct EdgarizeHooks {
-    // Once at the start of the cleaning loop, then at most once per interval.
-    std::function<void(const CleaningStatistics&)> cleaning;
-    // The fixed replacements are about to run.
-    std::function<void()> replacing;
-    // After each fixed replacement.
-    std::function<void()> replaced;
-    std::chrono::milliseconds interval{15};
-};
-
 // The whole rewrite, text in, text out. Line breaks of the result are single
 // CRs (a run of breaks becomes one), except inside preformatted text, which
 // keeps its blanks and its lines as they were.
-std::string Edgarize(std::string_view html, const EdgarizeHooks& hooks = {});
+// While it runs, the work ticks often and gets the statistics line at the
+// start and whenever a tick lets events run; the fixed replacements are the
+// stage "Replacing codes...", and each of them advances the work by one.
+std::string Edgarize(std::string_view html, LongWork& work = UnwatchedWork());
 
 // A stretch of the cleaned output [start, end) that the line-break pass
 // leaves alone: preformatted text from its opening tag through "</pre>".

@@ -1,14 +1,14 @@
 #include "cleanup/edgarize_command.h"
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QStatusBar>
-#include <QTimer>
 
 #include "cleanup/command_guards.h"
 #include "cleanup/edgarize.h"
 #include "codeview/code_view.h"
+#include "document/view_sync.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
+#include "editor/long_operation.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
@@ -21,68 +21,70 @@ const char* const kConfirm =
 
 }  // namespace
 
-EdgarizeCommand::EdgarizeCommand(frmMain& window) : QObject(&window), window_(window) {
+EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner)
+    : QObject(owner), editor_(editor) {
     setObjectName(QStringLiteral("EdgarizeCommand"));
-    lbltest = new QLabel(window.StatusBar1);
+    lbltest = new QLabel(editor.mainWindow());
     lbltest->setObjectName(QStringLiteral("lbltest"));
     lbltest->setAccessibleName(QStringLiteral("Clean-up statistics"));
-    window.StatusBar1->addWidget(lbltest, 1);
+    editor.AddStatusWidget(lbltest);
 }
 
 void EdgarizeCommand::cmdEdgarize_Click() {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
-    frmMain& w = window_;
-    if (w.dialogs()->Message(&w, kConfirm, QStringLiteral("Tarlo Code cleaner"), Buttons::YesNo,
-                             Icon::Information) != Answer::Yes) {
+    if (editor_.dialogs().Message(editor_.mainWindow(), kConfirm,
+                                  QStringLiteral("Tarlo Code cleaner"), Buttons::YesNo,
+                                  Icon::Information) != Answer::Yes) {
         return;
     }
     const RunningFlag running(running_);
     const QPointer<EdgarizeCommand> self(this);
-    if (w.chkAuto->isChecked()) {
-        w.chkAuto->setChecked(false);
-        w.timRefresh->stop();
-    }
-    w.cmdRefreshCode_Click();
+    editor_.StopAutoRefresh();
+    editor_.sync().Refresh();
     if (!self) return;
-    w.MarkCodeAccurate();
+    editor_.document().MarkCodeAccurate();
 
-    ProgressWindows* progress = w.progressWindows();
-    const ProgressCloser closer(&w);
-    if (frmEdgProgress* p = progress->ShowCleaningProgress()) {
+    ProgressWindows& progress = editor_.progress();
+    const ProgressCloser closer(editor_);
+    if (frmEdgProgress* p = progress.ShowCleaningProgress()) {
         p->lblitem->setText(QStringLiteral("Cleaning code..."));
     }
-    // The page's HTML is held here, not in the one-line work box, which
-    // would cut a filing short at its length limit.
-    const std::optional<QString> html = w.Web->OuterHtml();
-    if (!self || !html || html->isEmpty()) return;
-    const std::string page = html->toStdString();
+    // The page's HTML is held here, not in a one-line work box, which would
+    // cut a filing short at its length limit.
+    const std::optional<std::string> page = editor_.visualView().ReadOuterHtml();
+    if (!self || !page || page->empty()) return;
 
     const BusyPointer busy;
-    EdgarizeHooks hooks;
-    hooks.cleaning = [&](const CleaningStatistics& s) {
-        if (!self) return;
-        lbltest->setText(QString::fromStdString(StatisticsLine(s)));
-        QCoreApplication::processEvents();
+    PacedWork work;
+    work.onFigures = [&](std::string_view line) {
+        if (self) lbltest->setText(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
     };
-    hooks.replacing = [&] {
+    work.onStage = [&](std::string_view what) {
         if (!self) return;
-        if (frmEdgProgress* p = progress->ShowCleaningProgress()) {
-            p->lblitem->setText(QStringLiteral("Replacing codes..."));
+        if (frmEdgProgress* p = progress.edgProgress()) {
+            p->lblitem->setText(QString::fromUtf8(what.data(), static_cast<int>(what.size())));
         }
-        QCoreApplication::processEvents();
     };
-    hooks.replaced = [&] {
-        if (self) progress->ShowCleaningProgress();
+    work.onAdvance = [&] {
+        if (self) progress.ShowCleaningProgress();
     };
-    const std::string cleaned = Edgarize(page, hooks);
+    const std::string cleaned = Edgarize(*page, work);
     if (!self) return;
 
     // Straight into the code view: the user's clipboard is not ours to use.
-    w.txtCode->SetTextUtf8(cleaned);
-    w.cmdRefreshCode_Click();
+    editor_.document().Code().SetTextUtf8(cleaned);
+    editor_.sync().Refresh();
     if (!self) return;
-    progress->ShowCleaningProgress();
+    progress.ShowCleaningProgress();
+}
+
+EdgarizeCommand* InstallCleanup(Editor& editor, QObject* owner) {
+    const QPointer<EdgarizeCommand> command = new EdgarizeCommand(editor, owner);
+    editor.commands().Set(CommandId::CleanUp, [command] {
+        if (command) command->cmdEdgarize_Click();
+    });
+    return command;
 }
 
 }  // namespace tarlo

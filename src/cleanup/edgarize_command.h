@@ -1,28 +1,31 @@
 #pragma once
-// The main window's "Clean up" command (button cmdEdgarize, menu entry
-// mnuEdgarize): cleans the visual view's HTML and puts the result into the
-// code view, which pushes it into the visual view.
+// The "Clean up" command (button cmdEdgarize, menu entry mnuEdgarize):
+// cleans the visual view's HTML and puts the result into the code view,
+// which pushes it into the visual view.
 #include <QObject>
 
 class QLabel;
 
 namespace tarlo {
 
-class frmMain;
+class Editor;
 
 class EdgarizeCommand : public QObject {
     Q_OBJECT
   public:
     // Adds the statistics line `lbltest` to the window's bottom edge.
-    explicit EdgarizeCommand(frmMain& window);
+    EdgarizeCommand(Editor& editor, QObject* owner);
 
     void cmdEdgarize_Click();
 
     QLabel* lbltest = nullptr;
 
   private:
-    frmMain& window_;
+    Editor& editor_;
     bool running_ = false;
 };
+
+// Creates the clean-up command (a child of `owner`) and registers it.
+EdgarizeCommand* InstallCleanup(Editor& editor, QObject* owner);
 
 }  // namespace tarlo

@@ -9,17 +9,17 @@
 #include <functional>
 #include <string_view>
 
-#include "text/find_replace.h"
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
 #include "codeview/typing_aids.h"
 #include "codeview/code_view.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/document_files.h"
+#include "editor/editor.h"
 #include "editor/long_operation.h"
 #include "editor/progress_windows.h"
-#include "text/text_transfer.h"
-#include "editor/visual_view.h"
+#include "text/find_replace.h"
 
 namespace tarlo {
 
@@ -27,8 +27,6 @@ namespace {
 
 // Coloured code is shown at 8.5 points, the size of the colorizer's font.
 constexpr double kColouredSize = 8.5;
-// Long runs let the window breathe this often, not once per tag.
-constexpr qint64 kEventsEveryMs = 15;
 
 // The text before the caret, read in place from the editor's buffer. Only
 // the stretch before the caret is asked for: the editor's gap stands at the
@@ -53,54 +51,47 @@ void CaretToTop(CodeView* view) {
 
 }  // namespace
 
-CodeWindowServices::CodeWindowServices(frmMain& window) : QObject(&window), window_(window) {
+CodeCommands::CodeCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName("codeWindowServices");
-    window_.txtCode->installEventFilter(this);
+    editor_.codeView().installEventFilter(this);
 }
 
-void CodeWindowServices::FormatCodeView() {
-    ProgressWindows* progress = window_.progressWindows();
-    progress->ShowCodeProgress(QStringLiteral("Code is being formatted."));
+void CodeCommands::FormatCode() {
+    ProgressWindows& progress = editor_.progress();
+    progress.ShowCodeProgress(QStringLiteral("Code is being formatted."));
     QCoreApplication::processEvents();
-    QPointer<CodeWindowServices> self(this);
+    QPointer<CodeCommands> self(this);
     {
         BusyPointer busy;
         // A page that does not answer leaves the code as it was; the progress
         // window still closes and the pointer comes back.
-        if (const std::optional<QString> html = window_.Web->OuterHtml()) {
-            QElapsedTimer sinceEvents;
-            sinceEvents.start();
-            const std::string code = PageHtmlToCode(html->toStdString());
+        if (const std::optional<std::string> code = editor_.sync().ReadPage()) {
+            PacedWork work;
             // Deeply drifting indentation can make a filing of a few megabytes
             // format into hundreds; past what the editor can hold the code
             // stays as it is and only the size is counted.
             std::string formatted;
             std::uint64_t formattedBytes = 0;
             FormatHtmlTo(
-                code,
+                *code,
                 [&](std::string_view piece) {
                     formattedBytes += piece.size();
                     if (formattedBytes <= kMaxDocumentBytes) formatted.append(piece);
                 },
-                [&sinceEvents] {
-                    if (sinceEvents.elapsed() >= kEventsEveryMs) {
-                        QCoreApplication::processEvents();
-                        sinceEvents.restart();
-                    }
-                });
+                work);
             if (!self) return;
             if (formattedBytes <= kMaxDocumentBytes) {
                 refusedFormat_.reset();
-                window_.txtCode->SetTextUtf8(formatted);
-                CaretToTop(window_.txtCode);
+                editor_.codeView().SetTextUtf8(formatted);
+                CaretToTop(&editor_.codeView());
             } else {
                 formatted = std::string();
                 // Said once per page: Auto-Refresh would repeat it every minute.
-                const std::size_t page = std::hash<std::string>{}(code);
+                const std::size_t page = std::hash<std::string>{}(*code);
                 if (refusedFormat_ != page) {
                     refusedFormat_ = page;
-                    window_.dialogs()->Message(
-                        &window_,
+                    editor_.dialogs().Message(
+                        editor_.mainWindow(),
                         QStringLiteral("Formatted, this document's code would be %1, more than "
                                        "Tarlo can edit (%2). The code was left as it was.")
                             .arg(QString::fromStdString(MegabytesText(formattedBytes)),
@@ -112,80 +103,87 @@ void CodeWindowServices::FormatCodeView() {
         }
         if (!self) return;
     }
-    progress->CloseCodeProgress();
+    progress.CloseCodeProgress();
 }
 
-void CodeWindowServices::ColorizeCodeView() {
-    ProgressWindows* progress = window_.progressWindows();
-    progress->ShowCodeProgress(QStringLiteral("Code is being colorized."));
+void CodeCommands::ColorizeCodeView() {
+    // There is nothing to colour until the code holds the page.
+    if (editor_.codeView().Length() == 0) editor_.sync().Refresh();
+    ColourCode();
+}
+
+void CodeCommands::ColourCode() {
+    ProgressWindows& progress = editor_.progress();
+    progress.ShowCodeProgress(QStringLiteral("Code is being colorized."));
     QCoreApplication::processEvents();
-    QPointer<CodeWindowServices> self(this);
     {
         BusyPointer busy;
-        CodeView* view = window_.txtCode;
-        if (view->Length() == 0) window_.cmdRefreshCode_Click();
-        if (!self) return;
-        if (view->Length() > 0) {
-            view->setUpdatesEnabled(false);
-            const std::vector<RoleRun> roles = ColourRoles(view->TextUtf8());
-            ColourSettings colours = window_.state().Colours;
-            colours.plain = window_.state().ForegroundColorValue();
+        CodeView& view = editor_.codeView();
+        if (view.Length() > 0) {
+            view.setUpdatesEnabled(false);
+            const std::vector<RoleRun> roles = ColourRoles(view.TextUtf8());
+            const CodeLook& look = editor_.document().Look;
+            ColourSettings colours = look.Colours;
+            colours.plain = look.ForegroundColorValue();
             std::vector<StyleRun> runs;
             runs.reserve(roles.size());
             for (const RoleRun& r : roles) {
                 runs.push_back({static_cast<int>(r.start), static_cast<int>(r.length),
                                 RoleColour(r.role, colours), kColouredSize});
             }
-            view->ApplyRuns(runs);
-            CaretToTop(view);
-            view->setUpdatesEnabled(true);
+            view.ApplyRuns(runs);
+            CaretToTop(&view);
+            view.setUpdatesEnabled(true);
         }
     }
-    progress->CloseCodeProgress();
+    progress.CloseCodeProgress();
 }
 
-void CodeWindowServices::mnuFormat_Click() {
-    FormatCodeView();
-    if (window_.state().AutoColorize) {
+void CodeCommands::mnuFormat_Click() {
+    FormatCode();
+    if (editor_.document().AutoColorize) {
         ColorizeCodeView();
     } else {
-        window_.PaintCodePlain();
+        editor_.sync().PaintCodePlain();
     }
 }
 
-void CodeWindowServices::mnuColorize_Click() {
-    if (window_.state().AutoFormat) FormatCodeView();
+void CodeCommands::mnuColorize_Click() {
+    if (editor_.document().AutoFormat) FormatCode();
     ColorizeCodeView();
 }
 
-void CodeWindowServices::RecordUndoSnapshot() {
-    if (window_.state().RestoringUndo) return;
-    CodeView* view = window_.txtCode;
+void CodeCommands::RecordUndoStep() {
+    if (editor_.document().RestoringUndo) return;
+    CodeView* view = &editor_.codeView();
+    UndoHistory& history = editor_.document().History();
     const CodeView::ChangedSpan span = view->TakeChangedSpan();
     if (span.known) {
         // Only the stretch that changed is read: a keystroke in a large
         // filing costs the keystroke.
         const int start = span.changed ? span.start : 0;
         const int end = span.changed ? span.end : 0;
-        if (history_.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
+        if (history.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
                                 static_cast<std::size_t>(view->Length()),
                                 view->TextRange(start, end - start),
                                 view->RunsIn(start, end - start))) {
             return;
         }
     }
-    history_.Record(view->TextUtf8(), view->Runs());
+    history.Record(view->TextUtf8(), view->Runs());
 }
 
-bool CodeWindowServices::ViewShowsCurrentSlot() const {
-    const CodeView::ChangedSpan& span = window_.txtCode->PendingSpan();
+bool CodeCommands::ViewShowsCurrentSlot() const {
+    const CodeView& view = editor_.codeView();
+    const CodeView::ChangedSpan& span = view.PendingSpan();
     return span.known && !span.changed &&
-           static_cast<std::size_t>(window_.txtCode->Length()) == history_.CurrentLength();
+           static_cast<std::size_t>(view.Length()) == editor_.document().History().CurrentLength();
 }
 
-void CodeWindowServices::LoadStep(const UndoStep& step, bool inPlace) {
-    CodeView* view = window_.txtCode;
-    window_.state().RestoringUndo = true;
+void CodeCommands::LoadStep(const UndoStep& step, bool inPlace) {
+    CodeView* view = &editor_.codeView();
+    Document& document = editor_.document();
+    document.RestoringUndo = true;
     if (inPlace) {
         // The view holds the slot it left: only the step's stretch changes.
         view->SetSel(static_cast<int>(step.start), static_cast<int>(step.removed));
@@ -193,31 +191,33 @@ void CodeWindowServices::LoadStep(const UndoStep& step, bool inPlace) {
         view->ApplyRuns(step.runs);
     } else {
         // Colours changed since the last snapshot: the slot is loaded whole.
-        const UndoSnapshot slot = history_.Current();
+        const UndoSnapshot slot = document.History().Current();
         view->SetTextUtf8(slot.text);
         view->ApplyRuns(slot.runs);
     }
-    window_.state().RestoringUndo = false;
+    document.RestoringUndo = false;
     view->TakeChangedSpan();
     // The caret goes where the step changed the text.
     view->SetSel(static_cast<int>(step.start + step.text.size()), 0);
     view->ensureCursorVisible();
-    window_.ShowCaretPosition();
+    editor_.ShowCaretPosition();
 }
 
-void CodeWindowServices::cmdUndo_Click() {
+void CodeCommands::cmdUndo_Click() {
     const bool inPlace = ViewShowsCurrentSlot();
-    if (const std::optional<UndoStep> s = history_.Undo()) LoadStep(*s, inPlace);
+    if (const std::optional<UndoStep> s = editor_.document().History().Undo())
+        LoadStep(*s, inPlace);
 }
 
-void CodeWindowServices::cmdRedo_Click() {
+void CodeCommands::cmdRedo_Click() {
     const bool inPlace = ViewShowsCurrentSlot();
-    if (const std::optional<UndoStep> s = history_.Redo()) LoadStep(*s, inPlace);
+    if (const std::optional<UndoStep> s = editor_.document().History().Redo())
+        LoadStep(*s, inPlace);
 }
 
-void CodeWindowServices::cmdCase_Click() {
+void CodeCommands::cmdCase_Click() {
     ++caseToggleCount_;
-    CodeView* view = window_.txtCode;
+    CodeView* view = &editor_.codeView();
     const int start = view->SelStart();
     const int length = view->SelLength();
     if (length == 0) return;
@@ -233,9 +233,9 @@ void CodeWindowServices::cmdCase_Click() {
     view->SetSel(start, static_cast<int>(bytes.size()));
 }
 
-void CodeWindowServices::cmdAutoIndent_Click() {
+void CodeCommands::cmdAutoIndent_Click() {
     BusyPointer busy;
-    CodeView* view = window_.txtCode;
+    CodeView* view = &editor_.codeView();
     // Two steps, as two changes the history records (each also leaves the
     // code plain): the indent, then the paragraphs that hold only it out.
     const std::string text = view->TextUtf8();
@@ -244,9 +244,9 @@ void CodeWindowServices::cmdAutoIndent_Click() {
     view->SetTextUtf8(IndentFirstLines(text));
 }
 
-bool CodeWindowServices::txtCode_KeyPress(QChar key) {
-    CodeView* view = window_.txtCode;
-    const EditorState& state = window_.state();
+bool CodeCommands::txtCode_KeyPress(QChar key) {
+    CodeView* view = &editor_.codeView();
+    const CodeLook& state = editor_.document().Look;
     if (key == u'<') view->SetTypingColour(state.Colours.tag);
     // Only these keys act inside a tag; any other key needs no look at the text.
     if (key != u'-' && key != u' ' && key != u'=' && key != u'>') return false;
@@ -272,29 +272,31 @@ bool CodeWindowServices::txtCode_KeyPress(QChar key) {
     return false;
 }
 
-bool CodeWindowServices::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == window_.txtCode && e->type() == QEvent::KeyPress) {
+bool CodeCommands::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == &editor_.codeView() && e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
         const bool command =
             (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
         if (!command && key->text().size() == 1 && txtCode_KeyPress(key->text().at(0))) {
-            window_.ShowCaretPosition();
+            editor_.ShowCaretPosition();
             return true;
         }
     }
     return QObject::eventFilter(watched, e);
 }
 
-void InstallCodeServices(frmMain& window) {
-    auto* services = new CodeWindowServices(window);
-    window.SetCodeServices(services);
-    window.SetUndoRecorder(services);
-    window.SetCommand("mnuFormat_Click", [services] { services->mnuFormat_Click(); });
-    window.SetCommand("mnuColorize_Click", [services] { services->mnuColorize_Click(); });
-    window.SetCommand("cmdUndo_Click", [services] { services->cmdUndo_Click(); });
-    window.SetCommand("cmdRedo_Click", [services] { services->cmdRedo_Click(); });
-    window.SetCommand("cmdCase_Click", [services] { services->cmdCase_Click(); });
-    window.SetCommand("cmdAutoIndent_Click", [services] { services->cmdAutoIndent_Click(); });
+CodeCommands* InstallCodeCommands(Editor& editor, QObject* owner) {
+    auto* c = new CodeCommands(editor, owner);
+    editor.sync().SetFormatting(c);
+    editor.sync().SetUndoRecorder(c);
+    CommandTable& commands = editor.commands();
+    commands.Set(CommandId::FormatHtml, [c] { c->mnuFormat_Click(); });
+    commands.Set(CommandId::ColorizeHtml, [c] { c->mnuColorize_Click(); });
+    commands.Set(CommandId::Undo, [c] { c->cmdUndo_Click(); });
+    commands.Set(CommandId::Redo, [c] { c->cmdRedo_Click(); });
+    commands.Set(CommandId::ToggleCase, [c] { c->cmdCase_Click(); });
+    commands.Set(CommandId::IndentFirstLines, [c] { c->cmdAutoIndent_Click(); });
+    return c;
 }
 
 }  // namespace tarlo

@@ -1,29 +1,36 @@
 #pragma once
-// The code window's services in the main window: formatting and colouring
-// behind the code progress window, the typing aids, the case toggle, the
-// paragraph indent and the undo history that every change of the code feeds.
+// The code window's commands: formatting and colouring behind the code
+// progress window (also as the refresh runs them), the typing aids, the case
+// toggle, the paragraph indent, and the undo history that every change of
+// the code feeds.
 #include <QObject>
 #include <cstddef>
 #include <optional>
 
-#include "document/undo_history.h"
-#include "editor/main_window.h"
+#include "document/view_sync.h"
 
 class QKeyEvent;
 
 namespace tarlo {
 
-class CodeWindowServices : public QObject, public CodeServices, public UndoRecorder {
+class Editor;
+struct UndoStep;
+
+class CodeCommands : public QObject, public CodeFormatting, public UndoRecorder {
     Q_OBJECT
   public:
-    explicit CodeWindowServices(frmMain& window);
+    explicit CodeCommands(Editor& editor, QObject* owner);
 
-    void FormatCodeView() override;
-    void ColorizeCodeView() override;
-    void RecordUndoSnapshot() override;
+    // The refresh's steps: neither refreshes.
+    void FormatCode() override;
+    void ColourCode() override;
+    void RecordUndoStep() override;
 
+    // Format HTML and Colorize HTML, from the menu and the code toolbar.
     void mnuFormat_Click();
     void mnuColorize_Click();
+    // Colours the code, refreshing it first when the code view is empty.
+    void ColorizeCodeView();
     void cmdUndo_Click();
     void cmdRedo_Click();
     void cmdCase_Click();
@@ -32,7 +39,6 @@ class CodeWindowServices : public QObject, public CodeServices, public UndoRecor
     bool txtCode_KeyPress(QChar key);
 
     int CaseToggleCount() const { return caseToggleCount_; }
-    const UndoHistory& history() const { return history_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -41,14 +47,14 @@ class CodeWindowServices : public QObject, public CodeServices, public UndoRecor
     bool ViewShowsCurrentSlot() const;
     void LoadStep(const UndoStep& step, bool inPlace);
 
-    frmMain& window_;
-    UndoHistory history_;
+    Editor& editor_;
     int caseToggleCount_ = 0;
     // The page whose formatted code was too large, once the user was told.
     std::optional<std::size_t> refusedFormat_;
 };
 
-// Creates the services for `window` (owned by it) and registers their commands.
-void InstallCodeServices(frmMain& window);
+// Creates the code window's commands (owned by `owner`), makes them the
+// refresh's formatter and the undo recorder, and registers their commands.
+CodeCommands* InstallCodeCommands(Editor& editor, QObject* owner);
 
 }  // namespace tarlo

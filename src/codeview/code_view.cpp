@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/long_operation.h"
+
 namespace tarlo {
 
 namespace {
@@ -97,6 +99,20 @@ void CodeView::SetTextUtf8(std::string_view text) {
 
 int CodeView::Length() const {
     return static_cast<int>(SendScintilla(SCI_GETLENGTH));
+}
+
+void CodeView::PaintAll(WinColor colour, double pointSize) {
+    BusyPointer busy;
+    SetRangeColour(0, Length(), colour);
+    SetDefaultLook(colour, pointSize);
+    SetSel(0, 0);
+}
+
+void CodeView::ResizeAll(WinColor colour, double pointSize) {
+    BusyPointer busy;
+    SetRangeSize(0, Length(), pointSize);
+    SetDefaultLook(colour, pointSize);
+    SetSel(0, 0);
 }
 
 int CodeView::SelStart() const {

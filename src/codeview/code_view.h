@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "document/document.h"
 #include "text/byte_range.h"
 
 namespace tarlo {
 
-class CodeView : public QsciScintilla {
+class CodeView : public QsciScintilla, public CodeText {
     Q_OBJECT
   public:
     explicit CodeView(QWidget* parent = nullptr);
@@ -25,9 +26,11 @@ class CodeView : public QsciScintilla {
     static constexpr int kNoHighlight = 8;
 
     // The whole text.
-    std::string TextUtf8() const;
-    void SetTextUtf8(std::string_view text);
-    int Length() const;  // bytes
+    std::string TextUtf8() const override;
+    void SetTextUtf8(std::string_view text) override;
+    int Length() const override;  // bytes
+    void PaintAll(WinColor colour, double pointSize) override;
+    void ResizeAll(WinColor colour, double pointSize) override;
 
     // Selection in byte offsets.
     int SelStart() const;

@@ -215,14 +215,14 @@ bool FollowingTagRaises(std::string_view text, std::size_t at) {
 // The indenter over text whose verbatim elements are given. With `tidy`, the
 // blank rules are applied to everything outside the verbatim elements.
 void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy, FormatSink& out,
-            const SegmentHook& onSegment) {
+            LongWork& work) {
     std::string scratch;
     std::int64_t indent = 0;
     std::size_t lt = text.find('<');
     PutPiece(out, text.substr(0, lt == std::string_view::npos ? text.size() : lt), tidy, scratch);
     std::size_t next = 0;
     while (lt != std::string_view::npos) {
-        if (onSegment) onSegment();
+        work.Tick();
         while (next < verbatim.size() && verbatim[next].first < lt) ++next;
         if (next < verbatim.size() && verbatim[next].first == lt) {
             // A verbatim element is a segment of its own and leaves the depth alone.
@@ -289,33 +289,33 @@ std::string TidyTagSpaces(std::string_view text) {
     return ReplaceAll(out, "> <", "><");
 }
 
-std::string IndentHtml(std::string_view text, const SegmentHook& onSegment) {
+std::string IndentHtml(std::string_view text, LongWork& work) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     StringSink to(out);
-    Indent(text, VerbatimElements(text), false, to, onSegment);
+    Indent(text, VerbatimElements(text), false, to, work);
     return out;
 }
 
-std::string FormatHtml(std::string_view html, const SegmentHook& onSegment) {
+std::string FormatHtml(std::string_view html, LongWork& work) {
     std::vector<Range> verbatim;
     const std::string flat = Flatten(html, verbatim);
     std::string out;
     out.reserve(flat.size() + flat.size() / 2);
     StringSink to(out);
-    Indent(flat, verbatim, true, to, onSegment);
+    Indent(flat, verbatim, true, to, work);
     return out;
 }
 
-void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment) {
+void FormatHtmlTo(std::string_view html, FormatSink& sink, LongWork& work) {
     std::vector<Range> verbatim;
     const std::string flat = Flatten(html, verbatim);
-    Indent(flat, verbatim, true, sink, onSegment);
+    Indent(flat, verbatim, true, sink, work);
 }
 
-void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment) {
+void FormatHtmlTo(std::string_view html, const TextSink& sink, LongWork& work) {
     TextSinkAdapter adapter(sink);
-    FormatHtmlTo(html, adapter, onSegment);
+    FormatHtmlTo(html, adapter, work);
 }
 
 }  // namespace tarlo

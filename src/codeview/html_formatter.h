@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/long_work.h"
+
 namespace tarlo {
 
 // A tag found by GetTag: its text from "<" to ">" inclusive, empty when there
@@ -29,16 +31,14 @@ std::string GetTagName(std::string_view tag);
 // " >" -> ">", "< " -> "<", "> <" -> "><", one pass each.
 std::string TidyTagSpaces(std::string_view text);
 
-// Called once per segment of the indenter; the window uses it to let pending
-// events run now and then during a long document.
-using SegmentHook = std::function<void()>;
 
-// One segment per "<", each on its own line, indented by nesting depth.
-std::string IndentHtml(std::string_view text, const SegmentHook& onSegment = {});
+// One segment per "<", each on its own line, indented by nesting depth. The
+// work ticks once per segment.
+std::string IndentHtml(std::string_view text, LongWork& work = UnwatchedWork());
 
 // The whole pipeline: line breaks and tabs out, indent, tidy. Preformatted
 // elements (pre, xmp, listing, plaintext, textarea) come through verbatim.
-std::string FormatHtml(std::string_view html, const SegmentHook& onSegment = {});
+std::string FormatHtml(std::string_view html, LongWork& work = UnwatchedWork());
 
 // Receives a text piece by piece, in order.
 using TextSink = std::function<void(std::string_view)>;
@@ -58,7 +58,7 @@ std::string_view BlankBlock();
 
 // FormatHtml's result handed over piece by piece instead of held whole: the
 // indentation of a long filing can run to hundreds of megabytes.
-void FormatHtmlTo(std::string_view html, FormatSink& sink, const SegmentHook& onSegment = {});
-void FormatHtmlTo(std::string_view html, const TextSink& sink, const SegmentHook& onSegment = {});
+void FormatHtmlTo(std::string_view html, FormatSink& sink, LongWork& work = UnwatchedWork());
+void FormatHtmlTo(std::string_view html, const TextSink& sink, LongWork& work = UnwatchedWork());
 
 }  // namespace tarlo

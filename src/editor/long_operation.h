@@ -4,6 +4,10 @@
 // enough time has passed, never once per character, tag or record.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <functional>
+#include <string_view>
+
+#include "text/long_work.h"
 
 namespace tarlo {
 
@@ -27,12 +31,42 @@ class EventPacer {
         timer_.restart();
         return true;
     }
-    void RunIfDue() {
-        if (Due()) QCoreApplication::processEvents();
-    }
 
   private:
     QElapsedTimer timer_;
+};
+
+// Long work as the window watches it: pending events run at most every
+// ~15 ms, and what the work reports goes to the callbacks its command sets
+// (the progress window's item line and bar, the statistics line).
+class PacedWork : public LongWork {
+  public:
+    // Runs when a tick is due, before the events run.
+    std::function<void()> onDue;
+    std::function<void(std::string_view)> onStage;
+    std::function<void()> onAdvance;
+    std::function<void(std::string_view)> onFigures;
+
+    bool Tick() override {
+        if (!pacer_.Due()) return false;
+        if (onDue) onDue();
+        QCoreApplication::processEvents();
+        return true;
+    }
+    void LetEventsRun() override { QCoreApplication::processEvents(); }
+    void Stage(std::string_view what) override {
+        if (onStage) onStage(what);
+        QCoreApplication::processEvents();
+    }
+    void Advance() override {
+        if (onAdvance) onAdvance();
+    }
+    void Figures(std::string_view line) override {
+        if (onFigures) onFigures(line);
+    }
+
+  private:
+    EventPacer pacer_;
 };
 
 }  // namespace tarlo

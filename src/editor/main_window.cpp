@@ -15,9 +15,11 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "controls/splitter_control.h"
 #include "codeview/code_view.h"
+#include "controls/splitter_control.h"
+#include "document/view_sync.h"
 #include "editor/dialogs.h"
+#include "editor/long_operation.h"
 #include "editor/main_layout.h"
 #include "editor/progress_windows.h"
 #include "editor/status_panels.h"
@@ -48,8 +50,13 @@ frmMain::frmMain(Dialogs* dialogs, QWidget* parent) : QMainWindow(parent), dialo
         dialogs_ = ownedDialogs_.get();
     }
     progress_ = std::make_unique<ProgressWindows>(this);
+    events_ = std::make_unique<PacedWork>();
     BuildControls();
+    document_ = std::make_unique<Document>(*txtCode);
+    document_->SetStatusListener([this](DocumentStatus status) { ShowStatus(status); });
+    sync_ = std::make_unique<ViewSync>(*document_, *Web, *events_);
     BuildMenus();
+    RegisterWindowCommands();
     InstallHoverTips();
 }
 
@@ -93,12 +100,6 @@ void frmMain::BuildControls() {
 
     connect(Web->visualPage(), &VisualPage::externalLinkRequested, this,
             [](const QUrl& url) { QDesktopServices::openUrl(url); });
-
-    // The clean-up's work box stays out of sight below the window.
-    txtCodeTemp = new QLineEdit(client_);
-    txtCodeTemp->setObjectName("txtCodeTemp");
-    txtCodeTemp->setAccessibleName("Clean-up work text");
-    txtCodeTemp->setFocusPolicy(Qt::NoFocus);
 
     BuildStatusStrip(client_);
 
@@ -152,11 +153,11 @@ void frmMain::BuildStatusStrip(QWidget* client) {
         makeCheck("chkColorize", "Auto-Colorize", "Colorizes the code after every refresh");
     connect(chkAuto, &QCheckBox::clicked, this, &frmMain::chkAuto_Click);
     connect(chkFormat, &QCheckBox::clicked, this, [this](bool on) {
-        state_.AutoFormat = on;
+        document_->AutoFormat = on;
         cmdRefreshCode_Click();
     });
     connect(chkColorize, &QCheckBox::clicked, this, [this](bool on) {
-        state_.AutoColorize = on;
+        document_->AutoColorize = on;
         cmdRefreshCode_Click();
     });
 
@@ -176,9 +177,9 @@ void frmMain::BuildStatusStrip(QWidget* client) {
 
 void frmMain::Form_Load() {
     // 1. Dark window, white text, nothing coloured yet.
-    state_.AutoColorize = false;
+    document_->AutoColorize = false;
     txtCode->SetBackgroundColour(kBlack);
-    state_.ForegroundColor = std::to_string(kWhite);
+    document_->Look.ForegroundColor = std::to_string(kWhite);
     // 2-3. The screen fonts, in the order the system lists them.
     {
         const QStringList families = QFontDatabase::families();
@@ -197,14 +198,14 @@ void frmMain::Form_Load() {
     // 5. Keyboard and clock panels.
     SB->AddKeyboardAndClockPanels();
     // 6.
-    state_.CodeFontSize = 9;
+    document_->Look.CodeFontSize = 9;
     // 7-8. The views into the splitter.
     ctlSplitterEx1->AttachObjects(Web, txtCode, true);
     ctlSplitterEx1->TileMode(0);
     ctlSplitterEx1->resize(Px(Tw(width()) - 500), Px(Tw(height()) - 2000));
     // 9. The colorizer's palette.
-    state_.Colours = ColourSettings{};
-    state_.Colours.plain = state_.ForegroundColorValue();
+    document_->Look.Colours = ColourSettings{};
+    document_->Look.Colours.plain = document_->Look.ForegroundColorValue();
     // 10. An empty page, editable.
     Web->Navigate(QUrl("about:blank"));
     Web->SetDesignMode(true);
@@ -227,7 +228,6 @@ void frmMain::Form_Resize() {
     in.statusBar1Top = Tw(client_->height());
     const MainLayout l = ComputeMainLayout(in);
 
-    txtCodeTemp->setGeometry(0, Px(l.txtCodeTempTop), Px(3000), Px(300));
     picLogo->setGeometry(picLogo->x(), Px(l.picLogoTop), std::max(0, Px(l.picLogoWidth)), Px(725));
     ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop),
                                 std::max(0, Px(l.splitterWidth)),
@@ -249,8 +249,8 @@ void frmMain::resizeEvent(QResizeEvent* e) {
 }
 
 void frmMain::ToggleOrientation() {
-    ++state_.OrientationCount;
-    if (state_.OrientationCount % 2 == 0) {
+    ++orientationCount_;
+    if (orientationCount_ % 2 == 0) {
         ctlSplitterEx1->AttachObjects(Web, txtCode, true);
         ctlSplitterEx1->TileMode(0);
     } else {
@@ -264,7 +264,7 @@ void frmMain::SetCodeFontSize(int points) {
         if (QAction* a = menuAction(QStringLiteral("mnu%1").arg(size)))
             a->setChecked(size == points);
     }
-    state_.CodeFontSize = static_cast<std::int16_t>(points);
+    document_->Look.CodeFontSize = static_cast<std::int16_t>(points);
     ApplyCodeFontSize();
 }
 
@@ -306,25 +306,44 @@ void frmMain::EndProgram() {
     QCoreApplication::exit(0);
 }
 
-void frmMain::ShowCleaningProgress() {
-    progress_->ShowCleaningProgress();
+void frmMain::InsertAtCaret(std::string_view text) {
+    txtCode->SetSel(txtCode->SelStart(), 0);
+    txtCode->setFocus(Qt::OtherFocusReason);
+    txtCode->ReplaceSelection(text);
 }
 
-void frmMain::ShowCheckingProgress() {
-    progress_->ShowCheckingProgress();
+ByteRange frmMain::Selection() const {
+    return ByteRange{txtCode->SelStart(), txtCode->SelLength()};
 }
 
-void frmMain::SetCommand(const QString& name, std::function<void()> command) {
-    commands_.insert(name, std::move(command));
+void frmMain::SetSelection(ByteRange range) {
+    txtCode->SetSel(range.start, range.length);
 }
 
-bool frmMain::RunCommand(const QString& name) {
-    const auto it = commands_.constFind(name);
-    if (it == commands_.constEnd() || !*it) return false;
-    // A copy: the command may replace itself while it runs.
-    const std::function<void()> command = *it;
-    command();
-    return true;
+void frmMain::FocusCode() {
+    txtCode->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::FocusPage() {
+    Web->setFocus();
+}
+
+void frmMain::StopAutoRefresh() {
+    if (!chkAuto->isChecked()) return;
+    chkAuto->setChecked(false);
+    timRefresh->stop();
+}
+
+void frmMain::AddStatusWidget(QWidget* widget) {
+    StatusBar1->addWidget(widget, 1);
+}
+
+QString frmMain::ChosenFontName() const {
+    return cmbFontName->currentText();
+}
+
+QString frmMain::ChosenFontSize() const {
+    return cmbFontSize->currentText();
 }
 
 }  // namespace tarlo

@@ -6,10 +6,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <optional>
 #include <memory>
 
-#include "editor/editor_state.h"
-#include "editor/status_text.h"
+#include "document/document.h"
+#include "editor/command_table.h"
+#include "editor/editor.h"
 
 class QAction;
 class QCheckBox;
@@ -27,29 +29,13 @@ class QWebEngineView;
 
 namespace tarlo {
 
-class CodeView;
-class Dialogs;
-class ProgressWindows;
+class CodeFormatting;
 class StatusPanels;
-class VisualView;
+class ViewSync;
+class PacedWork;
 class ctlSplitterEx;
 
-// The formatter and the colorizer of the code view, as the refresh runs them.
-class CodeServices {
-  public:
-    virtual ~CodeServices() = default;
-    virtual void FormatCodeView() = 0;
-    virtual void ColorizeCodeView() = 0;
-};
-
-// Where every change of the code text leaves its undo snapshot.
-class UndoRecorder {
-  public:
-    virtual ~UndoRecorder() = default;
-    virtual void RecordUndoSnapshot() = 0;
-};
-
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public Editor {
     Q_OBJECT
   public:
     explicit frmMain(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
@@ -58,22 +44,19 @@ class frmMain : public QMainWindow {
     // Start-up: fills the lists, attaches the views, loads the blank page.
     void Form_Load();
 
-    // --- document state and the two transfers between the views
-    EditorState& state() { return state_; }
-    const EditorState& state() const { return state_; }
+    // --- the window's handlers of the document's status and the two views
     void cmdRefreshCode_Click();
     void txtCode_Change();
     void MarkCodeAccurate();
     void MarkCodeStale();
     void PaintCodePlain();
     void ApplyCodeFontSize();
-    void ShowCaretPosition();
     void Web_GotFocus();
     void Web_LostFocus();
     void txtCode_GotFocus();
     void chkAuto_Click();
     void timRefresh_Timer();
-    DocumentStatus documentStatus() const { return status_; }
+    DocumentStatus documentStatus() const { return document_->Status(); }
 
     // --- main window
     void Form_Resize();
@@ -83,35 +66,42 @@ class frmMain : public QMainWindow {
     // The exit prompt; true when the program ends.
     bool Form_Unload();
 
-    // --- progress windows
-    void ShowCleaningProgress();
-    void ShowCheckingProgress();
-    ProgressWindows* progressWindows() const { return progress_.get(); }
-
-    // --- seams for the commands other windows and modules supply
-    void SetCodeServices(CodeServices* services) { codeServices_ = services; }
-    CodeServices* codeServices() const { return codeServices_; }
-    void SetUndoRecorder(UndoRecorder* recorder) { undoRecorder_ = recorder; }
-    // A command by its handler's name ("cmdEdgarize_Click", "SaveDocument",
-    // ...). Buttons and menu entries whose command is not registered stay in
-    // place and do nothing.
-    void SetCommand(const QString& name, std::function<void()> command);
-    bool RunCommand(const QString& name);
-    bool HasCommand(const QString& name) const { return commands_.contains(name); }
+    // --- Editor: what commands and tool windows use
+    Document& document() override { return *document_; }
+    ViewSync& sync() override { return *sync_; }
+    CodeView& codeView() override { return *txtCode; }
+    VisualView& visualView() override { return *Web; }
+    CommandTable& commands() override { return commands_; }
+    void InsertAtCaret(std::string_view text) override;
+    ByteRange Selection() const override;
+    void SetSelection(ByteRange range) override;
+    void FocusCode() override;
+    void FocusPage() override;
+    void ShowCaretPosition() override;
+    QWidget* mainWindow() override { return this; }
+    Dialogs& dialogs() override { return *dialogs_; }
+    ProgressWindows& progress() override { return *progress_; }
+    QString Caption() const override { return windowTitle(); }
+    void SetCaption(const QString& caption) override { setWindowTitle(caption); }
+    void StopAutoRefresh() override;
+    void AddStatusWidget(QWidget* widget) override;
+    QString ChosenFontName() const override;
+    QString ChosenFontSize() const override;
     // Save As, as the exit prompt runs it: true only when the document was saved.
-    void SetSaveAs(std::function<bool()> saveAs) { saveAs_ = std::move(saveAs); }
+    void SetSaveAs(std::function<bool()> saveAs) override { saveAs_ = std::move(saveAs); }
+
+    // The command a control runs, for the controls wired to one.
+    static std::optional<CommandId> CommandOf(const QObject* control);
     // How the program ends (tests watch it instead of ending the process).
     void SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
     // Called with 0..100 while the font list fills (the splash window's bar).
     void SetLoadProgress(std::function<void(int)> progress) { loadProgress_ = std::move(progress); }
-    Dialogs* dialogs() const { return dialogs_; }
 
     // The controls, under the names the product gives them.
     VisualView* Web = nullptr;
     CodeView* txtCode = nullptr;
     ctlSplitterEx* ctlSplitterEx1 = nullptr;
     QWebEngineView* Web2 = nullptr;
-    QLineEdit* txtCodeTemp = nullptr;
     QLineEdit* txtStatus = nullptr;
     QCheckBox* chkAuto = nullptr;
     QCheckBox* chkFormat = nullptr;
@@ -141,29 +131,32 @@ class frmMain : public QMainWindow {
     void BuildStatusStrip(QWidget* client);
     void BuildMenus();
     void InstallHoverTips();
+    void RegisterWindowCommands();
     QToolButton* AddButton(QWidget* strip, const QString& name, const QString& tip,
-                           const QString& glyph, const QString& command);
+                           const QString& glyph, CommandId command);
     QAction* AddMenuEntry(QMenu* menu, const QString& name, const QString& caption,
-                          const QKeySequence& shortcut, std::function<void()> run);
-    void SetStatus(DocumentStatus status);
+                          const QKeySequence& shortcut, CommandId command);
+    // Ties a control to its command: it runs it, and CommandOf names it.
+    void Bind(QObject* control, CommandId command);
+    void ShowStatus(DocumentStatus status);
     void SetTools(bool visualFocused);
     void ShowTip(const QString& tip);
     void EndProgram();
 
-    EditorState state_;
-    DocumentStatus status_ = DocumentStatus::Awaiting;
     Dialogs* dialogs_ = nullptr;
     std::unique_ptr<Dialogs> ownedDialogs_;
     std::unique_ptr<ProgressWindows> progress_;
-    CodeServices* codeServices_ = nullptr;
-    UndoRecorder* undoRecorder_ = nullptr;
-    QHash<QString, std::function<void()>> commands_;
+    std::unique_ptr<PacedWork> events_;
+    std::unique_ptr<Document> document_;
+    std::unique_ptr<ViewSync> sync_;
+    CommandTable commands_;
     std::function<bool()> saveAs_;
     std::function<void()> endProgram_;
     std::function<void(int)> loadProgress_;
     QHash<QObject*, QString> hoverTips_;
     QWidget* client_ = nullptr;
-    bool refreshing_ = false;
+    // Parity of the orientation toggle: odd = side by side, code on the left.
+    int orientationCount_ = 0;
     bool ending_ = false;
 };
 

@@ -8,45 +8,24 @@
 #include <QTimer>
 
 #include "codeview/code_view.h"
+#include "document/view_sync.h"
 #include "editor/focus_tools.h"
-#include "editor/long_operation.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
-#include "text/text_transfer.h"
+#include "editor/status_text.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
 
 void frmMain::cmdRefreshCode_Click() {
-    // A refresh that starts while one is already waiting on the page would
-    // only read the same page again.
-    if (refreshing_) return;
-    refreshing_ = true;
-    MarkCodeAccurate();
-    // The page's HTML replaces the code; the assignment pushes exactly this
-    // text back into the page. A page that does not answer leaves the code
-    // as it was.
-    if (const auto html = Web->OuterHtml()) {
-        txtCode->SetTextUtf8(PageHtmlToCode(html->toStdString()));
-    }
-    QCoreApplication::processEvents();
-    if (state_.AutoFormat && codeServices_ != nullptr) codeServices_->FormatCodeView();
-    if (state_.AutoColorize && codeServices_ != nullptr) {
-        codeServices_->ColorizeCodeView();
-    } else {
-        PaintCodePlain();
-    }
-    refreshing_ = false;
+    sync_->Refresh();
 }
 
 void frmMain::txtCode_Change() {
-    if (!state_.RestoringUndo && undoRecorder_ != nullptr) undoRecorder_->RecordUndoSnapshot();
-    // The page takes the whole text as soon as it is free; typing never waits.
-    Web->CodeChanged();
+    sync_->CodeChanged();
 }
 
-void frmMain::SetStatus(DocumentStatus status) {
-    status_ = status;
+void frmMain::ShowStatus(DocumentStatus status) {
     const StatusLook look = LookOf(status);
     txtStatus->setText(QString::fromStdString(look.text));
     QPalette p = txtStatus->palette();
@@ -60,27 +39,19 @@ void frmMain::SetStatus(DocumentStatus status) {
 }
 
 void frmMain::MarkCodeAccurate() {
-    SetStatus(DocumentStatus::Accurate);
+    document_->MarkCodeAccurate();
 }
 
 void frmMain::MarkCodeStale() {
-    SetStatus(DocumentStatus::Stale);
+    document_->MarkCodeStale();
 }
 
 void frmMain::PaintCodePlain() {
-    QCoreApplication::processEvents();
-    BusyPointer busy;
-    const WinColor plain = state_.ForegroundColorValue();
-    txtCode->SetRangeColour(0, txtCode->Length(), plain);
-    txtCode->SetDefaultLook(plain, state_.CodeFontSize);
-    txtCode->SetSel(0, 0);
+    sync_->PaintCodePlain();
 }
 
 void frmMain::ApplyCodeFontSize() {
-    BusyPointer busy;
-    txtCode->SetRangeSize(0, txtCode->Length(), state_.CodeFontSize);
-    txtCode->SetDefaultLook(state_.ForegroundColorValue(), state_.CodeFontSize);
-    txtCode->SetSel(0, 0);
+    sync_->ApplyCodeFontSize();
 }
 
 void frmMain::ShowCaretPosition() {

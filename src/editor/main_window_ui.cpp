@@ -37,7 +37,7 @@ QFrame* Strip(QWidget* parent, const char* name, int x, int y, int w) {
 }  // namespace
 
 QToolButton* frmMain::AddButton(QWidget* strip, const QString& name, const QString& tip,
-                                const QString& glyph, const QString& command) {
+                                const QString& glyph, CommandId command) {
     auto* b = new QToolButton(strip);
     b->setObjectName(name);
     b->setToolTip(tip);
@@ -49,8 +49,26 @@ QToolButton* frmMain::AddButton(QWidget* strip, const QString& name, const QStri
     b->setMinimumWidth(kRowHeight);
     b->setFocusPolicy(Qt::NoFocus);
     strip->layout()->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [this, command] { RunCommand(command); });
+    Bind(b, command);
+    connect(b, &QToolButton::clicked, this, [this, command] { commands_.Run(command); });
     return b;
+}
+
+namespace {
+
+// The property that names a control's command.
+constexpr const char* kCommandProperty = "tarloCommand";
+
+}  // namespace
+
+void frmMain::Bind(QObject* control, CommandId command) {
+    control->setProperty(kCommandProperty, static_cast<int>(command));
+}
+
+std::optional<CommandId> frmMain::CommandOf(const QObject* control) {
+    const QVariant v = control->property(kCommandProperty);
+    if (!v.isValid()) return std::nullopt;
+    return static_cast<CommandId>(v.toInt());
 }
 
 void frmMain::BuildToolRows(QWidget* client) {
@@ -63,29 +81,30 @@ void frmMain::BuildToolRows(QWidget* client) {
     struct DocButton {
         const char* tip;
         QStyle::StandardPixmap icon;
-        const char* command;
+        CommandId command;
     };
     const DocButton docs[] = {
-        {"New", QStyle::SP_FileIcon, "NewDocument"},
-        {"Email", QStyle::SP_DriveNetIcon, "EmailDocument"},
-        {"Open", QStyle::SP_DialogOpenButton, "mnuOpen_Click"},
-        {"Save", QStyle::SP_DialogSaveButton, "SaveDocument"},
-        {"Cut", QStyle::SP_TrashIcon, "CutSelection"},
-        {"Copy", QStyle::SP_FileDialogContentsView, "CopySelection"},
-        {"Paste", QStyle::SP_FileDialogDetailedView, "PasteClipboard"},
-        {"Print", QStyle::SP_ComputerIcon, "PrintDocument"},
-        {"Help", QStyle::SP_DialogHelpButton, "mnuHelp2_Click"},
+        {"New", QStyle::SP_FileIcon, CommandId::NewDocument},
+        {"Email", QStyle::SP_DriveNetIcon, CommandId::EmailDocument},
+        {"Open", QStyle::SP_DialogOpenButton, CommandId::OpenDocument},
+        {"Save", QStyle::SP_DialogSaveButton, CommandId::SaveDocument},
+        {"Cut", QStyle::SP_TrashIcon, CommandId::Cut},
+        {"Copy", QStyle::SP_FileDialogContentsView, CommandId::Copy},
+        {"Paste", QStyle::SP_FileDialogDetailedView, CommandId::Paste},
+        {"Print", QStyle::SP_ComputerIcon, CommandId::PrintDocument},
+        {"Help", QStyle::SP_DialogHelpButton, CommandId::Help},
     };
     int index = 1;
     for (const DocButton& d : docs) {
         QAction* a = tbIcons->addAction(style()->standardIcon(d.icon), d.tip);
         a->setObjectName(QStringLiteral("tbIcons_%1").arg(index++));
         a->setToolTip(d.tip);
-        const QString command = d.command;
+        const CommandId command = d.command;
+        Bind(a, command);
         // Every document command works on the code view.
         connect(a, &QAction::triggered, this, [this, command] {
             txtCode->setFocus();
-            RunCommand(command);
+            commands_.Run(command);
         });
     }
 
@@ -96,36 +115,23 @@ void frmMain::BuildToolRows(QWidget* client) {
     struct CodeButton {
         const char* tip;
         const char* glyph;
-        std::function<void()> run;
+        CommandId command;
     };
     const CodeButton code[] = {
-        {"Format Code", "{ }",
-         [this] {
-             if (codeServices_ == nullptr) return;
-             codeServices_->FormatCodeView();
-             if (state_.AutoColorize) {
-                 codeServices_->ColorizeCodeView();
-             } else {
-                 PaintCodePlain();
-             }
-         }},
-        {"Colorize Code", "A",
-         [this] {
-             if (codeServices_ == nullptr) return;
-             if (state_.AutoFormat) codeServices_->FormatCodeView();
-             codeServices_->ColorizeCodeView();
-         }},
-        {"Toggle Window Orientation (F11)", "\u21c5", [this] { ToggleOrientation(); }},
+        {"Format Code", "{ }", CommandId::FormatHtml},
+        {"Colorize Code", "A", CommandId::ColorizeHtml},
+        {"Toggle Window Orientation (F11)", "\u21c5", CommandId::ToggleOrientation},
     };
     index = 1;
     for (const CodeButton& c : code) {
         QAction* a = tb2->addAction(c.glyph);
         a->setObjectName(QStringLiteral("tb2_%1").arg(index++));
         a->setToolTip(c.tip);
-        const std::function<void()> run = c.run;
-        connect(a, &QAction::triggered, this, [this, run] {
+        const CommandId command = c.command;
+        Bind(a, command);
+        connect(a, &QAction::triggered, this, [this, command] {
             txtCode->setFocus();
-            run();
+            commands_.Run(command);
         });
     }
 
@@ -134,25 +140,25 @@ void frmMain::BuildToolRows(QWidget* client) {
     tb2->setGeometry(tbIcons->width() + 2, 0, tb2->sizeHint().width(), kRowHeight);
     const int row1Left = tb2->geometry().right() + 4;
     QFrame* toolbar1 = Strip(client, "Toolbar1", row1Left, 0, Px(kTipsLeft) - row1Left - 4);
-    AddButton(toolbar1, "cmdRefreshCode", "Refresh Code", "\u21bb", "cmdRefreshCode_Click");
-    AddButton(toolbar1, "cmdEdgarize", "Cleanup Code", "\u2702", "cmdEdgarize_Click");
-    AddButton(toolbar1, "cmdCheck", "Error check", "\u2714", "cmdCheck_Click");
-    AddButton(toolbar1, "cmdCheck2", "Test Error Chk", "\u2713", "cmdCheck2_Click")->hide();
-    AddButton(toolbar1, "cmdPreview", "Preview in Browser", "\u25b6", "cmdPreview_Click");
+    AddButton(toolbar1, "cmdRefreshCode", "Refresh Code", "\u21bb", CommandId::RefreshCode);
+    AddButton(toolbar1, "cmdEdgarize", "Cleanup Code", "\u2702", CommandId::CleanUp);
+    AddButton(toolbar1, "cmdCheck", "Error check", "\u2714", CommandId::CheckStructure);
+    AddButton(toolbar1, "cmdCheck2", "Test Error Chk", "\u2713", CommandId::CheckEdgar)->hide();
+    AddButton(toolbar1, "cmdPreview", "Preview in Browser", "\u25b6", CommandId::PreviewInBrowser);
     auto* upload = AddButton(toolbar1, "cmdUpload", "This will open the FTP window", "FTP Files",
-                             "cmdUpload_Click");
+                             CommandId::Upload);
     upload->setAccessibleName("FTP Files");
     upload->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto* toolbar2 = toolbar1;  // code-side tools continue the first row
     toolbar2->layout()->addItem(new QSpacerItem(6, 1));
-    AddButton(toolbar2, "cmdSEO", "Add Keywords", "K", "cmdSEO_Click");
-    AddButton(toolbar2, "cmdUndo", "Undo", "\u21b6", "cmdUndo_Click");
-    AddButton(toolbar2, "cmdRedo", "Redo", "\u21b7", "cmdRedo_Click");
-    AddButton(toolbar2, "cmdFind", "Search and Replace", "\u2315", "cmdFind_Click");
-    AddButton(toolbar2, "cmdHTML", "Show HTML Window", "<>", "cmdHTML_Click");
-    AddButton(toolbar2, "cmdCase", "Toggle Case", "Aa", "cmdCase_Click");
-    AddButton(toolbar2, "cmdSpecial", "Show Symbols", "\u00a9", "cmdSpecial_Click");
-    AddButton(toolbar2, "cmdTable", "Show Table Wizard", "\u25a6", "cmdTable_Click");
+    AddButton(toolbar2, "cmdSEO", "Add Keywords", "K", CommandId::Keywords);
+    AddButton(toolbar2, "cmdUndo", "Undo", "\u21b6", CommandId::Undo);
+    AddButton(toolbar2, "cmdRedo", "Redo", "\u21b7", CommandId::Redo);
+    AddButton(toolbar2, "cmdFind", "Search and Replace", "\u2315", CommandId::FindReplace);
+    AddButton(toolbar2, "cmdHTML", "Show HTML Window", "<>", CommandId::TagReference);
+    AddButton(toolbar2, "cmdCase", "Toggle Case", "Aa", CommandId::ToggleCase);
+    AddButton(toolbar2, "cmdSpecial", "Show Symbols", "\u00a9", CommandId::Symbols);
+    AddButton(toolbar2, "cmdTable", "Show Table Wizard", "\u25a6", CommandId::TableMaker);
     static_cast<QHBoxLayout*>(toolbar1->layout())->addStretch();
 
     // Row two: fonts and the visual editor's formatting commands.
@@ -170,29 +176,33 @@ void frmMain::BuildToolRows(QWidget* client) {
     cmbFontSize->setAccessibleName("Font size");
     cmbFontSize->setFixedWidth(96);
     tlbFont->layout()->addWidget(cmbFontSize);
-    connect(cmbFontName, &QComboBox::activated, this, [this] { RunCommand("cmbFontName_Click"); });
-    connect(cmbFontSize, &QComboBox::activated, this, [this] { RunCommand("cmbFontSize_Click"); });
+    Bind(cmbFontName, CommandId::FontName);
+    Bind(cmbFontSize, CommandId::FontSize);
+    connect(cmbFontName, &QComboBox::activated, this,
+            [this] { commands_.Run(CommandId::FontName); });
+    connect(cmbFontSize, &QComboBox::activated, this,
+            [this] { commands_.Run(CommandId::FontSize); });
 
     QFrame* tbWeb = Strip(client, "tbWeb", 232, kRowHeight, Px(kTipsLeft) - 236);
-    AddButton(tbWeb, "ImgColor", "Font color", "\u25a0", "ImgColor_Click");
-    AddButton(tbWeb, "txtColor", "Font color", "A\u0332", "txtColor_Click");
-    AddButton(tbWeb, "cmdBold", "Bold", "B", "cmdBold_Click");
-    AddButton(tbWeb, "cmdItalics", "Italics", "I", "cmdItalics_Click");
-    AddButton(tbWeb, "cmdUnder", "Underline", "U", "cmdUnder_Click");
-    AddButton(tbWeb, "cmdIndent", "Indent", "\u21e5", "cmdIndent_Click");
-    AddButton(tbWeb, "cmdOutdent", "Outdent", "\u21e4", "cmdOutdent_Click");
+    AddButton(tbWeb, "ImgColor", "Font color", "\u25a0", CommandId::FontColour);
+    AddButton(tbWeb, "txtColor", "Font color", "A\u0332", CommandId::FontColour);
+    AddButton(tbWeb, "cmdBold", "Bold", "B", CommandId::Bold);
+    AddButton(tbWeb, "cmdItalics", "Italics", "I", CommandId::Italic);
+    AddButton(tbWeb, "cmdUnder", "Underline", "U", CommandId::Underline);
+    AddButton(tbWeb, "cmdIndent", "Indent", "\u21e5", CommandId::Indent);
+    AddButton(tbWeb, "cmdOutdent", "Outdent", "\u21e4", CommandId::Outdent);
     AddButton(tbWeb, "cmdAutoIndent", "Auto-Indent first line of every paragraph", "\u00b6",
-              "cmdAutoIndent_Click");
-    AddButton(tbWeb, "cmdLeft", "Left Align", "\u2af7", "cmdLeft_Click");
-    AddButton(tbWeb, "cmdCenter", "Center Align", "\u2261", "cmdCenter_Click");
-    AddButton(tbWeb, "cmdRight", "Right Align", "\u2af8", "cmdRight_Click");
-    AddButton(tbWeb, "cmdFull", "Full Justify", "\u2630", "cmdFull_Click");
-    AddButton(tbWeb, "cmdBullets", "Insert Bullet List", "\u2022", "cmdBullets_Click");
-    AddButton(tbWeb, "cmdNumbers", "Insert Numbered List", "1.", "cmdNumbers_Click");
-    AddButton(tbWeb, "cmdPic", "Insert Graphic", "\u25a3", "cmdPic_Click");
-    AddButton(tbWeb, "cmdLink", "Insert Link", "\u260d", "cmdLink_Click");
-    AddButton(tbWeb, "cmdUnlink", "Unlink", "\u2300", "cmdUnlink_Click");
-    AddButton(tbWeb, "cmdRule", "Insert Horizontal Rule", "\u2015", "cmdRule_Click");
+              CommandId::IndentFirstLines);
+    AddButton(tbWeb, "cmdLeft", "Left Align", "\u2af7", CommandId::AlignLeft);
+    AddButton(tbWeb, "cmdCenter", "Center Align", "\u2261", CommandId::AlignCenter);
+    AddButton(tbWeb, "cmdRight", "Right Align", "\u2af8", CommandId::AlignRight);
+    AddButton(tbWeb, "cmdFull", "Full Justify", "\u2630", CommandId::AlignFull);
+    AddButton(tbWeb, "cmdBullets", "Insert Bullet List", "\u2022", CommandId::BulletList);
+    AddButton(tbWeb, "cmdNumbers", "Insert Numbered List", "1.", CommandId::NumberedList);
+    AddButton(tbWeb, "cmdPic", "Insert Graphic", "\u25a3", CommandId::InsertPicture);
+    AddButton(tbWeb, "cmdLink", "Insert Link", "\u260d", CommandId::InsertLink);
+    AddButton(tbWeb, "cmdUnlink", "Unlink", "\u2300", CommandId::Unlink);
+    AddButton(tbWeb, "cmdRule", "Insert Horizontal Rule", "\u2015", CommandId::HorizontalRule);
     static_cast<QHBoxLayout*>(tbWeb->layout())->addStretch();
 
     // The tips frame at the right of the rows.
@@ -211,14 +221,15 @@ void frmMain::BuildToolRows(QWidget* client) {
 }
 
 QAction* frmMain::AddMenuEntry(QMenu* menu, const QString& name, const QString& caption,
-                               const QKeySequence& shortcut, std::function<void()> run) {
+                               const QKeySequence& shortcut, CommandId command) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     if (!shortcut.isEmpty()) {
         a->setShortcut(shortcut);
         a->setShortcutContext(Qt::WindowShortcut);
     }
-    if (run) connect(a, &QAction::triggered, this, std::move(run));
+    Bind(a, command);
+    connect(a, &QAction::triggered, this, [this, command] { commands_.Run(command); });
     return a;
 }
 
@@ -228,10 +239,6 @@ QAction* frmMain::menuAction(const QString& objectName) const {
 
 void frmMain::BuildMenus() {
     QMenuBar* bar = menuBar();
-    auto command = [this](const char* name) {
-        const QString n = name;
-        return [this, n] { RunCommand(n); };
-    };
     auto menu = [bar](const char* name, const char* caption) {
         QMenu* m = bar->addMenu(caption);
         m->setObjectName(name);
@@ -245,110 +252,125 @@ void frmMain::BuildMenus() {
     };
 
     QMenu* file = menu("mnuFile", "&File");
-    AddMenuEntry(file, "mnuNew", "&New", QKeySequence("Ctrl+N"), command("mnuNew_Click"));
-    AddMenuEntry(file, "mnuOpen", "&Open", QKeySequence("Ctrl+O"), command("mnuOpen_Click"));
-    AddMenuEntry(file, "mnuPrint", "&Print", QKeySequence("Ctrl+P"), command("PrintDocument"));
-    AddMenuEntry(file, "mnuEmail", "&Email", QKeySequence("Ctrl+E"), command("EmailDocument"));
-    AddMenuEntry(file, "mnuSave", "&Save", QKeySequence("Ctrl+S"), command("SaveDocument"));
-    AddMenuEntry(file, "mnuSaveAs", "Save &As...", QKeySequence(), command("mnuSaveAs_Click"));
+    AddMenuEntry(file, "mnuNew", "&New", QKeySequence("Ctrl+N"), CommandId::NewDocumentMenu);
+    AddMenuEntry(file, "mnuOpen", "&Open", QKeySequence("Ctrl+O"), CommandId::OpenDocument);
+    AddMenuEntry(file, "mnuPrint", "&Print", QKeySequence("Ctrl+P"), CommandId::PrintDocument);
+    AddMenuEntry(file, "mnuEmail", "&Email", QKeySequence("Ctrl+E"), CommandId::EmailDocument);
+    AddMenuEntry(file, "mnuSave", "&Save", QKeySequence("Ctrl+S"), CommandId::SaveDocument);
+    AddMenuEntry(file, "mnuSaveAs", "Save &As...", QKeySequence(), CommandId::SaveDocumentAs);
     file->addSeparator();
-    AddMenuEntry(file, "mnuExit", "E&xit", QKeySequence(), [this] { mnuExit_Click(); });
+    AddMenuEntry(file, "mnuExit", "E&xit", QKeySequence(), CommandId::Exit);
 
     QMenu* edit = menu("mnuEdit", "Edit");
-    AddMenuEntry(edit, "mnuUndo", "&Undo", QKeySequence("Ctrl+Z"), command("cmdUndo_Click"));
-    AddMenuEntry(edit, "mnuRedo", "&Redo", QKeySequence("Ctrl+Y"), command("cmdRedo_Click"));
+    AddMenuEntry(edit, "mnuUndo", "&Undo", QKeySequence("Ctrl+Z"), CommandId::Undo);
+    AddMenuEntry(edit, "mnuRedo", "&Redo", QKeySequence("Ctrl+Y"), CommandId::Redo);
     edit->addSeparator();
-    AddMenuEntry(edit, "mnuAll", "Select All", QKeySequence("Ctrl+A"), command("mnuAll_Click"));
+    AddMenuEntry(edit, "mnuAll", "Select All", QKeySequence("Ctrl+A"), CommandId::SelectAll);
     edit->addSeparator();
-    AddMenuEntry(edit, "mnuCut", "Cut", QKeySequence(), command("CutSelection"));
-    AddMenuEntry(edit, "mnuCopy", "Copy", QKeySequence(), command("CopySelection"));
-    AddMenuEntry(edit, "mnuPaste", "Paste", QKeySequence(), command("PasteClipboard"));
+    AddMenuEntry(edit, "mnuCut", "Cut", QKeySequence(), CommandId::Cut);
+    AddMenuEntry(edit, "mnuCopy", "Copy", QKeySequence(), CommandId::Copy);
+    AddMenuEntry(edit, "mnuPaste", "Paste", QKeySequence(), CommandId::Paste);
 
     QMenu* insert = menu("mnuInsert", "&Insert");
     AddMenuEntry(insert, "mnuGoogle", "&Google Search", QKeySequence("Shift+Ins"),
-                 command("mnuGoogle_Click"));
+                 CommandId::WebSearchForm);
     AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"),
-                 command("mnuMarquee_Click"));
-    AddMenuEntry(insert, "mnuSymbol", "&Symbol", QKeySequence(), command("cmdSpecial_Click"));
-    AddMenuEntry(insert, "mnuLayer", "&Layer", QKeySequence("Ctrl+H"), command("mnuLayer_Click"));
-    AddMenuEntry(insert, "mnukeywords", "&Keywords", QKeySequence(), command("cmdSEO_Click"));
+                 CommandId::Marquee);
+    AddMenuEntry(insert, "mnuSymbol", "&Symbol", QKeySequence(), CommandId::Symbols);
+    AddMenuEntry(insert, "mnuLayer", "&Layer", QKeySequence("Ctrl+H"), CommandId::Layer);
+    AddMenuEntry(insert, "mnukeywords", "&Keywords", QKeySequence(), CommandId::Keywords);
 
     QMenu* tools = menu("mnuTools", "Tools");
     QMenu* coding = sub(tools, "mnuHTMLTools", "Coding Tools");
     QMenu* sizes = sub(coding, "mnuCodeFontSize", "Change Font Size");
     auto* sizeGroup = new QActionGroup(this);
-    for (int size : {8, 9, 10, 12, 14}) {
+    const struct {
+        int points;
+        CommandId command;
+    } fontSizes[] = {{8, CommandId::CodeFontSize8},
+                     {9, CommandId::CodeFontSize9},
+                     {10, CommandId::CodeFontSize10},
+                     {12, CommandId::CodeFontSize12},
+                     {14, CommandId::CodeFontSize14}};
+    for (const auto& [size, command] : fontSizes) {
         QAction* a = AddMenuEntry(sizes, QStringLiteral("mnu%1").arg(size),
-                                  QStringLiteral("%1 points").arg(size), QKeySequence(),
-                                  [this, size] { SetCodeFontSize(size); });
+                                  QStringLiteral("%1 points").arg(size), QKeySequence(), command);
         a->setCheckable(true);
         a->setChecked(size == 9);
         sizeGroup->addAction(a);
     }
     AddMenuEntry(coding, "mnuTable", "Table Wizard", QKeySequence("Ctrl+T"),
-                 command("cmdTable_Click"));
-    AddMenuEntry(coding, "mnuCase", "Toggle Case", QKeySequence(), command("cmdCase_Click"));
+                 CommandId::TableMaker);
+    AddMenuEntry(coding, "mnuCase", "Toggle Case", QKeySequence(), CommandId::ToggleCase);
     AddMenuEntry(coding, "mnufind", "Search and Replace", QKeySequence("Ctrl+F"),
-                 command("cmdFind_Click"));
+                 CommandId::FindReplace);
     coding->addSeparator();
     AddMenuEntry(coding, "mnuColor", "Toggle window colors", QKeySequence(),
-                 command("mnuColor_Click"));
+                 CommandId::ToggleWindowColours);
 
     QMenu* wysiwyg = sub(tools, "mnuWYSIWYG", "WYSIWYG Tools");
     QMenu* align = sub(wysiwyg, "mnuAlign", "Alignment Tools");
-    AddMenuEntry(align, "mnuLeft", "Left Justify", QKeySequence("F5"), command("cmdLeft_Click"));
+    AddMenuEntry(align, "mnuLeft", "Left Justify", QKeySequence("F5"), CommandId::AlignLeft);
     AddMenuEntry(align, "mnuCenter", "Center Justify", QKeySequence("F6"),
-                 command("cmdCenter_Click"));
-    AddMenuEntry(align, "mnuRight", "Right Justify", QKeySequence("F7"), command("cmdRight_Click"));
-    AddMenuEntry(align, "mnuFull", "Full Justify", QKeySequence("F8"), command("cmdFull_Click"));
+                 CommandId::AlignCenter);
+    AddMenuEntry(align, "mnuRight", "Right Justify", QKeySequence("F7"), CommandId::AlignRight);
+    AddMenuEntry(align, "mnuFull", "Full Justify", QKeySequence("F8"), CommandId::AlignFull);
     wysiwyg->addSeparator();
-    AddMenuEntry(wysiwyg, "mnuBold", "Bold", QKeySequence("Ctrl+B"), command("cmdBold_Click"));
+    AddMenuEntry(wysiwyg, "mnuBold", "Bold", QKeySequence("Ctrl+B"), CommandId::Bold);
     AddMenuEntry(wysiwyg, "mnuItalic", "Italic", QKeySequence("Ctrl+I"),
-                 command("cmdItalics_Click"));
+                 CommandId::Italic);
     AddMenuEntry(wysiwyg, "mnuUnder", "Underline", QKeySequence("Ctrl+U"),
-                 command("cmdUnder_Click"));
+                 CommandId::Underline);
     wysiwyg->addSeparator();
     AddMenuEntry(wysiwyg, "mnuIndent", "Indent Paragraph", QKeySequence(),
-                 command("cmdIndent_Click"));
+                 CommandId::Indent);
     AddMenuEntry(wysiwyg, "mnuOutdent", "Outdent Paragraph", QKeySequence(),
-                 command("cmdOutdent_Click"));
+                 CommandId::Outdent);
     AddMenuEntry(wysiwyg, "mnuIndentLine", "Indent First Line", QKeySequence(),
-                 command("cmdAutoIndent_Click"));
-    AddMenuEntry(wysiwyg, "mnuBullets", "Bullets", QKeySequence(), command("cmdBullets_Click"));
+                 CommandId::IndentFirstLines);
+    AddMenuEntry(wysiwyg, "mnuBullets", "Bullets", QKeySequence(), CommandId::BulletList);
     AddMenuEntry(wysiwyg, "mnuNumberedList", "Numbered List", QKeySequence(),
-                 command("cmdNumbers_Click"));
+                 CommandId::NumberedList);
     wysiwyg->addSeparator();
     AddMenuEntry(wysiwyg, "mnuGraphic", "Insert Graphic", QKeySequence("Ctrl+G"),
-                 command("cmdPic_Click"));
+                 CommandId::InsertPicture);
     AddMenuEntry(wysiwyg, "mnuLink", "Insert Link", QKeySequence("Ctrl+L"),
-                 command("cmdLink_Click"));
-    AddMenuEntry(wysiwyg, "mnuUnlink", "Unlink", QKeySequence(), command("cmdUnlink_Click"));
+                 CommandId::InsertLink);
+    AddMenuEntry(wysiwyg, "mnuUnlink", "Unlink", QKeySequence(), CommandId::Unlink);
     AddMenuEntry(wysiwyg, "mnuRule", "Insert Rule", QKeySequence("Ctrl+R"),
-                 command("cmdRule_Click"));
+                 CommandId::HorizontalRule);
     tools->addSeparator();
     AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"),
-                 command("cmdEdgarize_Click"));
+                 CommandId::CleanUp);
     AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"),
-                 [this] { cmdRefreshCode_Click(); });
+                 CommandId::RefreshCode);
     AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"),
-                 command("mnuFormat_Click"));
+                 CommandId::FormatHtml);
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),
-                 command("mnuColorize_Click"));
+                 CommandId::ColorizeHtml);
 
     QMenu* view = menu("mnuView", "&View");
     AddMenuEntry(view, "mnuToggle", "Toggle Screen Orientation", QKeySequence("F11"),
-                 [this] { ToggleOrientation(); });
+                 CommandId::ToggleOrientation);
     AddMenuEntry(view, "mnuPreview", "Preview in Browser", QKeySequence("F12"),
-                 command("cmdPreview_Click"));
+                 CommandId::PreviewInBrowser);
 
     QMenu* help = menu("mnuHelp", "&Help");
-    AddMenuEntry(help, "mnuHelp2", "Help", QKeySequence("F1"), command("mnuHelp2_Click"));
+    AddMenuEntry(help, "mnuHelp2", "Help", QKeySequence("F1"), CommandId::Help);
     help->addSeparator();
-    AddMenuEntry(help, "mnuTip", "Tip of the &Day", QKeySequence(), command("mnuTip_Click"));
-    AddMenuEntry(help, "mnuAbout", "&About Tarlo", QKeySequence(), command("mnuAbout_Click"));
+    AddMenuEntry(help, "mnuTip", "Tip of the &Day", QKeySequence(), CommandId::TipOfTheDay);
+    AddMenuEntry(help, "mnuAbout", "&About Tarlo", QKeySequence(), CommandId::About);
+}
 
-    // The refresh button's own command is this window's.
-    SetCommand("cmdRefreshCode_Click", [this] { cmdRefreshCode_Click(); });
+void frmMain::RegisterWindowCommands() {
+    commands_.Set(CommandId::RefreshCode, [this] { cmdRefreshCode_Click(); });
+    commands_.Set(CommandId::ToggleOrientation, [this] { ToggleOrientation(); });
+    commands_.Set(CommandId::Exit, [this] { mnuExit_Click(); });
+    commands_.Set(CommandId::CodeFontSize8, [this] { SetCodeFontSize(8); });
+    commands_.Set(CommandId::CodeFontSize9, [this] { SetCodeFontSize(9); });
+    commands_.Set(CommandId::CodeFontSize10, [this] { SetCodeFontSize(10); });
+    commands_.Set(CommandId::CodeFontSize12, [this] { SetCodeFontSize(12); });
+    commands_.Set(CommandId::CodeFontSize14, [this] { SetCodeFontSize(14); });
 }
 
 void frmMain::InstallHoverTips() {

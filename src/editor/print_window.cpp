@@ -16,7 +16,7 @@
 
 #include "codeview/code_view.h"
 #include "editor/dialogs.h"
-#include "editor/main_window.h"
+#include "editor/editor.h"
 #include "editor/visual_view.h"
 #include "editor/window_helpers.h"
 
@@ -30,8 +30,11 @@ constexpr int kVisualPrintTimeoutMs = 300000;
 
 }  // namespace
 
-frmPrint::frmPrint(frmMain* main, CodeView* printTemp)
-    : QWidget(main, Qt::Window), main_(main), printTemp_(printTemp) {
+frmPrint::frmPrint(Editor& editor, CodeView* printTemp)
+    : QWidget(editor.mainWindow(), Qt::Window),
+      editor_(editor),
+      main_(editor.mainWindow()),
+      printTemp_(printTemp) {
     setObjectName("frmPrint");
     setWindowTitle("Tarlo Print");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -82,17 +85,17 @@ void frmPrint::Load() {
 void frmPrint::cmdPrint_Click() {
     hide();
     QPointer<frmPrint> self(this);
-    if (main_ && Check1->isChecked()) PrintVisualDocument(*main_);
+    if (main_ && Check1->isChecked()) PrintVisualDocument(editor_);
     // The engine's wait lets events run: the window may have gone meanwhile.
     if (!self) return;
-    if (main_ && printTemp_ && Check2->isChecked()) PrintCodeArea(*main_, *printTemp_);
+    if (main_ && printTemp_ && Check2->isChecked()) PrintCodeArea(editor_, *printTemp_);
     if (self) close();
 }
 
-bool PrintVisualDocument(frmMain& main) {
+bool PrintVisualDocument(Editor& editor) {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    if (!main.dialogs()->Printer(&main, printer.get(), false)) return false;
-    QPointer<VisualView> web(main.Web);
+    if (!editor.dialogs().Printer(editor.mainWindow(), printer.get(), false)) return false;
+    QPointer<VisualView> web(&editor.visualView());
     auto result = std::make_shared<std::optional<bool>>();
     QEventLoop loop;
     auto done = [result, &loop](bool ok) {
@@ -116,10 +119,10 @@ bool PrintVisualDocument(frmMain& main) {
     return result->has_value() && result->value();
 }
 
-bool PrintCodeArea(frmMain& main, CodeView& area) {
+bool PrintCodeArea(Editor& editor, CodeView& area) {
     QsciPrinter printer(QPrinter::HighResolution);
     const bool hasSelection = area.SelLength() > 0;
-    if (!main.dialogs()->Printer(&main, &printer, hasSelection)) return false;
+    if (!editor.dialogs().Printer(editor.mainWindow(), &printer, hasSelection)) return false;
     // Long lines of a filing wrap on paper instead of running off the page.
     printer.setWrapMode(QsciScintilla::WrapWord);
     // Colours as painted, on white paper whatever the window mode.

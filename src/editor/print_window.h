@@ -14,12 +14,12 @@ class QPushButton;
 namespace tarlo {
 
 class CodeView;
-class frmMain;
+class Editor;
 
 class frmPrint : public QWidget {
     Q_OBJECT
   public:
-    frmPrint(frmMain* main, CodeView* printTemp);
+    frmPrint(Editor& editor, CodeView* printTemp);
 
     // Topmost and centred over the main window; run once before showing.
     void Load();
@@ -33,15 +33,16 @@ class frmPrint : public QWidget {
     QPushButton* cmdPrint = nullptr;
 
   private:
-    QPointer<frmMain> main_;
+    Editor& editor_;
+    QPointer<QWidget> main_;
     QPointer<CodeView> printTemp_;
 };
 
 // Prints the visual view's document through the printer dialog; false when
 // the dialog was cancelled or the engine could not print.
-bool PrintVisualDocument(frmMain& main);
+bool PrintVisualDocument(Editor& editor);
 // Prints the work area (its selection when it has one and the user asks for
 // it); false when the dialog was cancelled or printing failed.
-bool PrintCodeArea(frmMain& main, CodeView& area);
+bool PrintCodeArea(Editor& editor, CodeView& area);
 
 }  // namespace tarlo

@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "document/document.h"
 #include "text/colour.h"
 
 namespace tarlo {
-
-enum class DocumentStatus { Awaiting, Accurate, Stale };
 
 struct StatusLook {
     std::string text;

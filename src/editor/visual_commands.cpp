@@ -5,8 +5,10 @@
 #include <QFontInfo>
 
 #include "codeview/code_view.h"
+#include "document/view_sync.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
-#include "editor/main_window.h"
+#include "editor/editor.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
@@ -16,19 +18,19 @@ namespace {
 // Names are passed exactly as the tools always passed them; the engine
 // matches them without regard to case.
 const VisualCommand kTable[] = {
-    {"cmdLeft_Click", "justifyleft", true},
-    {"cmdCenter_Click", "justifycenter", true},
-    {"cmdRight_Click", "justifyright", true},
-    {"cmdFull_Click", "justifyFull", true},
-    {"cmdBold_Click", "Bold", true},
-    {"cmdItalics_Click", "Italic", true},
-    {"cmdUnder_Click", "Underline", true},
-    {"cmdIndent_Click", "Indent", true},
-    {"cmdOutdent_Click", "Outdent", true},
-    {"cmdBullets_Click", "InsertunOrderedList", true},
-    {"cmdNumbers_Click", "InsertOrderedList", true},
-    {"cmdUnlink_Click", "Unlink", false},
-    {"cmdRule_Click", "InsertHorizontalRule", false},
+    {CommandId::AlignLeft, "justifyleft", true},
+    {CommandId::AlignCenter, "justifycenter", true},
+    {CommandId::AlignRight, "justifyright", true},
+    {CommandId::AlignFull, "justifyFull", true},
+    {CommandId::Bold, "Bold", true},
+    {CommandId::Italic, "Italic", true},
+    {CommandId::Underline, "Underline", true},
+    {CommandId::Indent, "Indent", true},
+    {CommandId::Outdent, "Outdent", true},
+    {CommandId::BulletList, "InsertunOrderedList", true},
+    {CommandId::NumberedList, "InsertOrderedList", true},
+    {CommandId::Unlink, "Unlink", false},
+    {CommandId::HorizontalRule, "InsertHorizontalRule", false},
 };
 
 // Inserts the picture and gives the new picture (and only it) its
@@ -48,15 +50,16 @@ const VisualCommand* VisualCommandTable(std::size_t& count) {
     return kTable;
 }
 
-VisualCommands::VisualCommands(frmMain& window) : QObject(&window), w_(window) {
+VisualCommands::VisualCommands(Editor& editor, QObject* owner)
+    : QObject(owner), editor_(editor) {
     setObjectName("VisualCommands");
 }
 
 void VisualCommands::Run(const VisualCommand& c) {
     // A command the page refuses (no selection, not editable yet) is
     // skipped; the focus step still runs.
-    w_.Web->ExecCommand(c.command);
-    if (c.focusAfter) w_.Web->setFocus();
+    editor_.visualView().ExecCommand(c.command);
+    if (c.focusAfter) editor_.FocusPage();
 }
 
 QString VisualCommands::SettledFontName(const QString& name) {
@@ -75,77 +78,75 @@ QString VisualCommands::CssColour(WinColor colour) {
 void VisualCommands::cmbFontName_Click() {
     // The window's own font is not changed: that would restyle every
     // control of the window. The name is what the system settles on.
-    fontName_ = SettledFontName(w_.cmbFontName->currentText());
-    w_.Web->ExecCommand("FontName", fontName_, false);
-    w_.Web->setFocus();
+    fontName_ = SettledFontName(editor_.ChosenFontName());
+    editor_.visualView().ExecCommand("FontName", fontName_, false);
+    editor_.FocusPage();
 }
 
 void VisualCommands::cmbFontSize_Click() {
-    const QString size = w_.cmbFontSize->currentText().left(1);
-    w_.Web->ExecCommand("FontSize", size, false);
-    w_.Web->setFocus();
+    const QString size = editor_.ChosenFontSize().left(1);
+    editor_.visualView().ExecCommand("FontSize", size, false);
+    editor_.FocusPage();
 }
 
 void VisualCommands::ImgColor_Click() {
     const QColor shown(RedOf(lastColour_), GreenOf(lastColour_), BlueOf(lastColour_));
     // A cancelled dialog applies the colour chosen last (black at first).
-    if (const std::optional<QColor> c = w_.dialogs()->Colour(&w_, shown)) {
+    if (const std::optional<QColor> c = editor_.dialogs().Colour(editor_.mainWindow(), shown)) {
         lastColour_ = RgbColor(c->red(), c->green(), c->blue());
     }
-    w_.Web->ExecCommand("ForeColor", CssColour(lastColour_), false);
-    w_.Web->setFocus();
+    editor_.visualView().ExecCommand("ForeColor", CssColour(lastColour_), false);
+    editor_.FocusPage();
 }
 
 void VisualCommands::cmdPic_Click() {
     // The engine has no picture dialog of its own: ours asks for the address
     // and the alternate text. Cancelling either inserts nothing.
-    const std::optional<QString> src = w_.dialogs()->Input(
-        &w_, "Picture address (a file beside the document or a web address):", "Insert Graphic",
+    const std::optional<QString> src = editor_.dialogs().Input(
+        editor_.mainWindow(), "Picture address (a file beside the document or a web address):", "Insert Graphic",
         QString());
     if (!src || src->trimmed().isEmpty()) return;
-    const std::optional<QString> alt = w_.dialogs()->Input(
-        &w_, "Alternate text (shown when the mouse hovers over the picture):", "Insert Graphic",
+    const std::optional<QString> alt = editor_.dialogs().Input(
+        editor_.mainWindow(), "Alternate text (shown when the mouse hovers over the picture):", "Insert Graphic",
         QString());
     if (!alt) return;
-    w_.Web->RunScript(QString::fromLatin1(kInsertImageScript)
+    editor_.visualView().RunScript(QString::fromLatin1(kInsertImageScript)
                           .arg(VisualView::JsString(src->trimmed()), VisualView::JsString(*alt)));
 }
 
 void VisualCommands::cmdLink_Click() {
     const std::optional<QString> href =
-        w_.dialogs()->Input(&w_, "Link address:", "Insert Link", QStringLiteral("http://"));
+        editor_.dialogs().Input(editor_.mainWindow(), "Link address:", "Insert Link", QStringLiteral("http://"));
     if (!href) return;
     const QString url = href->trimmed();
     if (url.isEmpty() || url == QLatin1String("http://")) return;
-    w_.Web->ExecCommand("CreateLink", url, true);
+    editor_.visualView().ExecCommand("CreateLink", url, true);
 }
 
 void VisualCommands::mnuColor_Click() {
-    EditorState& st = w_.state();
-    ++st.WindowColorCount;
-    if (st.WindowColorCount % 2 != 0) {
-        w_.txtCode->SetBackgroundColour(kWhite);
-        st.ForegroundColor = "0";
+    CodeLook& look = editor_.document().Look;
+    ++look.WindowColorCount;
+    if (look.WindowColorCount % 2 != 0) {
+        editor_.codeView().SetBackgroundColour(kWhite);
+        look.ForegroundColor = "0";
     } else {
-        w_.txtCode->SetBackgroundColour(kBlack);
-        st.ForegroundColor = std::to_string(kWhite);
+        editor_.codeView().SetBackgroundColour(kBlack);
+        look.ForegroundColor = std::to_string(kWhite);
     }
-    st.Colours.plain = st.ForegroundColorValue();
-    w_.cmdRefreshCode_Click();
+    look.Colours.plain = look.ForegroundColorValue();
+    editor_.sync().Refresh();
 }
 
-VisualCommands* InstallVisualCommands(frmMain& window) {
-    auto* v = new VisualCommands(window);
-    for (const VisualCommand& c : kTable) {
-        window.SetCommand(c.handler, [v, &c] { v->Run(c); });
-    }
-    window.SetCommand("cmbFontName_Click", [v] { v->cmbFontName_Click(); });
-    window.SetCommand("cmbFontSize_Click", [v] { v->cmbFontSize_Click(); });
-    window.SetCommand("ImgColor_Click", [v] { v->ImgColor_Click(); });
-    window.SetCommand("txtColor_Click", [v] { v->txtColor_Click(); });
-    window.SetCommand("cmdPic_Click", [v] { v->cmdPic_Click(); });
-    window.SetCommand("cmdLink_Click", [v] { v->cmdLink_Click(); });
-    window.SetCommand("mnuColor_Click", [v] { v->mnuColor_Click(); });
+VisualCommands* InstallVisualCommands(Editor& editor, QObject* owner) {
+    auto* v = new VisualCommands(editor, owner);
+    CommandTable& t = editor.commands();
+    for (const VisualCommand& c : kTable) t.Set(c.id, [v, &c] { v->Run(c); });
+    t.Set(CommandId::FontName, [v] { v->cmbFontName_Click(); });
+    t.Set(CommandId::FontSize, [v] { v->cmbFontSize_Click(); });
+    t.Set(CommandId::FontColour, [v] { v->ImgColor_Click(); });
+    t.Set(CommandId::InsertPicture, [v] { v->cmdPic_Click(); });
+    t.Set(CommandId::InsertLink, [v] { v->cmdLink_Click(); });
+    t.Set(CommandId::ToggleWindowColours, [v] { v->mnuColor_Click(); });
     return v;
 }
 

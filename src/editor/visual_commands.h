@@ -6,15 +6,16 @@
 #include <QObject>
 #include <QString>
 
-#include "editor/editor_state.h"
+#include "editor/command_id.h"
+#include "text/colour.h"
 
 namespace tarlo {
 
-class frmMain;
+class Editor;
 
 // One row of the command table.
 struct VisualCommand {
-    const char* handler;  // "cmdBold_Click"
+    CommandId id;         // the command of the button and its menu entry
     const char* command;  // the engine's command name
     bool focusAfter;      // give the focus back to the visual view
 };
@@ -22,7 +23,7 @@ struct VisualCommand {
 class VisualCommands : public QObject {
     Q_OBJECT
   public:
-    explicit VisualCommands(frmMain& window);
+    VisualCommands(Editor& editor, QObject* owner);
 
     // A simple command of the table (no value).
     void Run(const VisualCommand& c);
@@ -44,14 +45,15 @@ class VisualCommands : public QObject {
     WinColor lastColour() const { return lastColour_; }
 
   private:
-    frmMain& w_;
+    Editor& editor_;
     QString fontName_;
     WinColor lastColour_ = kBlack;  // the colour dialog's colour until one is chosen
 };
 
 const VisualCommand* VisualCommandTable(std::size_t& count);
 
-// Creates the visual editing commands and registers them with the window.
-VisualCommands* InstallVisualCommands(frmMain& window);
+// Creates the visual editing commands (a child of `owner`) and registers
+// them with the editor's command table.
+VisualCommands* InstallVisualCommands(Editor& editor, QObject* owner);
 
 }  // namespace tarlo

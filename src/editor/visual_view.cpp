@@ -133,6 +133,12 @@ std::optional<bool> VisualView::DesignModeOn(int timeoutMs) {
     return r->toString() == "on";
 }
 
+std::optional<std::string> VisualView::ReadOuterHtml() {
+    const std::optional<QString> html = OuterHtml();
+    if (!html) return std::nullopt;
+    return html->toStdString();
+}
+
 std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return std::nullopt;
     const auto r = RunScript(

@@ -8,13 +8,16 @@
 #include <QWebEngineView>
 #include <functional>
 #include <optional>
+#include <string>
+
+#include "document/view_sync.h"
 
 namespace tarlo {
 
 class RequestFilter;
 class VisualPage;
 
-class VisualView : public QWebEngineView {
+class VisualView : public QWebEngineView, public PageView {
     Q_OBJECT
   public:
     explicit VisualView(QWidget* parent = nullptr);
@@ -54,6 +57,12 @@ class VisualView : public QWebEngineView {
     bool WaitForPushes(int timeoutMs = kCallTimeoutMs);
     bool pushPending() const { return dirty_ || inFlight_; }
     int pushesStarted() const { return pushesStarted_; }
+
+    // The page as the document's sync sees it.
+    std::optional<std::string> ReadOuterHtml() override;
+    void TakeNewCode() override { CodeChanged(); }
+    bool WaitForPendingPushes() override { return WaitForPushes(); }
+    std::optional<bool> HoldsOwnEdits() override { return PageEdited(); }
 
     VisualPage* visualPage() const { return page_; }
     RequestFilter* requestFilter() const { return filter_; }

@@ -20,7 +20,8 @@ class LongWork {
     virtual void Stage(std::string_view /*what*/) {}
     // One visible step of the work is done: the progress bar moves on.
     virtual void Advance() {}
-    // Figures about the work so far (the clean-up's statistics line); events run.
+    // Figures about the work so far (the clean-up's statistics line), shown
+    // when events next run.
     virtual void Figures(std::string_view /*line*/) {}
 };
 

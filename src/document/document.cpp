@@ -1,10 +1,10 @@
-#include "editor/editor_state.h"
+#include "document/document.h"
 
 #include <cstdlib>
 
 namespace tarlo {
 
-WinColor EditorState::ForegroundColorValue() const {
+WinColor CodeLook::ForegroundColorValue() const {
     if (ForegroundColor.empty()) return kWhite;
     char* end = nullptr;
     const unsigned long v = std::strtoul(ForegroundColor.c_str(), &end, 10);

@@ -1,0 +1,22 @@
+#include "app/editor_commands.h"
+
+#include "checker/check_commands.h"
+#include "cleanup/edgarize_command.h"
+#include "codeview/code_commands.h"
+#include "editor/document_commands.h"
+#include "editor/main_window.h"
+#include "editor/visual_commands.h"
+
+namespace tarlo {
+
+void InstallEditorCommands(frmMain& window) {
+    // Each subsystem registers its own commands; the command objects are
+    // children of the window and live as long as it does.
+    InstallCodeCommands(window, &window);
+    InstallDocumentCommands(window, &window);
+    InstallVisualCommands(window, &window);
+    InstallCleanup(window, &window);
+    InstallChecker(window, &window);
+}
+
+}  // namespace tarlo

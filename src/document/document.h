@@ -1,0 +1,112 @@
+#pragma once
+// The one document the editor holds. Its text lives in the code view (the
+// view is the text's storage, reached through `CodeText`); the document owns
+// everything else about it: the file it came from, what was last opened or
+// saved, whether the code is current with the page, the undo history, and
+// the refresh options. Every command and tool window works on this object,
+// never on the main window.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "document/undo_history.h"
+#include "text/colour.h"
+
+namespace tarlo {
+
+// Which of the two views is current: after a refresh the code is; once the
+// visual view gains or loses the focus the page may hold edits the code has
+// not caught up with.
+enum class DocumentStatus { Awaiting, Accurate, Stale };
+
+// The code view, as the document keeps its text in it.
+class CodeText {
+  public:
+    virtual ~CodeText() = default;
+    virtual std::string TextUtf8() const = 0;
+    // Replaces the whole text; the view raises its change, as for typing.
+    virtual void SetTextUtf8(std::string_view text) = 0;
+    virtual int Length() const = 0;  // bytes
+    // Every character in one colour and size; typed text takes them too.
+    virtual void PaintAll(WinColor colour, double pointSize) = 0;
+    // Every character at one size, its colour kept.
+    virtual void ResizeAll(WinColor colour, double pointSize) = 0;
+};
+
+// How the code looks: the window mode and the code font size.
+struct CodeLook {
+    // Decimal text of the code view's plain colour (16777215 = white).
+    std::string ForegroundColor = "16777215";
+    // Uses of the window-colour toggle: even = dark, odd = light.
+    std::int16_t WindowColorCount = 0;
+    std::int16_t CodeFontSize = 9;
+    ColourSettings Colours;
+
+    // The plain colour as a number; a malformed text falls back to white, the
+    // start value, rather than painting the code invisible.
+    WinColor ForegroundColorValue() const;
+};
+
+class Document {
+  public:
+    explicit Document(CodeText& code) : code_(code) {}
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // --- the text, held by the code view
+    CodeText& Code() const { return code_; }
+    std::string Text() const { return code_.TextUtf8(); }
+    int Length() const { return code_.Length(); }
+
+    // --- the file
+    // The file Save writes to; empty until the document has one of ours.
+    std::string DocumentPath;
+    // The file opened last, whatever its kind.
+    std::string OpenedFileName;
+    // The folder pictures and the preview's links resolve in: the document
+    // file's folder, empty for a new document.
+    std::string BaseFolder;
+
+    // --- what was last opened or saved
+    void SetSavedText(std::string text) { saved_ = std::move(text); }
+    // True when the code differs from what was last opened or saved.
+    bool CodeDiffersFromSaved() const { return code_.TextUtf8() != saved_; }
+
+    // --- whether the code is current with the page
+    DocumentStatus Status() const { return status_; }
+    void MarkCodeAccurate() { SetStatus(DocumentStatus::Accurate); }
+    void MarkCodeStale() { SetStatus(DocumentStatus::Stale); }
+    // Told of every status set (the status box shows it).
+    void SetStatusListener(std::function<void(DocumentStatus)> listener) {
+        statusListener_ = std::move(listener);
+    }
+
+    // --- the undo history of the code
+    UndoHistory& History() { return history_; }
+    const UndoHistory& History() const { return history_; }
+    // Set while the history loads a step back into the code view, so that
+    // the load itself is not recorded as a new step.
+    bool RestoringUndo = false;
+
+    // --- what a refresh does after taking the page's HTML
+    bool AutoFormat = false;
+    bool AutoColorize = false;
+
+    // --- how the code looks
+    CodeLook Look;
+
+  private:
+    void SetStatus(DocumentStatus status) {
+        status_ = status;
+        if (statusListener_) statusListener_(status);
+    }
+
+    CodeText& code_;
+    std::string saved_;
+    DocumentStatus status_ = DocumentStatus::Awaiting;
+    std::function<void(DocumentStatus)> statusListener_;
+    UndoHistory history_;
+};
+
+}  // namespace tarlo

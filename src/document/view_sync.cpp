@@ -1,0 +1,71 @@
+#include "document/view_sync.h"
+
+#include "text/text_transfer.h"
+
+namespace tarlo {
+
+ViewSync::ViewSync(Document& document, PageView& page, LongWork& events)
+    : document_(document), page_(page), events_(events) {}
+
+void ViewSync::CodeChanged() {
+    if (!document_.RestoringUndo && undo_ != nullptr) undo_->RecordUndoStep();
+    PushCodeToPage();
+}
+
+void ViewSync::PushCodeToPage() {
+    page_.TakeNewCode();
+}
+
+bool ViewSync::WaitForPendingPush() {
+    return page_.WaitForPendingPushes();
+}
+
+std::optional<std::string> ViewSync::ReadPage() {
+    std::optional<std::string> html = page_.ReadOuterHtml();
+    if (!html) return std::nullopt;
+    return PageHtmlToCode(*html);
+}
+
+void ViewSync::Refresh() {
+    if (refreshing_) return;
+    refreshing_ = true;
+    document_.MarkCodeAccurate();
+    // The assignment pushes exactly this text back into the page. A page
+    // that does not answer leaves the code as it was.
+    if (const std::optional<std::string> code = ReadPage()) document_.Code().SetTextUtf8(*code);
+    events_.LetEventsRun();
+    FormatAndColour();
+    refreshing_ = false;
+}
+
+void ViewSync::FormatAndColour() {
+    if (document_.AutoFormat && formatting_ != nullptr) formatting_->FormatCode();
+    if (document_.AutoColorize && formatting_ != nullptr) {
+        formatting_->ColourCode();
+    } else {
+        PaintCodePlain();
+    }
+}
+
+bool ViewSync::ColourCode() {
+    if (formatting_ == nullptr) return false;
+    formatting_->ColourCode();
+    return true;
+}
+
+void ViewSync::PaintCodePlain() {
+    events_.LetEventsRun();
+    document_.Code().PaintAll(document_.Look.ForegroundColorValue(), document_.Look.CodeFontSize);
+}
+
+void ViewSync::ApplyCodeFontSize() {
+    document_.Code().ResizeAll(document_.Look.ForegroundColorValue(),
+                               document_.Look.CodeFontSize);
+}
+
+bool ViewSync::HasUnsavedChanges() {
+    if (document_.CodeDiffersFromSaved()) return true;
+    return page_.HoldsOwnEdits().value_or(false);
+}
+
+}  // namespace tarlo

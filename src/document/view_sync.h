@@ -1,0 +1,95 @@
+#pragma once
+// Keeping the two views of the document in step, as named steps:
+//   code -> page: every change of the code records an undo step and pushes
+//                 the code into the page (coalesced: typing never waits);
+//   page -> code: the refresh takes the page's HTML as the code, then
+//                 formats it, and colours or paints it, as the options say.
+// The views are reached through the narrow interfaces below, which the real
+// widgets implement and tests can fake.
+#include <optional>
+#include <string>
+
+#include "document/document.h"
+#include "text/long_work.h"
+
+namespace tarlo {
+
+// The visual view, as the sync needs it.
+class PageView {
+  public:
+    virtual ~PageView() = default;
+    // The page's HTML (outer HTML of its root) once every pending push is in
+    // it; nothing when the page does not answer in time.
+    virtual std::optional<std::string> ReadOuterHtml() = 0;
+    // The code changed: the page takes the newest code as soon as it is free.
+    virtual void TakeNewCode() = 0;
+    // Waits until every change so far is in the page; false on a time-out.
+    virtual bool WaitForPendingPushes() = 0;
+    // Whether the page was edited in the view since the code was last pushed;
+    // nothing when the page does not answer.
+    virtual std::optional<bool> HoldsOwnEdits() = 0;
+};
+
+// The code window's formatter and colorizer, as a refresh runs them on the
+// code view. Neither refreshes: the refresh calls them, never the reverse.
+class CodeFormatting {
+  public:
+    virtual ~CodeFormatting() = default;
+    virtual void FormatCode() = 0;
+    virtual void ColourCode() = 0;
+};
+
+// Where every change of the code leaves its undo step.
+class UndoRecorder {
+  public:
+    virtual ~UndoRecorder() = default;
+    virtual void RecordUndoStep() = 0;
+};
+
+class ViewSync {
+  public:
+    // `events` lets pending window events run between the refresh's steps.
+    ViewSync(Document& document, PageView& page, LongWork& events);
+
+    void SetFormatting(CodeFormatting* formatting) { formatting_ = formatting; }
+    void SetUndoRecorder(UndoRecorder* recorder) { undo_ = recorder; }
+
+    // The code view's text changed (typed, pasted or assigned).
+    void CodeChanged();
+    // The page takes the newest code when it is free.
+    void PushCodeToPage();
+    bool WaitForPendingPush();
+    // The page's HTML as code text; nothing when the page does not answer.
+    std::optional<std::string> ReadPage();
+    // The page's HTML replaces the code, then the tail below runs. A refresh
+    // asked for while one is under way (a timer tick or a click while the
+    // page is being read) is skipped: it would only read the same page again.
+    void Refresh();
+    // The refresh's tail: format when Auto-Format is on, colour when
+    // Auto-Colorize is on, else paint the code plain.
+    void FormatAndColour();
+    bool Refreshing() const { return refreshing_; }
+    // Colours the code with the code window's colorizer; false when the
+    // editor has none.
+    bool ColourCode();
+
+    // The whole code in the plain colour at the code font size.
+    void PaintCodePlain();
+    // The whole code at the code font size, colours kept.
+    void ApplyCodeFontSize();
+
+    // Whether the document holds work that is not in its file: code that
+    // differs from what was last opened or saved, or edits in the page that
+    // the code has not caught up with.
+    bool HasUnsavedChanges();
+
+  private:
+    Document& document_;
+    PageView& page_;
+    LongWork& events_;
+    CodeFormatting* formatting_ = nullptr;
+    UndoRecorder* undo_ = nullptr;
+    bool refreshing_ = false;
+};
+
+}  // namespace tarlo

@@ -1,0 +1,217 @@
+#include "editor/file_commands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTimer>
+
+#include "codeview/code_view.h"
+#include "document/view_sync.h"
+#include "editor/dialogs.h"
+#include "editor/document_files.h"
+#include "editor/editor.h"
+#include "editor/visual_page.h"
+#include "editor/visual_view.h"
+
+namespace tarlo {
+
+namespace {
+
+const QStringList kOpenFilters = {"HTML Files (*.html)", "HTM Files (*.htm)"};
+const QStringList kSaveFilters = {"HTML Files (*.html)", "HTM Files (*.htm)"};
+
+QString Qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+std::optional<QString> WriteFileAtomically(const QString& path, const std::string& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
+    }
+    if (!file.commit()) return file.errorString();
+    return std::nullopt;
+}
+
+FileCommands::FileCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
+    setObjectName("FileCommands");
+    // Files dropped on either view open as Open does. The page asks from
+    // inside the engine's navigation decision; the open runs after it.
+    connect(&editor_.codeView(), &CodeView::FilesDropped, this, [this](const QList<QUrl>& files) {
+        if (!files.isEmpty()) OpenDocumentFile(files.front().toLocalFile());
+    });
+    connect(&editor_.visualView(), &VisualView::filesDropped, this,
+            [this](const QList<QUrl>& files) {
+                if (!files.isEmpty()) OpenDocumentFile(files.front().toLocalFile());
+            });
+    connect(editor_.visualView().visualPage(), &VisualPage::fileNavigationRequested, this,
+            [this](const QUrl& url) {
+                const QString path = url.toLocalFile();
+                QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
+            });
+}
+
+void FileCommands::Inform(const QString& text) {
+    editor_.dialogs().Message(editor_.mainWindow(), text, "Tarlo", Buttons::Ok,
+                              Icon::Information);
+}
+
+bool FileCommands::HasUnsavedChanges() {
+    return editor_.sync().HasUnsavedChanges();
+}
+
+bool FileCommands::OfferToSave(bool alwaysAsk) {
+    if (!alwaysAsk && !HasUnsavedChanges()) return true;
+    const Answer a =
+        editor_.dialogs().Message(editor_.mainWindow(), "Do you want to save your document?",
+                                  "Tarlo", Buttons::YesNo, Icon::Information);
+    if (a != Answer::Yes) return true;
+    const bool saved = editor_.document().DocumentPath.empty() ? mnuSaveAs_Click() : SaveDocument();
+    // A cancelled or failed save keeps the document; an empty one has
+    // nothing to lose.
+    return saved || editor_.document().Length() == 0;
+}
+
+void FileCommands::NewDocument() {
+    Document& document = editor_.document();
+    // A document without a file is always asked about; one with a file
+    // only when it holds unsaved work.
+    if (!OfferToSave(document.DocumentPath.empty())) return;
+    document.DocumentPath.clear();
+    document.Code().SetTextUtf8("");
+    editor_.sync().PaintCodePlain();
+    document.SetSavedText(std::string());
+    // A new document has no folder of its own for its pictures.
+    document.BaseFolder.clear();
+    editor_.SetCaption(Qs(kNewCaption));
+}
+
+void FileCommands::mnuNew_Click() {
+    NewDocument();
+    editor_.sync().ApplyCodeFontSize();
+}
+
+void FileCommands::mnuOpen_Click() {
+    const std::optional<QString> path =
+        editor_.dialogs().OpenPath(editor_.mainWindow(), "Open", kOpenFilters);
+    if (!path || path->isEmpty()) return;
+    OpenDocumentFile(*path);
+}
+
+bool FileCommands::OpenDocumentFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        Inform(QStringLiteral("The file \"%1\" cannot be opened: %2")
+                   .arg(shown,
+                        info.exists() && !info.isFile() ? "it is a folder" : file.errorString()));
+        return false;
+    }
+    const auto size = static_cast<std::uint64_t>(file.size());
+    if (CheckDocumentFile(size, {}) == OpenCheck::TooLarge) {
+        Inform(QStringLiteral("The file \"%1\" is %2, more than Tarlo can edit (%3). Nothing "
+                              "was opened.")
+                   .arg(shown, Qs(MegabytesText(size)), Qs(MegabytesText(kMaxDocumentBytes))));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (CheckDocumentFile(size, std::string_view(bytes.constData(), bytes.size())) ==
+        OpenCheck::Binary) {
+        Inform(QStringLiteral("The file \"%1\" is not an HTML document: it contains binary "
+                              "data (a picture, a program or a word-processor file, perhaps). "
+                              "Nothing was opened.")
+                   .arg(shown));
+        return false;
+    }
+    if (!OfferToSave(false)) return false;
+    // A filing of tens of megabytes takes a few seconds to take in: the
+    // pointer says the editor is busy rather than hung.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LoadText(DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size())), path);
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void FileCommands::LoadText(const std::string& text, const QString& path) {
+    Document& document = editor_.document();
+    document.OpenedFileName = path.toStdString();
+    // Pictures beside the document show in the visual view.
+    document.BaseFolder = QFileInfo(path).absolutePath().toStdString();
+    editor_.visualView().SetDocumentBase(Qs(document.BaseFolder));
+    document.Code().SetTextUtf8(text);
+    document.SetSavedText(text);
+    editor_.SetCaption(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    if (IsHtmlDocumentName(path.toStdString())) {
+        document.DocumentPath = path.toStdString();
+        editor_.sync().PaintCodePlain();
+        editor_.sync().ApplyCodeFontSize();
+    } else {
+        // Not an HTML document of ours: Save must not write it over the file
+        // that was open before, so it asks for a name.
+        document.DocumentPath.clear();
+        document.MarkCodeAccurate();
+    }
+}
+
+bool FileCommands::SaveDocument() {
+    editor_.sync().Refresh();
+    return SaveAfterRefresh();
+}
+
+bool FileCommands::SaveAfterRefresh() {
+    if (editor_.document().Length() == 0) {
+        Inform("There is nothing here to save.");
+        return false;
+    }
+    if (editor_.document().DocumentPath.empty()) return SaveAsAfterRefresh();
+    return WriteDocumentTo(Qs(editor_.document().DocumentPath));
+}
+
+bool FileCommands::mnuSaveAs_Click() {
+    editor_.sync().Refresh();
+    if (editor_.document().Length() == 0) {
+        Inform("There is nothing here to save.");
+        return false;
+    }
+    return SaveAsAfterRefresh();
+}
+
+bool FileCommands::SaveAsAfterRefresh() {
+    // No default extension: the name is used as typed.
+    const std::optional<QString> path =
+        editor_.dialogs().SavePath(editor_.mainWindow(), "Save As", kSaveFilters);
+    if (!path || path->isEmpty()) return false;
+    if (!WriteDocumentTo(*path)) return false;
+    Document& document = editor_.document();
+    document.DocumentPath = path->toStdString();
+    editor_.SetCaption(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()));
+    // Pictures beside the new file are the preview's from now on.
+    document.BaseFolder = QFileInfo(*path).absolutePath().toStdString();
+    return true;
+}
+
+bool FileCommands::WriteDocumentTo(const QString& path) {
+    const std::string text = editor_.document().Text();
+    if (const auto why = WriteFileAtomically(path, DocumentFileBytes(text))) {
+        editor_.dialogs().Message(
+            editor_.mainWindow(),
+            QStringLiteral("The document could not be saved to \"%1\": %2\n\nIt is still open "
+                           "in Tarlo. Save it under another name or in another folder.")
+                .arg(QDir::toNativeSeparators(path), *why),
+            "Tarlo", Buttons::Ok, Icon::Warning);
+        return false;
+    }
+    editor_.document().SetSavedText(text);
+    return true;
+}
+
+}  // namespace tarlo

@@ -1,0 +1,51 @@
+#pragma once
+// The file commands: new, open, save and save as. The document on disk is
+// always the code view's text; Save brings the code up to date with the
+// visual view first. No command ever lets unsaved work go without asking.
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <string>
+
+namespace tarlo {
+
+class Editor;
+
+class FileCommands : public QObject {
+    Q_OBJECT
+  public:
+    FileCommands(Editor& editor, QObject* owner);
+
+    void NewDocument();
+    // The menu's New also applies the code font size again.
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    // Opens a file as Open does (also for files dropped on either view);
+    // false when nothing was opened.
+    bool OpenDocumentFile(const QString& path);
+    // Both true only when the document was written.
+    bool SaveDocument();
+    bool mnuSaveAs_Click();
+
+    // Whether the document holds work that is not in its file.
+    bool HasUnsavedChanges();
+
+  private:
+    bool SaveAfterRefresh();
+    bool SaveAsAfterRefresh();
+    // Writes the code text to the path; on failure tells the user why.
+    bool WriteDocumentTo(const QString& path);
+    // Asks whether to save before the document is replaced; false when the
+    // user's work would be lost (a cancelled or failed save).
+    bool OfferToSave(bool alwaysAsk);
+    void LoadText(const std::string& text, const QString& path);
+    void Inform(const QString& text);
+
+    Editor& editor_;
+};
+
+// Writes the whole file or nothing: the old file stays whole until the new
+// one is complete on disk. The reason for a failure, or nothing.
+std::optional<QString> WriteFileAtomically(const QString& path, const std::string& bytes);
+
+}  // namespace tarlo
