@@ -84,11 +84,11 @@ void Measure(frmMain& w, const std::string& name, const std::string& html, const
         refreshMs.push_back(t.nsecsElapsed() / 1e6);
     }
     // Format HTML from the page, as the window runs it (progress window included).
-    auto* services = w.findChild<CodeWindowServices*>("codeWindowServices");
+    auto* services = w.findChild<CodeCommands*>("codeWindowServices");
     web->WaitForPushes(600000);
     QElapsedTimer formatTimer;
     formatTimer.start();
-    services->FormatCodeView();
+    services->FormatCode();
     const double formatMs = formatTimer.nsecsElapsed() / 1e6;
     const double formattedMb = code->Length() / 1e6;
     const double tidy = TidyMs(path);
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     w.Form_Load();
     // Typing is measured with the code window's services in place, as the
     // program runs: every key records an undo snapshot.
-    InstallCodeServices(w);
+    InstallCodeCommands(w, &w);
 
     std::printf("%-28s %10s %12s %14s %12s %12s %8s %10s %9s\n", "document", "bytes", "key ms",
                 "in page ms", "refresh ms", "tidy ms", "ratio", "format ms", "code MB");

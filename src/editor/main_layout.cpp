@@ -6,7 +6,6 @@ MainLayout ComputeMainLayout(const MainLayoutInput& in) {
     MainLayout out{};
     const int w = in.windowWidth;
     const int h = in.windowHeight;
-    out.txtCodeTempTop = h + 5000;
     out.picLogoWidth = w - 280;
     out.picLogoTop = in.statusBar1Top - 725;
     out.splitterHeight = h - 2800;

@@ -21,7 +21,6 @@ struct MainLayoutInput {
 };
 
 struct MainLayout {
-    int txtCodeTempTop;
     int picLogoWidth;
     int picLogoTop;
     int splitterHeight;

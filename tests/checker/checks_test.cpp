@@ -182,15 +182,17 @@ TEST(EdgarChecks, SelectionAndStages) {
     EXPECT_EQ(run.selection->start, 14);
     EXPECT_EQ(run.selection->length, 0);
 
-    std::vector<EdgarStage> stages;
-    int scans = 0;
-    EdgarCheckHooks hooks;
-    hooks.stage = [&](EdgarStage s) { stages.push_back(s); };
-    hooks.scanDone = [&] { ++scans; };
-    RunEdgarChecks("<title></title>", hooks);
-    EXPECT_EQ(stages, (std::vector<EdgarStage>{EdgarStage::MicrosoftCodes,
-                                               EdgarStage::UnacceptableCharacters}));
-    EXPECT_EQ(scans, 33);
+    struct Watched : LongWork {
+        std::vector<std::string> stages;
+        int advances = 0;
+        void Stage(std::string_view what) override { stages.emplace_back(what); }
+        void Advance() override { ++advances; }
+    } work;
+    RunEdgarChecks("<title></title>", work);
+    EXPECT_EQ(work.stages, (std::vector<std::string>{"Checking for Microsoft codes...",
+                                                     "Checking for unacceptable characters..."}));
+    // Once as the scans begin, then once per scan.
+    EXPECT_EQ(work.advances, 1 + 33);
 }
 
 TEST(ProblemReport, RowsCountsAndTexts) {

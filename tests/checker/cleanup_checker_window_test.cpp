@@ -15,10 +15,11 @@
 #include <QTreeWidget>
 
 #include "checker/check_commands.h"
-#include "checker/install_cleanup_and_checker.h"
+#include "cleanup/edgarize_command.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
 #include "codeview/code_view.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"
@@ -35,7 +36,8 @@ class CleanupCheckerWindowTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = test::StartTestWindow(
-            dialogs, [] {}, {}, [](frmMain& w) { InstallCleanupAndChecker(w); });
+            dialogs, [] {}, {}, [](frmMain& w) { InstallCleanup(w, &w);
+                InstallChecker(w, &w); });
     }
     static void TearDownTestSuite() {
         delete window;
@@ -43,8 +45,8 @@ class CleanupCheckerWindowTest : public ::testing::Test {
     }
     void SetUp() override {
         dialogs->ClearAsked();
-        window->state().AutoFormat = false;
-        window->state().AutoColorize = false;
+        window->document().AutoFormat = false;
+        window->document().AutoColorize = false;
     }
 
     static void SetCode(const std::string& text) {
@@ -77,7 +79,7 @@ TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
 
     // "No" changes nothing, not even Auto-Refresh.
     dialogs->Queue(Answer::No);
-    ASSERT_TRUE(window->RunCommand("cmdEdgarize_Click"));
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
     ASSERT_EQ(dialogs->asked().size(), 1u);
     EXPECT_EQ(dialogs->asked()[0].title, "Tarlo Code cleaner");
     EXPECT_TRUE(dialogs->asked()[0].text.startsWith(
@@ -100,7 +102,7 @@ TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
     EXPECT_NE(code.find("<title>"), std::string::npos) << code;
     EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "the user's own copy");
-    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    EXPECT_EQ(window->progress().edgProgress(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     auto* lbltest = window->findChild<QLabel*>("lbltest");
     ASSERT_NE(lbltest, nullptr);
@@ -114,7 +116,7 @@ TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {
         "<o:p></o:p></body></html>");
     AutoRefreshOn();
     dialogs->Queue(Answer::No);
-    window->RunCommand("cmdCheck_Click");
+    window->commands().Run(CommandId::CheckStructure);
     EXPECT_EQ(dialogs->asked().back().title, "Tarlo Error checker");
     EXPECT_EQ(dialogs->asked().back().text,
               "This process can take a very long time. Do you wish to continue?");
@@ -122,10 +124,10 @@ TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {
     EXPECT_EQ(Report(), nullptr);
 
     dialogs->Queue(Answer::Yes);
-    window->RunCommand("cmdCheck_Click");
+    window->commands().Run(CommandId::CheckStructure);
     EXPECT_FALSE(window->chkAuto->isChecked());
     EXPECT_FALSE(window->timRefresh->isActive());
-    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    EXPECT_EQ(window->progress().edgProgress(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     frmVal* report = Report();
     ASSERT_NE(report, nullptr);
@@ -168,7 +170,7 @@ TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheRepo
     // No question, no refresh: the raw characters in the code are checked.
     SetCode(
         "<html><head><title>t</title></head><body>caf\u00e9 \u00a9 2024 \u2014 end</body></html>");
-    window->RunCommand("cmdCheck2_Click");
+    window->commands().Run(CommandId::CheckEdgar);
     EXPECT_TRUE(dialogs->asked().empty());
     frmVal* first = Report();
     ASSERT_NE(first, nullptr);
@@ -176,7 +178,7 @@ TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheRepo
     EXPECT_EQ(Row(0)->text(1), "\u00a9");
     EXPECT_EQ(first->Panel(1)->text(), "1 error");
     EXPECT_EQ(first->Panel(2)->text(), "1 warning");
-    EXPECT_EQ(window->progressWindows()->edgProgress(), nullptr);
+    EXPECT_EQ(window->progress().edgProgress(), nullptr);
     // The double-click selects the whole character, two bytes of UTF-8.
     DoubleClickRow(0);
     EXPECT_EQ(Selected(), "\u00a9");
@@ -186,7 +188,7 @@ TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheRepo
     // The next run replaces the window; rows are never appended.
     const QPointer<frmVal> old(first);
     SetCode("<html><head><title>t</title></head><body>plain</body></html>");
-    window->RunCommand("cmdCheck2_Click");
+    window->commands().Run(CommandId::CheckEdgar);
     EXPECT_TRUE(WaitUntil([&] { return old.isNull(); }, 3000));
     ASSERT_NE(Report(), nullptr);
     EXPECT_EQ(Report()->lvProbs->topLevelItemCount(), 0);

@@ -109,26 +109,28 @@ TEST(Edgarize, PreformattedTextKeepsItsBlanksAndLines) {
 }
 
 TEST(Edgarize, ReportsProgressAndReplacements) {
-    std::vector<CleaningStatistics> seen;
-    int replacing = 0;
-    int replaced = 0;
-    EdgarizeHooks hooks;
-    hooks.cleaning = [&](const CleaningStatistics& s) { seen.push_back(s); };
-    hooks.replacing = [&] { ++replacing; };
-    hooks.replaced = [&] {
-        EXPECT_EQ(replacing, 1);
-        ++replaced;
-    };
-    hooks.interval = std::chrono::milliseconds(0);
+    // Work whose every tick is due, as on a slow machine.
+    struct Watched : LongWork {
+        std::vector<std::string> figures;
+        std::vector<std::string> stages;
+        int advancedBeforeStage = 0;
+        int advancedAfterStage = 0;
+        bool Tick() override { return true; }
+        void Figures(std::string_view line) override { figures.emplace_back(line); }
+        void Stage(std::string_view what) override { stages.emplace_back(what); }
+        void Advance() override { ++(stages.empty() ? advancedBeforeStage : advancedAfterStage); }
+    } work;
     std::string big = "  <head>";
     for (int i = 0; i < 2000; ++i) big += "<p>x</p>";
-    Edgarize(big, hooks);
-    ASSERT_GE(seen.size(), 2u);
-    EXPECT_EQ(seen.front().sizeBefore, big.size() - 2);
-    EXPECT_EQ(seen.front().sizeNow, 0u);
-    EXPECT_GT(seen.back().sizeNow, 0u);
-    EXPECT_EQ(replacing, 1);
-    EXPECT_EQ(replaced, 10);
+    Edgarize(big, work);
+    ASSERT_GE(work.figures.size(), 2u);
+    EXPECT_EQ(work.figures.front(), "Code Size : Before " + std::to_string(big.size() - 2) +
+                                        " -> Now 0 Bytes , 0 Minutes Passed");
+    EXPECT_NE(work.figures.back().find(" -> Now "), std::string::npos);
+    EXPECT_EQ(work.figures.back().find(" -> Now 0 "), std::string::npos);
+    EXPECT_EQ(work.stages, (std::vector<std::string>{"Replacing codes..."}));
+    EXPECT_EQ(work.advancedBeforeStage, 1);
+    EXPECT_EQ(work.advancedAfterStage, 10);
     EXPECT_EQ(StatisticsLine({1200, 300, 2}),
               "Code Size : Before 1200 -> Now 300 Bytes , 2 Minutes Passed");
 }

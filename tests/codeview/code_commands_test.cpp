@@ -8,6 +8,7 @@
 
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"
@@ -29,16 +30,16 @@ class CodeServicesTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = test::StartTestWindow(
-            dialogs, [] {}, {}, [](frmMain& w) { InstallCodeServices(w); });
-        services = window->findChild<CodeWindowServices*>("codeWindowServices");
+            dialogs, [] {}, {}, [](frmMain& w) { InstallCodeCommands(w, &w); });
+        services = window->findChild<CodeCommands*>("codeWindowServices");
     }
     static void TearDownTestSuite() {
         delete window;
         delete dialogs;
     }
     void SetUp() override {
-        window->state().AutoFormat = false;
-        window->state().AutoColorize = false;
+        window->document().AutoFormat = false;
+        window->document().AutoColorize = false;
         code()->setFocus();
     }
     static CodeView* code() { return window->txtCode; }
@@ -55,13 +56,13 @@ class CodeServicesTest : public ::testing::Test {
 
     static inline frmMain* window = nullptr;
     static inline ScriptedDialogs* dialogs = nullptr;
-    static inline CodeWindowServices* services = nullptr;
+    static inline CodeCommands* services = nullptr;
 };
 
 TEST_F(CodeServicesTest, TypingATagKeyByKeyColoursIt) {
     ASSERT_NE(services, nullptr);
     code()->SetTextUtf8("");
-    const WinColor plain = window->state().ForegroundColorValue();
+    const WinColor plain = window->document().Look.ForegroundColorValue();
     QTest::keyClicks(code(), "<p align=\"a b\">x");
     ASSERT_EQ(code()->TextUtf8(), "<p align=\"a b\">x");
     const std::vector<WinColor> expected = {kTag,   kTag,   kName, kName,  kName,  kName,
@@ -91,22 +92,22 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     EXPECT_EQ(code()->ColourAt(p + 9), kValue);
     EXPECT_EQ(code()->SizeAt(p), 8.5);
     const int a = static_cast<int>(text.find("a = 5"));
-    EXPECT_EQ(code()->ColourAt(a), window->state().ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(a), window->document().Look.ForegroundColorValue());
     EXPECT_EQ(code()->ColourAt(static_cast<int>(text.find("<b>"))),
-              window->state().ForegroundColorValue());
+              window->document().Look.ForegroundColorValue());
     EXPECT_EQ(code()->SelStart(), 1);
     EXPECT_EQ(code()->SelLength(), 0);
-    EXPECT_EQ(window->progressWindows()->codeProgress(), nullptr);  // closed again
+    EXPECT_EQ(window->progress().codeProgress(), nullptr);  // closed again
 
     // Format HTML takes the page, lays it out and paints it plain.
     window->menuAction("mnuFormat")->trigger();
     const std::string formatted = code()->TextUtf8();
     EXPECT_EQ(formatted.rfind("\r\n", 0), 0u);
     EXPECT_NE(formatted.find("\r\n     <body>"), std::string::npos);
-    EXPECT_EQ(code()->ColourAt(3), window->state().ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(3), window->document().Look.ForegroundColorValue());
     // With Auto-Format ticked, Colorize formats first.
     SetPage("<html><body><b>x</b></body></html>");
-    window->state().AutoFormat = true;
+    window->document().AutoFormat = true;
     window->menuAction("mnuColorize")->trigger();
     EXPECT_NE(code()->TextUtf8().find("\r\n          <b>x"), std::string::npos);
     EXPECT_EQ(code()->ColourAt(static_cast<int>(code()->TextUtf8().find("<b>"))), kTag);
@@ -128,7 +129,7 @@ TEST_F(CodeServicesTest, FormattingPastTheEditorsLimitKeepsTheCode) {
     EXPECT_TRUE(dialogs->asked()[0].text.startsWith("Formatted, this document's code would be "))
         << dialogs->asked()[0].text.toStdString();
     EXPECT_TRUE(dialogs->asked()[0].text.contains("more than Tarlo can edit (64.0 MB)"));
-    EXPECT_EQ(window->progressWindows()->codeProgress(), nullptr);
+    EXPECT_EQ(window->progress().codeProgress(), nullptr);
     // The same page again (Auto-Refresh would do it every minute) is not told twice.
     window->menuAction("mnuFormat")->trigger();
     EXPECT_EQ(dialogs->asked().size(), 1u);
@@ -158,7 +159,7 @@ TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     QTest::keyClick(code(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(code()->TextUtf8(), texts[57]);
     int steps = 2;
-    while (services->history().UndoIndex() > 0) {
+    while (window->document().History().UndoIndex() > 0) {
         services->cmdUndo_Click();
         ++steps;
     }
@@ -173,8 +174,8 @@ TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     ASSERT_TRUE(window->Web->WaitForPushes());
     EXPECT_TRUE(
         window->Web->OuterHtml().value_or("").contains(QString::fromStdString(texts[10] + "<")));
-    EXPECT_EQ(services->history().UndoIndex(), 1);
-    EXPECT_FALSE(window->state().RestoringUndo);
+    EXPECT_EQ(window->document().History().UndoIndex(), 1);
+    EXPECT_FALSE(window->document().RestoringUndo);
 }
 
 // Each change is recorded from the stretch it touched; the slot must still be
@@ -214,7 +215,7 @@ TEST_F(CodeServicesTest, StretchRecordingKeepsEverySlotExact) {
         code()->SetSel(at, next(4));
         code()->ReplaceSelection(std::string(static_cast<std::size_t>(next(3)), "<a=>"[next(4)]));
         if (code()->SelStart() == at && code()->Length() == len) continue;  // nothing changed
-        const UndoSnapshot slot = services->history().Current();
+        const UndoSnapshot slot = window->document().History().Current();
         ASSERT_TRUE(same(slot)) << "change " << n;
         recorded.push_back(slot);
     }
@@ -245,20 +246,20 @@ TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
     EXPECT_EQ(services->CaseToggleCount(), before + 3);
 
     code()->SetTextUtf8("<P>One</P><p>two</p><P></P>");
-    const int slot = services->history().UndoIndex();
-    window->RunCommand("cmdAutoIndent_Click");
+    const int slot = window->document().History().UndoIndex();
+    window->commands().Run(CommandId::IndentFirstLines);
     const std::string nbsp = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
     EXPECT_EQ(code()->TextUtf8(), "<P>" + nbsp + "One</P><p>two</p>");
-    EXPECT_EQ(services->history().UndoIndex(), std::min(slot + 2, 50));  // two steps
+    EXPECT_EQ(window->document().History().UndoIndex(), std::min(slot + 2, 50));  // two steps
     // Without an upper-case paragraph the text stays, but both settings are
     // still changes: the colours go and two steps are recorded.
     code()->SetTextUtf8("<p>low</p>");
     code()->SetRangeColour(0, 3, kTag);
-    const int plainSlot = services->history().UndoIndex();
-    window->RunCommand("cmdAutoIndent_Click");
+    const int plainSlot = window->document().History().UndoIndex();
+    window->commands().Run(CommandId::IndentFirstLines);
     EXPECT_EQ(code()->TextUtf8(), "<p>low</p>");
     EXPECT_EQ(code()->ColourAt(0), code()->ColourAt(5));
-    EXPECT_EQ(services->history().UndoIndex(), std::min(plainSlot + 2, 50));
+    EXPECT_EQ(window->document().History().UndoIndex(), std::min(plainSlot + 2, 50));
 }
 
 }  // namespace

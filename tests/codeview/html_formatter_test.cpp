@@ -73,9 +73,15 @@ TEST(FormatHtml, TagsAndNames) {
     EXPECT_EQ(GetTagName("</td>"), "/td");
     EXPECT_EQ(GetTagName(""), "");
     EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
-    int segments = 0;
-    FormatHtml("<a><b><c>", [&] { ++segments; });
-    EXPECT_EQ(segments, 3);
+    struct Segments : LongWork {
+        int ticks = 0;
+        bool Tick() override {
+            ++ticks;
+            return false;
+        }
+    } work;
+    FormatHtml("<a><b><c>", work);
+    EXPECT_EQ(work.ticks, 3);
 }
 
 // The formatter tidies blanks line by line and streams its result; both must

@@ -26,8 +26,12 @@
 #include <QWebEnginePage>
 
 #include "codeview/code_view.h"
+#include "document/view_sync.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/document_commands.h"
+#include "editor/file_commands.h"
+#include "editor/sharing_commands.h"
 #include "editor/main_window.h"
 #include "editor/print_window.h"
 #include "editor/private_temp.h"
@@ -62,8 +66,9 @@ class DocumentCommandsTest : public ::testing::Test {
         window = test::StartTestWindow(
             dialogs, [] { ++ended; },
             [](frmMain& w) {
-                docs = InstallDocumentCommands(w);
-                docs->SetOpener([](const QUrl& url) {
+                docs = InstallDocumentCommands(w, &w);
+                InstallVisualCommands(w, &w);
+                docs.sharing->SetOpener([](const QUrl& url) {
                     opened.push_back(url);
                     return true;
                 });
@@ -80,11 +85,11 @@ class DocumentCommandsTest : public ::testing::Test {
         // Start every test from an empty document, whatever an earlier one left.
         while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
         dialogs->Queue(Answer::No);
-        window->RunCommand("NewDocument");
+        window->commands().Run(CommandId::NewDocument);
         while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
         dialogs->ClearAsked();
-        window->state().AutoFormat = false;
-        window->state().AutoColorize = false;
+        window->document().AutoFormat = false;
+        window->document().AutoColorize = false;
     }
 
     static std::string Code() { return window->txtCode->TextUtf8(); }
@@ -108,7 +113,7 @@ class DocumentCommandsTest : public ::testing::Test {
 
     static inline frmMain* window = nullptr;
     static inline ScriptedDialogs* dialogs = nullptr;
-    static inline DocumentCommands* docs = nullptr;
+    static inline DocumentCommands docs;
     static inline int ended = 0;
     static inline QList<QUrl> opened;
     QTemporaryDir dir;
@@ -118,42 +123,42 @@ TEST_F(DocumentCommandsTest, SaveSaveAsAndNewKeepCaptionAndPathInStep) {
     SetCode("<html><head></head><body><p>first</p></body></html>");
     // Never saved: Save asks for a name, with the two filters.
     dialogs->Queue(std::optional<QString>(Path("a.html")));
-    window->RunCommand("SaveDocument");
+    window->commands().Run(CommandId::SaveDocument);
     ASSERT_EQ(dialogs->asked().size(), 1u);
     EXPECT_EQ(dialogs->asked()[0].kind, "save");
     EXPECT_EQ(dialogs->asked()[0].text, "HTML Files (*.html);;HTM Files (*.htm)");
     EXPECT_EQ(ReadBytes(Path("a.html")),
               QByteArray("<html><head></head><body><p>first</p></body></html>\r\n"));
     EXPECT_EQ(window->windowTitle(), Path("a.html"));
-    EXPECT_EQ(window->state().DocumentPath, Path("a.html").toStdString());
+    EXPECT_EQ(window->document().DocumentPath, Path("a.html").toStdString());
 
     // Later saves write there without asking; the page's edits come along.
     dialogs->ClearAsked();
     window->Web->RunScript("document.body.innerHTML='<p>second</p>';true");
-    window->RunCommand("SaveDocument");
+    window->commands().Run(CommandId::SaveDocument);
     EXPECT_TRUE(dialogs->asked().empty()) << Asked().join("|").toStdString();
     EXPECT_EQ(ReadBytes(Path("a.html")),
               QByteArray("<html><head></head><body><p>second</p></body></html>\r\n"));
 
     // Save As uses a name typed without extension exactly as typed.
     dialogs->Queue(std::optional<QString>(Path("plain")));
-    window->RunCommand("mnuSaveAs_Click");
+    window->commands().Run(CommandId::SaveDocumentAs);
     EXPECT_TRUE(QFileInfo::exists(Path("plain")));
     EXPECT_FALSE(QFileInfo::exists(Path("plain.html")));
     EXPECT_EQ(window->windowTitle(), Path("plain"));
 
     // New on a saved document asks nothing and empties both views.
     dialogs->ClearAsked();
-    window->RunCommand("NewDocument");
+    window->commands().Run(CommandId::NewDocument);
     EXPECT_TRUE(dialogs->asked().empty()) << Asked().join("|").toStdString();
     EXPECT_EQ(Code(), "");
-    EXPECT_TRUE(window->state().DocumentPath.empty());
+    EXPECT_TRUE(window->document().DocumentPath.empty());
     EXPECT_EQ(window->windowTitle(), "Tarlo - The best HTML editor for EDGAR specialists.");
     EXPECT_FALSE(Page().contains("second"));
 
     // New on a document without a file asks.
     dialogs->Queue(Answer::No);
-    window->RunCommand("NewDocument");
+    window->commands().Run(CommandId::NewDocument);
     EXPECT_EQ(Asked(), QStringList{"message:Do you want to save your document?"});
     EXPECT_EQ(dialogs->asked()[0].buttons, Buttons::YesNo);
 }
@@ -163,17 +168,17 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // Yes, then a cancelled Save As: the document stays.
     dialogs->Queue(Answer::Yes);
     dialogs->Queue(std::optional<QString>());
-    window->RunCommand("NewDocument");
+    window->commands().Run(CommandId::NewDocument);
     EXPECT_NE(Code().find("precious"), std::string::npos);
 
     // Save As to a place that cannot be written: told why, nothing lost.
     dialogs->ClearAsked();
     WriteFile(dir.path(), "afile", "x");
     dialogs->Queue(std::optional<QString>(Path("afile/doc.html")));
-    EXPECT_FALSE(docs->mnuSaveAs_Click());
+    EXPECT_FALSE(docs.files->mnuSaveAs_Click());
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[1].text.startsWith("The document could not be saved to"));
-    EXPECT_TRUE(window->state().DocumentPath.empty());
+    EXPECT_TRUE(window->document().DocumentPath.empty());
     EXPECT_NE(window->windowTitle(), Path("afile/doc.html"));
     EXPECT_NE(Code().find("precious"), std::string::npos);
 
@@ -197,15 +202,15 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // A document with a file but edits since its save is asked about, and
     // Yes writes it to its file.
     dialogs->Queue(std::optional<QString>(Path("kept.html")));
-    ASSERT_TRUE(docs->mnuSaveAs_Click());
-    EXPECT_FALSE(docs->HasUnsavedChanges());
+    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    EXPECT_FALSE(docs.files->HasUnsavedChanges());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
         "document.execCommand('insertText', false, 'typed');true");
-    EXPECT_TRUE(docs->HasUnsavedChanges());
+    EXPECT_TRUE(docs.files->HasUnsavedChanges());
     dialogs->ClearAsked();
     dialogs->Queue(Answer::Yes);
-    window->RunCommand("NewDocument");
+    window->commands().Run(CommandId::NewDocument);
     EXPECT_EQ(Asked().value(0), "message:Do you want to save your document?");
     EXPECT_TRUE(ReadBytes(Path("kept.html")).contains("typed"));
     EXPECT_EQ(Code(), "");
@@ -214,20 +219,20 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // the page has not yet been rewritten from the saved code.
     dialogs->Queue(std::optional<QString>(Path("again.html")));
     SetCode("<html><head></head><body><p>x</p></body></html>");
-    ASSERT_TRUE(docs->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
         "document.execCommand('insertText', false, 'edited');true");
-    ASSERT_TRUE(docs->SaveDocument());
-    EXPECT_FALSE(docs->HasUnsavedChanges());
+    ASSERT_TRUE(docs.files->SaveDocument());
+    EXPECT_FALSE(docs.files->HasUnsavedChanges());
 }
 
 TEST_F(DocumentCommandsTest, AFailedWriteLeavesTheOldFileWhole) {
     const QByteArray old = "<html><body><p>the old filing</p></body></html>\r\n";
     WriteFile(dir.path(), "filing.htm", old);
     dialogs->Queue(std::optional<QString>(Path("filing.htm")));
-    window->RunCommand("mnuOpen_Click");
-    ASSERT_EQ(window->state().DocumentPath, Path("filing.htm").toStdString());
+    window->commands().Run(CommandId::OpenDocument);
+    ASSERT_EQ(window->document().DocumentPath, Path("filing.htm").toStdString());
     SetCode("<html><body><p>" + std::string(200000, 'n') + "</p></body></html>");
 
     // The disk "fills up" half way through the write.
@@ -238,7 +243,7 @@ TEST_F(DocumentCommandsTest, AFailedWriteLeavesTheOldFileWhole) {
     signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
     dialogs->ClearAsked();
-    const bool saved_ok = docs->SaveDocument();
+    const bool saved_ok = docs.files->SaveDocument();
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(ReadBytes(Path("filing.htm")), old);
@@ -251,30 +256,30 @@ TEST_F(DocumentCommandsTest, OpenReadsEncodingsAndTheExtensionRule) {
     // Windows-1252 bytes and bare line feeds from another editor.
     const QString lower = WriteFile(dir.path(), "old.html", "<p>caf\xE9 \x96 x</p>\n<p>2</p>\r\n");
     dialogs->Queue(std::optional<QString>(lower));
-    window->RunCommand("mnuOpen_Click");
+    window->commands().Run(CommandId::OpenDocument);
     ASSERT_FALSE(dialogs->asked().empty());
     EXPECT_EQ(dialogs->asked()[0].text, "HTML Files (*.html);;HTM Files (*.htm)");
     EXPECT_EQ(Code(), "<p>caf\xC3\xA9 \xE2\x80\x93 x</p>\r\n<p>2</p>");
     EXPECT_EQ(window->windowTitle(), lower);
-    EXPECT_EQ(window->state().DocumentPath, lower.toStdString());
-    EXPECT_EQ(window->state().OpenedFileName, lower.toStdString());
+    EXPECT_EQ(window->document().DocumentPath, lower.toStdString());
+    EXPECT_EQ(window->document().OpenedFileName, lower.toStdString());
     EXPECT_TRUE(Page().contains(QString::fromUtf8("caf\u00e9")));
-    EXPECT_FALSE(docs->HasUnsavedChanges());
+    EXPECT_FALSE(docs.files->HasUnsavedChanges());
 
     // Upper case: loaded, but it does not become the document's path, and
     // Save will not write it over the file opened before.
     window->MarkCodeStale();
     const QString upper = WriteFile(dir.path(), "NEW.HTML", "<p>upper</p>");
     dialogs->Queue(std::optional<QString>(upper));
-    window->RunCommand("mnuOpen_Click");
+    window->commands().Run(CommandId::OpenDocument);
     EXPECT_EQ(Code(), "<p>upper</p>");
-    EXPECT_TRUE(window->state().DocumentPath.empty());
+    EXPECT_TRUE(window->document().DocumentPath.empty());
     EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
     EXPECT_EQ(window->windowTitle(), upper);
 
     // A cancelled dialog changes nothing.
     dialogs->Queue(std::optional<QString>());
-    window->RunCommand("mnuOpen_Click");
+    window->commands().Run(CommandId::OpenDocument);
     EXPECT_EQ(Code(), "<p>upper</p>");
 
     // Pictures beside the document: the page's base is its folder.
@@ -286,7 +291,7 @@ TEST_F(DocumentCommandsTest, BinaryAndHugeFilesAreRefusedWithAReason) {
     SetCode("<p>mine</p>");
     const QString gif = WriteFile(dir.path(), "logo.html", QByteArray("GIF89a\0\0\x01\x02", 10));
     dialogs->Queue(std::optional<QString>(gif));
-    window->RunCommand("mnuOpen_Click");
+    window->commands().Run(CommandId::OpenDocument);
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[1].text.contains("not an HTML document"));
     EXPECT_EQ(Code(), "<p>mine</p>");
@@ -301,7 +306,7 @@ TEST_F(DocumentCommandsTest, BinaryAndHugeFilesAreRefusedWithAReason) {
     dialogs->ClearAsked();
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(docs->OpenDocumentFile(huge));
+    EXPECT_FALSE(docs.files->OpenDocumentFile(huge));
     EXPECT_LT(clock.elapsed(), 2000);
     ASSERT_EQ(dialogs->asked().size(), 1u);
     EXPECT_TRUE(dialogs->asked()[0].text.contains("200.0 MB"))
@@ -313,24 +318,24 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     SetCode("<p>caf\xC3\xA9</p>");
     window->Web->RunScript("document.body.innerHTML='<p>newer</p>';true");
     dialogs->Queue(Answer::No);
-    window->RunCommand("cmdPreview_Click");
+    window->commands().Run(CommandId::PreviewInBrowser);
     ASSERT_EQ(dialogs->asked().size(), 1u);
     EXPECT_EQ(dialogs->asked()[0].text, "Does the code need to be refreshed?");
     EXPECT_EQ(dialogs->asked()[0].title, "Tarlo web preview");
     ASSERT_EQ(opened.size(), 1);
     const QString file = opened[0].toLocalFile();
     EXPECT_EQ(QFileInfo(file).fileName(), "Preview.htm");
-    EXPECT_TRUE(QFileInfo(file).absolutePath().startsWith(docs->PrivateFolder() + "/"));
+    EXPECT_TRUE(QFileInfo(file).absolutePath().startsWith(docs.sharing->PrivateFolder() + "/"));
     // No refresh: the code as it was, in Windows-1252, with its CR LF.
     EXPECT_EQ(ReadBytes(file), QByteArray("<p>caf\xE9</p>\r\n"));
     struct stat st {};
-    ASSERT_EQ(stat(QFile::encodeName(docs->PrivateFolder()).constData(), &st), 0);
+    ASSERT_EQ(stat(QFile::encodeName(docs.sharing->PrivateFolder()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_TRUE(WaitUntil([] { return window->Web->hasFocusWithin(); }));
 
     // Yes refreshes first.
     dialogs->Queue(Answer::Yes);
-    window->RunCommand("cmdPreview_Click");
+    window->commands().Run(CommandId::PreviewInBrowser);
     EXPECT_TRUE(ReadBytes(file).contains("newer"));
     EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
 
@@ -344,9 +349,9 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     WriteFile(Path("filing"), "Preview.htm", "the user's own");
     const std::string doc =
         "<html><head></head><body><img src=\"pics/logo.gif\"><a href=\"#toc\">x</a></body></html>";
-    ASSERT_TRUE(docs->OpenDocumentFile(WriteFile(Path("filing"), "f.htm", doc.c_str())));
+    ASSERT_TRUE(docs.files->OpenDocumentFile(WriteFile(Path("filing"), "f.htm", doc.c_str())));
     dialogs->Queue(Answer::No);
-    window->RunCommand("cmdPreview_Click");
+    window->commands().Run(CommandId::PreviewInBrowser);
     EXPECT_EQ(ReadBytes(file), QByteArray(doc.c_str()) + "\r\n");
     EXPECT_EQ(ReadBytes(Path("filing/Preview.htm")), "the user's own");
     QWebEnginePage browser;
@@ -364,9 +369,9 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     // the preview, the new one's are there.
     QDir(dir.path()).mkpath("moved");
     dialogs->Queue(std::optional<QString>(Path("moved/f.htm")));
-    ASSERT_TRUE(docs->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
     dialogs->Queue(Answer::No);
-    window->RunCommand("cmdPreview_Click");
+    window->commands().Run(CommandId::PreviewInBrowser);
     const QString previewFolder = QFileInfo(file).absolutePath();
     EXPECT_FALSE(QFileInfo::exists(previewFolder + "/pics"));
     EXPECT_TRUE(QFileInfo(previewFolder + "/f.htm").isSymLink());
@@ -385,13 +390,13 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
 }
 
 TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
-    window->RunCommand("PrintDocument");
+    window->commands().Run(CommandId::PrintDocument);
     EXPECT_EQ(Asked(), QStringList{"message:There is nothing here to print."});
 
     SetCode("<html><body><p>Quarterly revenue rose</p><!-- kept --></body></html>");
-    const auto colourCount = window->state().WindowColorCount;
-    window->RunCommand("PrintDocument");
-    frmPrint* print = docs->printWindow();
+    const auto colourCount = window->document().Look.WindowColorCount;
+    window->commands().Run(CommandId::PrintDocument);
+    frmPrint* print = docs.sharing->printWindow();
     ASSERT_NE(print, nullptr);
     EXPECT_TRUE(print->isVisible());
     EXPECT_EQ(print->windowTitle(), "Tarlo Print");
@@ -399,11 +404,11 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     EXPECT_TRUE(print->Check2->isChecked());
     EXPECT_EQ(print->cmdPrint->text(), "&Print");
     // The view is back in its own (dark) mode; the work area is dark on white.
-    EXPECT_EQ(window->state().WindowColorCount % 2, colourCount % 2);
-    EXPECT_EQ(window->state().ForegroundColor, "16777215");
+    EXPECT_EQ(window->document().Look.WindowColorCount % 2, colourCount % 2);
+    EXPECT_EQ(window->document().Look.ForegroundColor, "16777215");
     EXPECT_EQ(window->txtCode->ColourAt(0), kWhite);
-    EXPECT_EQ(docs->PrintTemp->TextUtf8(), Code());
-    EXPECT_EQ(docs->PrintTemp->ColourAt(0), kBlack);
+    EXPECT_EQ(docs.sharing->PrintTemp->TextUtf8(), Code());
+    EXPECT_EQ(docs.sharing->PrintTemp->ColourAt(0), kBlack);
 
     // The window works from the keyboard.
     EXPECT_FALSE(print->windowFlags() & Qt::WindowDoesNotAcceptFocus);
@@ -429,30 +434,30 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     // A cancelled printer dialog prints nothing and ends the command. What
     // is selected in the code can be printed on its own.
     window->txtCode->SetSel(6, 3);
-    window->RunCommand("PrintDocument");
-    EXPECT_EQ(docs->PrintTemp->SelStart(), 6);
-    EXPECT_EQ(docs->PrintTemp->SelLength(), 3);
+    window->commands().Run(CommandId::PrintDocument);
+    EXPECT_EQ(docs.sharing->PrintTemp->SelStart(), 6);
+    EXPECT_EQ(docs.sharing->PrintTemp->SelLength(), 3);
     dialogs->ClearAsked();
     dialogs->Queue(std::optional<QString>());
-    guard = docs->printWindow();
-    docs->printWindow()->cmdPrint_Click();
+    guard = docs.sharing->printWindow();
+    docs.sharing->printWindow()->cmdPrint_Click();
     EXPECT_TRUE(WaitUntil([&] { return guard.isNull(); }));
     EXPECT_EQ(Asked(), QStringList{"printer:selection"});
 }
 
 TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
     // Nothing to send, or no file yet.
-    window->RunCommand("EmailDocument");
+    window->commands().Run(CommandId::EmailDocument);
     EXPECT_EQ(Asked(), QStringList{"message:The code window is empty. Please refresh."});
     SetCode("<html><head></head><body><p>send me</p></body></html>");
     dialogs->ClearAsked();
-    window->RunCommand("EmailDocument");
+    window->commands().Run(CommandId::EmailDocument);
     EXPECT_EQ(Asked(),
               QStringList{"message:Please save your document before attempting to email it."});
 
     QDir(dir.path()).mkpath("sub");
     dialogs->Queue(std::optional<QString>(Path("sub/10-K.htm")));
-    ASSERT_TRUE(docs->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
 
     // A stand-in mail client that records what it is given.
     const QString log = Path("args.txt");
@@ -462,15 +467,15 @@ TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
             .arg(log)
             .toUtf8());
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    docs->SetMailCommand(script);
+    docs.sharing->SetMailCommand(script);
     dialogs->ClearAsked();
-    QSignalSpy finished(docs, &DocumentCommands::mailFinished);
-    window->RunCommand("EmailDocument");
+    QSignalSpy finished(docs.sharing, &SharingCommands::mailFinished);
+    window->commands().Run(CommandId::EmailDocument);
     ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
     EXPECT_TRUE(finished.at(0).at(0).toBool());
     EXPECT_TRUE(dialogs->asked().empty()) << Asked().join("|").toStdString();
     const QString args = QString::fromUtf8(ReadBytes(log));
-    const QString attachment = docs->PrivateFolder() + "/10-K.htm";
+    const QString attachment = docs.sharing->PrivateFolder() + "/10-K.htm";
     EXPECT_TRUE(args.contains("--attach\n--\n" + attachment + "\n--\n")) << args.toStdString();
     EXPECT_TRUE(args.contains("Emailed from Tarlo at")) << args.toStdString();
     // The mail client reads the attachment later: it is still there.
@@ -479,9 +484,9 @@ TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
     // A missing or failing mail client is reported.
     for (const QString& program : {Path("no-such-mailer"), QString("/bin/false")}) {
         dialogs->ClearAsked();
-        docs->SetMailCommand(program);
-        QSignalSpy failed(docs, &DocumentCommands::mailFinished);
-        window->RunCommand("EmailDocument");
+        docs.sharing->SetMailCommand(program);
+        QSignalSpy failed(docs.sharing, &SharingCommands::mailFinished);
+        window->commands().Run(CommandId::EmailDocument);
         ASSERT_TRUE(failed.count() == 1 || failed.wait(10000));
         EXPECT_FALSE(failed.at(0).at(0).toBool());
         EXPECT_EQ(Asked(), QStringList{"message:No email client can be found."});
@@ -496,16 +501,16 @@ TEST_F(DocumentCommandsTest, ClipboardAndSelectAllFollowTheFocusedView) {
     ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
     QApplication::clipboard()->setText("earlier");
     window->txtCode->SetSel(0, 0);
-    window->RunCommand("CopySelection");
+    window->commands().Run(CommandId::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), "earlier");  // nothing selected: kept
 
     window->txtCode->SetSel(3, 5);
-    window->RunCommand("CutSelection");
+    window->commands().Run(CommandId::Cut);
     EXPECT_EQ(QApplication::clipboard()->text(), "alpha");
     EXPECT_EQ(Code(), "<p> beta</p>");
     EXPECT_TRUE(WaitUntil([] { return !Page().contains("alpha"); }));
     window->txtCode->SetSel(Code().size(), 0);
-    window->RunCommand("PasteClipboard");
+    window->commands().Run(CommandId::Paste);
     EXPECT_EQ(Code(), "<p> beta</p>alpha");
 
     window->menuAction("mnuAll")->trigger();
@@ -540,7 +545,7 @@ TEST_F(DocumentCommandsTest, DroppedFilesOpenAsDocuments) {
     QDropEvent drop(QPointF(12, 12), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     EXPECT_EQ(Code(), "<p>dropped in</p>");
-    EXPECT_EQ(window->state().DocumentPath, file.toStdString());
+    EXPECT_EQ(window->document().DocumentPath, file.toStdString());
 
     // On the page side the drag reaches the engine's own widget first, as
     // from the window system; the editable page must not swallow it.
@@ -556,7 +561,7 @@ TEST_F(DocumentCommandsTest, DroppedFilesOpenAsDocuments) {
     QDropEvent drop2(QPointF(32, 32), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(page, &drop2);
     EXPECT_TRUE(WaitUntil([] { return Code() == "<p>dropped on the page</p>"; }));
-    EXPECT_EQ(window->state().DocumentPath, onPage.toStdString());
+    EXPECT_EQ(window->document().DocumentPath, onPage.toStdString());
     EXPECT_FALSE(Page().contains("onpage.htm"));
 
     // A file the engine is asked to show in the visual view (a drop asks

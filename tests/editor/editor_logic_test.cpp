@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "editor/editor_state.h"
 #include "editor/focus_tools.h"
 #include "editor/main_layout.h"
 #include "editor/status_text.h"
@@ -87,7 +86,6 @@ TEST(FocusTools, EachToolBelongsToExactlyOneSide) {
 
 TEST(MainLayout, FollowsTheWindowEdges) {
     const MainLayout l = ComputeMainLayout({13000, 12000, 10500});
-    EXPECT_EQ(l.txtCodeTempTop, 17000);
     EXPECT_EQ(l.picLogoWidth, 12720);
     EXPECT_EQ(l.picLogoTop, 9775);
     EXPECT_EQ(l.splitterHeight, 9200);
@@ -100,21 +98,6 @@ TEST(MainLayout, FollowsTheWindowEdges) {
     EXPECT_EQ(Px(7), 0);
     EXPECT_EQ(Px(8), 1);
     EXPECT_EQ(Px(-725), -48);
-}
-
-TEST(EditorState, StartsAsTheWindowExpects) {
-    EditorState s;
-    EXPECT_FALSE(s.AutoFormat);
-    EXPECT_EQ(s.ForegroundColor, "16777215");
-    EXPECT_EQ(s.ForegroundColorValue(), kWhite);
-    EXPECT_EQ(s.CodeFontSize, 9);
-    s.ForegroundColor = "0";
-    EXPECT_EQ(s.ForegroundColorValue(), kBlack);
-    s.ForegroundColor = "12x";
-    EXPECT_EQ(s.ForegroundColorValue(), kWhite);
-    EXPECT_EQ(s.Colours.attributeValue, RgbColor(0, 128, 0));
-    EXPECT_EQ(RedOf(RgbColor(1, 2, 3)), 1);
-    EXPECT_EQ(BlueOf(RgbColor(1, 2, 3)), 3);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "codeview/code_view.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"
@@ -28,7 +29,10 @@ class VisualCommandsTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = test::StartTestWindow(
-            dialogs, [] {}, [](frmMain& w) { InstallDocumentCommands(w); });
+            dialogs, [] {}, [](frmMain& w) {
+                InstallDocumentCommands(w, &w);
+                InstallVisualCommands(w, &w);
+            });
     }
     static void TearDownTestSuite() {
         delete window;
@@ -96,15 +100,15 @@ TEST_F(VisualCommandsTest, CharacterAndParagraphToolsChangeThePage) {
 
     // Rule and Unlink leave the focus where it was; the paragraph tools
     // hand it to the page.
-    for (const char* handler : {"cmdRule_Click", "cmdUnlink_Click", "cmdLeft_Click"}) {
+    for (CommandId command : {CommandId::HorizontalRule, CommandId::Unlink, CommandId::AlignLeft}) {
         window->activateWindow();
         window->txtCode->setFocus();
         ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
-        window->RunCommand(handler);
+        window->commands().Run(command);
         QTest::qWait(50);
-        const bool toPage = std::string_view(handler) == "cmdLeft_Click";
-        EXPECT_EQ(window->Web->hasFocusWithin(), toPage) << handler;
-        EXPECT_EQ(window->txtCode->hasFocus(), !toPage) << handler;
+        const bool toPage = command == CommandId::AlignLeft;
+        EXPECT_EQ(window->Web->hasFocusWithin(), toPage) << CommandName(command);
+        EXPECT_EQ(window->txtCode->hasFocus(), !toPage) << CommandName(command);
     }
 
     // A command the engine does not know fails quietly.
@@ -115,7 +119,7 @@ TEST_F(VisualCommandsTest, CharacterAndParagraphToolsChangeThePage) {
 TEST_F(VisualCommandsTest, FontsColoursLinksAndPictures) {
     Select("p");
     window->cmbFontSize->setCurrentText("5 (Large)");
-    window->RunCommand("cmbFontSize_Click");
+    window->commands().Run(CommandId::FontSize);
     EXPECT_TRUE(Page().contains("size=\"5\"")) << Page().toStdString();
 
     // A font that is not installed: the substitute's name is what the page gets.
@@ -124,29 +128,29 @@ TEST_F(VisualCommandsTest, FontsColoursLinksAndPictures) {
     EXPECT_NE(settled, typed);
     Select("q");
     window->cmbFontName->setCurrentText(typed);
-    window->RunCommand("cmbFontName_Click");
+    window->commands().Run(CommandId::FontName);
     EXPECT_TRUE(Page().contains("face=\"" + settled + "\"")) << Page().toStdString();
     EXPECT_FALSE(Page().contains(typed));
 
     // Cancelled colour dialog: black the first time, then the last chosen.
     window->Web->RunScript("document.getElementById('p').style.color='blue';true");
     Select("p");
-    window->RunCommand("ImgColor_Click");
+    window->commands().Run(CommandId::FontColour);
     // Black on a page whose default is black: the blue is gone.
     EXPECT_FALSE(Page().contains("blue")) << Page().toStdString();
     Select("q");
     dialogs->Queue(std::optional<QColor>(QColor(200, 16, 32)));
-    window->RunCommand("txtColor_Click");
+    window->commands().Run(CommandId::FontColour);
     EXPECT_TRUE(Page().contains("color=\"#c81020\"")) << Page().toStdString();
     Select("p");
-    window->RunCommand("ImgColor_Click");
+    window->commands().Run(CommandId::FontColour);
     EXPECT_EQ(Page().count("#c81020"), 2) << Page().toStdString();
     EXPECT_EQ(VisualCommands::CssColour(RgbColor(1, 2, 255)), "#0102ff");
 
     // A link: the address asked for; cancel inserts nothing.
     Select("q");
     dialogs->Queue(std::optional<QString>());
-    window->RunCommand("cmdLink_Click");
+    window->commands().Run(CommandId::InsertLink);
     EXPECT_FALSE(Page().contains("<a "));
     Select("q");
     dialogs->Queue(std::optional<QString>("https://www.sec.gov/a?b=1&c=\"2\""));
@@ -155,14 +159,14 @@ TEST_F(VisualCommandsTest, FontsColoursLinksAndPictures) {
                 Page().contains("<a href=\"https://www.sec.gov/a?b=1&amp;c=&quot;2&quot;\""))
         << Page().toStdString();
     Select("q");
-    window->RunCommand("cmdUnlink_Click");
+    window->commands().Run(CommandId::Unlink);
     EXPECT_FALSE(Page().contains("<a "));
 
     // A picture with its alternate text; quotes in the text stay text.
     Select("p");
     dialogs->Queue(std::optional<QString>("logo.gif"));
     dialogs->Queue(std::optional<QString>());
-    window->RunCommand("cmdPic_Click");
+    window->commands().Run(CommandId::InsertPicture);
     EXPECT_FALSE(Page().contains("<img"));
     dialogs->Queue(std::optional<QString>("logo.gif"));
     dialogs->Queue(std::optional<QString>("The \"Acme\" logo"));
@@ -172,7 +176,7 @@ TEST_F(VisualCommandsTest, FontsColoursLinksAndPictures) {
 }
 
 TEST_F(VisualCommandsTest, WindowColourToggleFlipsAndReturns) {
-    EditorState& st = window->state();
+    CodeLook& st = window->document().Look;
     const auto start = st.WindowColorCount;
     ASSERT_EQ(start % 2, 0);
     window->menuAction("mnuColor")->trigger();

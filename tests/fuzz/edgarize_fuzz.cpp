@@ -2,6 +2,7 @@
 // (it only ever cuts at markup characters), always opens with the root tag
 // and empty title, and leaves no ellipsis character and no bare "<TD>".
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -12,18 +13,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text =
         tarlo::DecodeDocumentBytes(std::string(reinterpret_cast<const char*>(data), size));
 
-    std::size_t reports = 0;
-    std::size_t lastSize = 0;
-    tarlo::EdgarizeHooks hooks;
-    hooks.interval = std::chrono::milliseconds(0);
-    hooks.cleaning = [&](const tarlo::CleaningStatistics& s) {
-        // The output only grows while the loop runs.
-        if (s.sizeNow < lastSize || s.sizeBefore > text.size()) std::abort();
-        lastSize = s.sizeNow;
-        ++reports;
-    };
-    const std::string cleaned = tarlo::Edgarize(text, hooks);
-    if (reports == 0) std::abort();
+    // Work whose every tick is due: the statistics line comes as often as it can.
+    struct Watched : tarlo::LongWork {
+        std::size_t before = 0;
+        std::size_t reports = 0;
+        unsigned long long lastSize = 0;
+        bool Tick() override { return true; }
+        void Figures(std::string_view line) override {
+            unsigned long long was = 0;
+            unsigned long long now = 0;
+            const std::string text(line);
+            if (std::sscanf(text.c_str(), "Code Size : Before %llu -> Now %llu", &was, &now) != 2) {
+                std::abort();
+            }
+            // The output only grows while the loop runs.
+            if (now < lastSize || was > before) std::abort();
+            lastSize = now;
+            ++reports;
+        }
+    } work;
+    work.before = text.size();
+    const std::string cleaned = tarlo::Edgarize(text, work);
+    if (work.reports == 0) std::abort();
 
     if (!tarlo::IsValidUtf8(cleaned)) std::abort();
     if (cleaned.rfind("<html>\n<title>\n</title>\n", 0) != 0) std::abort();
