@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "codeview/code_view.h"
 #include "codeview/html_colorizer.h"
 #include "document/undo_history.h"
-#include "codeview/code_view.h"
 #include "filing_generator.h"
 
 using namespace tarlo;

@@ -155,7 +155,7 @@ class EdgarChecks {
         if (open == npos || close == npos || close < open) {
             const std::int32_t a = open == npos ? 0 : static_cast<std::int32_t>(open + 1);
             run_.Add({"Improper or missing code", "<TITLE>", "Error",
-                                           "Edgarize or add missing code(s)", a});
+                      "Edgarize or add missing code(s)", a});
             run_.focusCode = true;
             if (a >= 1) run_.selection = ByteRange{a - 1, 0};
         }

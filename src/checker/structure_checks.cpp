@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-
 #include "checker/closing_tag_index.h"
 #include "text/byte_block.h"
 #include "text/text_scan.h"
@@ -171,8 +170,7 @@ class StructureChecks {
             if (e < next) continue;
             if (next == 0) break;
             MoveCaret(a - 1);
-            run_.Add(
-                         {"Nested codes", "<FONT>", "Warning", "Combine nested codes into one", a});
+            run_.Add({"Nested codes", "<FONT>", "Warning", "Combine nested codes into one", a});
         }
     }
 
@@ -181,8 +179,7 @@ class StructureChecks {
         const std::int32_t a = tags_.title.empty() ? 0 : OneBased(tags_.title.front());
         const std::int32_t b = tags_.titleEnd.empty() ? 0 : OneBased(tags_.titleEnd.front());
         if (a == 0 || b == 0 || b < a) {
-            run_.Add({"Improper or missing code", "<TITLE>", "Error",
-                                           "Add missing code(s)", a});
+            run_.Add({"Improper or missing code", "<TITLE>", "Error", "Add missing code(s)", a});
             MoveCaret(a - 1);
         }
     }
@@ -224,10 +221,10 @@ class StructureChecks {
                 t_.substr(ZeroBased(f), static_cast<std::size_t>(g - f + 1));
             if (!EqualsFolded(following, tag)) continue;
             // The tag goes into the Code field as it stands, in upper case;
-            // the report window reads a "|" in it as one more field.
-            run_.Add(
-                         {"Immediate similar codes", AsciiUpperCopy(tag), "Negligible",
-                          "Can be ignored...consolidate codes or leave as is", a});
+            // the report text reads a "|" in it as one more field (the report
+            // window, fed the records, shows it whole).
+            run_.Add({"Immediate similar codes", AsciiUpperCopy(tag), "Negligible",
+                      "Can be ignored...consolidate codes or leave as is", a});
         }
     }
 
@@ -248,9 +245,8 @@ class StructureChecks {
             const auto offset = static_cast<std::int32_t>(pos);
             // The search selects the match; the caret then goes just before it.
             run_.selection = ByteRange{offset, static_cast<std::int32_t>(code.size())};
-            run_.Add(
-                         {"Unnecessary Microsoft code", std::string(code), "Warning",
-                          "Remove manually from code or use the Cleanup button to remove", offset});
+            run_.Add({"Unnecessary Microsoft code", std::string(code), "Warning",
+                      "Remove manually from code or use the Cleanup button to remove", offset});
             MoveCaret(offset - 1);
         }
     }

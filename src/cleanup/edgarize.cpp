@@ -6,7 +6,6 @@
 #include <cstring>
 #include <initializer_list>
 
-
 #include "text/byte_block.h"
 #include "text/find_replace.h"
 #include "text/text_scan.h"
@@ -188,8 +187,8 @@ std::array<std::size_t, kAttributeTexts.size()> FirstAttributeTexts(std::string_
         const ByteBlock a(t + i);
         const ByteBlock b(t + i + 1);
         auto pair = [&](char x, char y) { return a.Is(x) & b.Is(y); };
-        const ByteMask hits = pair('c', 'l') | pair('n', 'a') | pair('x', ':') | pair('s', 't') |
-                              pair(' ', 'i');
+        const ByteMask hits =
+            pair('c', 'l') | pair('n', 'a') | pair('x', ':') | pair('s', 't') | pair(' ', 'i');
         ForEachBit(hits.Bits(), [&](std::size_t bit) { candidate(i + bit); });
     }
     for (; i < size && missing > 0; ++i) candidate(i);

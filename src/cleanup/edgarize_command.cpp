@@ -21,8 +21,7 @@ const char* const kConfirm =
 
 }  // namespace
 
-EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner)
-    : QObject(owner), editor_(editor) {
+EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName(QStringLiteral("EdgarizeCommand"));
     lbltest = new QLabel(editor.mainWindow());
     lbltest->setObjectName(QStringLiteral("lbltest"));

@@ -9,10 +9,10 @@
 #include <functional>
 #include <string_view>
 
+#include "codeview/code_view.h"
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
 #include "codeview/typing_aids.h"
-#include "codeview/code_view.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/document_files.h"
@@ -164,9 +164,9 @@ void CodeCommands::RecordUndoStep() {
         const int start = span.changed ? span.start : 0;
         const int end = span.changed ? span.end : 0;
         if (history.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
-                                static_cast<std::size_t>(view->Length()),
-                                view->TextRange(start, end - start),
-                                view->RunsIn(start, end - start))) {
+                               static_cast<std::size_t>(view->Length()),
+                               view->TextRange(start, end - start),
+                               view->RunsIn(start, end - start))) {
             return;
         }
     }

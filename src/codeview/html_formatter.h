@@ -31,7 +31,6 @@ std::string GetTagName(std::string_view tag);
 // " >" -> ">", "< " -> "<", "> <" -> "><", one pass each.
 std::string TidyTagSpaces(std::string_view text);
 
-
 // One segment per "<", each on its own line, indented by nesting depth. The
 // work ticks once per segment.
 std::string IndentHtml(std::string_view text, LongWork& work = UnwatchedWork());

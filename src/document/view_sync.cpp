@@ -59,8 +59,7 @@ void ViewSync::PaintCodePlain() {
 }
 
 void ViewSync::ApplyCodeFontSize() {
-    document_.Code().ResizeAll(document_.Look.ForegroundColorValue(),
-                               document_.Look.CodeFontSize);
+    document_.Code().ResizeAll(document_.Look.ForegroundColorValue(), document_.Look.CodeFontSize);
 }
 
 bool ViewSync::HasUnsavedChanges() {

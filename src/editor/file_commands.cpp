@@ -60,8 +60,7 @@ FileCommands::FileCommands(Editor& editor, QObject* owner) : QObject(owner), edi
 }
 
 void FileCommands::Inform(const QString& text) {
-    editor_.dialogs().Message(editor_.mainWindow(), text, "Tarlo", Buttons::Ok,
-                              Icon::Information);
+    editor_.dialogs().Message(editor_.mainWindow(), text, "Tarlo", Buttons::Ok, Icon::Information);
 }
 
 bool FileCommands::HasUnsavedChanges() {

@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 #include "document/document.h"
 #include "editor/command_table.h"

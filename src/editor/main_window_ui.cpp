@@ -274,8 +274,7 @@ void frmMain::BuildMenus() {
     QMenu* insert = menu("mnuInsert", "&Insert");
     AddMenuEntry(insert, "mnuGoogle", "&Google Search", QKeySequence("Shift+Ins"),
                  CommandId::WebSearchForm);
-    AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"),
-                 CommandId::Marquee);
+    AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"), CommandId::Marquee);
     AddMenuEntry(insert, "mnuSymbol", "&Symbol", QKeySequence(), CommandId::Symbols);
     AddMenuEntry(insert, "mnuLayer", "&Layer", QKeySequence("Ctrl+H"), CommandId::Layer);
     AddMenuEntry(insert, "mnukeywords", "&Keywords", QKeySequence(), CommandId::Keywords);
@@ -299,8 +298,7 @@ void frmMain::BuildMenus() {
         a->setChecked(size == 9);
         sizeGroup->addAction(a);
     }
-    AddMenuEntry(coding, "mnuTable", "Table Wizard", QKeySequence("Ctrl+T"),
-                 CommandId::TableMaker);
+    AddMenuEntry(coding, "mnuTable", "Table Wizard", QKeySequence("Ctrl+T"), CommandId::TableMaker);
     AddMenuEntry(coding, "mnuCase", "Toggle Case", QKeySequence(), CommandId::ToggleCase);
     AddMenuEntry(coding, "mnufind", "Search and Replace", QKeySequence("Ctrl+F"),
                  CommandId::FindReplace);
@@ -311,21 +309,16 @@ void frmMain::BuildMenus() {
     QMenu* wysiwyg = sub(tools, "mnuWYSIWYG", "WYSIWYG Tools");
     QMenu* align = sub(wysiwyg, "mnuAlign", "Alignment Tools");
     AddMenuEntry(align, "mnuLeft", "Left Justify", QKeySequence("F5"), CommandId::AlignLeft);
-    AddMenuEntry(align, "mnuCenter", "Center Justify", QKeySequence("F6"),
-                 CommandId::AlignCenter);
+    AddMenuEntry(align, "mnuCenter", "Center Justify", QKeySequence("F6"), CommandId::AlignCenter);
     AddMenuEntry(align, "mnuRight", "Right Justify", QKeySequence("F7"), CommandId::AlignRight);
     AddMenuEntry(align, "mnuFull", "Full Justify", QKeySequence("F8"), CommandId::AlignFull);
     wysiwyg->addSeparator();
     AddMenuEntry(wysiwyg, "mnuBold", "Bold", QKeySequence("Ctrl+B"), CommandId::Bold);
-    AddMenuEntry(wysiwyg, "mnuItalic", "Italic", QKeySequence("Ctrl+I"),
-                 CommandId::Italic);
-    AddMenuEntry(wysiwyg, "mnuUnder", "Underline", QKeySequence("Ctrl+U"),
-                 CommandId::Underline);
+    AddMenuEntry(wysiwyg, "mnuItalic", "Italic", QKeySequence("Ctrl+I"), CommandId::Italic);
+    AddMenuEntry(wysiwyg, "mnuUnder", "Underline", QKeySequence("Ctrl+U"), CommandId::Underline);
     wysiwyg->addSeparator();
-    AddMenuEntry(wysiwyg, "mnuIndent", "Indent Paragraph", QKeySequence(),
-                 CommandId::Indent);
-    AddMenuEntry(wysiwyg, "mnuOutdent", "Outdent Paragraph", QKeySequence(),
-                 CommandId::Outdent);
+    AddMenuEntry(wysiwyg, "mnuIndent", "Indent Paragraph", QKeySequence(), CommandId::Indent);
+    AddMenuEntry(wysiwyg, "mnuOutdent", "Outdent Paragraph", QKeySequence(), CommandId::Outdent);
     AddMenuEntry(wysiwyg, "mnuIndentLine", "Indent First Line", QKeySequence(),
                  CommandId::IndentFirstLines);
     AddMenuEntry(wysiwyg, "mnuBullets", "Bullets", QKeySequence(), CommandId::BulletList);
@@ -334,18 +327,14 @@ void frmMain::BuildMenus() {
     wysiwyg->addSeparator();
     AddMenuEntry(wysiwyg, "mnuGraphic", "Insert Graphic", QKeySequence("Ctrl+G"),
                  CommandId::InsertPicture);
-    AddMenuEntry(wysiwyg, "mnuLink", "Insert Link", QKeySequence("Ctrl+L"),
-                 CommandId::InsertLink);
+    AddMenuEntry(wysiwyg, "mnuLink", "Insert Link", QKeySequence("Ctrl+L"), CommandId::InsertLink);
     AddMenuEntry(wysiwyg, "mnuUnlink", "Unlink", QKeySequence(), CommandId::Unlink);
     AddMenuEntry(wysiwyg, "mnuRule", "Insert Rule", QKeySequence("Ctrl+R"),
                  CommandId::HorizontalRule);
     tools->addSeparator();
-    AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"),
-                 CommandId::CleanUp);
-    AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"),
-                 CommandId::RefreshCode);
-    AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"),
-                 CommandId::FormatHtml);
+    AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"), CommandId::CleanUp);
+    AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"), CommandId::RefreshCode);
+    AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"), CommandId::FormatHtml);
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),
                  CommandId::ColorizeHtml);
 

@@ -49,8 +49,7 @@ void LinkFolderEntries(const QString& previewFolder, const QString& source) {
 
 }  // namespace
 
-SharingCommands::SharingCommands(Editor& editor, QObject* owner)
-    : QObject(owner), editor_(editor) {
+SharingCommands::SharingCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName("SharingCommands");
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
@@ -80,9 +79,8 @@ void SharingCommands::cmdPreview_Click() {
                              : folder + QStringLiteral("/Preview.htm");
     if (!file.isEmpty()) LinkFolderEntries(folder, Qs(editor_.document().BaseFolder));
     const std::optional<QString> why =
-        file.isEmpty()
-            ? std::optional<QString>("no private temporary folder can be made")
-            : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text()));
+        file.isEmpty() ? std::optional<QString>("no private temporary folder can be made")
+                       : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text()));
     editor_.document().MarkCodeAccurate();
     if (why) {
         Inform(QStringLiteral("The preview could not be written: %1").arg(*why));

@@ -50,8 +50,7 @@ const VisualCommand* VisualCommandTable(std::size_t& count) {
     return kTable;
 }
 
-VisualCommands::VisualCommands(Editor& editor, QObject* owner)
-    : QObject(owner), editor_(editor) {
+VisualCommands::VisualCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName("VisualCommands");
 }
 
@@ -103,20 +102,23 @@ void VisualCommands::cmdPic_Click() {
     // The engine has no picture dialog of its own: ours asks for the address
     // and the alternate text. Cancelling either inserts nothing.
     const std::optional<QString> src = editor_.dialogs().Input(
-        editor_.mainWindow(), "Picture address (a file beside the document or a web address):", "Insert Graphic",
+        editor_.mainWindow(),
+        "Picture address (a file beside the document or a web address):", "Insert Graphic",
         QString());
     if (!src || src->trimmed().isEmpty()) return;
     const std::optional<QString> alt = editor_.dialogs().Input(
-        editor_.mainWindow(), "Alternate text (shown when the mouse hovers over the picture):", "Insert Graphic",
+        editor_.mainWindow(),
+        "Alternate text (shown when the mouse hovers over the picture):", "Insert Graphic",
         QString());
     if (!alt) return;
-    editor_.visualView().RunScript(QString::fromLatin1(kInsertImageScript)
-                          .arg(VisualView::JsString(src->trimmed()), VisualView::JsString(*alt)));
+    editor_.visualView().RunScript(
+        QString::fromLatin1(kInsertImageScript)
+            .arg(VisualView::JsString(src->trimmed()), VisualView::JsString(*alt)));
 }
 
 void VisualCommands::cmdLink_Click() {
-    const std::optional<QString> href =
-        editor_.dialogs().Input(editor_.mainWindow(), "Link address:", "Insert Link", QStringLiteral("http://"));
+    const std::optional<QString> href = editor_.dialogs().Input(
+        editor_.mainWindow(), "Link address:", "Insert Link", QStringLiteral("http://"));
     if (!href) return;
     const QString url = href->trimmed();
     if (url.isEmpty() || url == QLatin1String("http://")) return;

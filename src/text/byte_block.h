@@ -18,17 +18,29 @@ class ByteMask {
   public:
 #if defined(__SSE2__)
     explicit ByteMask(__m128i lanes) : lanes_(lanes) {}
-    ByteMask operator|(ByteMask o) const { return ByteMask(_mm_or_si128(lanes_, o.lanes_)); }
-    ByteMask operator&(ByteMask o) const { return ByteMask(_mm_and_si128(lanes_, o.lanes_)); }
-    unsigned Bits() const { return static_cast<unsigned>(_mm_movemask_epi8(lanes_)); }
+    ByteMask operator|(ByteMask o) const {
+        return ByteMask(_mm_or_si128(lanes_, o.lanes_));
+    }
+    ByteMask operator&(ByteMask o) const {
+        return ByteMask(_mm_and_si128(lanes_, o.lanes_));
+    }
+    unsigned Bits() const {
+        return static_cast<unsigned>(_mm_movemask_epi8(lanes_));
+    }
 
   private:
     __m128i lanes_;
 #else
     explicit ByteMask(unsigned bits) : bits_(bits) {}
-    ByteMask operator|(ByteMask o) const { return ByteMask(bits_ | o.bits_); }
-    ByteMask operator&(ByteMask o) const { return ByteMask(bits_ & o.bits_); }
-    unsigned Bits() const { return bits_; }
+    ByteMask operator|(ByteMask o) const {
+        return ByteMask(bits_ | o.bits_);
+    }
+    ByteMask operator&(ByteMask o) const {
+        return ByteMask(bits_ & o.bits_);
+    }
+    unsigned Bits() const {
+        return bits_;
+    }
 
   private:
     unsigned bits_;

@@ -38,7 +38,6 @@ std::size_t NextUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     return len;
 }
 
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);

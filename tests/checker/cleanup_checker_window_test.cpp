@@ -15,9 +15,9 @@
 #include <QTreeWidget>
 
 #include "checker/check_commands.h"
-#include "cleanup/edgarize_command.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
+#include "cleanup/edgarize_command.h"
 #include "codeview/code_view.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
@@ -36,8 +36,11 @@ class CleanupCheckerWindowTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = test::StartTestWindow(
-            dialogs, [] {}, {}, [](frmMain& w) { InstallCleanup(w, &w);
-                InstallChecker(w, &w); });
+            dialogs, [] {}, {},
+            [](frmMain& w) {
+                InstallCleanup(w, &w);
+                InstallChecker(w, &w);
+            });
     }
     static void TearDownTestSuite() {
         delete window;
@@ -108,6 +111,26 @@ TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
     ASSERT_NE(lbltest, nullptr);
     EXPECT_TRUE(lbltest->text().startsWith("Code Size : Before ")) << lbltest->text().toStdString();
     EXPECT_TRUE(lbltest->text().endsWith(" Minutes Passed"));
+}
+
+TEST_F(CleanupCheckerWindowTest, TheReportShowsEachRecordWhole) {
+    // The report text splits a field that holds "|"; the window, fed the
+    // records, shows every field as found and leads to the record's position.
+    SetCode("<p>a|b</p>");
+    frmVal report(*window);
+    report.Load({{"Stray bar", "a|b", "Warning", "Remove it", 4},
+                 {"Missing", "<TITLE>", "Error", "Add it", 0}});
+    ASSERT_EQ(report.lvProbs->topLevelItemCount(), 2);
+    QTreeWidgetItem* row = report.lvProbs->topLevelItem(0);
+    EXPECT_EQ(row->text(1), "a|b");
+    EXPECT_EQ(row->text(2), "Warning");
+    EXPECT_EQ(row->text(3), "Remove it");
+    EXPECT_EQ(report.Panel(1)->text(), "1 error");
+    EXPECT_EQ(report.Panel(2)->text(), "1 warning");
+    report.lvProbs->setCurrentItem(row);
+    report.lvProbs_DblClick();
+    EXPECT_EQ(window->txtCode->SelStart(), 4);
+    EXPECT_EQ(window->txtCode->SelLength(), 1);
 }
 
 TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "codeview/html_colorizer.h"
-#include "replace_text.h"
 #include "colour_reference.h"
+#include "replace_text.h"
 
 namespace tarlo {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "text/find_replace.h"
 #include "codeview/typing_aids.h"
 #include "document/undo_history.h"
+#include "text/find_replace.h"
 
 namespace tarlo {
 namespace {

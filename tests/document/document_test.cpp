@@ -96,8 +96,8 @@ TEST(ViewSync, RefreshTakesThePageThenFormatsAndColoursInThatOrder) {
 
     // Without a formatter, or with both options off: the code is painted plain.
     f.sync.Refresh();
-    EXPECT_EQ(f.log, (Log{"read", "set:<html>caf&#233;\r\n</html>", "events", "events",
-                          "paint:0@12"}));
+    EXPECT_EQ(f.log,
+              (Log{"read", "set:<html>caf&#233;\r\n</html>", "events", "events", "paint:0@12"}));
     EXPECT_EQ(statuses, (std::vector<DocumentStatus>{DocumentStatus::Accurate}));
 
     f.sync.SetFormatting(&f.recorders);

@@ -17,16 +17,16 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "controls/splitter_control.h"
+#include "app/editor_commands.h"
 #include "codeview/code_view.h"
+#include "controls/splitter_control.h"
 #include "document/view_sync.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/request_filter.h"
 #include "editor/status_panels.h"
 #include "editor/visual_view.h"
-#include "app/editor_commands.h"
-#include "editor/command_table.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;
@@ -417,12 +417,12 @@ TEST_F(MainWindowTest, EveryButtonAndMenuEntryRunsACommand) {
     // The features still to come: their controls stay in place and do nothing
     // until their issue lands, and each that lands leaves this list.
     const std::set<CommandId> notYetBuilt = {
-        CommandId::TagReference, CommandId::Symbols,     CommandId::TableMaker,
-        CommandId::Keywords,     CommandId::Marquee,     CommandId::Layer,
+        CommandId::TagReference,  CommandId::Symbols,     CommandId::TableMaker,
+        CommandId::Keywords,      CommandId::Marquee,     CommandId::Layer,
         CommandId::WebSearchForm, CommandId::FindReplace, CommandId::Upload,
-        CommandId::Help,         CommandId::TipOfTheDay, CommandId::About};
-    frmMain* full = test::StartTestWindow(dialogs, [] {}, {},
-                                          [](frmMain& w) { InstallEditorCommands(w); });
+        CommandId::Help,          CommandId::TipOfTheDay, CommandId::About};
+    frmMain* full = test::StartTestWindow(
+        dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
     std::vector<QObject*> controls;
     for (QAction* a : full->findChildren<QAction*>()) {
         const QString name = a->objectName();

@@ -29,7 +29,8 @@ class VisualCommandsTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dialogs = new ScriptedDialogs;
         window = test::StartTestWindow(
-            dialogs, [] {}, [](frmMain& w) {
+            dialogs, [] {},
+            [](frmMain& w) {
                 InstallDocumentCommands(w, &w);
                 InstallVisualCommands(w, &w);
             });
