@@ -48,7 +48,8 @@ bool OpensPreformatted(std::string_view front) {
 // What the loop does with a tag, by the first rule that names it. The rules,
 // in their order:
 // 1. generator and layout tags go: "<tr height", "<tr style", "<meta
-//    name=progid", "<meta name=generator", "<meta name=originator", "<link rel=";
+//    name=progid", "<meta name=generator", "<meta name=originator", "<link rel="
+//    (the meta names also in quotes);
 // 2. comments go, and 3. conditional comments ("<![if", "<![endif]");
 // 4. the common tags lose their presentation attributes: "<html", "<a ",
 //    "<div", "<col s", "<img", "<table", "<tr", "<td", "<p", "<b", "<li",
@@ -73,9 +74,14 @@ Rule Classify(std::string_view front) {
                        ? Rule::StripTag
                        : Rule::Text;
         case 'm':
+            // The page engine writes every attribute value in quotes, so the
+            // generator tags it hands over begin with the quoted forms.
             return StartsWith(front, "<meta name=progid") ||
                            StartsWith(front, "<meta name=generator") ||
-                           StartsWith(front, "<meta name=originator")
+                           StartsWith(front, "<meta name=originator") ||
+                           StartsWith(front, "<meta name=\"progid") ||
+                           StartsWith(front, "<meta name=\"generator") ||
+                           StartsWith(front, "<meta name=\"originator")
                        ? Rule::DropTag
                        : Rule::Text;
         case 'l':
@@ -135,8 +141,8 @@ Rule Classify(std::string_view front) {
 // What replaces everything before the head.
 constexpr std::string_view kRoot = "<html>\n";
 
-// The attribute texts the strip removes, in its order: the first five up to
-// the next blank, then the style, then the id.
+// The attribute texts the strip removes, in its order: the first five with
+// the blank after them, then the style, then the id with the blank before it.
 constexpr std::array<std::string_view, 7> kAttributeTexts{"class", "name=", "x:num", "x:fmla",
                                                           "x:str", "style", " id="};
 constexpr std::size_t kClass = 0;
@@ -346,7 +352,11 @@ class Cleaner {
     }
 
     // `tag` runs from "<" up to, not including, its ">" at `gt` in the input.
-    // Each attribute is removed once, only when it lies inside the tag. Until
+    // Each attribute is removed once, only when it lies inside the tag, and
+    // whole: a value in quotes goes through its closing quote, so a link
+    // target or a cell span after it stays, and no half value is left to
+    // cut the tag. Where the attribute has no "=" after its name, or its
+    // quote is not closed inside the tag, the plain text rules apply. Until
     // something has been removed the tag is as it came, and where each
     // attribute text first occurs is known from one reading of it.
     void StripAttributes(std::string& tag, std::size_t gt) const {
@@ -358,25 +368,70 @@ class Cleaner {
         for (std::size_t which = kClass; which <= kXStr; ++which) {
             const std::size_t k = find(which);
             if (k == npos) continue;
-            const std::size_t blank = tag.find(' ', k);
-            tag.erase(k, (blank == npos ? tag.size() : blank + 1) - k);
-            changed = true;
-        }
-        if (const std::size_t k = find(kStyleText); k != npos) {
-            std::size_t end = tag.size();
-            if (const std::size_t open = tag.find('\'', k); open != npos) {
-                const std::size_t close = tag.find('\'', open + 1);
-                if (close != npos) end = close + 1;
-            } else if (lastApostrophe_ == npos || lastApostrophe_ < gt) {
-                // No apostrophe anywhere ahead: the value is in double quotes.
-                end = ClosingDoubleQuote(tag, k);
+            std::size_t end = QuotedValueEnd(tag, ValueStart(tag, k, kAttributeTexts[which]));
+            if (end != npos) {
+                // The blank after the value goes with it, as after a bare value.
+                if (end < tag.size() && tag[end] == ' ') ++end;
+            } else {
+                const std::size_t blank = tag.find(' ', k);
+                end = blank == npos ? tag.size() : blank + 1;
             }
             tag.erase(k, end - k);
             changed = true;
         }
-        if (const std::size_t k = find(kIdText); k != npos) {
-            tag.erase(k, ClosingDoubleQuote(tag, k) - k);
+        if (const std::size_t k = find(kStyleText); k != npos) {
+            std::size_t end = WholeValueEnd(tag, ValueStart(tag, k, kAttributeTexts[kStyleText]));
+            if (end == npos) end = LiteralStyleEnd(tag, k, gt);
+            tag.erase(k, end - k);  // the blank after the value stays
+            changed = true;
         }
+        if (const std::size_t k = find(kIdText); k != npos) {
+            std::size_t end = WholeValueEnd(tag, k + kAttributeTexts[kIdText].size());
+            if (end == npos) end = ClosingDoubleQuote(tag, k);
+            tag.erase(k, end - k);
+        }
+    }
+
+    // Where the value of the attribute text found at k begins: right after
+    // its "=", which the texts "name=" and " id=" hold themselves. npos when
+    // no "=" follows the name.
+    static std::size_t ValueStart(const std::string& tag, std::size_t k, std::string_view text) {
+        const std::size_t after = k + text.size();
+        if (text.back() == '=') return after;
+        return after < tag.size() && tag[after] == '=' ? after + 1 : npos;
+    }
+
+    static bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+    // Just past the quote that closes a value opening with a quote at `at`,
+    // when that quote lies inside the tag; npos otherwise.
+    static std::size_t QuotedValueEnd(const std::string& tag, std::size_t at) {
+        if (at == npos || at >= tag.size() || !IsQuote(tag[at])) return npos;
+        const std::size_t close = tag.find(tag[at], at + 1);
+        return close == npos ? npos : close + 1;
+    }
+
+    // The end of a style or id value beginning at `at`: through its closing
+    // quote, or for a bare value up to the next blank or the tag's end. npos
+    // when there is no value or its quote is not closed inside the tag.
+    static std::size_t WholeValueEnd(const std::string& tag, std::size_t at) {
+        if (at == npos) return npos;
+        if (at < tag.size() && IsQuote(tag[at])) return QuotedValueEnd(tag, at);
+        const std::size_t blank = tag.find(' ', at);
+        return blank == npos ? tag.size() : blank;
+    }
+
+    // The style text's own rule, for a style with no value to take whole: the
+    // quote kind is an apostrophe when one occurs anywhere ahead in the
+    // document, and the span ends at the tag's end when that quote does not.
+    std::size_t LiteralStyleEnd(const std::string& tag, std::size_t k, std::size_t gt) const {
+        if (const std::size_t open = tag.find('\'', k); open != npos) {
+            const std::size_t close = tag.find('\'', open + 1);
+            return close == npos ? tag.size() : close + 1;
+        }
+        if (lastApostrophe_ != npos && lastApostrophe_ > gt) return tag.size();
+        // No apostrophe anywhere ahead: the value is in double quotes.
+        return ClosingDoubleQuote(tag, k);
     }
 
     // Just past the second double quote at or after k, or the end of the tag.
@@ -585,6 +640,11 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
         if (after) after();
     }
     return text;
+}
+
+bool IsInlineXbrl(std::string_view html) {
+    return FindFolded(html, "<ix:", 0) != npos ||
+           FindExact(html, "http://www.xbrl.org/2013/inlineXBRL") != npos;
 }
 
 std::string Edgarize(std::string_view html, LongWork& work) {

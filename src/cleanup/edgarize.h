@@ -23,13 +23,19 @@ struct CleaningStatistics {
 // "Code Size : Before 1200 -> Now 300 Bytes , 0 Minutes Passed"
 std::string StatisticsLine(const CleaningStatistics& s);
 
-// The whole rewrite, text in, text out. Line breaks of the result are single
-// CRs (a run of breaks becomes one), except inside preformatted text, which
-// keeps its blanks and its lines as they were.
-// While it runs, the work ticks often and gets the statistics line at the
-// start and whenever a tick lets events run; the fixed replacements are the
-// stage "Replacing codes...", and each of them advances the work by one.
+// The whole rewrite, text in, text out. Presentation attributes go with
+// their whole value, so the attributes around them stay intact. Line breaks of the result are
+// single CRs (a run of breaks becomes one), except inside preformatted text, which keeps its blanks
+// and its lines as they were. While it runs, the work ticks often and gets the statistics line at
+// the start and whenever a tick lets events run; the fixed replacements are the stage "Replacing
+// codes...", and each of them advances the work by one.
 std::string Edgarize(std::string_view html, LongWork& work = UnwatchedWork());
+
+// True when the text is an Inline XBRL document: it holds an ix: element (in
+// any case) or declares the Inline XBRL namespace. Cleaning such a filing
+// strips markup its tagged facts rely on (the style that hides its header,
+// the ids its references point at), so the user is warned first.
+bool IsInlineXbrl(std::string_view html);
 
 // A stretch of the cleaned output [start, end) that the line-break pass
 // leaves alone: preformatted text from its opening tag through "</pre>".

@@ -66,8 +66,9 @@ TEST(Edgarize, DroppedAndStrippedTags) {
     // The blank after the value stays.
     EXPECT_EQ(Edgarize("<head><td style='a:b' width=1>"), kHead + "<head><td  width=1>");
     EXPECT_EQ(Edgarize("<head><td style=\"a:b\" width=1>"), kHead + "<head><td  width=1>");
-    // An apostrophe only later in the text: the style runs to the tag's end.
-    EXPECT_EQ(Edgarize("<head><td style=\"a\" width=1>it's"), kHead + "<head><td>it's");
+    // Without "=" the style's own text rule holds: an apostrophe later in the
+    // text makes the span run to the tag's end.
+    EXPECT_EQ(Edgarize("<head><td style \"a\" width=1>it's"), kHead + "<head><td>it's");
     EXPECT_EQ(Edgarize("<head><a name=top id=\"t\" href=x>"), kHead + "<head><a href=x>");
     EXPECT_EQ(Edgarize("<head><img x:fmla=1 x:str=2 src=a>"), kHead + "<head><img src=a>");
     // Attributes after the tag's end are not the tag's.
@@ -76,6 +77,59 @@ TEST(Edgarize, DroppedAndStrippedTags) {
     // A tag with no ">" after it goes out unchanged and ends the clean-up.
     EXPECT_EQ(Edgarize("<head>a <span class=x"), kHead + "<head>a <span class=x");
     EXPECT_EQ(Edgarize("<head><p class=x"), kHead + "<head><p class=x");
+}
+
+TEST(Edgarize, AttributesGoWithTheirWholeValue) {
+    // An apostrophe later in the document no longer decides where a style in
+    // double quotes ends: the link after it stays.
+    EXPECT_EQ(Edgarize("<head><a style=\"color:blue\" href=\"#toc\">Contents</a> it's"),
+              kHead + "<head><a  href=\"#toc\">Contents</a> it's");
+    // Apostrophes inside a double-quoted style leave no half value behind.
+    EXPECT_EQ(Edgarize("<head><a style=\"font-family:'Arial',sans-serif;font-size:10pt\" "
+                       "href=\"#a\">x</a>"),
+              kHead + "<head><a  href=\"#a\">x</a>");
+    // Cell spans and alignment survive beside the removed attributes.
+    EXPECT_EQ(Edgarize("<head><td colspan=\"3\" style=\"width:50%\" rowspan=\"2\" "
+                       "align=\"right\" width=\"40\">1</td>"),
+              kHead + "<head><td colspan=\"3\"  rowspan=\"2\" align=\"right\" width=\"40\">1</td>");
+    // A blank inside a quoted class or x:str value takes the whole value and
+    // one blank after it.
+    EXPECT_EQ(Edgarize("<head><td class=\"xl24 total\" width=9>1</td><td x:str=\"Total \">T</td>"),
+              kHead + "<head><td width=9>1</td><td>T</td>");
+    EXPECT_EQ(Edgarize("<head><p class='a b'  name=\"n 1\" x:num=\"1 2\" align=left>"),
+              kHead + "<head><p  align=left>");
+    // A bare style or id value ends at the next blank; the blank after a style stays.
+    EXPECT_EQ(Edgarize("<head><div style=color:red id=top align=center>"),
+              kHead + "<head><div  align=center>");
+    EXPECT_EQ(Edgarize("<head><div id='a b' style=x>"), kHead + "<head><div>");
+    // A quote that is not closed inside the tag: the text rules hold.
+    EXPECT_EQ(Edgarize("<head><td class=\"a b>x\" width=2>"), kHead + "<head><td b>x\" width=2>");
+    EXPECT_EQ(Edgarize("<head><div id=\"a>b\" c>"), kHead + "<head><div>b\" c>");
+    // Without "=" the class text still goes up to its blank.
+    EXPECT_EQ(Edgarize("<head><td classic width=2>"), kHead + "<head><td width=2>");
+    // Only the first occurrence of each text, and only inside the tag.
+    EXPECT_EQ(Edgarize("<head><p class=\"a\" class=\"b\">class=\"c\""),
+              kHead + "<head><p class=\"b\">class=\"c\"");
+}
+
+TEST(Edgarize, GeneratorTagsInQuotesGo) {
+    // The page engine writes every value in quotes.
+    EXPECT_EQ(Edgarize("<head><meta name=\"Generator\" content=\"Word\">"
+                       "<META NAME=\"ProgId\" content=x><meta name=\"Originator\">"
+                       "<link rel=\"File-List\" href=\"a.xml\">z"),
+              kHead + "<head>z");
+    // Other meta tags are text to the clean-up and stay.
+    EXPECT_EQ(Edgarize("<head><meta name=\"description\" content=\"x\">"),
+              kHead + "<head><meta name=\"description\" content=\"x\">");
+}
+
+TEST(Edgarize, RecognisesInlineXbrl) {
+    EXPECT_TRUE(IsInlineXbrl("<p><ix:nonFraction name=\"us-gaap:Revenue\">1</ix:nonFraction>"));
+    EXPECT_TRUE(IsInlineXbrl("<IX:HEADER>"));
+    EXPECT_TRUE(IsInlineXbrl("<html xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\">"));
+    EXPECT_FALSE(IsInlineXbrl("<html><p>ix: not a tag; see http://www.xbrl.org/</p>"));
+    EXPECT_FALSE(IsInlineXbrl("</ix:x> <ixy> < ix:a>"));
+    EXPECT_FALSE(IsInlineXbrl(""));
 }
 
 TEST(Edgarize, BlanksAfterTagsKeepWordsApart) {

@@ -1,6 +1,7 @@
 // The clean-up on arbitrary text: it always ends, keeps the text valid UTF-8
 // (it only ever cuts at markup characters), always opens with the root tag
-// and empty title, and leaves no ellipsis character and no bare "<TD>".
+// and empty title, leaves no ellipsis character and no bare "<TD>", and
+// gives what the plain clean-up of the tests gives.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 
 #include "cleanup/edgarize.h"
 #include "text/text_encoding.h"
+// A target is built from one file: the plain clean-up comes in whole.
+#include "../cleanup/edgarize_reference.cpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text =
@@ -40,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (cleaned.rfind("<html>\n<title>\n</title>\n", 0) != 0) std::abort();
     if (cleaned.find("\u2026") != std::string::npos) std::abort();
     if (cleaned.find("<TD>") != std::string::npos) std::abort();
+    if (cleaned != tarlo::reference::Edgarize(text)) std::abort();
 
     // Outside preformatted text every run of line breaks is one CR.
     const std::string collapsed = tarlo::CollapseLineBreaks(text);

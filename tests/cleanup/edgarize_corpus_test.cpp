@@ -1,0 +1,218 @@
+// The clean-up on real filings: the attributes it must leave alone come
+// through with their values, and no tag it writes is cut.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "cleanup/edgarize.h"
+#include "text/text_encoding.h"
+#include "text/text_scan.h"
+
+namespace tarlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> CorpusFilings() {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(TARLO_CORPUS_DIR)) {
+        if (entry.path().extension() == ".htm") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+using Attribute = std::pair<std::string, std::string>;  // lower-case name, value
+
+// The attributes of a tag from "<" up to, not including, its ">", read as a
+// browser reads them; nothing when the tag does not read: no name, a quote
+// where a name should be, or a quote that does not close inside the tag.
+std::optional<std::vector<Attribute>> ReadTag(std::string_view tag) {
+    std::size_t i = tag[1] == '/' ? 2 : 1;
+    const std::size_t nameStart = i;
+    while (i < tag.size() && !IsSpace(tag[i]) && tag[i] != '/') ++i;
+    if (i == nameStart) return std::nullopt;
+    std::vector<Attribute> attributes;
+    while (true) {
+        while (i < tag.size() && (IsSpace(tag[i]) || tag[i] == '/')) ++i;
+        if (i == tag.size()) return attributes;
+        const std::size_t start = i;
+        while (i < tag.size() && !IsSpace(tag[i]) && tag[i] != '=' && tag[i] != '/') {
+            if (tag[i] == '"' || tag[i] == '\'') return std::nullopt;
+            ++i;
+        }
+        if (i == start) return std::nullopt;  // "=" with no name
+        Attribute a{AsciiLowerCopy(tag.substr(start, i - start)), ""};
+        std::size_t j = i;
+        while (j < tag.size() && IsSpace(tag[j])) ++j;
+        if (j < tag.size() && tag[j] == '=') {
+            i = j + 1;
+            while (i < tag.size() && IsSpace(tag[i])) ++i;
+            if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+                const std::size_t close = tag.find(tag[i], i + 1);
+                if (close == std::string_view::npos) return std::nullopt;
+                a.second = std::string(tag.substr(i + 1, close - i - 1));
+                i = close + 1;
+            } else {
+                const std::size_t start = i;
+                while (i < tag.size() && !IsSpace(tag[i])) {
+                    if (tag[i] == '"' || tag[i] == '\'') return std::nullopt;
+                    ++i;
+                }
+                a.second = std::string(tag.substr(start, i - start));
+            }
+        }
+        attributes.push_back(std::move(a));
+    }
+}
+
+bool OrderedList(const std::string& front) {
+    for (const std::string p : {"<ol", "</ol"}) {
+        if (front.rfind(p, 0) == 0 && front.size() > p.size() &&
+            (IsSpace(front[p.size()]) || front[p.size()] == '>')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Tags the clean-up drops whole, by the lower-case start of the tag:
+// generator and row-height tags, conditional comments, spans, Office and
+// smart tags (ordered lists excepted).
+bool Dropped(const std::string& front) {
+    for (const char* p : {"<tr height",
+                          "<tr style",
+                          "<meta name=progid",
+                          "<meta name=generator",
+                          "<meta name=originator",
+                          "<meta name=\"progid",
+                          "<meta name=\"generator",
+                          "<meta name=\"originator",
+                          "<link rel=",
+                          "<![if",
+                          "<![endif]",
+                          "<span",
+                          "</span",
+                          "<w",
+                          "</w",
+                          "<st1:",
+                          "</st1:",
+                          "<st2:",
+                          "</st2:",
+                          "<st3:",
+                          "</st3:"}) {
+        if (front.rfind(p, 0) == 0) return true;
+    }
+    const bool officeTag = front.rfind("<o", 0) == 0 || front.rfind("</o", 0) == 0;
+    return officeTag && !OrderedList(front);
+}
+
+struct Survey {
+    std::map<Attribute, int> kept;  // the attributes that must come through
+    std::size_t tags = 0;
+    std::size_t unread = 0;  // tags that do not read
+};
+
+const char* const kKeptNames[] = {"href", "rowspan", "colspan", "align", "width"};
+
+// Every tag of `html` (from its head on, outside comments), and the kept
+// attributes of those that `dropping` leaves.
+Survey Look(std::string_view html, bool dropping) {
+    Survey s;
+    const std::size_t head = html.find("<head");
+    std::size_t at = html.find('<', head == std::string_view::npos ? 0 : head);
+    while (at != std::string_view::npos && at + 1 < html.size()) {
+        if (html.substr(at, 4) == "<!--") {
+            const std::size_t end = html.find("-->", at);
+            if (end == std::string_view::npos) break;
+            at = html.find('<', end);
+            continue;
+        }
+        const std::size_t gt = html.find('>', at);
+        if (gt == std::string_view::npos) break;
+        const bool isTag =
+            IsLetter(html[at + 1]) || (html[at + 1] == '/' && IsLetter(html[at + 2]));
+        const std::string front = AsciiLowerCopy(html.substr(at, 24));
+        if (isTag && !(dropping && Dropped(front))) {
+            ++s.tags;
+            const auto attributes = ReadTag(html.substr(at, gt - at));
+            if (!attributes) ++s.unread;
+            for (const Attribute& a : attributes.value_or(std::vector<Attribute>{})) {
+                for (const char* name : kKeptNames) {
+                    if (a.first == name) ++s.kept[a];
+                }
+            }
+        }
+        at = html.find('<', at + 1);
+    }
+    return s;
+}
+
+// The attributes of `want` that `got` lacks or has more of, the first few.
+std::string Missing(const std::map<Attribute, int>& want, const std::map<Attribute, int>& got) {
+    std::string out;
+    int shown = 0;
+    auto note = [&](const Attribute& a, int w, int g) {
+        if (w != g && shown++ < 5) {
+            out += a.first + "=\"" + a.second + "\" " + std::to_string(w) + " in, " +
+                   std::to_string(g) + " out; ";
+        }
+    };
+    for (const auto& [a, count] : want) {
+        const auto it = got.find(a);
+        note(a, count, it == got.end() ? 0 : it->second);
+    }
+    for (const auto& [a, count] : got) {
+        if (want.count(a) == 0) note(a, 0, count);
+    }
+    return out;
+}
+
+TEST(EdgarizeCorpus, LinksSpansAndAlignmentSurviveAndNoTagIsCut) {
+    if (!fs::is_directory(TARLO_CORPUS_DIR)) {
+        GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
+    }
+    std::size_t files = 0;
+    std::size_t attributes = 0;
+    std::size_t tags = 0;
+    for (const fs::path& file : CorpusFilings()) {
+        const std::string html = DecodeDocumentBytes(ReadFile(file));
+        const Survey before = Look(html, true);
+        const Survey after = Look(Edgarize(html), false);
+        EXPECT_EQ(Missing(before.kept, after.kept), "") << file.filename();
+        EXPECT_EQ(after.unread, 0u) << file.filename();
+        ++files;
+        for (const auto& [attribute, count] : before.kept) attributes += count;
+        tags += after.tags;
+    }
+    EXPECT_GE(files, 6u);
+    EXPECT_GT(attributes, 10000u);
+    std::cout << "Checked " << attributes << " href, rowspan, colspan, align and width "
+              << "attributes and " << tags << " cleaned tags in " << files << " filings\n";
+}
+
+}  // namespace
+}  // namespace tarlo

@@ -1,0 +1,54 @@
+// tarlo-cli clean held to the plain clean-up of tests/cleanup: on the rules'
+// own edge cases and on thousands of generated tags.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "../cleanup/edgarize_reference.h"
+#include "cli/cli_command.h"
+#include "generated_html.h"
+
+namespace tarlo::cli {
+namespace {
+
+std::string Cleaned(const std::string& html) {
+    const std::string path = testing::TempDir() + "clean_reference.htm";
+    std::ofstream(path, std::ios::binary) << html;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"clean", path}, out, err), kExitOk) << err.str();
+    return out.str();
+}
+
+TEST(CleanCli, MatchesThePlainCleanUp) {
+    const char* const cases[] = {
+        "<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY><P class=x>a</P></BODY></HTML>",
+        "<html><head></head><body><p class=MsoNormal >Text</p><TD class=xl24>1</TD>",
+        "<head><p><o:p></o:p><span style='x'>kept</span> <st1:place>Here</st1:place></p>",
+        "<head><!--[if gte mso 9]><xml>x</xml><![endif]--><![if !vml]>a<![endif]><!-- b",
+        "<head><b>Net</b>   income\r\n\r\n\n<br>\n\nx \u2026 &amp; &nbsp;",
+        "<head><a style=\"color:blue\" href=\"#toc\">Contents</a> it's",
+        "<head><a style=\"font-family:'Arial',sans-serif\" href=\"#a\" name=\"a\">x</a>",
+        "<head><td class=\"xl24 total\" x:str=\"Total \" rowspan=2 colspan=\"3\">T</td>",
+        "<head><td style='a' align=\"right\" width=\"40\" id='c 1'>",
+        "<head><td style=a:b id=x width=1><div id=\"a>b\">c",
+        "<head><p style class=\"a>b\" x>",
+        "<head><meta name=\"ProgId\" content=\"Word.Document\"><meta name=Generator>"
+        "<link rel=\"File-List\"><meta name=\"viewport\"><tr style=\"x\"><tr height=\"17\">",
+        "<head><ol type=\"1\"><li>a</li></ol><pre class=\"x\">  a  \n\n b </pre>  c",
+    };
+    for (const char* html : cases) EXPECT_EQ(Cleaned(html), reference::Edgarize(html)) << html;
+
+    testing_html::Numbers numbers(2024);
+    std::size_t tags = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string html = testing_html::GeneratedCleanupInput(numbers);
+        for (char c : html) tags += c == '<';
+        ASSERT_EQ(Cleaned(html), reference::Edgarize(html)) << "input: " << html;
+    }
+    EXPECT_GT(tags, 10000u);
+}
+
+}  // namespace
+}  // namespace tarlo::cli
