@@ -64,14 +64,24 @@ std::vector<Range> VerbatimElements(std::string_view text) {
     return out;
 }
 
-bool Joins(char c) {
-    return c != '<' && c != '>' && c != ' ' && c != '\r' && c != '\n';
+bool IsBreak(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+// Whether a run of line breaks between `before` and `after` stands for a
+// blank: it lies inside running text, or between a tag and the word after
+// it. Before a tag the formatter starts a new line anyway.
+bool RunIsBlank(char before, char after) {
+    return !IsBreak(before) && !IsBreak(after) && after != '<' && after != '>';
 }
 
 // Removes runs of CR LF pairs and tabs. A run between two characters of
-// running text becomes one blank, so words that Word wrapped across lines
-// stay apart. Verbatim elements are copied as they are; their places in the
-// result are returned in `kept`.
+// running text, or after a tag and before a word, becomes one blank, so
+// words that Word wrapped across lines stay apart. Blanks after a run that
+// lead up to a "<" belong to the run: they are the indentation of code
+// formatted before, so formatting it again gives it back unchanged.
+// Verbatim elements are copied as they are; their places in the result are
+// returned in `kept`.
 std::string RemoveLineBreaks(std::string_view text, const std::vector<Range>& verbatim,
                              std::vector<Range>& kept) {
     std::string out;
@@ -107,7 +117,10 @@ std::string RemoveLineBreaks(std::string_view text, const std::vector<Range>& ve
                 break;
             }
         }
-        if (runStart > 0 && i < text.size() && Joins(text[runStart - 1]) && Joins(text[i])) {
+        std::size_t blanks = i;
+        while (blanks < text.size() && text[blanks] == ' ') ++blanks;
+        if (blanks < text.size() && text[blanks] == '<') i = blanks;
+        if (runStart > 0 && i < text.size() && RunIsBlank(text[runStart - 1], text[i])) {
             out.push_back(' ');
         }
     }
@@ -199,25 +212,68 @@ void PutPiece(FormatSink& out, std::string_view piece, bool tidy, std::string& s
     }
 }
 
-// Whether the tag that begins at `at` (the "<" after a segment) raises the
-// depth: every tag does except the ten names and a tag that closes itself. No
-// tag, or one without its ">", has the empty name, which raises it too.
-bool FollowingTagRaises(std::string_view text, std::size_t at) {
-    if (at == std::string_view::npos) return true;
-    const std::size_t gt = text.find('>', at + 1);
-    if (gt == std::string_view::npos) return true;
-    const std::string_view tag = text.substr(at, gt - at + 1);
-    const std::string_view name = TagName(tag);
-    const bool closesItself = tag.size() >= 2 && tag.substr(tag.size() - 2) == "/>";
-    return !KeepsIndent(name) && !closesItself;
+// The tags of a text, asked for from left to right: each is the text from a
+// "<" up to the first ">" after it. Every segment asks for its own tag and
+// the next one, so the ">" found for one answers the other; and where many
+// "<" share one ">" far ahead (or none at all), that ">" is looked for once,
+// not once per "<".
+class TagsAhead {
+  public:
+    explicit TagsAhead(std::string_view text) : text_(text) {}
+
+    // Empty when there is no tag at `at` or it has no ">".
+    std::string_view At(std::size_t at) {
+        if (at == std::string_view::npos) return {};
+        if (!searched_ || (gt_ != std::string_view::npos && gt_ <= at)) {
+            gt_ = text_.find('>', at + 1);
+            searched_ = true;
+        }
+        if (gt_ == std::string_view::npos) return {};
+        return text_.substr(at, gt_ - at + 1);
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t gt_ = std::string_view::npos;
+    bool searched_ = false;
+};
+
+bool ClosesItself(std::string_view tag) {
+    return tag.size() >= 2 && tag.substr(tag.size() - 2) == "/>";
+}
+
+// Whether the tag after a segment lets that segment raise the depth: every
+// tag does except the ten names and a tag that closes itself. No tag, or one
+// without its ">", has the empty name, which lets it too.
+bool LetsRaise(std::string_view following) {
+    return !KeepsIndent(TagName(following)) && !ClosesItself(following);
+}
+
+// Indentation wider than this is not written: past some twenty levels the
+// blanks only push the code off the screen, and a filing of thousands of
+// unclosed tags would grow by hundreds of megabytes. The depth itself goes
+// on counting, so the lines come back to their levels as elements close.
+constexpr std::int64_t kWidestIndent = 100;
+
+void PutIndent(FormatSink& out, std::int64_t indent) {
+    out.Text("\r\n");
+    out.Blanks(static_cast<std::size_t>(std::min(indent, kWidestIndent)));
 }
 
 // The indenter over text whose verbatim elements are given. With `tidy`, the
 // blank rules are applied to everything outside the verbatim elements.
+//
+// Every opening segment owes one raise of the depth, which it makes unless
+// the tag after it is one of the ten names or closes itself. A raise not
+// made passes to that next segment; a segment whose own tag closes itself
+// owes a raise only when one was passed to it, so a cell that closes itself
+// between two ordinary cells leaves the depth where it was.
 void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy, FormatSink& out,
             LongWork& work) {
     std::string scratch;
     std::int64_t indent = 0;
+    bool passed = false;  // the segment before owed a raise it could not make
+    TagsAhead tags(text);
     std::size_t lt = text.find('<');
     PutPiece(out, text.substr(0, lt == std::string_view::npos ? text.size() : lt), tidy, scratch);
     std::size_t next = 0;
@@ -229,11 +285,11 @@ void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy
             const std::size_t end = verbatim[next].second;
             const std::size_t e = end >= text.size() ? text.size() : text.find('<', end);
             const std::size_t stop = e == std::string_view::npos ? text.size() : e;
-            out.Text("\r\n");
-            out.Blanks(static_cast<std::size_t>(indent));
+            PutIndent(out, indent);
             out.Text(text.substr(lt, end - lt));
             PutPiece(out, text.substr(end, stop - end), tidy, scratch);
             lt = e == std::string_view::npos || e >= text.size() ? std::string_view::npos : e;
+            passed = false;
             continue;
         }
         const std::size_t e = text.find('<', lt + 1);
@@ -243,10 +299,12 @@ void Indent(std::string_view text, const std::vector<Range>& verbatim, bool tidy
             indent -= 5;
             if (indent < 0) indent *= -2;
         }
-        out.Text("\r\n");
-        out.Blanks(static_cast<std::size_t>(indent));
+        PutIndent(out, indent);
         PutPiece(out, text.substr(lt, stop - lt), tidy, scratch);
-        if (!closing && FollowingTagRaises(text, e)) indent += 5;
+        const bool owes = !closing && (passed || !ClosesItself(tags.At(lt)));
+        const bool raises = owes && LetsRaise(tags.At(e));
+        if (raises) indent += 5;
+        passed = owes && !raises;
         lt = e;
     }
 }

@@ -31,12 +31,14 @@ std::string GetTagName(std::string_view tag);
 // " >" -> ">", "< " -> "<", "> <" -> "><", one pass each.
 std::string TidyTagSpaces(std::string_view text);
 
-// One segment per "<", each on its own line, indented by nesting depth. The
-// work ticks once per segment.
+// One segment per "<", each on its own line, indented by nesting depth (at
+// most 100 blanks are written; the depth goes on counting). The work ticks
+// once per segment.
 std::string IndentHtml(std::string_view text, LongWork& work = UnwatchedWork());
 
 // The whole pipeline: line breaks and tabs out, indent, tidy. Preformatted
 // elements (pre, xmp, listing, plaintext, textarea) come through verbatim.
+// Formatting the result again gives it back unchanged.
 std::string FormatHtml(std::string_view html, LongWork& work = UnwatchedWork());
 
 // Receives a text piece by piece, in order.

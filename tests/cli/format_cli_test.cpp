@@ -9,8 +9,10 @@
 #include <iostream>
 #include <sstream>
 
+#include "../codeview/format_reference.h"
 #include "cli/cli_command.h"
 #include "codeview/html_formatter.h"
+#include "generated_html.h"
 
 namespace tarlo::cli {
 namespace {
@@ -42,7 +44,7 @@ TEST(FormatCli, LongOutputIsWrittenWholeAndWriteFailuresAreReported) {
     // Deep nesting and a text longer than the output buffer, written in pieces.
     std::string html;
     for (int i = 0; i < 300; ++i) html += "<div>";
-    html += "<p>" + std::string(300000, 'a') + "</p>";
+    html += "<p>" + std::string(1200000, 'a') + "</p>";
     for (int i = 0; i < 300; ++i) html += "</div><b>x";
     const std::string path = WriteTemp("fmt_long.htm", html);
     std::ostringstream out;
@@ -89,6 +91,50 @@ TEST(FormatCli, LongOutputIsWrittenWholeAndWriteFailuresAreReported) {
         EXPECT_EQ(err.str(), std::string("tarlo-cli ") + command + ": cannot write the output\n");
     }
     std::remove(path.c_str());
+}
+
+std::string Formatted(const std::string& html) {
+    const std::string path = WriteTemp("fmt_reference.htm", html);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"format", path}, out, err), kExitOk) << err.str();
+    return out.str();
+}
+
+TEST(FormatCli, MatchesThePlainFormatterAndFormatsItsOwnOutputUnchanged) {
+    const char* const cases[] = {
+        "<HTML><HEAD><TITLE>T</TITLE></HEAD><BODY><P>x<BR><TABLE><TR><TD>a</TD></TR></TABLE>"
+        "</BODY></HTML>",
+        "</a></b>x<p>",
+        "plain  > text",
+        "<div><!-- a <b> --></div>",
+        "<tr><td>a</td><td/><td>b</td></tr>",
+        "<div><br/><br/>x</div>",
+        "<a><img/></a>",
+        "<b>Total</b>\r\nrevenue",
+        "the\r\n\t\r\nCompany",
+        "x\r\n    <b>y</b>\r\n  z",
+        "<div><PRE>\r\n a  >\tb </PRE>tail\r\n<p>",
+        "<p><textarea rows=2>a\r\n b",
+        "a\rb\nc\r\n",
+        "<\r\nbr>",
+        "<td/ >",
+        "<p>\r\n\r\n   </p>  \r\n  <i>",
+    };
+    for (const char* html : cases) EXPECT_EQ(Formatted(html), reference::FormatHtml(html)) << html;
+
+    testing_html::Numbers numbers(7);
+    int reformatted = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string html = testing_html::GeneratedFormatInput(numbers);
+        const std::string once = Formatted(html);
+        ASSERT_EQ(once, reference::FormatHtml(html)) << "input: " << html;
+        if (!reference::KnownToReformatDifferently(html)) {
+            ASSERT_EQ(Formatted(once), once) << "input: " << html;
+            ++reformatted;
+        }
+    }
+    EXPECT_GT(reformatted, 1000);
 }
 
 TEST(FormatCli, BadArgumentsAndHelp) {

@@ -1,10 +1,13 @@
 // The formatter on golden files and on the rules a filing exercises.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "codeview/html_formatter.h"
 
@@ -19,7 +22,7 @@ std::string ReadData(const std::string& relative) {
 }
 
 TEST(FormatHtml, GoldenFiles) {
-    for (const char* name : {"worked_example", "filing_mends"}) {
+    for (const char* name : {"worked_example", "filing_mends", "reformatted"}) {
         const std::string dir = std::string("format/") + name;
         const std::string input = ReadData(dir + "/input.html");
         ASSERT_FALSE(input.empty()) << name;
@@ -109,7 +112,103 @@ TEST(FormatHtml, StreamedAndLineByLineTidyMatchTheWholeTextRules) {
     std::string streamed;
     FormatHtmlTo(deep, [&](std::string_view piece) { streamed.append(piece); });
     EXPECT_EQ(streamed, FormatHtml(deep));
-    EXPECT_NE(streamed.find("\r\n" + std::string(4995, ' ') + "<a>"), std::string::npos);
+    EXPECT_NE(streamed.find("\r\n" + std::string(100, ' ') + "<a>"), std::string::npos);
+}
+
+TEST(FormatHtml, TagsThatCloseThemselvesKeepTheDepth) {
+    // A cell that closes itself between two ordinary cells: the row ends
+    // where it began.
+    EXPECT_EQ(FormatHtml("<tr><td>a</td><td/><td>b</td></tr>"),
+              "\r\n<tr>\r\n     <td>a\r\n     </td>\r\n     <td/>\r\n     <td>b\r\n     "
+              "</td>\r\n</tr>");
+    std::string rows;
+    for (int i = 0; i < 1000; ++i) rows += "<tr><td>a</td><td/><td>b</td></tr>";
+    const std::string formatted = FormatHtml(rows);
+    EXPECT_EQ(formatted.substr(formatted.size() - 7), "\r\n</tr>");
+    // The raise a self-closing tag blocks passes to it, and on along a chain
+    // of them, so the element still indents what it holds.
+    EXPECT_EQ(FormatHtml("<div><br/><br/>x</div>"), "\r\n<div>\r\n<br/>\r\n<br/>x\r\n</div>");
+    EXPECT_EQ(FormatHtml("<div><br><td/><b>"), "\r\n<div>\r\n<br>\r\n<td/>\r\n     <b>");
+    EXPECT_EQ(FormatHtml("<a><img/></a>"), "\r\n<a>\r\n<img/>\r\n</a>");
+    // A closing or preformatted segment passes nothing on.
+    EXPECT_EQ(FormatHtml("<b></b><i/><u>"), "\r\n<b>\r\n</b>\r\n<i/>\r\n<u>");
+    EXPECT_EQ(FormatHtml("<p><pre>x</pre><i/><u>"),
+              "\r\n<p>\r\n     <pre>x</pre>\r\n     <i/>\r\n     <u>");
+}
+
+// The blanks in front of every line.
+std::vector<std::size_t> Indents(const std::string& formatted) {
+    std::vector<std::size_t> indents;
+    for (std::size_t at = formatted.find("\r\n"); at != std::string::npos;
+         at = formatted.find("\r\n", at + 1)) {
+        const std::size_t text = formatted.find_first_not_of(' ', at + 2);
+        indents.push_back((text == std::string::npos ? formatted.size() : text) - at - 2);
+    }
+    return indents;
+}
+
+TEST(FormatHtml, IndentationIsWrittenUpToAHundredBlanks) {
+    std::string deep;
+    for (int i = 0; i < 30; ++i) deep = "<div>" + deep + "</div>";
+    const std::string formatted = FormatHtml(deep);
+    const std::vector<std::size_t> indents = Indents(formatted);
+    EXPECT_EQ(*std::max_element(indents.begin(), indents.end()), 100u);
+    // Ten opening and ten closing tags lie 100 blanks deep or more.
+    EXPECT_EQ(std::count(indents.begin(), indents.end(), 100u), 20);
+    // The depth went on counting: the last element closes at the start.
+    EXPECT_EQ(formatted.substr(formatted.size() - 8), "\r\n</div>");
+}
+
+TEST(FormatHtml, FormattedCodeFormatsUnchanged) {
+    // A line break after a tag and before a word is a blank.
+    EXPECT_EQ(FormatHtml("<b>Total</b>\r\nrevenue"), "\r\n<b>Total\r\n</b> revenue");
+    // Blanks after a line break that lead up to a tag are indentation.
+    EXPECT_EQ(FormatHtml("x\r\n     <b>y\r\n</b>"), "x\r\n<b>y\r\n</b>");
+    EXPECT_EQ(FormatHtml("a\r\n  b"), "a  b");
+    for (const char* name : {"worked_example", "filing_mends", "reformatted"}) {
+        const std::string once =
+            FormatHtml(ReadData(std::string("format/") + name + "/input.html"));
+        EXPECT_EQ(FormatHtml(once), once) << name;
+    }
+}
+
+std::vector<std::filesystem::path> CorpusFilings() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(TARLO_CORPUS_DIR)) {
+        if (entry.path().extension() == ".htm") files.push_back(entry.path());
+    }
+    return files;
+}
+
+std::string ReadPath(const std::filesystem::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+TEST(FormatHtml, CorpusFilingsKeepTheirSizeAndFormatOnce) {
+    if (!std::filesystem::is_directory(TARLO_CORPUS_DIR)) {
+        GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
+    }
+    // A raw Inline XBRL filing: its many unclosed cells once indented it to
+    // hundreds of megabytes.
+    const std::string filing =
+        ReadPath(std::filesystem::path(TARLO_CORPUS_DIR) / "edgar-10k-2024-ixbrl-b.htm");
+    ASSERT_GT(filing.size(), 4'000'000u);
+    const std::string formatted = FormatHtml(filing);
+    EXPECT_GT(formatted.size(), 6'000'000u);
+    EXPECT_LT(formatted.size(), 8'000'000u);
+    const std::vector<std::size_t> indents = Indents(formatted);
+    EXPECT_LE(*std::max_element(indents.begin(), indents.end()), 100u);
+
+    std::size_t files = 0;
+    for (const std::filesystem::path& file : CorpusFilings()) {
+        const std::string once = FormatHtml(ReadPath(file));
+        EXPECT_TRUE(FormatHtml(once) == once) << file.filename();
+        ++files;
+    }
+    EXPECT_GE(files, 6u);
 }
 
 }  // namespace

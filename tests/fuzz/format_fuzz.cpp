@@ -1,6 +1,8 @@
 // The formatter on arbitrary bytes: it ends, it only adds or removes blanks,
-// tabs and line breaks (every other byte keeps its order), and valid UTF-8
-// stays valid.
+// tabs and line breaks (every other byte keeps its order), valid UTF-8 stays
+// valid, it gives what the plain formatter of the tests gives, and its
+// result formats unchanged wherever nothing in the text is known to change
+// on a second formatting.
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +10,8 @@
 
 #include "codeview/html_formatter.h"
 #include "text/text_encoding.h"
+// A target is built from one file: the plain formatter comes in whole.
+#include "../codeview/format_reference.cpp"
 
 namespace {
 
@@ -46,6 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // applied line by line give what they give over the whole indented text.
     if (html.find_first_of("\r\n\t") == std::string::npos && !HasVerbatimName(html) &&
         out != tarlo::TidyTagSpaces(indented)) {
+        std::abort();
+    }
+    if (out != tarlo::reference::FormatHtml(html)) std::abort();
+    if (!tarlo::reference::KnownToReformatDifferently(html) && tarlo::FormatHtml(out) != out) {
         std::abort();
     }
     return 0;
