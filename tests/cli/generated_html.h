@@ -44,32 +44,14 @@ inline std::string GeneratedCleanupInput(Numbers& n) {
     const std::size_t count = 1 + n.Below(12);
     for (std::size_t i = 0; i < count; ++i) {
         if (n.Below(3) == 0) {
-            html += n.Pick({"word",
-                            " ",
-                            "  x ",
-                            "it's",
-                            "\r\n",
-                            "\n\n",
-                            "\u2026",
-                            "&nbsp;",
-                            "<!-- c -->",
-                            "<!--",
-                            "-->",
-                            "<![if !x]>",
-                            "<![endif]>",
-                            "<head>",
-                            "'",
-                            "\"",
-                            ">",
-                            "<meta name=\"Generator\" content=\"x\">",
-                            "<META NAME=\"ProgId\">",
-                            "<meta name=\"originator\">",
-                            "<link rel=\"File-List\" href=x>",
-                            "<tr height=17>",
-                            "<TR style='x'>",
-                            "<P></P>",
-                            "<LI>",
-                            "<TD>"});
+            // clang-format off
+            html += n.Pick({"word", " ", "  x ", "it's", "\r\n", "\n\n", "\u2026", "&nbsp;",
+                            "<!-- c -->", "<!--", "-->", "<![if !x]>", "<![endif]>", "<head>",
+                            "'", "\"", ">", "<meta name=\"Generator\" content=\"x\">",
+                            "<META NAME=\"ProgId\">", "<meta name=\"originator\">",
+                            "<link rel=\"File-List\" href=x>", "<tr height=17>",
+                            "<TR style='x'>", "<P></P>", "<LI>", "<TD>"});
+            // clang-format on
             continue;
         }
         html += n.Below(5) == 0 ? "</" : "<";
@@ -90,45 +72,13 @@ inline std::string GeneratedFormatInput(Numbers& n) {
     }
     const std::size_t count = n.Below(30);
     for (std::size_t i = 0; i < count; ++i) {
-        html += n.Pick({"<td>",
-                        "<td/>",
-                        "<TD />",
-                        "</td>",
-                        "<tr>",
-                        "</tr>",
-                        "<br/>",
-                        "<BR>",
-                        "<img src=a/>",
-                        "<p>",
-                        "</p>",
-                        "<!-- c -->",
-                        "<div>",
-                        "</div>",
-                        "<pre>",
-                        "</pre>",
-                        "<PRE class=x>",
-                        "<xmp>",
-                        "</xmp>",
-                        "<a href=x>",
-                        "</a>",
-                        "word",
-                        "Total",
-                        " ",
-                        "  ",
-                        "\r\n",
-                        "\r\n   ",
-                        "\t",
-                        "\r",
-                        "\n",
-                        "<",
-                        ">",
-                        "/>",
-                        "< ",
-                        " >",
-                        "<input/>",
-                        "<!doctype html>",
-                        "</b>",
-                        "<b>"});
+        // clang-format off
+        html += n.Pick({"<td>", "<td/>", "<TD />", "</td>", "<tr>", "</tr>", "<br/>", "<BR>",
+                        "<img src=a/>", "<p>", "</p>", "<!-- c -->", "<div>", "</div>", "<pre>",
+                        "</pre>", "<PRE class=x>", "<xmp>", "</xmp>", "<a href=x>", "</a>",
+                        "word", "Total", " ", "  ", "\r\n", "\r\n   ", "\t", "\r", "\n", "<",
+                        ">", "/>", "< ", " >", "<input/>", "<!doctype html>", "</b>", "<b>"});
+        // clang-format on
     }
     return html;
 }
