@@ -19,6 +19,11 @@ const char* const kConfirm =
     "This process can take a very long time and cannot be undone. You should save your work "
     "before running this command. Do you wish to continue?";
 
+// Said first, and No is the default, when the document is Inline XBRL.
+const char* const kInlineXbrlWarning =
+    "This document is Inline XBRL. Cleaning it removes its XBRL tagging (the ix: elements and "
+    "their namespace declarations), and EDGAR will no longer find its facts.\n\n";
+
 }  // namespace
 
 EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
@@ -32,9 +37,15 @@ EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner
 void EdgarizeCommand::cmdEdgarize_Click() {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
-    if (editor_.dialogs().Message(editor_.mainWindow(), kConfirm,
-                                  QStringLiteral("Tarlo Code cleaner"), Buttons::YesNo,
-                                  Icon::Information) != Answer::Yes) {
+    // The code holds the document as the user wrote it, or as the page
+    // showed it at the last refresh; either tells an Inline XBRL filing.
+    const bool inlineXbrl = IsInlineXbrl(editor_.document().Text());
+    const QString question = inlineXbrl ? QString::fromLatin1(kInlineXbrlWarning) + kConfirm
+                                        : QString::fromLatin1(kConfirm);
+    if (editor_.dialogs().Message(editor_.mainWindow(), question,
+                                  QStringLiteral("Tarlo Code cleaner"),
+                                  inlineXbrl ? Buttons::YesNoDefaultNo : Buttons::YesNo,
+                                  inlineXbrl ? Icon::Warning : Icon::Information) != Answer::Yes) {
         return;
     }
     const RunningFlag running(running_);

@@ -65,7 +65,7 @@ void CodeCommands::FormatCode() {
         BusyPointer busy;
         // A page that does not answer leaves the code as it was; the progress
         // window still closes and the pointer comes back.
-        if (const std::optional<std::string> code = editor_.sync().ReadPage()) {
+        if (const std::optional<std::string> code = editor_.sync().CodeWithPageEdits()) {
             PacedWork work;
             // Deeply drifting indentation can make a filing of a few megabytes
             // format into hundreds; past what the editor can hold the code

@@ -1,6 +1,6 @@
 #include "document/view_sync.h"
 
-#include "text/text_transfer.h"
+#include "text/page_source.h"
 
 namespace tarlo {
 
@@ -21,9 +21,22 @@ bool ViewSync::WaitForPendingPush() {
 }
 
 std::optional<std::string> ViewSync::ReadPage() {
-    std::optional<std::string> html = page_.ReadOuterHtml();
+    const std::optional<std::string> html = page_.ReadOuterHtml();
     if (!html) return std::nullopt;
-    return PageHtmlToCode(*html);
+    // The page was built from the code as it stands: a page with edits of
+    // its own has no push pending, so the code has not changed since.
+    PageSource source = DescribePageSource(document_.Text());
+    source.xhtml = page_.ShowsXhtml();
+    return PageToCode(*html, source);
+}
+
+bool ViewSync::PageHoldsEdits() {
+    return page_.HoldsOwnEdits().value_or(false);
+}
+
+std::optional<std::string> ViewSync::CodeWithPageEdits() {
+    if (!PageHoldsEdits()) return document_.Text();
+    return ReadPage();
 }
 
 void ViewSync::Refresh() {
@@ -32,7 +45,11 @@ void ViewSync::Refresh() {
     document_.MarkCodeAccurate();
     // The assignment pushes exactly this text back into the page. A page
     // that does not answer leaves the code as it was.
-    if (const std::optional<std::string> code = ReadPage()) document_.Code().SetTextUtf8(*code);
+    if (PageHoldsEdits()) {
+        if (const std::optional<std::string> code = ReadPage()) {
+            document_.Code().SetTextUtf8(*code);
+        }
+    }
     events_.LetEventsRun();
     FormatAndColour();
     refreshing_ = false;
@@ -64,7 +81,7 @@ void ViewSync::ApplyCodeFontSize() {
 
 bool ViewSync::HasUnsavedChanges() {
     if (document_.CodeDiffersFromSaved()) return true;
-    return page_.HoldsOwnEdits().value_or(false);
+    return PageHoldsEdits();
 }
 
 }  // namespace tarlo

@@ -28,6 +28,8 @@ class PageView {
     // Whether the page was edited in the view since the code was last pushed;
     // nothing when the page does not answer.
     virtual std::optional<bool> HoldsOwnEdits() = 0;
+    // Whether the page is an XML document showing XHTML code (else HTML).
+    virtual bool ShowsXhtml() const = 0;
 };
 
 // The code window's formatter and colorizer, as a refresh runs them on the
@@ -59,11 +61,17 @@ class ViewSync {
     // The page takes the newest code when it is free.
     void PushCodeToPage();
     bool WaitForPendingPush();
-    // The page's HTML as code text; nothing when the page does not answer.
+    // The page as code text, changed only where the page was edited;
+    // nothing when the page does not answer.
     std::optional<std::string> ReadPage();
-    // The page's HTML replaces the code, then the tail below runs. A refresh
-    // asked for while one is under way (a timer tick or a click while the
-    // page is being read) is skipped: it would only read the same page again.
+    // The code as it stands with the page's edits: the code itself while the
+    // page holds no edit of its own, else the page read back.
+    std::optional<std::string> CodeWithPageEdits();
+    // Brings the code up to date with the page, then the tail below runs.
+    // While the page holds no edit of its own it shows exactly the code, and
+    // the code stays as the user wrote it, byte for byte. A refresh asked for
+    // while one is under way (a timer tick or a click while the page is being
+    // read) is skipped: it would only read the same page again.
     void Refresh();
     // The refresh's tail: format when Auto-Format is on, colour when
     // Auto-Colorize is on, else paint the code plain.
@@ -77,6 +85,10 @@ class ViewSync {
     void PaintCodePlain();
     // The whole code at the code font size, colours kept.
     void ApplyCodeFontSize();
+
+    // Whether the page holds edits the code has not caught up with; a page
+    // that does not answer holds none that could be had.
+    bool PageHoldsEdits();
 
     // Whether the document holds work that is not in its file: code that
     // differs from what was last opened or saved, or edits in the page that

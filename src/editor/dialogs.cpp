@@ -14,6 +14,7 @@ namespace {
 QMessageBox::StandardButtons ToQt(Buttons b) {
     switch (b) {
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -46,6 +47,7 @@ QMessageBox::Icon ToQt(Icon i) {
 Answer QtDialogs::Message(QWidget* parent, const QString& text, const QString& title,
                           Buttons buttons, Icon icon) {
     QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
+    if (buttons == Buttons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return Answer::Yes;

@@ -14,7 +14,9 @@ class QWidget;
 
 namespace tarlo {
 
-enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+// YesNoDefaultNo: Yes and No with No as the default, for a step that would
+// lose something the user may not mean to lose.
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDefaultNo };
 enum class Icon { None, Information, Question, Warning, Critical };
 enum class Answer { Ok, Yes, No, Cancel };
 

@@ -84,9 +84,18 @@ void frmMain::BuildControls() {
     Web = new VisualView(client_);
     Web->setObjectName("Web");
     Web->setAccessibleName("Visual editor");
-    Web->SetPushSource([this] { return QString::fromStdString(txtCode->TextUtf8()); });
+    Web->SetPushSource([this] { return txtCode->TextUtf8(); });
     connect(Web, &VisualView::gotFocus, this, &frmMain::Web_GotFocus);
     connect(Web, &VisualView::lostFocus, this, &frmMain::Web_LostFocus);
+    // Why XHTML code is shown as HTML stays in the status strip until the
+    // code is well-formed again.
+    connect(Web, &VisualView::pageNoteChanged, this, [this](const QString& note) {
+        if (note.isEmpty()) {
+            StatusBar1->clearMessage();
+        } else {
+            StatusBar1->showMessage(note);
+        }
+    });
 
     txtCode = new CodeView(client_);
     txtCode->setObjectName("txtCode");

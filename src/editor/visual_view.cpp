@@ -15,6 +15,7 @@
 
 #include "editor/request_filter.h"
 #include "editor/visual_page.h"
+#include "text/page_source.h"
 
 namespace tarlo {
 
@@ -115,6 +116,8 @@ bool VisualView::SetDocumentBase(const QString& folder, int timeoutMs) {
     QString path = QDir(folder).absolutePath();
     if (!path.endsWith('/')) path += '/';
     const QUrl base = QUrl::fromLocalFile(path);
+    base_ = base;
+    xhtml_ = false;
     return LoadAndWait(
         [this, &base] { page_->setHtml(QStringLiteral("<html><body></body></html>"), base); },
         timeoutMs);
@@ -141,9 +144,13 @@ std::optional<std::string> VisualView::ReadOuterHtml() {
 
 std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return std::nullopt;
-    const auto r = RunScript(
-        QStringLiteral("document.documentElement ? document.documentElement.outerHTML : null"),
-        timeoutMs);
+    // An XML page is written back as XML: names keep their case, prefixes
+    // and "/>" stay.
+    const auto r =
+        RunScript(QStringLiteral("(function(){var d=document,e=d.documentElement;if(!e)return null;"
+                                 "return d.contentType==='application/xhtml+xml'?"
+                                 "new XMLSerializer().serializeToString(e):e.outerHTML;})()"),
+                  timeoutMs);
     if (!r || !r->isValid() || r->isNull() || r->typeId() != QMetaType::QString) {
         return std::nullopt;
     }
@@ -152,18 +159,61 @@ std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
 
 namespace {
 
+// After every write the design mode is set again (a new document starts out
+// of it in some engines, and the view must stay editable). Any change of the
+// page's content after that (typing, a formatting command, a drop, a paste)
+// is seen by an observer that marks the document (in the editor's own script
+// world): the page then holds edits the code has not seen yet. The observer
+// is off while the editor itself writes, so a large write costs no records.
+const char* const kMarkScript =
+    "function quiet(){if(window.__tarloObserver)window.__tarloObserver.disconnect();}"
+    "function mark(d,edited){d.designMode='on';"
+    "var o=window.__tarloObserver||(window.__tarloObserver=new MutationObserver("
+    "function(){document.__tarloEdited=true;}));"
+    "o.observe(d,{subtree:true,childList:true,characterData:true,attributes:true});"
+    "o.takeRecords();d.__tarloEdited=edited;}";
+
+// A page-side write of HTML (the code does not hold it).
 QString WriteScript(const QString& html) {
-    // The design mode is set again after the write: a new document starts
-    // out of it in some engines, and the view must stay editable.
-    // Every edit made in the page raises an input event; a mark on the
-    // document (in the editor's own script world) tells the document commands
-    // that the page holds edits the code has not seen yet.
     return QStringLiteral(
-               "(function(h){var d=document;d.open();d.write(h);d.close();"
-               "d.designMode='on';d.__tarloEdited=false;"
-               "window.__tarloMark=window.__tarloMark||function(){document.__tarloEdited=true;};"
-               "d.addEventListener('input',window.__tarloMark,true);return true;})(%1)")
-        .arg(VisualView::JsString(html));
+               "(function(h){%1var d=document;"
+               "if(d.contentType==='application/xhtml+xml')return false;"
+               "quiet();d.open();d.write(h);d.close();mark(d,true);return true;})(%2)")
+        .arg(QLatin1String(kMarkScript), VisualView::JsString(html));
+}
+
+// The push of the code. Code that claims XHTML is parsed as XML and replaces
+// the root of an XML page; any other code is written into an HTML page. When
+// the page is of the other kind the script says which kind it needs.
+QString PushScript(const QString& code, bool claimsXhtml) {
+    return QStringLiteral(
+               "(function(h,x){%1var d=document,xml=d.contentType==='application/xhtml+xml',"
+               "note='';if(x){var p=new DOMParser().parseFromString(h,'application/xhtml+xml');"
+               "var e=p.getElementsByTagName('parsererror');"
+               "if(e.length===0){if(!xml)return{need:'xhtml'};"
+               "quiet();d.replaceChild(d.importNode(p.documentElement,true),d.documentElement);"
+               "mark(d,false);return{kind:'xhtml'};}"
+               "note=e[0].textContent;}"
+               "if(xml)return{need:'html',note:note};"
+               "quiet();d.open();d.write(h);d.close();mark(d,false);"
+               "return{kind:'html',note:note};})(%2,%3)")
+        .arg(QLatin1String(kMarkScript), VisualView::JsString(code),
+             claimsXhtml ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+// An empty XML page for XHTML code to go into.
+const char* const kXhtmlShell =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head></head><body></body></html>";
+
+// "error on line 3 at column 7: Opening and ending tag mismatch" from the
+// engine's report of an XML error.
+QString FirstXmlError(const QString& report) {
+    const int at = report.indexOf(QLatin1String("error on line"));
+    QString first = at >= 0 ? report.mid(at) : report.simplified();
+    const int end = first.indexOf(QLatin1Char('\n'));
+    if (end >= 0) first.truncate(end);
+    return first.trimmed();
 }
 
 }  // namespace
@@ -216,14 +266,62 @@ void VisualView::startPush() {
     inFlightSince_.start();
     ++pushesStarted_;
     const quint64 generation = ++pushGeneration_;
+    const std::string code = pushSource_();
+    const bool claimsXhtml = ClaimsXhtml(code);
+    writeCode(QString::fromStdString(code), claimsXhtml, generation, 0);
+}
+
+void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 generation, int attempt) {
     QPointer<VisualView> self(this);
-    page_->runJavaScript(WriteScript(pushSource_()), QWebEngineScript::ApplicationWorld,
-                         [self, generation](const QVariant&) {
-                             if (!self || generation != self->pushGeneration_) return;
-                             self->inFlight_ = false;
-                             emit self->pushFinished();
-                             if (self->dirty_) self->startPush();
-                         });
+    page_->runJavaScript(
+        PushScript(code, claimsXhtml), QWebEngineScript::ApplicationWorld,
+        [self, generation, code, claimsXhtml, attempt](const QVariant& v) {
+            if (!self || generation != self->pushGeneration_) return;
+            const QVariantMap answer = v.toMap();
+            const QString need = answer.value(QStringLiteral("need")).toString();
+            if (need.isEmpty() || attempt > 0) {
+                const QString kind = answer.value(QStringLiteral("kind")).toString();
+                self->xhtml_ = kind == QLatin1String("xhtml");
+                const QString error = answer.value(QStringLiteral("note")).toString();
+                self->setNote(error.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("This document declares itself XHTML but is "
+                                                   "not well-formed XML (%1); it is shown as HTML.")
+                                        .arg(FirstXmlError(error)));
+                self->finishPush(generation);
+                return;
+            }
+            // The page is of the other kind: an empty page of the right kind
+            // first, with the document's folder as its base, then the code.
+            auto conn = std::make_shared<QMetaObject::Connection>();
+            *conn = connect(self->page_, &QWebEnginePage::loadFinished, self,
+                            [self, generation, code, claimsXhtml, conn](bool) {
+                                disconnect(*conn);
+                                if (!self || generation != self->pushGeneration_) return;
+                                self->page_->forbidNavigation();
+                                self->writeCode(code, claimsXhtml, generation, 1);
+                            });
+            self->page_->allowNextNavigation();
+            if (need == QLatin1String("xhtml")) {
+                self->page_->setContent(QByteArray(kXhtmlShell),
+                                        QStringLiteral("application/xhtml+xml"), self->base_);
+            } else {
+                self->page_->setHtml(QStringLiteral("<html><body></body></html>"), self->base_);
+            }
+        });
+}
+
+void VisualView::finishPush(quint64 generation) {
+    if (generation != pushGeneration_) return;
+    inFlight_ = false;
+    emit pushFinished();
+    if (dirty_) startPush();
+}
+
+void VisualView::setNote(const QString& note) {
+    if (note == pageNote_) return;
+    pageNote_ = note;
+    emit pageNoteChanged(note);
 }
 
 bool VisualView::WaitForPushes(int timeoutMs) {

@@ -34,7 +34,8 @@ class VisualView : public QWebEngineView, public PageView {
     std::optional<bool> DesignModeOn(int timeoutMs = kCallTimeoutMs);
     // Outer HTML of the root element; waits for pending pushes first.
     std::optional<QString> OuterHtml(int timeoutMs = kCallTimeoutMs);
-    // Clears, writes and closes the document, and waits for it.
+    // Clears, writes and closes the document as an HTML page, and waits for
+    // it: a change made in the page (the code does not hold it).
     bool WriteDocument(const QString& html, int timeoutMs = kCallTimeoutMs);
     // Whether the page was edited in the view since the code was last written
     // into it; nothing when the page does not answer.
@@ -51,11 +52,15 @@ class VisualView : public QWebEngineView, public PageView {
     // the page is free, so typing never waits for the page; while one write
     // is in flight further changes only mark the page stale and the newest
     // text follows.
-    void SetPushSource(std::function<QString()> source) { pushSource_ = std::move(source); }
+    void SetPushSource(std::function<std::string()> source) { pushSource_ = std::move(source); }
     void CodeChanged();
     // Waits until every change so far is in the page.
     bool WaitForPushes(int timeoutMs = kCallTimeoutMs);
     bool pushPending() const { return dirty_ || inFlight_; }
+    // Code that claims to be XHTML is shown in an XML document; code that
+    // claims it but is not well-formed is shown as HTML, and this says why.
+    bool showsXhtml() const { return xhtml_; }
+    const QString& pageNote() const { return pageNote_; }
     int pushesStarted() const { return pushesStarted_; }
 
     // The page as the document's sync sees it.
@@ -63,6 +68,7 @@ class VisualView : public QWebEngineView, public PageView {
     void TakeNewCode() override { CodeChanged(); }
     bool WaitForPendingPushes() override { return WaitForPushes(); }
     std::optional<bool> HoldsOwnEdits() override { return PageEdited(); }
+    bool ShowsXhtml() const override { return xhtml_; }
 
     VisualPage* visualPage() const { return page_; }
     RequestFilter* requestFilter() const { return filter_; }
@@ -75,6 +81,9 @@ class VisualView : public QWebEngineView, public PageView {
     void gotFocus();
     void lostFocus();
     void pushFinished();
+    // The page's kind changed, or why XHTML code is shown as HTML (empty
+    // when nothing needs saying).
+    void pageNoteChanged(const QString& note);
     // Files from outside were dropped on the view (the editor opens them).
     void filesDropped(const QList<QUrl>& files);
 
@@ -89,11 +98,19 @@ class VisualView : public QWebEngineView, public PageView {
   private:
     bool LoadAndWait(const std::function<void()>& start, int timeoutMs);
     void startPush();
+    // Writes the code into the page; when the page is of the wrong kind for
+    // it, loads an empty page of the right kind first and writes again.
+    void writeCode(const QString& code, bool claimsXhtml, quint64 generation, int attempt);
+    void finishPush(quint64 generation);
+    void setNote(const QString& note);
     void onFocusChanged(QWidget* old, QWidget* now);
 
     RequestFilter* filter_ = nullptr;
     VisualPage* page_ = nullptr;
-    std::function<QString()> pushSource_;
+    std::function<std::string()> pushSource_;
+    QUrl base_;  // where the page's relative addresses resolve
+    bool xhtml_ = false;
+    QString pageNote_;
     bool dirty_ = false;
     bool inFlight_ = false;
     bool pushQueued_ = false;

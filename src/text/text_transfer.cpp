@@ -5,7 +5,7 @@
 
 namespace tarlo {
 
-std::string EncodeNonAsciiAsReferences(std::string_view utf8) {
+std::string EncodeNonAsciiAsReferences(std::string_view utf8, bool windows1252Numbers) {
     std::string out;
     out.reserve(utf8.size() + utf8.size() / 16);
     std::size_t i = 0;
@@ -24,7 +24,9 @@ std::string EncodeNonAsciiAsReferences(std::string_view utf8) {
             continue;
         }
         unsigned long number = cp;
-        if (const auto w = ToWindows1252(cp); w && *w >= 128 && *w <= 159) number = *w;
+        if (windows1252Numbers) {
+            if (const auto w = ToWindows1252(cp); w && *w >= 128 && *w <= 159) number = *w;
+        }
         out += "&#";
         out += std::to_string(number);
         out += ';';

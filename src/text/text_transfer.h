@@ -10,8 +10,10 @@ namespace tarlo {
 // character outside ASCII is written back as a numeric reference: its
 // Windows-1252 number where that lies in 128-159, as the symbol palette
 // writes them (&#150;, &#153;, &#128;), else its code point. Bytes that are
-// not valid UTF-8 are kept as they are.
-std::string EncodeNonAsciiAsReferences(std::string_view utf8);
+// not valid UTF-8 are kept as they are. Without `windows1252Numbers` every
+// character is written by its code point (XHTML: in XML, &#150; is a control
+// character, not a dash).
+std::string EncodeNonAsciiAsReferences(std::string_view utf8, bool windows1252Numbers = true);
 
 // The code view's line break is CR LF: every line feed not already preceded
 // by a carriage return gets one.

@@ -51,6 +51,8 @@ class FakePage : public PageView {
     void TakeNewCode() override { log_.push_back("push"); }
     bool WaitForPendingPushes() override { return true; }
     std::optional<bool> HoldsOwnEdits() override { return edited; }
+    bool ShowsXhtml() const override { return xhtml; }
+    bool xhtml = false;
     std::optional<std::string> html;
     std::optional<bool> edited = false;
     std::function<void()> duringRead;
@@ -93,6 +95,7 @@ TEST(ViewSync, RefreshTakesThePageThenFormatsAndColoursInThatOrder) {
     f.document.Look.ForegroundColor = "0";
     f.document.Look.CodeFontSize = 12;
     f.page.html = "<html>caf\xc3\xa9\n</html>";
+    f.page.edited = true;
 
     // Without a formatter, or with both options off: the code is painted plain.
     f.sync.Refresh();
@@ -116,6 +119,31 @@ TEST(ViewSync, RefreshTakesThePageThenFormatsAndColoursInThatOrder) {
     EXPECT_EQ(f.code.text, "<html>caf&#233;\r\n</html>");
 }
 
+TEST(ViewSync, AnUneditedPageLeavesTheCodeByteForByte) {
+    Fixture f;
+    f.code.text = "<!DOCTYPE html>\r\n<HTML><P>x &#94; &nbsp;</HTML>\n";
+    f.page.html = "<html><head></head><body><p>x ^ \xc2\xa0</p></body></html>";
+    f.page.edited = false;
+    f.sync.SetFormatting(&f.recorders);
+    f.document.AutoFormat = true;
+    f.sync.Refresh();
+    // The page is not even read: it shows exactly the code.
+    EXPECT_EQ(f.log, (Log{"events", "format", "events", "paint:16777215@9"}));
+    EXPECT_EQ(f.code.text, "<!DOCTYPE html>\r\n<HTML><P>x &#94; &nbsp;</HTML>\n");
+    EXPECT_EQ(f.sync.CodeWithPageEdits(), f.code.text);
+    // A page that does not answer cannot be read either: the code stays.
+    f.page.edited.reset();
+    f.log.clear();
+    f.document.AutoFormat = false;
+    f.sync.Refresh();
+    EXPECT_EQ(f.log, (Log{"events", "events", "paint:16777215@9"}));
+
+    // Edited, the page is read back with what the code had around it kept.
+    f.page.edited = true;
+    EXPECT_EQ(f.sync.CodeWithPageEdits(),
+              "<!DOCTYPE html>\r\n<html><head></head><body><p>x &#94; &#160;</p></body></html>");
+}
+
 TEST(ViewSync, ARefreshAskedForWhileOneReadsThePageIsSkipped) {
     Fixture f;
     f.page.html = "<p>x</p>";
@@ -124,6 +152,7 @@ TEST(ViewSync, ARefreshAskedForWhileOneReadsThePageIsSkipped) {
         ++reads;
         f.sync.Refresh();  // a timer tick while the page is being read
     };
+    f.page.edited = true;
     f.sync.Refresh();
     EXPECT_EQ(reads, 1);
     EXPECT_FALSE(f.sync.Refreshing());

@@ -1,0 +1,43 @@
+#pragma once
+// What the refresh needs to know about the code that built the page, so that
+// turning the page back into code changes nothing the user did not change:
+// whether the code is XHTML (and the page must be an XML document), the text
+// before and after the root element that no page keeps, which table sections
+// the code wrote itself, and whether it spelt "^" as a reference.
+#include <string>
+#include <string_view>
+
+namespace tarlo {
+
+// True when the code starts (after blanks and comments) with an XML
+// declaration, or its root element declares the XHTML namespace.
+bool ClaimsXhtml(std::string_view code);
+
+struct PageSource {
+    bool xhtml = false;
+    // The blanks, comments, DOCTYPE and processing instructions before the
+    // root element; empty when anything else stands there.
+    std::string prolog;
+    // XHTML: the blanks and comments after the root element's end tag.
+    std::string epilog;
+    // The table sections the code wrote itself; the HTML parser adds tbody
+    // to every table that has none.
+    bool hadTbody = false;
+    bool hadThead = false;
+    bool hadTfoot = false;
+    // The code wrote "^" as a reference (&#94;, &#x5e;, &Hat;).
+    bool hadCaretReference = false;
+};
+
+PageSource DescribePageSource(std::string_view code);
+
+// The refresh's whole conversion of the page's serialisation (outer HTML of
+// an HTML page, XML serialisation of an XHTML page) into code text: the
+// prolog and epilog put back, inferred table sections left out (HTML), "^"
+// written as &#94; where the code wrote it so, non-ASCII characters written
+// as numeric references (Windows-1252 numbers for 128-159 in HTML, code
+// points in XHTML, where those numbers would be control characters), and
+// line feeds made CR LF.
+std::string PageToCode(std::string_view pageHtml, const PageSource& source);
+
+}  // namespace tarlo
