@@ -10,6 +10,7 @@
 #include "editor/dialogs.h"
 #include "editor/long_operation.h"
 #include "editor/visual_view.h"
+#include "text/page_source.h"
 
 namespace tarlo {
 
@@ -79,8 +80,15 @@ void EdgarizeCommand::cmdEdgarize_Click() {
     work.onAdvance = [&] {
         if (self) progress.ShowCleaningProgress();
     };
-    const std::string cleaned = Edgarize(*page, work);
+    std::string cleaned = Edgarize(*page, work);
     if (!self) return;
+    // The page showed the HTML document inside a filing's EDGAR wrapper: the
+    // wrapper goes back around the cleaned document, as the filer wrote it.
+    const std::string code = editor_.document().Text();
+    if (PageContent(code).size() != code.size()) {
+        const PageSource source = DescribePageSource(code);
+        cleaned = source.prolog + cleaned + source.epilog;
+    }
 
     // Straight into the code view: the user's clipboard is not ours to use.
     editor_.document().Code().SetTextUtf8(cleaned);

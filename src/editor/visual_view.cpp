@@ -268,7 +268,10 @@ void VisualView::startPush() {
     const quint64 generation = ++pushGeneration_;
     const std::string code = pushSource_();
     const bool claimsXhtml = ClaimsXhtml(code);
-    writeCode(QString::fromStdString(code), claimsXhtml, generation, 0);
+    // A filing in its EDGAR wrapper shows the HTML document inside it.
+    const std::string_view shown = PageContent(code);
+    writeCode(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())), claimsXhtml,
+              generation, 0);
 }
 
 void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 generation, int attempt) {

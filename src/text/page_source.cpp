@@ -59,6 +59,7 @@ std::string_view RootStartTag(std::string_view code, std::size_t rootAt) {
 }
 
 std::string_view TagName(std::string_view tag) {
+    if (tag.size() < 2) return {};
     std::size_t end = 1;
     while (end < tag.size() && !IsBlank(tag[end]) && tag[end] != '>' && tag[end] != '/') ++end;
     return tag.substr(1, end - 1);
@@ -103,7 +104,40 @@ std::string WithoutSection(std::string text, std::string_view name) {
     return text;
 }
 
+// The HTML element of a filing in its EDGAR wrapper: [start of "<html", end
+// of the last "</html>"). Nothing (start == end) for any other code.
+struct Span {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+Span WrappedHtmlElement(std::string_view code) {
+    // The wrapper opens with its <DOCUMENT> (or a whole submission's
+    // <SEC-DOCUMENT>) tag; any other text before <html> is the page's own.
+    const std::size_t rootAt = SkipProlog(code, 0, true);
+    const std::string_view root = TagName(RootStartTag(code, rootAt));
+    if (!EqualsFolded(root, "document") && !EqualsFolded(root, "sec-document")) return {};
+    std::size_t at = FindFolded(code, "<html", rootAt);
+    while (at != npos && at + 5 < code.size() && !IsBlank(code[at + 5]) && code[at + 5] != '>') {
+        at = FindFolded(code, "<html", at + 5);
+    }
+    if (at == npos || at + 5 >= code.size()) return {};
+    std::size_t close = npos;
+    for (std::size_t e = FindFolded(code, "</html>", at); e != npos;
+         e = FindFolded(code, "</html>", e + 7)) {
+        close = e;
+    }
+    if (close == npos) return {};
+    return {at, close + 7};
+}
+
 }  // namespace
+
+std::string_view PageContent(std::string_view code) {
+    const Span html = WrappedHtmlElement(code);
+    if (html.start == html.end) return code;
+    return code.substr(html.start, html.end - html.start);
+}
 
 bool ClaimsXhtml(std::string_view code) {
     std::size_t at = SkipProlog(code, 0, false);
@@ -126,6 +160,13 @@ PageSource DescribePageSource(std::string_view code) {
         const std::size_t close = last == npos ? npos : code.find('>', last);
         if (close != npos && SkipProlog(code, close + 1, false) == code.size()) {
             s.epilog = std::string(code.substr(close + 1));
+        }
+    }
+    if (!s.xhtml) {
+        const Span html = WrappedHtmlElement(code);
+        if (html.start != html.end) {
+            s.prolog = std::string(code.substr(0, html.start));
+            s.epilog = std::string(code.substr(html.end));
         }
     }
     s.hadTbody = FindFolded(code, "<tbody", 0) != npos;

@@ -18,7 +18,10 @@ struct PageSource {
     // The blanks, comments, DOCTYPE and processing instructions before the
     // root element; empty when anything else stands there.
     std::string prolog;
-    // XHTML: the blanks and comments after the root element's end tag.
+    // XHTML: the blanks and comments after the root element's end tag. A
+    // filing in its EDGAR wrapper (<DOCUMENT>, <TYPE>, ... <TEXT> before the
+    // <html> element, </TEXT></DOCUMENT> after it) keeps the wrapper as its
+    // prolog and epilog: the page shows the HTML document inside.
     std::string epilog;
     // The table sections the code wrote itself; the HTML parser adds tbody
     // to every table that has none.
@@ -30,6 +33,10 @@ struct PageSource {
 };
 
 PageSource DescribePageSource(std::string_view code);
+
+// The part of the code the page shows: the whole code, or the <html> element
+// inside an EDGAR wrapper.
+std::string_view PageContent(std::string_view code);
 
 // The refresh's whole conversion of the page's serialisation (outer HTML of
 // an HTML page, XML serialisation of an XHTML page) into code text: the

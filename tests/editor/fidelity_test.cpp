@@ -1,0 +1,278 @@
+// A filer's document changes only where the filer changed it: every real
+// filing of the corpus, opened and saved in the real views, comes back byte
+// for byte; a bold word in the page changes that word and nothing else (an
+// Inline XBRL filing stays well-formed XML with every ix: element as it was);
+// refresh after refresh with Auto-Format ticked leaves the document alone.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "app/editor_commands.h"
+#include "codeview/code_view.h"
+#include "editor/command_table.h"
+#include "editor/dialogs.h"
+#include "editor/document_files.h"
+#include "editor/file_commands.h"
+#include "editor/main_window.h"
+#include "editor/visual_view.h"
+#include "support/gui_test_support.h"
+
+namespace tarlo {
+namespace {
+
+const char* const kFilings[] = {
+    "edgar-10k-2024-ixbrl-a.htm", "edgar-10k-2024-ixbrl-b.htm",      "edgar-10q-2019.htm",
+    "edgar-8k-2016.htm",          "edgar-8k-ex99-press-release.htm", "word-lists.htm"};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// The words a reader sees: letters and digits between tags, comments and
+// character references, sorted.
+std::vector<std::string> Words(const std::string& html) {
+    std::vector<std::string> words;
+    std::string word;
+    auto flush = [&] {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+    };
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        const char c = html[i];
+        if (c == '<') {
+            flush();
+            const bool comment = html.compare(i, 4, "<!--") == 0;
+            const std::size_t end = comment ? html.find("-->", i) : html.find('>', i);
+            if (end == std::string::npos) break;
+            i = end + (comment ? 2 : 0);
+        } else if (c == '&') {
+            flush();
+            const std::size_t end = html.find(';', i);
+            if (end != std::string::npos && end - i < 12) i = end;
+        } else if (std::isalnum(static_cast<unsigned char>(c))) {
+            word += c;
+        } else {
+            flush();
+        }
+    }
+    flush();
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+// Every ix: element with its attributes, and the text inside ix: elements,
+// in document order; empty with `wellFormed` false when the XML does not parse.
+struct XbrlFacts {
+    bool wellFormed = false;
+    std::vector<std::string> elements;
+    std::string text;
+    bool operator==(const XbrlFacts& o) const {
+        return wellFormed == o.wellFormed && elements == o.elements && text == o.text;
+    }
+};
+
+XbrlFacts ReadFacts(const QByteArray& xml) {
+    XbrlFacts facts;
+    QXmlStreamReader r(xml);
+    int inside = 0;
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement() && r.prefix() == QLatin1String("ix")) {
+            std::string e = r.qualifiedName().toString().toStdString();
+            std::vector<std::string> attributes;
+            for (const QXmlStreamAttribute& a : r.attributes()) {
+                attributes.push_back(a.qualifiedName().toString().toStdString() + "=" +
+                                     a.value().toString().toStdString());
+            }
+            std::sort(attributes.begin(), attributes.end());
+            for (const std::string& a : attributes) e += " " + a;
+            facts.elements.push_back(e);
+            ++inside;
+        } else if (r.isEndElement() && r.prefix() == QLatin1String("ix")) {
+            --inside;
+        } else if (r.isCharacters() && inside > 0) {
+            facts.text += r.text().toString().toStdString();
+        }
+    }
+    facts.wellFormed = !r.hasError();
+    return facts;
+}
+
+// Selects the first word of six letters or more in normal weight outside
+// ix: elements, the head and scripts, and makes it bold as the toolbar does;
+// the word, or "".
+const char* const kBoldAWord =
+    "(function(){var root=document.body||document.documentElement;"
+    "var w=document.createTreeWalker(root,NodeFilter.SHOW_TEXT);"
+    "for(var n=w.nextNode();n;n=w.nextNode()){var bad=false;"
+    "for(var a=n.parentNode;a;a=a.parentNode){var nm=a.nodeName;"
+    "if(nm.indexOf(':')>=0||/^(style|script|title|head)$/i.test(nm)){bad=true;break;}}"
+    "if(bad||parseInt(getComputedStyle(n.parentNode).fontWeight)>=600)continue;"
+    "var m=/[A-Za-z]{6,}/.exec(n.data);if(!m)continue;"
+    "var r=document.createRange();r.setStart(n,m.index);r.setEnd(n,m.index+m[0].length);"
+    "var s=getSelection();s.removeAllRanges();s.addRange(r);"
+    "return document.execCommand('bold')?m[0]:'';}return '';})()";
+
+class FidelityTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = test::StartTestWindow(
+            dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+        files = window->findChild<FileCommands*>("FileCommands");
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        if (!QDir(TARLO_CORPUS_DIR).exists()) GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_NE(files, nullptr);
+        window->document().AutoFormat = false;
+        window->document().AutoColorize = false;
+    }
+    // Opens a copy of a corpus filing (Save writes back to it); its bytes.
+    QByteArray Open(const char* name) {
+        const QString original = QDir(TARLO_CORPUS_DIR).filePath(name);
+        copy = QDir(dir.path()).filePath(name);
+        QFile::remove(copy);
+        EXPECT_TRUE(QFile::copy(original, copy));
+        // Whatever the last test left is not saved.
+        dialogs->Queue(Answer::No);
+        EXPECT_TRUE(files->OpenDocumentFile(copy)) << name;
+        while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
+        EXPECT_TRUE(window->Web->WaitForPushes(60000)) << name;
+        return ReadBytes(original);
+    }
+    QByteArray Save() {
+        dialogs->ClearAsked();
+        window->commands().Run(CommandId::SaveDocument);
+        EXPECT_TRUE(dialogs->asked().empty()) << dialogs->asked().front().text.toStdString();
+        return ReadBytes(copy);
+    }
+    static QByteArray AsSaved(const QByteArray& original) {
+        const std::string bytes = DocumentFileBytes(DocumentTextFromBytes(original.toStdString()));
+        return QByteArray::fromStdString(bytes);
+    }
+
+    QTemporaryDir dir;
+    QString copy;
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+    static inline FileCommands* files = nullptr;
+};
+
+TEST_F(FidelityTest, OpenThenSaveWritesEveryFilingBackUnchanged) {
+    for (const char* name : kFilings) {
+        const QByteArray original = Open(name);
+        const bool xhtml = original.startsWith("<?xml");
+        EXPECT_EQ(window->Web->showsXhtml(), xhtml) << name;
+        EXPECT_TRUE(window->Web->pageNote().isEmpty()) << name;
+        // Only the line breaks of the code view and the one closing CR LF.
+        EXPECT_TRUE(Save() == AsSaved(original)) << name;
+    }
+}
+
+TEST_F(FidelityTest, ABoldWordInAnInlineXbrlFilingChangesThatWordOnly) {
+    const QByteArray original = Open("edgar-10k-2024-ixbrl-a.htm");
+    ASSERT_TRUE(window->Web->showsXhtml());
+    const XbrlFacts before = ReadFacts(original);
+    ASSERT_TRUE(before.wellFormed);
+    ASSERT_GT(before.elements.size(), 1000u);
+    const QString word = window->Web->RunScript(kBoldAWord).value_or(QVariant()).toString();
+    ASSERT_FALSE(word.isEmpty());
+    const QByteArray saved = Save();
+    const std::string text = saved.toStdString();
+    EXPECT_TRUE(saved.startsWith("<?xml version='1.0' encoding='ASCII'?>\r\n<!--XBRL Document"));
+    EXPECT_NE(text.find(">" + word.toStdString() + "</b>"), std::string::npos);
+    const XbrlFacts after = ReadFacts(saved);
+    EXPECT_TRUE(after.wellFormed);
+    EXPECT_EQ(after.elements.size(), before.elements.size());
+    EXPECT_TRUE(after == before) << "an ix: element, attribute or fact text changed";
+    // Nothing the parser would have inferred, and no typographic character
+    // written as a Windows-1252 number (a control character in XML).
+    EXPECT_EQ(Count(Lower(text), "<tbody"), Count(Lower(original.toStdString()), "<tbody"));
+    EXPECT_EQ(text.find("&#146;"), std::string::npos);
+    EXPECT_EQ(Words(text), Words(original.toStdString()));
+}
+
+TEST_F(FidelityTest, ABoldWordInAnHtmlFilingKeepsItsDoctypeTablesAndWords) {
+    for (const char* name : {"edgar-10q-2019.htm", "edgar-8k-2016.htm",
+                             "edgar-8k-ex99-press-release.htm", "word-lists.htm"}) {
+        const QByteArray original = Open(name);
+        const std::string before = original.toStdString();
+        const QString word = window->Web->RunScript(kBoldAWord).value_or(QVariant()).toString();
+        ASSERT_FALSE(word.isEmpty()) << name;
+        const std::string after = Save().toStdString();
+        EXPECT_NE(after.find(">" + word.toStdString() + "</b>"), std::string::npos) << name;
+        EXPECT_EQ(Count(Lower(after), "<!doctype"), Count(Lower(before), "<!doctype")) << name;
+        EXPECT_EQ(Count(Lower(after), "<tbody"), Count(Lower(before), "<tbody")) << name;
+        EXPECT_TRUE(Words(after) == Words(before)) << name << ": a word was lost or added";
+    }
+}
+
+TEST_F(FidelityTest, TenRefreshesWithAutoFormatGiveWhatOneGives) {
+    for (const char* name : {"edgar-8k-2016.htm", "word-lists.htm"}) {
+        Open(name);
+        window->document().AutoFormat = true;
+        const QByteArray once = Save();
+        for (int i = 0; i < 9; ++i) window->cmdRefreshCode_Click();
+        EXPECT_TRUE(Save() == once) << name;
+        window->document().AutoFormat = false;
+    }
+}
+
+TEST_F(FidelityTest, XhtmlThatIsNotWellFormedIsShownAsHtmlAndTheStatusStripSaysWhy) {
+    const std::string head =
+        "<?xml version='1.0'?>\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\">";
+    window->txtCode->SetTextUtf8(head + "<body><p>x<br></p></body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_FALSE(window->Web->showsXhtml());
+    const QString note = window->Web->pageNote();
+    EXPECT_TRUE(
+        note.startsWith("This document declares itself XHTML but is not well-formed XML "
+                        "(error on line 2 at column "))
+        << note.toStdString();
+    EXPECT_TRUE(note.endsWith("; it is shown as HTML.")) << note.toStdString();
+    EXPECT_EQ(window->StatusBar1->currentMessage(), note);
+    // Still editable as HTML, and written back as HTML.
+    EXPECT_EQ(window->Web->RunScript("document.designMode").value_or(QVariant()).toString(), "on");
+
+    window->txtCode->SetTextUtf8(head + "<body><p>x<br/></p></body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_TRUE(window->Web->showsXhtml());
+    EXPECT_TRUE(window->Web->pageNote().isEmpty());
+    EXPECT_TRUE(window->StatusBar1->currentMessage().isEmpty());
+    EXPECT_EQ(window->Web->RunScript("document.designMode").value_or(QVariant()).toString(), "on");
+    // An edit in the XML page comes back as XML, the declaration in front.
+    window->Web->RunScript(
+        "document.body.firstChild.appendChild(document.createTextNode('y'));true");
+    window->cmdRefreshCode_Click();
+    EXPECT_EQ(window->txtCode->TextUtf8(), head + "<body><p>x<br />y</p></body></html>");
+}
+
+}  // namespace
+}  // namespace tarlo
