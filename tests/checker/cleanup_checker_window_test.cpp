@@ -113,6 +113,24 @@ TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
     EXPECT_TRUE(lbltest->text().endsWith(" Minutes Passed"));
 }
 
+TEST_F(CleanupCheckerWindowTest, CleaningInlineXbrlWarnsThatTheTaggingGoesAndDefaultsToNo) {
+    const std::string filing =
+        "<?xml version='1.0'?>\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><body><p>Revenue "
+        "<ix:nonFraction name=\"us-gaap:Revenues\" contextRef=\"c1\">12</ix:nonFraction></p>"
+        "</body></html>";
+    SetCode(filing);
+    dialogs->Queue(Answer::No);
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.startsWith("This document is Inline XBRL."))
+        << dialogs->asked()[0].text.toStdString();
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("cannot be undone"));
+    EXPECT_EQ(dialogs->asked()[0].buttons, Buttons::YesNoDefaultNo);
+    EXPECT_EQ(dialogs->asked()[0].icon, Icon::Warning);
+    EXPECT_EQ(window->txtCode->TextUtf8(), filing);
+}
+
 TEST_F(CleanupCheckerWindowTest, TheReportShowsEachRecordWhole) {
     // The report text splits a field that holds "|"; the window, fed the
     // records, shows every field as found and leads to the record's position.
