@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../codeview/colour_reference.cpp"
+#include "../codeview/replace_text.cpp"
 #include "codeview/html_colorizer.h"
 
 namespace {
