@@ -3,6 +3,11 @@
 // UTF-8 and positions are byte offsets, the same offsets the logic uses. Each
 // character keeps its own colour and size, as in a rich-text box: one style
 // per (colour, size) pair in use.
+//
+// Long lines are shown in pieces (soft_breaks.h): the component holds a
+// break of its own every couple of kilobytes of such a line. Every position,
+// length, text and look this class hands out or takes is the document's, as
+// written; only the component inside sees the breaks.
 #include <Qsci/qsciscintilla.h>
 
 #include <map>
@@ -10,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codeview/soft_breaks.h"
 #include "document/document.h"
 #include "text/byte_range.h"
 
@@ -73,10 +79,36 @@ class CodeView : public QsciScintilla, public CodeText {
     // First occurrence at or after start (no wrap-around), or -1.
     int FindInCode(const std::string& text, int start, int options);
 
-    // Caret line (0-based, as laid out) and column in characters.
+    // Line (0-based, as written) and column in characters.
     int LineOfPosition(int pos) const;
     int LineStartOf(int line) const;
     int ColumnInCharacters(int pos) const;
+    // The line and column of `pos`, counted on from the last position asked
+    // for while it stays on the same line: a key costs its own width, not
+    // the width of the line before it.
+    struct LineColumn {
+        int line = 0;
+        int column = 0;
+    };
+    LineColumn LineColumnOf(int pos);
+    // The position one character after `pos`.
+    int PositionAfter(int pos) const;
+
+    // The view's own breaks of long lines. On for the editing view; a print
+    // area shows the lines as they are.
+    void SetSoftBreaks(bool on);
+    int SoftBreakCount() const { return breaks_.Count(); }
+    // What the component holds, its own breaks included.
+    std::string ViewTextUtf8() const;
+    int ToViewPosition(int pos) const { return breaks_.ToView(pos); }
+    int ToDocumentPosition(int viewPos) const { return breaks_.ToDoc(viewPos); }
+
+    // The text in UTF-16 units, as screen readers count it. Kept from one
+    // known point (the last asked for), so reading near the caret costs
+    // the distance, not the document.
+    int Utf16Length();
+    int Utf16OffsetOf(int pos);
+    int PositionOfUtf16(int offset);
 
   signals:
     // Raised once after every change of the text, typed, pasted or assigned.
@@ -88,12 +120,21 @@ class CodeView : public QsciScintilla, public CodeText {
     void MouseUp();
     // Files dropped on the code view: they are opened, not pasted as text.
     void FilesDropped(const QList<QUrl>& files);
+    // The caret or the selection moved (for screen readers).
+    void CaretMoved();
+    // A change of the document, in UTF-16 units from its start, with the
+    // text it removed and inserted; raised only while a screen reader
+    // listens (counting costs the size of the change).
+    void TextChangedForReaders(int offset, const QString& removed, const QString& inserted);
 
   public slots:
     void cut() override;
     void paste() override;
 
   protected:
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
@@ -110,6 +151,28 @@ class CodeView : public QsciScintilla, public CodeText {
                       double pointSize);
     void onModified(int pos, int mtype, const char* text, int len, int added, int line, int foldNow,
                     int foldPrev, int token, int annotationLinesAdded);
+    // The component's text of a view range, breaks included.
+    std::string ViewRange(int from, int to) const;
+    // Runs after the outermost edit of an action: the look of inserted text,
+    // the breaks around the edit, then one Change.
+    void Settle();
+    void QueueSettle();
+    void ApplyPendingLooks();
+    void Rebreak(int from, int to);
+    void InsertBreak(int viewPos);
+    void RemoveBreak(int viewPos);
+    void MarkContinuedLines(int fromLine, int toLine);
+    void LoadView(std::string_view text);
+    // Document edits as the component reports them, in view positions.
+    void DocumentInserted(int viewPos, const char* text, int length);
+    void DocumentDeleted(int viewPos, int length);
+    int FindAcrossBreak(const std::string& text, int from, int before, int options);
+    struct Units {
+        int points = 0;  // characters
+        int utf16 = 0;
+        bool lineEnd = false;
+    };
+    Units UnitsIn(int from, int to) const;  // document range
 
     struct Look {
         WinColor colour;
@@ -124,6 +187,44 @@ class CodeView : public QsciScintilla, public CodeText {
     bool typingSet_ = false;
     int typingPos_ = 0;
     WinColor typingColour_ = kWhite;
+
+    SoftBreakMap breaks_;
+    bool softBreaks_ = true;
+    int internal_ = 0;  // > 0 while the view moves its own breaks
+    bool settleQueued_ = false;
+    bool settling_ = false;
+    // A stretch of view positions that moves with edits.
+    struct ViewSpan {
+        int from = 0;
+        int to = 0;
+        void Inserted(int pos, int length);
+        void Deleted(int pos, int length);
+    };
+    struct PendingLook {
+        ViewSpan span;
+        int style = 0;
+    };
+    std::vector<PendingLook> pendingLooks_;
+    bool dirty_ = false;
+    ViewSpan dirtySpan_;
+    // Known points for the caret panels and for screen readers.
+    struct ColumnAnchor {
+        bool valid = false;
+        int line = 0;
+        int lineStart = 0;
+        int pos = 0;
+        int column = 0;
+    } column_;
+    struct Utf16Anchor {
+        bool valid = false;
+        int pos = 0;
+        int offset = 0;
+        bool totalValid = false;
+        int total = 0;
+    } utf16_;
+    void AnchorsFollowEdit(int pos, int removedBytes, const Units& removed, int insertedBytes,
+                           const Units& inserted);
+    QsciScintillaBase* scratch_ = nullptr;  // searches the text around a break
 };
 
 // Groups the edits of one user or program action into one Change.
