@@ -152,9 +152,8 @@ void frmVal::lvProbs_DblClick() {
         }
     }
     // One character, however many bytes it takes.
-    const long after = code->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER,
-                                           static_cast<unsigned long>(std::max(start, 0)));
-    editor_.SetSelection(ByteRange{start, std::max(1, static_cast<int>(after) - start)});
+    const int after = code->PositionAfter(std::max(start, 0));
+    editor_.SetSelection(ByteRange{start, std::max(1, after - start)});
     main_->activateWindow();
     editor_.FocusCode();
 }

@@ -30,12 +30,15 @@ constexpr double kColouredSize = 8.5;
 
 // The text before the caret, read in place from the editor's buffer. Only
 // the stretch before the caret is asked for: the editor's gap stands at the
-// caret while typing, so nothing of a large filing is moved.
+// caret while typing, so nothing of a large filing is moved. The view's own
+// breaks of long lines stand in it as line feeds; the typing aids look for
+// quotes and tag marks, which those breaks never split.
 std::string_view TextBeforeCaret(CodeView* view) {
-    const int caret = view->SelStart();
+    const auto caret =
+        static_cast<long>(view->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
     if (caret <= 0) return {};
     const auto* chars = reinterpret_cast<const char*>(
-        view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, 0UL, static_cast<long>(caret)));
+        view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, 0UL, caret));
     if (chars == nullptr) return {};
     return std::string_view(chars, static_cast<std::size_t>(caret));
 }
@@ -43,8 +46,7 @@ std::string_view TextBeforeCaret(CodeView* view) {
 // After colouring and formatting the caret stands after the first character
 // and the view shows the top of the text.
 void CaretToTop(CodeView* view) {
-    const long afterFirst = view->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, 0UL);
-    view->SetSel(static_cast<int>(afterFirst), 0);
+    view->SetSel(view->PositionAfter(0), 0);
     view->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0UL);
     view->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0UL);
 }
@@ -253,8 +255,9 @@ bool CodeCommands::txtCode_KeyPress(QChar key) {
     const std::string_view before = TextBeforeCaret(view);
     if (CaretInComment(before) || !CaretInTag(before)) return false;
     if (key == u'-') {
-        if (before.size() >= 3 && before.substr(before.size() - 3) == "<!-") {
-            view->SetRangeColour(static_cast<int>(before.size()) - 3, 3, state.Colours.spare);
+        const int caret = view->SelStart();
+        if (caret >= 3 && view->TextRange(caret - 3, 3) == "<!-") {
+            view->SetRangeColour(caret - 3, 3, state.Colours.spare);
         }
     } else if (key == u' ') {
         view->SetTypingColour(CaretInQuotedValue(before) ? state.Colours.attributeValue

@@ -210,6 +210,7 @@ void CodeView::LoadView(std::string_view text) {
 void CodeView::SetTextUtf8(std::string_view text) {
     ChangeBatch batch(this);
     const int before = Length();
+    ++editCount_;
     LoadView(text);
     NoteChange(0, 0, before);
     NoteChange(0, static_cast<int>(text.size()), 0);
@@ -765,6 +766,7 @@ void CodeView::onModified(int pos, int mtype, const char* text, int len, int, in
 
 void CodeView::DocumentInserted(int viewPos, const char* text, int length) {
     const int doc = breaks_.ToDoc(viewPos);
+    ++editCount_;
     Units units;
     if (text != nullptr) {
         for (int i = 0; i < length; ++i) {
@@ -819,6 +821,7 @@ void CodeView::DocumentDeleted(int viewPos, int length) {
     const int doc = breaks_.ToDoc(viewPos);
     const int docLength = breaks_.ToDoc(viewPos + length) - doc;
     if (docLength > 0) {
+        ++editCount_;
         const Units units = UnitsIn(doc, doc + docLength);
         const bool readers = QAccessible::isActive();
         const int offset = readers ? Utf16OffsetOf(doc) : 0;

@@ -91,6 +91,9 @@ class CodeView : public QsciScintilla, public CodeText {
         int column = 0;
     };
     LineColumn LineColumnOf(int pos);
+    // Counts the edits of the document, so that what is shown of the caret
+    // is worked out again only when something changed.
+    int EditCount() const { return editCount_; }
     // The position one character after `pos`.
     int PositionAfter(int pos) const;
 
@@ -189,6 +192,7 @@ class CodeView : public QsciScintilla, public CodeText {
     WinColor typingColour_ = kWhite;
 
     SoftBreakMap breaks_;
+    int editCount_ = 0;
     bool softBreaks_ = true;
     int internal_ = 0;  // > 0 while the view moves its own breaks
     bool settleQueued_ = false;

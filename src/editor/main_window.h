@@ -154,6 +154,12 @@ class frmMain : public QMainWindow, public Editor {
     std::function<void()> endProgram_;
     std::function<void(int)> loadProgress_;
     QHash<QObject*, QString> hoverTips_;
+    // The caret place the line and column panels show.
+    struct ShownCaret {
+        bool valid = false;
+        int pos = 0;
+        int edits = 0;
+    } shownCaret_;
     QWidget* client_ = nullptr;
     // Parity of the orientation toggle: odd = side by side, code on the left.
     int orientationCount_ = 0;

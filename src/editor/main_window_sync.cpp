@@ -55,12 +55,18 @@ void frmMain::ApplyCodeFontSize() {
 }
 
 void frmMain::ShowCaretPosition() {
+    // A key asks twice (down and up) and the mouse as often; the panels are
+    // worked out once per caret place and text, the column counted on from
+    // the last place while the caret stays on its line.
     const int s = txtCode->SelStart();
-    const int line = txtCode->LineOfPosition(s) + 1;
-    const int column = txtCode->ColumnInCharacters(s);
-    SB->SetPanelText(6, QString::fromStdString(LinePanelText(line)));
-    SB->SetPanelText(7, QString::fromStdString(ColumnPanelText(column)));
     SB->UpdateIndicators(!txtCode->overwriteMode());
+    if (shownCaret_.valid && shownCaret_.pos == s && shownCaret_.edits == txtCode->EditCount()) {
+        return;
+    }
+    shownCaret_ = ShownCaret{true, s, txtCode->EditCount()};
+    const CodeView::LineColumn at = txtCode->LineColumnOf(s);
+    SB->SetPanelText(6, QString::fromStdString(LinePanelText(at.line + 1)));
+    SB->SetPanelText(7, QString::fromStdString(ColumnPanelText(at.column)));
 }
 
 void frmMain::SetTools(bool visualFocused) {

@@ -57,6 +57,8 @@ SharingCommands::SharingCommands(Editor& editor, QObject* owner) : QObject(owner
     PrintTemp->setObjectName("PrintTemp");
     PrintTemp->setAccessibleName("Print work area");
     PrintTemp->hide();
+    // Paper wraps long lines itself: the work area holds them whole.
+    PrintTemp->SetSoftBreaks(false);
     PrintTemp->SetBackgroundColour(kWhite);
 }
 

@@ -24,6 +24,8 @@ namespace {
 // A write the engine never answered (a crashed renderer, a page torn down
 // mid-call) must not block later pushes forever.
 constexpr int kLostPushMs = 60000;
+// How long typing must rest before the code goes to the page.
+constexpr int kTypingPauseMs = 100;
 
 struct CallState {
     bool done = false;
@@ -41,6 +43,10 @@ VisualView::VisualView(QWidget* parent) : QWebEngineView(parent) {
     profile->setUrlRequestInterceptor(filter_);
     page_ = new VisualPage(profile, this);
     setPage(page_);
+    typingPause_ = new QTimer(this);
+    typingPause_->setSingleShot(true);
+    typingPause_->setInterval(kTypingPauseMs);
+    connect(typingPause_, &QTimer::timeout, this, [this] { startPush(); });
 
     QWebEngineSettings* s = page_->settings();
     s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);  // the page's own scripts
@@ -250,13 +256,9 @@ void VisualView::ExecCommandLater(const QString& name, const QString& value) {
 void VisualView::CodeChanged() {
     dirty_ = true;
     if (inFlight_ && inFlightSince_.elapsed() > kLostPushMs) inFlight_ = false;
-    if (inFlight_ || pushQueued_) return;
-    // Let the keystroke finish first; the text is read when the push starts.
-    pushQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-        pushQueued_ = false;
-        startPush();
-    });
+    if (inFlight_) return;
+    // The text is read when typing rests: every key starts the wait again.
+    typingPause_->start();
 }
 
 void VisualView::startPush() {
@@ -318,7 +320,7 @@ void VisualView::finishPush(quint64 generation) {
     if (generation != pushGeneration_) return;
     inFlight_ = false;
     emit pushFinished();
-    if (dirty_) startPush();
+    if (dirty_) typingPause_->start();
 }
 
 void VisualView::setNote(const QString& note) {
@@ -411,7 +413,15 @@ bool VisualView::hasFocusWithin() const {
 void VisualView::onFocusChanged(QWidget* old, QWidget* now) {
     const bool wasIn = old != nullptr && (old == this || isAncestorOf(old));
     const bool isIn = now != nullptr && (now == this || isAncestorOf(now));
-    if (isIn && !wasIn) emit gotFocus();
+    if (isIn && !wasIn) {
+        // The user turns to the page: it takes the code now, before anything
+        // done in it, not after the pause meant for typing.
+        if (typingPause_->isActive()) {
+            typingPause_->stop();
+            startPush();
+        }
+        emit gotFocus();
+    }
     if (wasIn && !isIn) emit lostFocus();
 }
 

@@ -5,6 +5,7 @@
 // out returns false or an empty optional and the caller skips that step.
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineView>
 #include <functional>
 #include <optional>
@@ -48,10 +49,10 @@ class VisualView : public QWebEngineView, public PageView {
     // Runs a script of the editor's own (application world) and returns its value.
     std::optional<QVariant> RunScript(const QString& script, int timeoutMs = kCallTimeoutMs);
 
-    // The push: the code changed. The text is taken from the source only when
-    // the page is free, so typing never waits for the page; while one write
-    // is in flight further changes only mark the page stale and the newest
-    // text follows.
+    // The push: the code changed. The text is taken from the source after a
+    // pause in typing and only when the page is free, so a key never waits
+    // for reading and escaping a large filing; while one write is in flight
+    // further changes only mark the page stale and the newest text follows.
     void SetPushSource(std::function<std::string()> source) { pushSource_ = std::move(source); }
     void CodeChanged();
     // Waits until every change so far is in the page.
@@ -113,7 +114,7 @@ class VisualView : public QWebEngineView, public PageView {
     QString pageNote_;
     bool dirty_ = false;
     bool inFlight_ = false;
-    bool pushQueued_ = false;
+    QTimer* typingPause_ = nullptr;  // starts the push once typing rests
     int pushesStarted_ = 0;
     quint64 pushGeneration_ = 0;
     QElapsedTimer inFlightSince_;
