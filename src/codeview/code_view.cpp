@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "codeview/code_view_accessible.h"
 #include "editor/long_operation.h"
 
 namespace tarlo {
@@ -125,6 +126,8 @@ CodeView::CodeView(QWidget* parent) : QsciScintilla(parent) {
     SetBackgroundColour(kBlack);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CodeView::onModified);
+    InstallCodeViewAccessibility();
+    ReportCodeViewToReaders(this);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if ((updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) != 0) emit CaretMoved();
     });
@@ -168,8 +171,7 @@ std::string CodeView::TextRange(int start, int length) const {
 }
 
 void CodeView::LoadView(std::string_view text) {
-    const std::vector<int> points =
-        softBreaks_ ? SoftBreakPoints(text) : std::vector<int>{};
+    const std::vector<int> points = softBreaks_ ? SoftBreakPoints(text) : std::vector<int>{};
     InternalEdit internal(this, internal_);
     SendScintilla(SCI_CLEARALL);
     breaks_.Clear();
@@ -199,12 +201,14 @@ void CodeView::LoadView(std::string_view text) {
     SendScintilla(SCI_MARKERDELETEALL, static_cast<unsigned long>(kContinuedMarker));
     for (const int v : views) {
         SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(v), 1L);
-        SendScintilla(SCI_MARKERADD, SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(v)),
+        SendScintilla(SCI_MARKERADD,
+                      SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(v)),
                       static_cast<long>(kContinuedMarker));
     }
     setMarginWidth(kContinuedMargin, views.empty() ? 0 : kContinuedMarginWidth);
     column_.valid = false;
     utf16_ = Utf16Anchor{};
+    pendingInsert_.active = false;
 }
 
 void CodeView::SetTextUtf8(std::string_view text) {
@@ -250,6 +254,10 @@ void CodeView::ResizeAll(WinColor colour, double pointSize) {
 
 int CodeView::SelStart() const {
     return breaks_.ToDoc(static_cast<int>(SendScintilla(SCI_GETSELECTIONSTART)));
+}
+
+int CodeView::CaretPosition() const {
+    return breaks_.ToDoc(static_cast<int>(SendScintilla(SCI_GETCURRENTPOS)));
 }
 
 int CodeView::SelLength() const {
@@ -555,7 +563,8 @@ int CodeView::FindAcrossBreak(const std::string& text, int from, int before, int
                 SCI_SEARCHINTARGET, static_cast<uintptr_t>(text.size()), text.c_str());
             if (pos < 0) break;
             const int docPos = windowStart + static_cast<int>(pos);
-            const int docEnd = windowStart + static_cast<int>(scratch_->SendScintilla(SCI_GETTARGETEND));
+            const int docEnd =
+                windowStart + static_cast<int>(scratch_->SendScintilla(SCI_GETTARGETEND));
             if (docPos >= at) break;
             if (docEnd > at && docPos >= from && docPos < before) return docPos;
             searchFrom = static_cast<int>(pos) + 1;
@@ -597,9 +606,8 @@ CodeView::Units CodeView::UnitsIn(int from, int to) const {
     if (to <= from) return u;
     const int vFrom = breaks_.ToView(from);
     const int vTo = breaks_.ToView(to);
-    const auto* chars = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(vFrom),
-                      static_cast<long>(vTo - vFrom)));
+    const auto* chars = reinterpret_cast<const char*>(SendScintilla(
+        SCI_GETRANGEPOINTER, static_cast<unsigned long>(vFrom), static_cast<long>(vTo - vFrom)));
     if (chars == nullptr) return u;
     const std::vector<int>& all = breaks_.ViewPositions();
     auto next = std::lower_bound(all.begin(), all.end(), vFrom);
@@ -624,6 +632,7 @@ int CodeView::ColumnInCharacters(int pos) const {
 }
 
 CodeView::LineColumn CodeView::LineColumnOf(int pos) {
+    FinishInsert();
     pos = std::clamp(pos, 0, Length());
     const int line = LineOfPosition(pos);
     int column = 0;
@@ -650,7 +659,12 @@ int CodeView::PositionAfter(int pos) const {
         static_cast<int>(SendScintilla(SCI_POSITIONAFTER, static_cast<unsigned long>(view))));
 }
 
+bool CodeView::ReadersListening() const {
+    return tellReaders_ || QAccessible::isActive();
+}
+
 int CodeView::Utf16Length() {
+    FinishInsert();
     if (!utf16_.totalValid) {
         utf16_.total = UnitsIn(0, Length()).utf16;
         utf16_.totalValid = true;
@@ -659,6 +673,7 @@ int CodeView::Utf16Length() {
 }
 
 int CodeView::Utf16OffsetOf(int pos) {
+    FinishInsert();
     pos = std::clamp(pos, 0, Length());
     if (!utf16_.valid) utf16_ = Utf16Anchor{true, 0, 0, utf16_.totalValid, utf16_.total};
     const int offset = pos >= utf16_.pos ? utf16_.offset + UnitsIn(utf16_.pos, pos).utf16
@@ -669,6 +684,7 @@ int CodeView::Utf16OffsetOf(int pos) {
 }
 
 int CodeView::PositionOfUtf16(int offset) {
+    FinishInsert();
     const int len = Length();
     offset = std::clamp(offset, 0, Utf16Length());
     if (!utf16_.valid) utf16_ = Utf16Anchor{true, 0, 0, utf16_.totalValid, utf16_.total};
@@ -693,8 +709,8 @@ int CodeView::PositionOfUtf16(int offset) {
     return pos;
 }
 
-void CodeView::AnchorsFollowEdit(int pos, int removedBytes, const Units& removed,
-                                 int insertedBytes, const Units& inserted) {
+void CodeView::AnchorsFollowEdit(int pos, int removedBytes, const Units& removed, int insertedBytes,
+                                 const Units& inserted) {
     const int shift = insertedBytes - removedBytes;
     if (utf16_.totalValid) utf16_.total += inserted.utf16 - removed.utf16;
     if (utf16_.valid && pos < utf16_.pos) {
@@ -744,6 +760,7 @@ void CodeView::onModified(int pos, int mtype, const char* text, int len, int, in
     const bool inserting = (mtype & SC_MOD_BEFOREINSERT) != 0;
     const bool deleting = (mtype & SC_MOD_BEFOREDELETE) != 0;
     if (!inserting && !deleting) return;
+    FinishInsert();
     if (internal_ > 0) {
         if (inserting) {
             breaks_.Inserted(pos, len);
@@ -764,24 +781,11 @@ void CodeView::onModified(int pos, int mtype, const char* text, int len, int, in
     if (batchDepth_ == 0) QueueSettle();
 }
 
-void CodeView::DocumentInserted(int viewPos, const char* text, int length) {
+void CodeView::DocumentInserted(int viewPos, const char*, int length) {
     const int doc = breaks_.ToDoc(viewPos);
     ++editCount_;
-    Units units;
-    if (text != nullptr) {
-        for (int i = 0; i < length; ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if ((c & 0xC0) != 0x80) {
-                ++units.points;
-                ++units.utf16;
-            }
-            if (c >= 0xF0) ++units.utf16;
-            if (c == '\r' || c == '\n') units.lineEnd = true;
-        }
-    }
-    const bool readers = QAccessible::isActive();
-    const int offset = readers ? Utf16OffsetOf(doc) : 0;
-    AnchorsFollowEdit(doc, 0, Units{}, length, units);
+    const bool readers = ReadersListening();
+    pendingInsert_ = PendingInsert{true, doc, length, readers ? Utf16OffsetOf(doc) : 0, readers};
     NoteChange(doc, length, 0);
     // Inserted text takes the look of the character before it, as typing
     // into a rich-text box does, unless a typing colour was just set here.
@@ -811,9 +815,18 @@ void CodeView::DocumentInserted(int viewPos, const char* text, int length) {
         dirtySpan_ = ViewSpan{viewPos, viewPos + length};
     }
     changedInBatch_ = true;
-    if (readers && text != nullptr) {
-        emit TextChangedForReaders(offset, QString(),
-                                   QString::fromUtf8(text, static_cast<qsizetype>(length)));
+}
+
+void CodeView::FinishInsert() {
+    if (!pendingInsert_.active) return;
+    const PendingInsert p = pendingInsert_;
+    pendingInsert_.active = false;
+    AnchorsFollowEdit(p.pos, 0, Units{}, p.length, UnitsIn(p.pos, p.pos + p.length));
+    if (p.readers) {
+        const std::string text = TextRange(p.pos, p.length);
+        emit TextChangedForReaders(
+            p.offset, QString(),
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
 }
 
@@ -823,7 +836,7 @@ void CodeView::DocumentDeleted(int viewPos, int length) {
     if (docLength > 0) {
         ++editCount_;
         const Units units = UnitsIn(doc, doc + docLength);
-        const bool readers = QAccessible::isActive();
+        const bool readers = ReadersListening();
         const int offset = readers ? Utf16OffsetOf(doc) : 0;
         const QString removed =
             readers ? QString::fromStdString(TextRange(doc, docLength)) : QString();
@@ -870,6 +883,7 @@ void CodeView::ApplyPendingLooks() {
 void CodeView::Settle() {
     if (settling_) return;
     settling_ = true;
+    FinishInsert();
     ApplyPendingLooks();
     if (dirty_) {
         dirty_ = false;
@@ -883,10 +897,9 @@ void CodeView::Settle() {
 }
 
 void CodeView::InsertBreak(int viewPos) {
-    const int style =
-        viewPos > 0
-            ? static_cast<int>(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(viewPos - 1)))
-            : 0;
+    const int style = viewPos > 0 ? static_cast<int>(SendScintilla(
+                                        SCI_GETSTYLEAT, static_cast<unsigned long>(viewPos - 1)))
+                                  : 0;
     SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(viewPos), "\n");
     breaks_.Add(viewPos);
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(viewPos), 0L);
@@ -904,14 +917,14 @@ void CodeView::Rebreak(int from, int to) {
     from = std::clamp(from, 0, viewLen);
     to = std::clamp(to, from, viewLen);
     const int lines = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
-    const int firstLine =
-        std::max(0, static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION,
-                                                   static_cast<unsigned long>(from))) - 1);
+    const int firstLine = std::max(
+        0, static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(from))) -
+               1);
     const int lastLine = std::min(
         lines - 1,
         static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(to))) + 1);
-    const int regionStart =
-        static_cast<int>(SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(firstLine)));
+    const int regionStart = static_cast<int>(
+        SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(firstLine)));
     const int regionEnd = static_cast<int>(
         SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(lastLine)));
     // The pieces between the break before the region and the one after it
@@ -944,9 +957,9 @@ void CodeView::Rebreak(int from, int to) {
             }
         }
     }
-    const int endLine =
-        std::min(static_cast<int>(SendScintilla(SCI_GETLINECOUNT)) - 1,
-                 lastLine + static_cast<int>(wanted.size()) - static_cast<int>(existing.size()) + 1);
+    const int endLine = std::min(
+        static_cast<int>(SendScintilla(SCI_GETLINECOUNT)) - 1,
+        lastLine + static_cast<int>(wanted.size()) - static_cast<int>(existing.size()) + 1);
     MarkContinuedLines(firstLine, endLine);
     setMarginWidth(kContinuedMargin, breaks_.Empty() ? 0 : kContinuedMarginWidth);
 }
@@ -954,8 +967,8 @@ void CodeView::Rebreak(int from, int to) {
 void CodeView::MarkContinuedLines(int fromLine, int toLine) {
     for (int line = std::max(0, fromLine); line <= toLine; ++line) {
         const auto l = static_cast<unsigned long>(line);
-        const bool continued = breaks_.IsBreakAt(
-            static_cast<int>(SendScintilla(SCI_GETLINEENDPOSITION, l)));
+        const bool continued =
+            breaks_.IsBreakAt(static_cast<int>(SendScintilla(SCI_GETLINEENDPOSITION, l)));
         const bool marked = (SendScintilla(SCI_MARKERGET, l) & (1L << kContinuedMarker)) != 0;
         if (continued && !marked) {
             SendScintilla(SCI_MARKERADD, l, static_cast<long>(kContinuedMarker));
@@ -999,8 +1012,7 @@ void CodeView::keyPressEvent(QKeyEvent* e) {
                 (e->key() == Qt::Key_Delete || (e->key() == Qt::Key_Right && mods == 0))) {
                 SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret + 1));
             } else if (breakBefore && plainOrCtrl &&
-                       (e->key() == Qt::Key_Backspace ||
-                        (e->key() == Qt::Key_Left && mods == 0))) {
+                       (e->key() == Qt::Key_Backspace || (e->key() == Qt::Key_Left && mods == 0))) {
                 SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret - 1));
             }
         }

@@ -40,6 +40,8 @@ class CodeView : public QsciScintilla, public CodeText {
 
     // Selection in byte offsets.
     int SelStart() const;
+    // Where the caret stands (the moving end of the selection).
+    int CaretPosition() const;
     int SelLength() const;
     void SetSel(int start, int length);
     // Replaces the selection as typing would: one change, caret after the text.
@@ -110,6 +112,10 @@ class CodeView : public QsciScintilla, public CodeText {
     // known point (the last asked for), so reading near the caret costs
     // the distance, not the document.
     int Utf16Length();
+    // Whether changes are told to screen readers: while one listens on the
+    // accessibility bus, or when asked (a reader inside the program).
+    bool ReadersListening() const;
+    void TellReaders(bool always) { tellReaders_ = always; }
     int Utf16OffsetOf(int pos);
     int PositionOfUtf16(int offset);
 
@@ -193,6 +199,7 @@ class CodeView : public QsciScintilla, public CodeText {
 
     SoftBreakMap breaks_;
     int editCount_ = 0;
+    bool tellReaders_ = false;
     bool softBreaks_ = true;
     int internal_ = 0;  // > 0 while the view moves its own breaks
     bool settleQueued_ = false;
@@ -226,6 +233,16 @@ class CodeView : public QsciScintilla, public CodeText {
         bool totalValid = false;
         int total = 0;
     } utf16_;
+    // The component tells of an insertion before the text is in, without
+    // the text: what it means for the counts is settled once it is in.
+    struct PendingInsert {
+        bool active = false;
+        int pos = 0;
+        int length = 0;
+        int offset = 0;
+        bool readers = false;
+    } pendingInsert_;
+    void FinishInsert();
     void AnchorsFollowEdit(int pos, int removedBytes, const Units& removed, int insertedBytes,
                            const Units& inserted);
     QsciScintillaBase* scratch_ = nullptr;  // searches the text around a break

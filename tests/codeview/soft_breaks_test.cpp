@@ -36,7 +36,8 @@ TEST(SoftBreakPoints, LongLinesBreakAfterATagEndAndEveryPieceStaysShort) {
     for (const int p : points) {
         // A piece starts at the last break or the last line start before it.
         const std::size_t lineStart = text.rfind('\n', static_cast<std::size_t>(p));
-        if (lineStart != std::string::npos) start = std::max(start, static_cast<int>(lineStart) + 1);
+        if (lineStart != std::string::npos)
+            start = std::max(start, static_cast<int>(lineStart) + 1);
         EXPECT_EQ(text[static_cast<std::size_t>(p) - 1], '>') << p;
         EXPECT_GE(p - start, kSoftBreakTarget - 1);
         EXPECT_LE(p - start, kSoftBreakMaxPiece);
@@ -154,7 +155,8 @@ class CodeViewBreaks : public ::testing::Test {
             }
         }
         EXPECT_EQ(marked, view->SoftBreakCount());
-        const auto lines = static_cast<int>(view->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
+        const auto lines =
+            static_cast<int>(view->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
         for (int l = 0; l < lines; ++l) {
             EXPECT_LE(view->SendScintilla(QsciScintillaBase::SCI_LINELENGTH, static_cast<long>(l)),
                       kSoftBreakMaxPiece + 2)
@@ -171,7 +173,8 @@ TEST_F(CodeViewBreaks, TheDocumentReadsBackAsWrittenWithBreaksOnlyInTheView) {
     EXPECT_GT(view->SoftBreakCount(), 10);
     EXPECT_EQ(view->TextUtf8(), doc);
     EXPECT_EQ(view->Length(), static_cast<int>(doc.size()));
-    EXPECT_EQ(view->ViewTextUtf8().size(), doc.size() + static_cast<std::size_t>(view->SoftBreakCount()));
+    EXPECT_EQ(view->ViewTextUtf8().size(),
+              doc.size() + static_cast<std::size_t>(view->SoftBreakCount()));
     ExpectSoundBreaks();
     // Lines and columns are the document's: the second line starts after the
     // first CR LF whatever the view shows.
@@ -253,10 +256,12 @@ TEST_F(CodeViewBreaks, AThousandRandomEditsMatchTheSameEditsOnAString) {
     view->SetTextUtf8(model);
     std::mt19937 rng(20261208);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::vector<std::string> needles = {"</td>", "cell 1", "%\">", "caf\xC3\xA9", "w\xC3\xA9w"};
+    const std::vector<std::string> needles = {"</td>", "cell 1", "%\">", "caf\xC3\xA9",
+                                              "w\xC3\xA9w"};
     for (int step = 0; step < 1000; ++step) {
         // The caret goes somewhere (on a character boundary), as a click would.
-        std::size_t caret = CharStart(model, static_cast<std::size_t>(pick(static_cast<int>(model.size()) + 1)));
+        std::size_t caret =
+            CharStart(model, static_cast<std::size_t>(pick(static_cast<int>(model.size()) + 1)));
         view->SetSel(static_cast<int>(caret), 0);
         if (pick(3) == 0 && view->SoftBreakCount() > 0) {
             // Often right at one of the view's breaks, on either side of it.
@@ -298,15 +303,15 @@ TEST_F(CodeViewBreaks, AThousandRandomEditsMatchTheSameEditsOnAString) {
             QTest::keyClick(view, Qt::Key_Delete);
             model.erase(caret, NextChar(model, caret) - caret);
         } else if (op == 6) {  // cut a selection, then paste it elsewhere
-            const std::size_t end =
-                CharStart(model, std::min(model.size(), caret + static_cast<std::size_t>(pick(9000))));
+            const std::size_t end = CharStart(
+                model, std::min(model.size(), caret + static_cast<std::size_t>(pick(9000))));
             view->SetSel(static_cast<int>(caret), static_cast<int>(end - caret));
             view->cut();
             const std::string cut = model.substr(caret, end - caret);
             ASSERT_EQ(QApplication::clipboard()->text().toStdString(), cut);
             model.erase(caret, end - caret);
-            const std::size_t to =
-                CharStart(model, static_cast<std::size_t>(pick(static_cast<int>(model.size()) + 1)));
+            const std::size_t to = CharStart(
+                model, static_cast<std::size_t>(pick(static_cast<int>(model.size()) + 1)));
             view->SetSel(static_cast<int>(to), 0);
             view->paste();
             model.insert(to, cut);
@@ -320,7 +325,8 @@ TEST_F(CodeViewBreaks, AThousandRandomEditsMatchTheSameEditsOnAString) {
         } else if (op == 8) {  // find and replace
             const std::string& needle = needles[static_cast<std::size_t>(pick(5))];
             const std::size_t hit = model.find(needle, caret);
-            const int found = view->FindInCode(needle, static_cast<int>(caret), CodeView::kMatchCase);
+            const int found =
+                view->FindInCode(needle, static_cast<int>(caret), CodeView::kMatchCase);
             ASSERT_EQ(found, hit == std::string::npos ? -1 : static_cast<int>(hit));
             if (found >= 0) {
                 view->ReplaceSelection("<b>");
