@@ -8,10 +8,14 @@
 
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
+#include "codeview/html_colorizer.h"
+#include "codeview/html_formatter.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"
+#include "editor/status_panels.h"
+#include "editor/status_text.h"
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 
@@ -111,6 +115,49 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     window->menuAction("mnuColorize")->trigger();
     EXPECT_NE(code()->TextUtf8().find("\r\n          <b>x"), std::string::npos);
     EXPECT_EQ(code()->ColourAt(static_cast<int>(code()->TextUtf8().find("<b>"))), kTag);
+}
+
+// A filing written as one long line: the view shows it in pieces, and every
+// command still works on the line as written.
+TEST_F(CodeServicesTest, ALongLineFilingIsEditedAsWritten) {
+    std::string doc = "<html><body>";
+    for (int i = 0; doc.size() < 40000; ++i) {
+        doc += "<td align=\"right\">caf\xC3\xA9 " + std::to_string(i) + "</td>";
+    }
+    doc += "</body></html>";
+    SetPage(doc);
+    ASSERT_GT(code()->SoftBreakCount(), 5);
+    // The caret panels count the document's lines and characters.
+    const int deep = static_cast<int>(doc.find("<td", 30000));
+    code()->SetSel(deep, 0);
+    window->ShowCaretPosition();
+    EXPECT_EQ(window->SB->PanelText(6).toStdString(), LinePanelText(1));
+    const auto column = QString::fromUtf8(doc.data(), deep).size();
+    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column));
+    QTest::keyClick(code(), Qt::Key_X);
+    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column + 1));
+    std::string typed = doc;
+    typed.insert(static_cast<std::size_t>(deep), "x");
+    EXPECT_EQ(code()->TextUtf8(), typed);
+    // Undo and redo give back the line exactly, as do the page and Save.
+    window->menuAction("mnuUndo")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), doc);
+    window->menuAction("mnuRedo")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), typed);
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_EQ(window->document().Text(), typed);
+    // Colorize colours each byte as the colorizer reads the line as written.
+    window->menuAction("mnuColorize")->trigger();
+    ASSERT_EQ(code()->TextUtf8(), typed);
+    const std::vector<ColourRole> roles = ColourRolesPerByte(typed);
+    const ColourSettings& colours = window->document().Look.Colours;
+    for (std::size_t i = 0; i < typed.size(); i += 97) {
+        ASSERT_EQ(code()->ColourAt(static_cast<int>(i)), RoleColour(roles[i], colours)) << i;
+    }
+    // Format HTML lays the line out; the view's pieces are gone with it.
+    window->menuAction("mnuFormat")->trigger();
+    EXPECT_EQ(code()->TextUtf8(), FormatHtml(typed));
+    EXPECT_EQ(code()->SoftBreakCount(), 0);
 }
 
 TEST_F(CodeServicesTest, FormattingPastTheEditorsLimitKeepsTheCode) {
