@@ -973,7 +973,10 @@ void CodeView::MarkContinuedLines(int fromLine, int toLine) {
         if (continued && !marked) {
             SendScintilla(SCI_MARKERADD, l, static_cast<long>(kContinuedMarker));
         } else if (!continued && marked) {
-            SendScintilla(SCI_MARKERDELETE, l, static_cast<long>(kContinuedMarker));
+            // Lines that were joined keep every mark they had: take them all.
+            while ((SendScintilla(SCI_MARKERGET, l) & (1L << kContinuedMarker)) != 0) {
+                SendScintilla(SCI_MARKERDELETE, l, static_cast<long>(kContinuedMarker));
+            }
         }
     }
 }
