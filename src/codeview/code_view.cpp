@@ -1011,8 +1011,14 @@ void CodeView::keyPressEvent(QKeyEvent* e) {
             const bool breakAfter = breaks_.IsBreakAt(caret);
             const bool breakBefore = caret > 0 && breaks_.IsBreakAt(caret - 1);
             const bool plainOrCtrl = mods == Qt::NoModifier || mods == Qt::ControlModifier;
-            if (breakAfter && plainOrCtrl &&
-                (e->key() == Qt::Key_Delete || (e->key() == Qt::Key_Right && mods == 0))) {
+            // In overtype mode a typed character replaces the document's
+            // next character, which stands after the break.
+            const bool overtyping = overwriteMode() && !e->text().isEmpty() &&
+                                    e->text().at(0).isPrint() &&
+                                    (mods & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+            if (breakAfter &&
+                (overtyping || (plainOrCtrl && (e->key() == Qt::Key_Delete ||
+                                                (e->key() == Qt::Key_Right && mods == 0))))) {
                 SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret + 1));
             } else if (breakBefore && plainOrCtrl &&
                        (e->key() == Qt::Key_Backspace || (e->key() == Qt::Key_Left && mods == 0))) {

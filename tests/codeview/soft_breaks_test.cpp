@@ -257,6 +257,15 @@ TEST_F(CodeViewBreaks, KeysAtABreakActOnTheDocument) {
         expected.erase(static_cast<std::size_t>(at) - 1, 1);
         EXPECT_EQ(view->TextUtf8(), expected);
     }
+    // Overtyping at the end of a shown piece replaces the document's next
+    // character.
+    const int next = static_cast<int>(view->ViewTextUtf8().find('\n'));
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(next));
+    view->setOverwriteMode(true);
+    QTest::keyClick(view, Qt::Key_Z);
+    view->setOverwriteMode(false);
+    expected[static_cast<std::size_t>(next)] = 'z';
+    EXPECT_EQ(view->TextUtf8(), expected);
     ExpectSoundBreaks();
     // Typing enough at one place makes the view move and add its own breaks
     // around it: still one change per key, and the span the undo history
