@@ -1,5 +1,8 @@
 #include "editor/main_layout.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace tarlo {
 
 MainLayout ComputeMainLayout(const MainLayoutInput& in) {
@@ -15,6 +18,49 @@ MainLayout ComputeMainLayout(const MainLayoutInput& in) {
     out.stripTop = out.sbTop + 75;
     out.frmTipsWidth = w - 10500;
     out.lblTipsWidth = out.frmTipsWidth - 260;
+    return out;
+}
+
+std::vector<PanelPlace> FitStatusPanels(const std::vector<int>& designPx,
+                                        const std::vector<int>& leastPx, int available) {
+    const std::size_t n = designPx.size();
+    std::vector<PanelPlace> out(n);
+    std::vector<int> width = designPx;
+    auto total = [&] {
+        int sum = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (out[i].visible) sum += width[i];
+        }
+        return sum;
+    };
+    auto least = [&](std::size_t i) { return i < leastPx.size() ? leastPx[i] : designPx[i]; };
+    // Panel numbers from 1, as the window names them.
+    auto give = [&](int number) {
+        const auto i = static_cast<std::size_t>(number - 1);
+        if (i < n && total() > available) out[i].visible = false;
+    };
+    auto shrink = [&](int number) {
+        const auto i = static_cast<std::size_t>(number - 1);
+        if (i >= n || !out[i].visible) return;
+        const int over = total() - available;
+        if (over > 0) width[i] = std::max(least(i), width[i] - over);
+    };
+    for (int number : {12, 11, 10, 9, 8}) give(number);
+    for (int number : {1, 5, 4, 3, 2}) shrink(number);
+    give(1);
+    // A window narrower than all of that: the panels under the strip's
+    // controls narrow further, the status panel first.
+    for (int number : {5, 4, 3, 2}) {
+        const auto i = static_cast<std::size_t>(number - 1);
+        const int over = total() - available;
+        if (i < n && over > 0) width[i] = std::max(0, width[i] - over);
+    }
+    int left = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i].left = left;
+        out[i].width = out[i].visible ? width[i] : 0;
+        left += out[i].width;
+    }
     return out;
 }
 

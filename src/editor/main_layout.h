@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 // The main window's layout arithmetic, in twips. The status strip follows the
 // bottom edge and the views take what the window leaves them.
 namespace tarlo {
@@ -46,5 +48,18 @@ constexpr StripSlot kStripSlots[] = {
     {"chkColorize", 6180, 1935},
     {"txtStatus", 9540, 2715},
 };
+
+// The status bar's panels fitted into `available` pixels. Each panel has its
+// design width and the least it can show its text in. When the design widths
+// do not fit, the clock and then the lock panels give way, then the other
+// panels shrink to their least, then "Press F1 for Help" gives way; the
+// caret's line and column panels always stay whole.
+struct PanelPlace {
+    int left = 0;
+    int width = 0;
+    bool visible = true;
+};
+std::vector<PanelPlace> FitStatusPanels(const std::vector<int>& designPx,
+                                        const std::vector<int>& leastPx, int available);
 
 }  // namespace tarlo

@@ -182,6 +182,39 @@ void frmMain::BuildStatusStrip(QWidget* client) {
             w->raise();
         }
     }
+    // The panels under the strip's controls shrink no further than their
+    // control needs; the status panel keeps room for its caption and a
+    // status box that can still be read.
+    SB->SetLeastWidth(2, chkAuto->sizeHint().width() + 6);
+    SB->SetLeastWidth(3, chkFormat->sizeHint().width() + 6);
+    SB->SetLeastWidth(4, chkColorize->sizeHint().width() + 6);
+    SB->SetLeastWidth(5, StatusCaptionWidth() + kLeastStatusBox + 4);
+}
+
+int frmMain::StatusCaptionWidth() const {
+    const QLabel* caption = SB->panel(5);
+    return caption->fontMetrics().horizontalAdvance(caption->text()) + caption->indent() +
+           caption->frameWidth() + 2;
+}
+
+void frmMain::PlaceStripControls() {
+    // Each control keeps its place over its panel while the panels have
+    // their design widths, and moves and narrows with its panel when they
+    // do not fit the window.
+    const int panelOf[] = {2, 3, 4, 5};
+    int index = 0;
+    for (const StripSlot& slot : kStripSlots) {
+        const int number = panelOf[index++];
+        auto* w = client_->findChild<QWidget*>(slot.control);
+        const QLabel* panel = SB->panel(number);
+        if (w == nullptr || panel == nullptr) continue;
+        const int offset = Px(slot.left) - (SB->x() + SB->DesignLeft(number));
+        int left = SB->x() + panel->x() + std::max(0, offset);
+        if (number == 5) left = std::max(left, SB->x() + panel->x() + StatusCaptionWidth());
+        const int right = SB->x() + panel->x() + panel->width() - 2;
+        const int width = std::max(0, std::min(Px(slot.width), right - left));
+        w->setGeometry(left, w->y(), width, w->height());
+    }
 }
 
 void frmMain::Form_Load() {
@@ -242,11 +275,13 @@ void frmMain::Form_Resize() {
                                 std::max(0, Px(l.splitterWidth)),
                                 std::max(0, Px(l.splitterHeight)));
     SB->setGeometry(SB->x(), Px(l.sbTop), std::max(0, Px(l.sbWidth)), Px(300));
+    SB->Relayout();
     for (const StripSlot& slot : kStripSlots) {
         if (auto* w = client_->findChild<QWidget*>(slot.control)) {
-            w->move(Px(slot.left), Px(l.stripTop));
+            w->move(w->x(), Px(l.stripTop));
         }
     }
+    PlaceStripControls();
     frmTips->resize(std::max(0, Px(l.frmTipsWidth)), frmTips->height());
     lblTips->resize(std::max(0, Px(l.lblTipsWidth)), lblTips->height());
     lblEdgar->setGeometry(std::max(0, picLogo->width() - Px(4200)), 0, Px(4000), picLogo->height());

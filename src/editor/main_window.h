@@ -129,6 +129,10 @@ class frmMain : public QMainWindow, public Editor {
     void BuildControls();
     void BuildToolRows(QWidget* client);
     void BuildStatusStrip(QWidget* client);
+    // The strip's controls over their status panels, as the panels fit.
+    void PlaceStripControls();
+    int StatusCaptionWidth() const;
+    static constexpr int kLeastStatusBox = 110;
     void BuildMenus();
     void InstallHoverTips();
     void RegisterWindowCommands();

@@ -59,6 +59,9 @@ QLabel* StatusPanels::AddPanel(const QString& text, int widthTwips) {
     label->setObjectName(QStringLiteral("SB_panel%1").arg(panels_.size() + 1));
     panels_.push_back(label);
     widths_.push_back(widthTwips);
+    least_.push_back(0);
+    // Panels added once the bar is on screen must be shown themselves.
+    label->show();
     Relayout();
     return label;
 }
@@ -111,12 +114,34 @@ void StatusPanels::UpdateIndicators(bool insertMode) {
     panel(12)->setText(locale.toString(now.date(), QLocale::ShortFormat));
 }
 
-void StatusPanels::Relayout() {
+void StatusPanels::SetLeastWidth(int number, int pixels) {
+    if (number < 1 || number > least_.size()) return;
+    least_[number - 1] = pixels;
+    Relayout();
+}
+
+int StatusPanels::DesignLeft(int number) const {
     int left = 0;
+    for (int i = 0; i < number - 1 && i < widths_.size(); ++i) left += Px(widths_[i]);
+    return left;
+}
+
+void StatusPanels::Relayout() {
+    std::vector<int> design;
+    std::vector<int> least;
     for (int i = 0; i < panels_.size(); ++i) {
-        const int w = widths_[i] / kTwipsPerPixel;
-        panels_[i]->setGeometry(left, 0, w, height());
-        left += w;
+        design.push_back(Px(widths_[i]));
+        const QLabel* p = panels_[i];
+        // The text, its indent on both sides and the sunken frame.
+        const int textWidth = p->fontMetrics().horizontalAdvance(p->text()) + 2 * p->indent() +
+                              2 * p->frameWidth() + 2;
+        least.push_back(least_[i] > 0 ? least_[i] : std::min(textWidth, design.back()));
+    }
+    const std::vector<PanelPlace> places = FitStatusPanels(design, least, width());
+    for (int i = 0; i < panels_.size(); ++i) {
+        const PanelPlace& place = places[static_cast<std::size_t>(i)];
+        panels_[i]->setGeometry(place.left, 0, place.width, height());
+        panels_[i]->setVisible(place.visible);
     }
 }
 

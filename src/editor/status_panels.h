@@ -27,13 +27,21 @@ class StatusPanels : public QFrame {
     // Reads the keyboard and the clock again.
     void UpdateIndicators(bool insertMode);
 
+    // The least width panel `number` shows its content in (its text's width
+    // unless told otherwise: the panels under the strip's controls).
+    void SetLeastWidth(int number, int pixels);
+    // The left of panel `number` at its design width, all panels shown.
+    int DesignLeft(int number) const;
+    // Places the panels in the bar's width; see FitStatusPanels.
+    void Relayout();
+
   private:
     QLabel* AddPanel(const QString& text, int widthTwips);
-    void Relayout();
     void resizeEvent(QResizeEvent* e) override;
 
     QVector<QLabel*> panels_;
     QVector<int> widths_;  // twips
+    QVector<int> least_;   // pixels; 0: the text's width
     QTimer* clock_ = nullptr;
     bool insertMode_ = true;
 };

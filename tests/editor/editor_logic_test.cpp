@@ -130,3 +130,51 @@ TEST(TextEncoding, ReadsUtf8OrWindows1252AndWritesTheNarrowestThatFits) {
 
 }  // namespace
 }  // namespace tarlo
+
+namespace tarlo {
+namespace {
+
+TEST(StatusPanelFit, ClockAndLocksGiveWayFirstAndTheCaretPanelsNever) {
+    const std::vector<int> design = {140, 133, 133, 131, 284, 100, 80, 47, 47, 47, 80, 100};
+    const std::vector<int> least = {105, 100, 100, 100, 200, 100, 80, 47, 47, 47, 80, 100};
+    auto right = [](const std::vector<PanelPlace>& p) {
+        int r = 0;
+        for (const PanelPlace& x : p) {
+            if (x.visible) r = std::max(r, x.left + x.width);
+        }
+        return r;
+    };
+    // Room for everything: design widths side by side.
+    std::vector<PanelPlace> p = FitStatusPanels(design, least, 1500);
+    for (std::size_t i = 0; i < design.size(); ++i) {
+        EXPECT_TRUE(p[i].visible);
+        EXPECT_EQ(p[i].width, design[i]);
+    }
+    EXPECT_EQ(p[5].left, 140 + 133 + 133 + 131 + 284);
+    // A little short: the date goes, then the time, and nothing else changes.
+    p = FitStatusPanels(design, least, 1250);
+    EXPECT_FALSE(p[11].visible);
+    EXPECT_TRUE(p[10].visible);
+    EXPECT_EQ(p[0].width, 140);
+    EXPECT_LE(right(p), 1250);
+    // The start size: every lock and clock panel gone, then the others shrink;
+    // line and column stay whole and inside.
+    for (const int available : {843, 700, 600}) {
+        p = FitStatusPanels(design, least, available);
+        for (int i = 7; i < 12; ++i) EXPECT_FALSE(p[static_cast<std::size_t>(i)].visible);
+        EXPECT_TRUE(p[5].visible);
+        EXPECT_TRUE(p[6].visible);
+        EXPECT_EQ(p[5].width, 100);
+        EXPECT_EQ(p[6].width, 80);
+        EXPECT_LE(right(p), available) << available;
+        if (available >= 700) {
+            for (std::size_t i = 1; i < 5; ++i) EXPECT_GE(p[i].width, least[i]);
+        }
+    }
+    // Shrinking before hiding: at 843 "Press F1 for Help" still shows.
+    EXPECT_TRUE(FitStatusPanels(design, least, 843)[0].visible);
+    EXPECT_FALSE(FitStatusPanels(design, least, 600)[0].visible);
+}
+
+}  // namespace
+}  // namespace tarlo

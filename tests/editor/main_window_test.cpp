@@ -462,5 +462,50 @@ TEST_F(MainWindowTest, EveryButtonAndMenuEntryRunsACommand) {
     delete full;
 }
 
+// At the start size and wide: the strip's controls and every status panel lie
+// inside the window, the caret's panels always among them, nothing overlaps,
+// and the status box leaves its caption readable.
+TEST_F(MainWindowTest, TheStatusStripFitsTheWindow) {
+    const QSize start = window->size();
+    for (const int width : {867, 1500, 700}) {
+        window->resize(width, 800);
+        QApplication::processEvents();
+        const QRect inside = window->rect();
+        std::vector<QRect> panels;
+        ASSERT_EQ(window->SB->panelCount(), StatusPanels::kPanelCount);
+        for (int n = 1; n <= StatusPanels::kPanelCount; ++n) {
+            QLabel* p = window->SB->panel(n);
+            if (!p->isVisible()) continue;
+            const QRect r(p->mapTo(window, QPoint(0, 0)), p->size());
+            EXPECT_GT(r.width(), 0) << n;
+            EXPECT_TRUE(inside.contains(r)) << "panel " << n << " at width " << width;
+            for (const QRect& other : panels) EXPECT_FALSE(other.intersects(r)) << n;
+            panels.push_back(r);
+        }
+        EXPECT_TRUE(window->SB->panel(6)->isVisible());
+        EXPECT_TRUE(window->SB->panel(7)->isVisible());
+        if (width >= 1500) {
+            for (int n = 8; n <= 12; ++n) EXPECT_TRUE(window->SB->panel(n)->isVisible()) << n;
+        }
+        std::vector<QRect> controls;
+        for (const char* name : {"chkAuto", "chkFormat", "chkColorize", "txtStatus"}) {
+            auto* w = window->findChild<QWidget*>(name);
+            const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(inside.contains(r)) << name << " at width " << width;
+            if (width >= 867) {
+                EXPECT_GE(r.width(), std::min(w->sizeHint().width(), 100)) << name;
+            }
+            for (const QRect& other : controls) EXPECT_FALSE(other.intersects(r)) << name;
+            controls.push_back(r);
+        }
+        // "Document Status: " ends before the status box starts.
+        QLabel* caption = window->SB->panel(5);
+        const int captionEnd = caption->mapTo(window, QPoint(0, 0)).x() + caption->indent() +
+                               caption->fontMetrics().horizontalAdvance(caption->text());
+        EXPECT_LE(captionEnd, window->txtStatus->mapTo(window, QPoint(0, 0)).x());
+    }
+    window->resize(start);
+}
+
 }  // namespace
 }  // namespace tarlo
