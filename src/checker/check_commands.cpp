@@ -8,6 +8,7 @@
 #include "checker/structure_checks.h"
 #include "cleanup/command_guards.h"
 #include "codeview/code_view.h"
+#include "document/document.h"
 #include "document/view_sync.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
@@ -17,6 +18,11 @@ namespace tarlo {
 
 CheckCommands::CheckCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName(QStringLiteral("CheckCommands"));
+    // The open report stays for reading once another document is open, but
+    // marked: its places would lead into the wrong document.
+    editor_.document().AddReplacedListener([self = QPointer<CheckCommands>(this)] {
+        if (self && self->report_) self->report_->MarkDocumentClosed();
+    });
 }
 
 frmVal* CheckCommands::reportWindow() const {

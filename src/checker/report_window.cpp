@@ -1,5 +1,7 @@
 #include "checker/report_window.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -15,6 +17,8 @@
 namespace tarlo {
 
 namespace {
+
+const char* const kClosedDocumentText = "This report is for a document that is no longer open.";
 
 QIcon PageWithExclamationMark() {
     QPixmap pixmap(16, 16);
@@ -75,6 +79,27 @@ frmVal::frmVal(Editor& editor)
     }
     connect(lvProbs, &QTreeWidget::itemDoubleClicked, this, [this] { lvProbs_DblClick(); });
 
+    // On real filings nearly every row is a Negligible "Immediate similar
+    // codes"; the user may hide them to see the few errors. All rows show at
+    // first, as the report lists them.
+    chkNegligible = new QCheckBox(QStringLiteral("Show negligible items"), this);
+    chkNegligible->setObjectName(QStringLiteral("chkNegligible"));
+    chkNegligible->setAccessibleName(chkNegligible->text());
+    chkNegligible->setChecked(true);
+    connect(chkNegligible, &QCheckBox::toggled, this, [this] { chkNegligible_Click(); });
+
+    lblDocumentClosed = new QLabel(QString::fromLatin1(kClosedDocumentText), this);
+    lblDocumentClosed->setObjectName(QStringLiteral("lblDocumentClosed"));
+    lblDocumentClosed->setAccessibleName(lblDocumentClosed->text());
+    lblDocumentClosed->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold;"));
+    lblDocumentClosed->hide();
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(4, 2, 4, 2);
+    top->addWidget(chkNegligible);
+    top->addStretch();
+    top->addWidget(lblDocumentClosed);
+
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -92,6 +117,7 @@ frmVal::frmVal(Editor& editor)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addLayout(top);
     layout->addWidget(lvProbs, 1);
     layout->addWidget(StatusBar1);
     resize(TwipSizeToPixels(10440, 3315));
@@ -122,6 +148,10 @@ void frmVal::Load(const std::vector<ProblemRecord>& records,
         auto* item = new QTreeWidgetItem(
             {QString::fromStdString(row.issue), QString::fromStdString(row.code),
              QString::fromStdString(row.severity), QString::fromStdString(row.recommendation)});
+        if (row.severity == kSeverityNegligible) {
+            negligibleRows_.push_back(
+                static_cast<int>(lvProbs->topLevelItemCount() + items.size()));
+        }
         item->setIcon(0, imlProbs.front());
         item->setData(0, Qt::UserRole, QString::fromStdString(row.tag));
         if (row.severity == kSeverityError) {
@@ -135,6 +165,7 @@ void frmVal::Load(const std::vector<ProblemRecord>& records,
         if (perRow) perRow(++number);
     }
     lvProbs->addTopLevelItems(items);
+    if (!chkNegligible->isChecked()) chkNegligible_Click();
 
     const ProblemCounts counts = CountProblems(rows);
     panels_[0]->setText(QString::fromStdString(ErrorsText(counts.errors)));
@@ -142,8 +173,22 @@ void frmVal::Load(const std::vector<ProblemRecord>& records,
     panels_[2]->setText(QString::fromStdString(NegligibleText(counts.negligible)));
 }
 
+void frmVal::chkNegligible_Click() {
+    const bool show = chkNegligible->isChecked();
+    for (const int row : negligibleRows_) lvProbs->setRowHidden(row, QModelIndex(), !show);
+}
+
+void frmVal::MarkDocumentClosed() {
+    documentClosed_ = true;
+    lblDocumentClosed->show();
+    lvProbs->setToolTip(QString::fromLatin1(kClosedDocumentText));
+    lvProbs->setAccessibleDescription(QString::fromLatin1(kClosedDocumentText));
+}
+
 void frmVal::lvProbs_DblClick() {
-    if (!main_) return;
+    // The rows' places are in a document that is no longer in the editor:
+    // they would select some unrelated text of the one open now.
+    if (!main_ || documentClosed_) return;
     CodeView* code = &editor_.codeView();
     int start = code->SelStart();
     if (const QTreeWidgetItem* item = lvProbs->currentItem()) {

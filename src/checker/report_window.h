@@ -2,7 +2,8 @@
 // The "Error Report" window: one row per problem a check run found, the
 // counts in the status bar, and a double-click that takes the user to the
 // problem in the code view. A tool window above the main window; the next
-// check run replaces it.
+// check run replaces it. Negligible items can be hidden, and once another
+// document is opened the report says so and no longer leads into the code.
 #include <QIcon>
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +13,7 @@
 #include "checker/problem_report.h"
 #include "text/colour.h"
 
+class QCheckBox;
 class QLabel;
 class QStatusBar;
 class QTreeWidget;
@@ -30,9 +32,21 @@ class frmVal : public QWidget {
     void Load(const std::vector<ProblemRecord>& records,
               const std::function<void(int)>& perRow = {});
 
-    // Puts the code view's caret on the selected row's problem.
+    // Puts the code view's caret on the selected row's problem, while the
+    // report's document is still the one open.
     void lvProbs_DblClick();
 
+    // Hides or shows the Negligible rows as the check box says; the counts
+    // stay those of the whole report.
+    void chkNegligible_Click();
+
+    // Another document is open: the report stays for reading, says that its
+    // document is gone, and its rows lead nowhere.
+    void MarkDocumentClosed();
+    bool documentClosed() const { return documentClosed_; }
+
+    QCheckBox* chkNegligible = nullptr;  // "Show negligible items", ticked at first
+    QLabel* lblDocumentClosed = nullptr;
     QTreeWidget* lvProbs = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::vector<QIcon> imlProbs;      // image 1: a page with a green exclamation mark
@@ -42,6 +56,8 @@ class frmVal : public QWidget {
     Editor& editor_;
     QPointer<QWidget> main_;  // the editor's window, while it lives
     std::vector<QLabel*> panels_;
+    std::vector<int> negligibleRows_;
+    bool documentClosed_ = false;
 };
 
 // The colour the Severity cells take: the code view's plain colour, unless

@@ -12,4 +12,13 @@ WinColor CodeLook::ForegroundColorValue() const {
     return static_cast<WinColor>(v);
 }
 
+void Document::StartAnotherDocument() {
+    // A listener may add another while it is told; those hear of the next one.
+    const std::size_t count = replacedListeners_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::function<void()> listener = replacedListeners_[i];
+        if (listener) listener();
+    }
+}
+
 }  // namespace tarlo

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/undo_history.h"
 #include "text/colour.h"
@@ -68,6 +69,17 @@ class Document {
     // file's folder, empty for a new document.
     std::string BaseFolder;
 
+    // --- which document it is
+    // New, Open and a dropped file put another document in the editor: what
+    // was found in the one before (an error report's places) no longer
+    // applies. Tells every listener, in the order they were added.
+    void StartAnotherDocument();
+    // A listener lives as long as the document or checks that its own
+    // object still does.
+    void AddReplacedListener(std::function<void()> listener) {
+        replacedListeners_.push_back(std::move(listener));
+    }
+
     // --- what was last opened or saved
     void SetSavedText(std::string text) { saved_ = std::move(text); }
     // True when the code differs from what was last opened or saved.
@@ -106,6 +118,7 @@ class Document {
     std::string saved_;
     DocumentStatus status_ = DocumentStatus::Awaiting;
     std::function<void(DocumentStatus)> statusListener_;
+    std::vector<std::function<void()>> replacedListeners_;
     UndoHistory history_;
 };
 

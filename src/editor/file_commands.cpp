@@ -91,6 +91,7 @@ void FileCommands::NewDocument() {
     // A new document has no folder of its own for its pictures.
     document.BaseFolder.clear();
     editor_.SetCaption(Qs(kNewCaption));
+    document.StartAnotherDocument();
 }
 
 void FileCommands::mnuNew_Click() {
@@ -159,6 +160,7 @@ void FileCommands::LoadText(const std::string& text, const QString& path) {
         document.DocumentPath.clear();
         document.MarkCodeAccurate();
     }
+    document.StartAnotherDocument();
 }
 
 bool FileCommands::SaveDocument() {

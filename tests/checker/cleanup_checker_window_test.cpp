@@ -1,6 +1,7 @@
 // The clean-up and the two error checks in a real main window, with the real
 // browser engine and code editor: prompts, Auto-Refresh, the progress
-// window, the clipboard, the report window and the double-click.
+// window, the clipboard, the report window, its double-click, its negligible
+// filter and what becomes of it when another document is opened.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -21,6 +23,7 @@
 #include "codeview/code_view.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
+#include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/progress_windows.h"
 #include "editor/visual_view.h"
@@ -236,6 +239,119 @@ TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheRepo
     EXPECT_EQ(Report()->Panel(1)->text(), "No errors");
     EXPECT_EQ(Report()->Panel(2)->text(), "No warnings");
     EXPECT_EQ(Report()->Panel(3)->text(), "No negligible items");
+}
+
+TEST_F(CleanupCheckerWindowTest, AReportOfAnotherDocumentIsMarkedAndLeadsNowhere) {
+    FileCommands files(*window, nullptr);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString other =
+        test::WriteFile(dir.path(), "other.html",
+                        "<html><head><title>o</title></head><body>"
+                        "<p>another filing, longer than the first</p></body></html>");
+
+    SetCode("<html><head></head><body><o:p></o:p> text</body></html>");
+    dialogs->Queue(Answer::Yes);
+    window->commands().Run(CommandId::CheckStructure);
+    const QPointer<frmVal> report(Report());
+    ASSERT_NE(report, nullptr);
+    ASSERT_EQ(report->lvProbs->topLevelItemCount(), 3);
+    EXPECT_FALSE(report->documentClosed());
+    EXPECT_FALSE(report->lblDocumentClosed->isVisible());
+
+    // Open: the report stays for reading, marked, and its rows lead nowhere.
+    ASSERT_TRUE(files.OpenDocumentFile(other));
+    ASSERT_FALSE(report.isNull());
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_EQ(report->lvProbs->topLevelItemCount(), 3);
+    EXPECT_TRUE(report->documentClosed());
+    EXPECT_TRUE(report->lblDocumentClosed->isVisible());
+    EXPECT_EQ(report->lblDocumentClosed->text(),
+              "This report is for a document that is no longer open.");
+    window->txtCode->SetSel(0, 0);
+    DoubleClickRow(1);
+    EXPECT_EQ(window->txtCode->SelStart(), 0);
+    EXPECT_EQ(window->txtCode->SelLength(), 0);
+    report->lvProbs->setCurrentItem(Row(2));
+    report->lvProbs_DblClick();
+    EXPECT_EQ(window->txtCode->SelLength(), 0);
+    // A failed open changes nothing: the document is still the one open.
+    EXPECT_FALSE(files.OpenDocumentFile(dir.filePath("missing.html")));
+
+    // A new run reports on the open document, unmarked, and leads into it.
+    SetCode(
+        "<html><head><title>t</title></head><body><font size=2><font>x</font></font>"
+        "</body></html>");
+    dialogs->Queue(Answer::Yes);
+    window->commands().Run(CommandId::CheckStructure);
+    EXPECT_TRUE(WaitUntil([&] { return report.isNull(); }, 3000));
+    const QPointer<frmVal> last(Report());
+    ASSERT_NE(last, nullptr);
+    EXPECT_FALSE(last->documentClosed());
+    EXPECT_FALSE(last->lblDocumentClosed->isVisible());
+    ASSERT_EQ(last->lvProbs->topLevelItemCount(), 1);
+    window->txtCode->SetSel(0, 0);
+    DoubleClickRow(0);
+    EXPECT_EQ(Selected(), "f");
+
+    // New marks the report too; a New the user cancels does not.
+    window->document().DocumentPath.clear();
+    dialogs->Queue(Answer::Yes);               // save first?
+    dialogs->Queue(std::optional<QString>());  // ... then cancel the save dialog
+    files.NewDocument();
+    EXPECT_NE(window->txtCode->TextUtf8(), "");
+    EXPECT_FALSE(last->documentClosed());
+    dialogs->Queue(Answer::No);
+    files.NewDocument();
+    EXPECT_EQ(window->txtCode->TextUtf8(), "");
+    ASSERT_FALSE(last.isNull());
+    EXPECT_TRUE(last->documentClosed());
+    EXPECT_TRUE(last->lblDocumentClosed->isVisible());
+}
+
+TEST_F(CleanupCheckerWindowTest, NegligibleItemsCanBeHiddenWithoutChangingTheCounts) {
+    SetCode("<p>x</p>");
+    const std::vector<ProblemRecord> records = {
+        {"Immediate similar codes", "<B>", "Negligible", "Can be ignored", 3},
+        {"Nested codes", "<FONT>", "Warning", "Combine", 1},
+        {"Immediate similar codes", "<I>", "Negligible", "Can be ignored", 5},
+        {"Improper or missing code", "<TITLE>", "Error", "Add", 0},
+    };
+    frmVal report(*window);
+    report.Load(records);
+    report.show();
+    QTreeWidget* list = report.lvProbs;
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    // Ticked when the window opens: every row shows.
+    EXPECT_EQ(report.chkNegligible->text(), "Show negligible items");
+    EXPECT_TRUE(report.chkNegligible->isChecked());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(list->topLevelItem(i)->isHidden()) << i;
+    const QString counts[] = {report.Panel(1)->text(), report.Panel(2)->text(),
+                              report.Panel(3)->text()};
+    EXPECT_EQ(counts[2], "2 negligible items");
+
+    report.chkNegligible->click();
+    EXPECT_FALSE(report.chkNegligible->isChecked());
+    EXPECT_TRUE(list->topLevelItem(0)->isHidden());
+    EXPECT_FALSE(list->topLevelItem(1)->isHidden());
+    EXPECT_TRUE(list->topLevelItem(2)->isHidden());
+    EXPECT_FALSE(list->topLevelItem(3)->isHidden());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(report.Panel(i + 1)->text(), counts[i]) << i;
+    // The rows left still lead to their problems.
+    report.lvProbs->setCurrentItem(list->topLevelItem(1));
+    report.lvProbs_DblClick();
+    EXPECT_EQ(window->txtCode->SelStart(), 1);
+
+    report.chkNegligible->click();
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(list->topLevelItem(i)->isHidden()) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(report.Panel(i + 1)->text(), counts[i]) << i;
+
+    // Rows loaded while the box is clear come hidden as well.
+    frmVal later(*window);
+    later.chkNegligible->setChecked(false);
+    later.Load(records);
+    EXPECT_TRUE(later.lvProbs->topLevelItem(2)->isHidden());
+    EXPECT_FALSE(later.lvProbs->topLevelItem(3)->isHidden());
 }
 
 TEST_F(CleanupCheckerWindowTest, SeverityColourStaysReadable) {
