@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QThread>
 
+#include <QLabel>
+#include <QLineEdit>
+
 #include "editor/main_window.h"
+#include "editor/status_panels.h"
 
 namespace tarlo::test {
 
@@ -32,6 +36,50 @@ frmMain* StartTestWindow(Dialogs* dialogs, std::function<void()> onEnd,
     if (afterLoad) afterLoad(*window);
     QApplication::setActiveWindow(window);
     return window;
+}
+
+std::vector<std::string> StripProblems(frmMain& window) {
+    std::vector<std::string> problems;
+    const QRect inside = window.rect();
+    auto place = [&window](QWidget* w) {
+        return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
+    };
+    std::vector<std::pair<std::string, QRect>> panels;
+    for (int n = 1; n <= window.SB->panelCount(); ++n) {
+        QLabel* p = window.SB->panel(n);
+        const std::string name = "status panel " + std::to_string(n);
+        if (!p->isVisible()) {
+            if (n == 6 || n == 7) problems.push_back(name + " is hidden");
+            continue;
+        }
+        const QRect r = place(p);
+        if (r.width() <= 0 || !inside.contains(r)) problems.push_back(name + " is not inside");
+        for (const auto& [other, o] : panels) {
+            if (o.intersects(r)) problems.push_back(name + " overlaps " + other);
+        }
+        panels.emplace_back(name, r);
+    }
+    std::vector<std::pair<std::string, QRect>> controls;
+    for (const char* name : {"chkAuto", "chkFormat", "chkColorize", "txtStatus"}) {
+        auto* w = window.findChild<QWidget*>(name);
+        if (w == nullptr || !w->isVisible()) {
+            problems.push_back(std::string(name) + " is not shown");
+            continue;
+        }
+        const QRect r = place(w);
+        if (r.width() <= 0 || !inside.contains(r))
+            problems.push_back(std::string(name) + " is not inside");
+        for (const auto& [other, o] : controls) {
+            if (o.intersects(r)) problems.push_back(std::string(name) + " overlaps " + other);
+        }
+        controls.emplace_back(name, r);
+    }
+    QLabel* caption = window.SB->panel(5);
+    const int captionEnd = place(caption).x() + caption->indent() +
+                           caption->fontMetrics().horizontalAdvance(caption->text());
+    if (captionEnd > place(window.txtStatus).x())
+        problems.push_back("the status box covers its caption");
+    return problems;
 }
 
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes) {

@@ -2,6 +2,8 @@
 // Helpers shared by the GUI tests: waiting on the real views without fixed sleeps.
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tarlo {
 class Dialogs;
@@ -20,6 +22,11 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 frmMain* StartTestWindow(Dialogs* dialogs, std::function<void()> onEnd,
                          const std::function<void(frmMain&)>& beforeLoad = {},
                          const std::function<void(frmMain&)>& afterLoad = {});
+
+// What is wrong with the status strip as the window lays it out now: a
+// status panel or strip control outside the window, two that overlap, the
+// caret's panels hidden, the status caption covered. Empty when all is well.
+std::vector<std::string> StripProblems(frmMain& window);
 
 // Writes text to a fresh file in dir and returns its path.
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes);
