@@ -361,5 +361,42 @@ TEST_F(CleanupCheckerWindowTest, SeverityColourStaysReadable) {
     EXPECT_EQ(SeverityColour(kWhite, Qt::black, Qt::gray), QColor(Qt::white));
 }
 
+// A filing written as one long line: the clean-up and the checks read it as
+// written, and a report row leads to the right place in it.
+TEST_F(CleanupCheckerWindowTest, LongLineFilingsAreCleanedAndCheckedAsWritten) {
+    std::string filing = "<html><head><title>r</title></head><body>";
+    for (int i = 0; filing.size() < 30000; ++i) {
+        filing += "<p class=MsoNormal>Row " + std::to_string(i) + "<o:p></o:p></p>";
+    }
+    filing += "<font size=2><font color=red>x</font></font></body></html>";
+    SetCode(filing);
+    ASSERT_GT(window->txtCode->SoftBreakCount(), 3);
+    dialogs->Queue(Answer::Yes);
+    window->commands().Run(CommandId::CheckStructure);
+    frmVal* report = Report();
+    ASSERT_NE(report, nullptr);
+    int nested = -1;
+    for (int i = 0; i < report->lvProbs->topLevelItemCount(); ++i) {
+        if (Row(i)->text(0) == "Nested codes") nested = i;
+    }
+    ASSERT_GE(nested, 0);
+    DoubleClickRow(nested);
+    EXPECT_EQ(window->txtCode->SelStart(), static_cast<int>(filing.find("<font")) + 1);
+    EXPECT_EQ(window->txtCode->TextRange(window->txtCode->SelStart(), 1), "f");
+    report->close();
+
+    dialogs->Queue(Answer::Yes);
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
+    // Every paragraph comes back whole and in order, with nothing of the
+    // view's own breaks between them.
+    const std::string cleaned = window->txtCode->TextUtf8();
+    std::string rows;
+    for (int i = 0; filing.find("Row " + std::to_string(i) + "<") != std::string::npos; ++i) {
+        rows += "<p>Row " + std::to_string(i) + "</p>";
+    }
+    EXPECT_NE(cleaned.find(rows), std::string::npos);
+    EXPECT_EQ(cleaned.find("MsoNormal"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarlo
