@@ -9,7 +9,7 @@ mode=${1:-run}
 packages=(
   cmake g++ make pkg-config git
   qt6-base-dev qt6-tools-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-  libqt6opengl6-dev libqt6svg6-dev libgl1-mesa-dev libx11-dev
+  libqt6opengl6-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dev libx11-dev
   libqscintilla2-qt6-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev
   python3 python3-pyftpdlib tidy highlight poppler-utils fontconfig fonts-liberation

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -14,6 +13,7 @@
 #include "editor/main_layout.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
+#include "editor/tool_icons.h"
 #include "editor/visual_view.h"
 
 namespace tarlo {
@@ -21,6 +21,7 @@ namespace tarlo {
 namespace {
 
 constexpr int kRowHeight = 21;    // pixels
+constexpr int kIconSize = 14;     // pixels, the pictures of every tool row
 constexpr int kTipsLeft = 10350;  // twips
 
 QFrame* Strip(QWidget* parent, const char* name, int x, int y, int w) {
@@ -44,6 +45,9 @@ QToolButton* frmMain::AddButton(QWidget* strip, const QString& name, const QStri
     b->setAccessibleName(tip.isEmpty() ? glyph : tip);
     b->setAccessibleDescription(tip);
     b->setText(glyph);
+    // The picture shows; the text stays for a style that shows text.
+    b->setIcon(ToolIcon(name));
+    b->setIconSize(QSize(kIconSize, kIconSize));
     b->setAutoRaise(true);
     b->setFixedHeight(kRowHeight - 2);
     b->setMinimumWidth(kRowHeight);
@@ -76,29 +80,26 @@ void frmMain::BuildToolRows(QWidget* client) {
     tbIcons = new QToolBar(client);
     tbIcons->setObjectName("tbIcons");
     tbIcons->setAccessibleName("Document commands");
-    tbIcons->setIconSize(QSize(14, 14));
+    tbIcons->setIconSize(QSize(kIconSize, kIconSize));
     tbIcons->setMovable(false);
     struct DocButton {
         const char* tip;
-        QStyle::StandardPixmap icon;
         CommandId command;
     };
     const DocButton docs[] = {
-        {"New", QStyle::SP_FileIcon, CommandId::NewDocument},
-        {"Email", QStyle::SP_DriveNetIcon, CommandId::EmailDocument},
-        {"Open", QStyle::SP_DialogOpenButton, CommandId::OpenDocument},
-        {"Save", QStyle::SP_DialogSaveButton, CommandId::SaveDocument},
-        {"Cut", QStyle::SP_TrashIcon, CommandId::Cut},
-        {"Copy", QStyle::SP_FileDialogContentsView, CommandId::Copy},
-        {"Paste", QStyle::SP_FileDialogDetailedView, CommandId::Paste},
-        {"Print", QStyle::SP_ComputerIcon, CommandId::PrintDocument},
-        {"Help", QStyle::SP_DialogHelpButton, CommandId::Help},
+        {"New", CommandId::NewDocument},   {"Email", CommandId::EmailDocument},
+        {"Open", CommandId::OpenDocument}, {"Save", CommandId::SaveDocument},
+        {"Cut", CommandId::Cut},           {"Copy", CommandId::Copy},
+        {"Paste", CommandId::Paste},       {"Print", CommandId::PrintDocument},
+        {"Help", CommandId::Help},
     };
     int index = 1;
     for (const DocButton& d : docs) {
-        QAction* a = tbIcons->addAction(style()->standardIcon(d.icon), d.tip);
-        a->setObjectName(QStringLiteral("tbIcons_%1").arg(index++));
+        const QString name = QStringLiteral("tbIcons_%1").arg(index++);
+        QAction* a = tbIcons->addAction(ToolIcon(name), d.tip);
+        a->setObjectName(name);
         a->setToolTip(d.tip);
+        tbIcons->widgetForAction(a)->setAccessibleName(d.tip);
         const CommandId command = d.command;
         Bind(a, command);
         // Every document command works on the code view.
@@ -111,6 +112,7 @@ void frmMain::BuildToolRows(QWidget* client) {
     tb2 = new QToolBar(client);
     tb2->setObjectName("tb2");
     tb2->setAccessibleName("Code commands");
+    tb2->setIconSize(QSize(kIconSize, kIconSize));
     tb2->setMovable(false);
     struct CodeButton {
         const char* tip;
@@ -124,9 +126,12 @@ void frmMain::BuildToolRows(QWidget* client) {
     };
     index = 1;
     for (const CodeButton& c : code) {
-        QAction* a = tb2->addAction(c.glyph);
-        a->setObjectName(QStringLiteral("tb2_%1").arg(index++));
+        const QString name = QStringLiteral("tb2_%1").arg(index++);
+        QAction* a = tb2->addAction(ToolIcon(name), QString::fromUtf8(c.glyph));
+        a->setObjectName(name);
         a->setToolTip(c.tip);
+        // Readers say what the button does, not the glyph of its text.
+        tb2->widgetForAction(a)->setAccessibleName(c.tip);
         const CommandId command = c.command;
         Bind(a, command);
         connect(a, &QAction::triggered, this, [this, command] {
@@ -135,6 +140,9 @@ void frmMain::BuildToolRows(QWidget* client) {
         });
     }
 
+    // The toolbars' buttons take the row's height, as the strips' buttons do,
+    // so that their pictures show at the same size.
+    for (QToolBar* bar : {tbIcons, tb2}) bar->layout()->setContentsMargins(1, 1, 1, 1);
     // The toolbars take the width their buttons need.
     tbIcons->setGeometry(0, 0, tbIcons->sizeHint().width(), kRowHeight);
     tb2->setGeometry(tbIcons->width() + 2, 0, tb2->sizeHint().width(), kRowHeight);
