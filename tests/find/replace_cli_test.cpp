@@ -1,0 +1,56 @@
+// tarlo-cli replace: the window's Replace All on a file or standard input.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_command.h"
+
+namespace tarlo::cli {
+namespace {
+
+TEST(ReplaceCli, OptionsOutputCountAndRefusals) {
+    const std::string path = testing::TempDir() + "replace_cli.htm";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "<P>Cat catalog CAT</P>";
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"replace", "cat", "dog", path}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "<P>dog dogalog dog</P>");
+    EXPECT_EQ(err.str(), "3 replacements\n");
+
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunCli({"replace", "--whole-word", "--match-case", "CAT", "dog", path}, out, err),
+              kExitOk);
+    EXPECT_EQ(out.str(), "<P>Cat catalog dog</P>");
+    EXPECT_EQ(err.str(), "1 replacement\n");
+
+    // No occurrence is no failure: the text comes out as it went in.
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunCli({"replace", "zebra", "x", path}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "<P>Cat catalog CAT</P>");
+    EXPECT_EQ(err.str(), "0 replacements\n");
+
+    // A text to find that starts with "-" follows "--".
+    out.str("");
+    EXPECT_EQ(RunCli({"replace", "--", "-->", "->", path}, out, err), kExitOk);
+
+    err.str("");
+    EXPECT_EQ(RunCli({"replace", "", "x", path}, out, err), kExitUsage);
+    EXPECT_EQ(err.str(), "tarlo-cli replace: the text to find is empty\n");
+    err.str("");
+    EXPECT_EQ(RunCli({"replace", "--regex", "a", "b", path}, out, err), kExitUsage);
+    EXPECT_EQ(err.str(), "tarlo-cli replace: unknown option '--regex' (see tarlo-cli --help)\n");
+    EXPECT_EQ(RunCli({"replace", "a"}, out, err), kExitUsage);
+    EXPECT_EQ(RunCli({"replace", "a", "b", path, "extra"}, out, err), kExitUsage);
+    EXPECT_EQ(RunCli({"replace", "a", "b", "/nonexistent/x.htm"}, out, err), kExitUsage);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace tarlo::cli
