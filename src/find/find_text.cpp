@@ -8,10 +8,10 @@ namespace tarlo {
 
 namespace {
 
-// Letters beyond ASCII fold and classify through the Unicode tables of the C
-// library's UTF-8 locale, asked for explicitly so that the program's own
-// locale (often plain "C" in scripts) does not matter. Without it only ASCII
-// letters fold.
+// Letters beyond ASCII are told from other characters through the Unicode
+// tables of the C library's UTF-8 locale, asked for explicitly so that the
+// program's own locale (often plain "C" in scripts) does not matter. Without
+// it only ASCII letters and digits make words.
 const std::ctype<wchar_t>* UnicodeCtype() {
     static const std::ctype<wchar_t>* facet = []() -> const std::ctype<wchar_t>* {
         for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
@@ -74,11 +74,11 @@ std::size_t PreviousStart(std::string_view s, std::size_t i) {
     return DecodeAt(s, p).length == i - p ? p : i - 1;
 }
 
+// Without "match case" ASCII letters compare without regard to case, as in
+// the code view's own search: Find and Replace All must agree on what an
+// occurrence is. Letters beyond ASCII compare exactly.
 char32_t Fold(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-    if (c >= 0x110000) return c;
-    const std::ctype<wchar_t>* ct = UnicodeCtype();
-    return ct != nullptr ? static_cast<char32_t>(ct->tolower(static_cast<wchar_t>(c))) : c;
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
 }
 
 bool WordBefore(std::string_view text, std::size_t at) {
@@ -95,22 +95,13 @@ class Searcher {
   public:
     Searcher(std::string_view find, SearchOptions options) : find_(find), options_(options) {
         if (options.matchCase || find.empty()) return;
-        for (std::size_t i = 0; i < find.size();) {
-            const Decoded d = DecodeAt(find, i);
-            folded_.push_back(Fold(d.c));
-            i += d.length;
-        }
-        // Bytes that can start an occurrence: the first character's two
-        // ASCII cases, and every lead byte beyond ASCII, since a character
-        // there may fold to it (the Kelvin sign to "k").
-        const char32_t first = folded_.front();
-        if (first < 0x80) {
-            starts_[first] = true;
-            if (first >= 'a' && first <= 'z') starts_[first - ('a' - 'A')] = true;
-            for (int b = 0xC0; b < 0x100; ++b) starts_[b] = true;
-        } else {
-            for (int b = 0x80; b < 0x100; ++b) starts_[b] = true;
-        }
+        for (const char c : find) folded_.push_back(Fold(static_cast<unsigned char>(c)));
+        // Bytes that can start an occurrence: the first byte in its two
+        // ASCII cases.
+        const auto first = static_cast<unsigned char>(find.front());
+        starts_[first] = true;
+        if (first >= 'a' && first <= 'z') starts_[first - ('a' - 'A')] = true;
+        if (first >= 'A' && first <= 'Z') starts_[first + ('a' - 'A')] = true;
     }
 
     // The next occurrence at or after `start`: its position and length, or
@@ -143,32 +134,23 @@ class Searcher {
   private:
     std::size_t NextFolded(std::string_view text, std::size_t pos, std::size_t& length) const {
         const std::size_t n = text.size();
-        const char* data = text.data();
-        while (pos < n) {
-            if (!starts_[static_cast<unsigned char>(data[pos])]) {
-                ++pos;
-                continue;
-            }
-            std::size_t i = pos;
-            std::size_t k = 0;
-            for (; k < folded_.size() && i < n; ++k) {
-                const Decoded d = DecodeAt(text, i);
-                if (Fold(d.c) != folded_[k]) break;
-                i += d.length;
-            }
-            if (k == folded_.size()) {
-                length = i - pos;
+        const std::size_t m = folded_.size();
+        const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+        for (; pos + m <= n; ++pos) {
+            if (!starts_[data[pos]]) continue;
+            std::size_t k = 1;
+            while (k < m && Fold(data[pos + k]) == folded_[k]) ++k;
+            if (k == m) {
+                length = m;
                 return pos;
             }
-            ++pos;
-            while (pos < n && IsContinuation(data[pos])) ++pos;
         }
         return std::string_view::npos;
     }
 
     std::string_view find_;
     SearchOptions options_;
-    std::vector<char32_t> folded_;
+    std::vector<char32_t> folded_;  // the text to find, ASCII letters lowered
     bool starts_[256] = {};
 };
 

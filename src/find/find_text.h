@@ -25,8 +25,7 @@ bool IsWordCharacter(char32_t c);
 
 // The first occurrence of `find` at or after byte `start`, up to the end of
 // the text (no wrap-around): its byte position, or -1. An empty `find` finds
-// nothing. `length` receives the occurrence's length in the text, which may
-// differ from `find`'s when case folding pairs characters of other widths.
+// nothing. `length` receives the occurrence's length in the text.
 long FindText(std::string_view text, std::string_view find, std::size_t start,
               SearchOptions options, std::size_t* length = nullptr);
 
