@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 #include "editor/editor.h"
 #include "editor/window_helpers.h"
@@ -113,12 +114,18 @@ frmSpecial::frmSpecial(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window
     QFont small = lblInstruction->font();
     small.setPointSize(8);
     lblInstruction->setFont(small);
-    lblInstruction->setGeometry(TwipRectToPixels(60, 0, 3420, 480));
+    // The instruction gets the lines it needs in the font the system has;
+    // the grid and the window move down rather than cut it off.
+    const QRect textArea = TwipRectToPixels(60, 0, 3420, 480);
+    lblInstruction->setGeometry(
+        textArea.x(), textArea.y(), textArea.width(),
+        std::max(textArea.height(), lblInstruction->heightForWidth(textArea.width()) + 2));
+    const int push = lblInstruction->height() - textArea.height();
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setGeometry(TwipRectToPixels(60, 480, 3420, 1125));
+    Frame1->setGeometry(TwipRectToPixels(60, 480, 3420, 1125).translated(0, push));
 
     // Cells are 315 twips square on a 300-twip pitch, so neighbours share
     // their edge line.
@@ -136,7 +143,7 @@ frmSpecial::frmSpecial(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window
     txtSymbol->setFocusPolicy(Qt::NoFocus);
     txtSymbol->hide();
 
-    setFixedSize(TwipSizeToPixels(3540, 1665));
+    setFixedSize(TwipSizeToPixels(3540, 1665) + QSize(0, push));
     SetTopmost(this, true);
     CentreOverMain(this, editor.mainWindow());
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/editor.h"
 #include "editor/window_helpers.h"
@@ -50,7 +51,7 @@ frmHTML::frmHTML(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), edi
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setFrameShape(QFrame::StyledPanel);
-    frame->setGeometry(TwipRectToPixels(60, 4665, 1935, 555));
+    const QRect noteArea = TwipRectToPixels(60, 4665, 1935, 555);
     lblNote = new QLabel(QStringLiteral("Double-click codes to insert into code window."), frame);
     lblNote->setObjectName(QStringLiteral("Label1"));
     lblNote->setAccessibleName(lblNote->text());
@@ -59,8 +60,13 @@ frmHTML::frmHTML(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), edi
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(lblNote);
+    // The note gets the lines it needs in the font the system has; the
+    // window grows rather than cut it off.
+    const int noteHeight =
+        std::max(noteArea.height(), layout->totalHeightForWidth(noteArea.width()));
+    frame->setGeometry(noteArea.x(), noteArea.y(), noteArea.width(), noteHeight);
 
-    setFixedSize(TwipSizeToPixels(2055, 5280));
+    setFixedSize(TwipSizeToPixels(2055, 5280) + QSize(0, noteHeight - noteArea.height()));
     SetTopmost(this, true);
     CentreOverMain(this, editor.mainWindow());
 }

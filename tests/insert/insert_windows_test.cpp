@@ -24,6 +24,7 @@
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/visual_view.h"
+#include "editor/window_helpers.h"
 #include "insert/insert_commands.h"
 #include "insert/special_symbols.h"
 #include "insert/symbol_window.h"
@@ -123,6 +124,10 @@ TEST_F(InsertWindowsTest, PaletteOpensOnceAboveTheMainWindowAndLeavesTheKeyboard
     EXPECT_EQ(palette->windowTitle(), "Special Symbols");
     ExpectTopmost(palette);
     ExpectCentred(palette, window->frameGeometry());
+    // The drawn size, taller only where the system's font needs more lines.
+    EXPECT_EQ(palette->width(), TwipSizeToPixels(3540, 1665).width());
+    EXPECT_GE(palette->height(), TwipSizeToPixels(3540, 1665).height());
+    EXPECT_GE(palette->Frame1->y(), palette->lblInstruction->geometry().bottom());
     EXPECT_EQ(palette->cells.size(), 33u);
     for (const SymbolCell& cell : SymbolCells()) {
         auto* label = palette->findChild<QLabel*>(ToQ(cell.control));
@@ -226,6 +231,8 @@ TEST_F(InsertWindowsTest, TagReferenceListsTheTagsAndShowsTheChosenOnesDescripti
     EXPECT_EQ(tags->windowTitle(), "Common HTML codes");
     ExpectTopmost(tags);
     ExpectCentred(tags, window->frameGeometry());
+    EXPECT_EQ(tags->width(), TwipSizeToPixels(2055, 5280).width());
+    EXPECT_GE(tags->height(), TwipSizeToPixels(2055, 5280).height());
     EXPECT_EQ(tags->lblNote->text(), "Double-click codes to insert into code window.");
 
     QListWidget* list = tags->listHTML;
@@ -252,6 +259,11 @@ TEST_F(InsertWindowsTest, TagReferenceListsTheTagsAndShowsTheChosenOnesDescripti
     EXPECT_EQ(Tools()->tagWindow(), tags);
     EXPECT_EQ(tags->pos(), moved);
     EXPECT_EQ(window->findChildren<frmHTML*>().size(), 1);
+
+    // Closing hands the keyboard back to the main window.
+    tags->activateWindow();
+    tags->close();
+    EXPECT_TRUE(WaitUntil([] { return QApplication::activeWindow() == window; }));
 }
 
 TEST_F(InsertWindowsTest, DoubleClickInsertsTheTagAloneBeforeAnySelection) {
