@@ -45,7 +45,8 @@ frmHTML::frmHTML(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), edi
     listHTML->setCurrentRow(-1);
     listHTML->clearSelection();
     connect(listHTML, &QListWidget::itemSelectionChanged, this, [this] { listHTML_Click(); });
-    listHTML->viewport()->installEventFilter(this);
+    listViewport_ = listHTML->viewport();
+    listViewport_->installEventFilter(this);
     listHTML->installEventFilter(this);
 
     auto* frame = new QFrame(this);
@@ -95,7 +96,9 @@ void frmHTML::listHTML_DblClick(const QListWidgetItem* entry) {
 }
 
 bool frmHTML::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == listHTML->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // The event's type is looked at first: the list may be half torn down
+    // when the window closes, and only input events touch it.
+    if (event->type() == QEvent::MouseButtonDblClick && watched == listViewport_) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
             // Only the entry under the pointer goes in: a double-click on the
@@ -104,7 +107,7 @@ bool frmHTML::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == listHTML && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == listHTML) {
         // Enter does what a double-click does, for those who pick by keyboard.
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

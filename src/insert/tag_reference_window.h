@@ -35,6 +35,7 @@ class frmHTML : public QWidget {
 
   private:
     Editor& editor_;
+    QObject* listViewport_ = nullptr;
 };
 
 }  // namespace tarlo
