@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -185,9 +186,9 @@ void frmMain::BuildStatusStrip(QWidget* client) {
     // The panels under the strip's controls shrink no further than their
     // control needs; the status panel keeps room for its caption and a
     // status box that can still be read.
-    SB->SetLeastWidth(2, chkAuto->sizeHint().width() + 6);
-    SB->SetLeastWidth(3, chkFormat->sizeHint().width() + 6);
-    SB->SetLeastWidth(4, chkColorize->sizeHint().width() + 6);
+    SB->SetLeastWidth(2, chkAuto->sizeHint().width() + 12);
+    SB->SetLeastWidth(3, chkFormat->sizeHint().width() + 12);
+    SB->SetLeastWidth(4, chkColorize->sizeHint().width() + 12);
     SB->SetLeastWidth(5, StatusCaptionWidth() + kLeastStatusBox + 4);
 }
 
@@ -283,7 +284,7 @@ void frmMain::Form_Resize() {
     }
     PlaceStripControls();
     frmTips->resize(std::max(0, Px(l.frmTipsWidth)), frmTips->height());
-    lblTips->resize(std::max(0, Px(l.lblTipsWidth)), lblTips->height());
+    scrTips->resize(std::max(0, Px(l.lblTipsWidth)), scrTips->height());
     lblEdgar->setGeometry(std::max(0, picLogo->width() - Px(4200)), 0, Px(4000), picLogo->height());
 }
 

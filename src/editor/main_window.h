@@ -23,6 +23,7 @@ class QLineEdit;
 class QMenu;
 class QStatusBar;
 class QTimer;
+class QScrollArea;
 class QToolBar;
 class QToolButton;
 class QWebEngineView;
@@ -113,6 +114,7 @@ class frmMain : public QMainWindow, public Editor {
     QLabel* lblEdgar = nullptr;
     QGroupBox* frmTips = nullptr;
     QLabel* lblTips = nullptr;
+    QScrollArea* scrTips = nullptr;  // holds lblTips; scrolls a long tip
     QToolBar* tbIcons = nullptr;
     QToolBar* tb2 = nullptr;
     QComboBox* cmbFontName = nullptr;

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "codeview/code_view.h"
@@ -80,7 +82,10 @@ void frmMain::SetTools(bool visualFocused) {
 
 void frmMain::ShowTip(const QString& tip) {
     lblTips->setText(tip);
+    // Screen readers read the tip itself, not the box's caption.
+    lblTips->setAccessibleName(tip);
     lblTips->setVisible(true);
+    scrTips->verticalScrollBar()->setValue(0);
 }
 
 void frmMain::Web_GotFocus() {

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -217,7 +218,16 @@ void frmMain::BuildToolRows(QWidget* client) {
     frmTips = new QGroupBox("Tips:", client);
     frmTips->setObjectName("frmTips");
     frmTips->setGeometry(Px(kTipsLeft), 0, Px(2500), 2 * kRowHeight);
-    lblTips = new QLabel(frmTips);
+    // A tip longer than the box scrolls inside it, so every tip can be read
+    // whole (the clean-up's warning comes last in its tip).
+    scrTips = new QScrollArea(frmTips);
+    scrTips->setObjectName("scrTips");
+    scrTips->setFrameShape(QFrame::NoFrame);
+    scrTips->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrTips->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scrTips->setWidgetResizable(true);
+    scrTips->setGeometry(Px(130), 12, Px(2240), 2 * kRowHeight - 13);
+    lblTips = new QLabel;
     lblTips->setObjectName("lblTips");
     lblTips->setAccessibleName("Tip");
     lblTips->setWordWrap(true);
@@ -225,7 +235,7 @@ void frmMain::BuildToolRows(QWidget* client) {
     QFont small = lblTips->font();
     small.setPointSizeF(6.5);
     lblTips->setFont(small);
-    lblTips->setGeometry(Px(130), 12, Px(2240), 2 * kRowHeight - 13);
+    scrTips->setWidget(lblTips);
 }
 
 QAction* frmMain::AddMenuEntry(QMenu* menu, const QString& name, const QString& caption,
