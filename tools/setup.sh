@@ -13,7 +13,7 @@ packages=(
   libqscintilla2-qt6-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev
   python3 python3-pyftpdlib tidy highlight poppler-utils fontconfig fonts-liberation
-  xvfb xauth
+  xvfb xauth openbox x11-utils
 )
 
 missing=()
