@@ -105,8 +105,10 @@ class Searcher {
     }
 
     // The next occurrence at or after `start`: its position and length, or
-    // npos.
-    std::size_t Next(std::string_view text, std::size_t start, std::size_t& length) const {
+    // npos. `wordBeforeStart`, when given, says whether a word character
+    // stands just before `start` in place of what the text holds there.
+    std::size_t Next(std::string_view text, std::size_t start, std::size_t& length,
+                     const bool* wordBeforeStart = nullptr) const {
         if (find_.empty()) return std::string_view::npos;
         std::size_t pos = start;
         // A start inside a character begins at the next one.
@@ -122,7 +124,9 @@ class Searcher {
                 at = NextFolded(text, pos, len);
                 if (at == std::string_view::npos) return at;
             }
-            if (!options_.wholeWord || (!WordBefore(text, at) && !WordAfter(text, at + len))) {
+            const bool wordBefore =
+                wordBeforeStart != nullptr && at == start ? *wordBeforeStart : WordBefore(text, at);
+            if (!options_.wholeWord || (!wordBefore && !WordAfter(text, at + len))) {
                 length = len;
                 return at;
             }
@@ -195,8 +199,21 @@ ReplaceAllResult ReplaceAllText(std::string_view text, std::string_view find,
     std::size_t length = 0;
     std::uint64_t removed = 0;
     std::uint64_t added = 0;
+    // Replacing one occurrence after another, the text before the next one
+    // is what has been written so far: an occurrence right after the last
+    // one touches its replacement, not the text that was replaced.
+    const bool replacementEndsInWord =
+        !replacement.empty() &&
+        IsWordCharacter(DecodeAt(replacement, PreviousStart(replacement, replacement.size())).c);
+    bool wordBeforePos = false;
     for (std::size_t at = searcher.Next(text, pos, length); at != std::string_view::npos;
-         at = searcher.Next(text, pos, length)) {
+         at = searcher.Next(text, pos, length, &wordBeforePos)) {
+        if (replacement.empty()) {
+            // Nothing written: what stood before the occurrence still does.
+            if (result.count == 0 || at != pos) wordBeforePos = WordBefore(text, at);
+        } else {
+            wordBeforePos = replacementEndsInWord;
+        }
         if (result.count == 0) result.from = at;
         ++result.count;
         removed += length;

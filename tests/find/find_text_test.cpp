@@ -68,6 +68,14 @@ TEST(ReplaceAll, ReplacementIsNeverSearchedAgain) {
     EXPECT_EQ(ReplaceAll("<P>p</p>", "p", "div", kCase, &count), "<P>div</div>");
     EXPECT_EQ(ReplaceAll("cat catalog cat", "cat", "dog", kWord, &count), "dog catalog dog");
     EXPECT_EQ(count, 2u);
+    // An occurrence right after a replaced one touches the replacement, as
+    // when they are replaced one by one.
+    EXPECT_EQ(ReplaceAll("--", "-", "x", kWord, &count), "x-");
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(ReplaceAll("--", "-", "+", kWord, &count), "++");
+    EXPECT_EQ(ReplaceAll("a--", "-", "", kWord, &count), "a-");
+    EXPECT_EQ(ReplaceAll(" --", "-", "", kWord, &count), " ");
+    EXPECT_EQ(count, 2u);
     EXPECT_EQ(ReplaceAll("none here", "zz", "y", kAnyCase, &count), "none here");
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(ReplaceAll("abc", "", "y", kAnyCase, &count), "abc");

@@ -3,7 +3,9 @@
 // line, Replace All's messages, its true count and its single edit.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,6 +109,22 @@ TEST_F(FindWindowTest, OpensOnceOverTheMainWindowWithTheSelection) {
     EXPECT_EQ(f->cboFind->text(), "");
     EXPECT_FALSE(f->chkMatchCase->isChecked());
     EXPECT_FALSE(f->cboReplace->isVisible());
+}
+
+TEST_F(FindWindowTest, TheMainWindowsToolSwitchingLeavesTheWindowsOwnButtonsAlone) {
+    // The toolbar's "cmdFind" and the window's share a name: while the page
+    // has the focus only the toolbar's is off.
+    frmFind* f = Open();
+    QApplication::setActiveWindow(window);
+    window->Web->setFocus();
+    ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+    auto* toolbarFind = window->findChild<QToolButton*>("cmdFind");
+    ASSERT_NE(toolbarFind, nullptr);
+    EXPECT_FALSE(toolbarFind->isEnabled());
+    EXPECT_TRUE(f->cmdFind->isEnabled());
+    window->txtCode->setFocus();
+    ASSERT_TRUE(test::WaitUntil([] { return window->txtCode->hasFocus(); }));
+    EXPECT_TRUE(toolbarFind->isEnabled());
 }
 
 TEST_F(FindWindowTest, FindNextWalksTheHitsThenSaysNotFoundAndStartsOver) {
