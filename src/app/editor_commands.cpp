@@ -6,6 +6,9 @@
 #include "editor/document_commands.h"
 #include "editor/main_window.h"
 #include "editor/visual_commands.h"
+#include "find/find_window.h"
+#include "insert/insert_commands.h"
+#include "insert/table_window.h"
 
 namespace tarlo {
 
@@ -17,6 +20,9 @@ void InstallEditorCommands(frmMain& window) {
     InstallVisualCommands(window, &window);
     InstallCleanup(window, &window);
     InstallChecker(window, &window);
+    InstallInsertTools(window, &window);
+    InstallTableMaker(window, &window);
+    InstallFindReplace(window, &window);
 }
 
 }  // namespace tarlo

@@ -53,6 +53,14 @@ frmSnippet* InsertCommands::snippetWindow(SnippetKind kind) const {
     return snippets_[Slot(kind)];
 }
 
+frmHTML* InsertCommands::tagWindow() const {
+    return tags_;
+}
+
+frmSpecial* InsertCommands::symbolWindow() const {
+    return symbols_;
+}
+
 InsertCommands* InstallInsertTools(Editor& editor, QObject* owner) {
     const QPointer<InsertCommands> tools = new InsertCommands(editor, owner);
     CommandTable& t = editor.commands();

@@ -26,8 +26,8 @@ class InsertCommands : public QObject {
     void cmdSpecial_Click();
     void OpenSnippet(SnippetKind kind);
 
-    frmHTML* tagWindow() const { return tags_; }
-    frmSpecial* symbolWindow() const { return symbols_; }
+    frmHTML* tagWindow() const;
+    frmSpecial* symbolWindow() const;
     frmSnippet* snippetWindow(SnippetKind kind) const;
 
   private:
