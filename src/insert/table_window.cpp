@@ -156,7 +156,9 @@ void TableCommand::cmdTable_Click() {
     if (!window_) window_ = new frmTable(editor_);
     window_->show();
     window_->raise();
-    // The user places the caret next: the visual editor takes the focus.
+    // The user places the caret next: the main window becomes the active
+    // one, its visual editor holding the focus, and the wizard stays above it.
+    if (QWidget* main = editor_.mainWindow()) main->activateWindow();
     editor_.FocusPage();
 }
 

@@ -92,6 +92,7 @@ TEST_F(TableWindowTest, OpensOnceWithItsStartValuesAndHandsTheFocusToThePage) {
     const QRect main = window->frameGeometry();
     EXPECT_NEAR(t->frameGeometry().center().x(), main.center().x(), 2);
     EXPECT_NEAR(t->frameGeometry().center().y(), main.center().y(), 2);
+    EXPECT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
     EXPECT_FALSE(window->txtCode->hasFocus());
 
     t->rowtxt->setText("7");
