@@ -133,6 +133,7 @@ InputText ReadInput(const std::string& path) {
         in.text = std::move(bytes);
     } else {
         in.text = DecodeDocumentBytes(bytes);
+        in.windows1252 = true;
     }
     return in;
 }

@@ -36,6 +36,9 @@ struct CliRegistrar {
 struct InputText {
     std::optional<std::string> text;
     std::string error;
+    // The bytes were not UTF-8 and were read as Windows-1252: a command that
+    // gives the document back writes it in the same encoding.
+    bool windows1252 = false;
 };
 InputText ReadInput(const std::string& path);
 

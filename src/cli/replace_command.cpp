@@ -5,10 +5,18 @@
 
 #include "cli/cli_command.h"
 #include "find/find_text.h"
+#include "text/text_encoding.h"
 
 namespace tarlo::cli {
 
 namespace {
+
+bool IsAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
 
 int RunReplace(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     SearchOptions options;
@@ -51,6 +59,19 @@ int RunReplace(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const std::string& text = *in.text;
     const ReplaceAllResult result = ReplaceAllText(text, words[0], words[1], options);
+    if (in.windows1252) {
+        // A Windows-1252 filing comes back in Windows-1252, changed only where
+        // replaced; UTF-8 only when the replacement has characters it lacks.
+        const std::string utf8 = ApplyReplaceAll(text, result);
+        const std::string bytes = EncodeDocumentBytes(utf8);
+        if (bytes.size() == utf8.size() && !IsAscii(utf8)) {
+            err << "tarlo-cli replace: REPLACEMENT has characters Windows-1252 lacks; the text "
+                   "is written as UTF-8\n";
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        err << result.count << (result.count == 1 ? " replacement\n" : " replacements\n");
+        return kExitOk;
+    }
     // Only the stretch between the first and the last occurrence is new; the
     // rest is written straight from the text read.
     if (result.count == 0) {

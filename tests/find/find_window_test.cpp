@@ -5,12 +5,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"

@@ -52,5 +52,25 @@ TEST(ReplaceCli, OptionsOutputCountAndRefusals) {
     std::remove(path.c_str());
 }
 
+TEST(ReplaceCli, AWindows1252FilingComesBackInWindows1252) {
+    const std::string path = testing::TempDir() + "replace_cli_1252.htm";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "caf\xe9 cat \x96 cat";
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"replace", "cat", "d\xc3\xa9", path}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "caf\xe9 d\xe9 \x96 d\xe9");
+    EXPECT_EQ(err.str(), "2 replacements\n");
+    // A character Windows-1252 lacks: the whole text as UTF-8, and said so.
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunCli({"replace", "cat", "\xe2\x82\xbd", path}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "caf\xc3\xa9 \xe2\x82\xbd \xe2\x80\x93 \xe2\x82\xbd");
+    EXPECT_NE(err.str().find("written as UTF-8"), std::string::npos);
+    std::remove(path.c_str());
+}
+
 }  // namespace
 }  // namespace tarlo::cli
