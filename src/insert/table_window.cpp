@@ -97,7 +97,11 @@ bool frmTable::eventFilter(QObject* watched, QEvent* event) {
     // characters; keys that type nothing (arrows, Delete) move as ever.
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Backspace) return false;
+        // Tab and Alt keys move between controls; they type nothing here.
+        if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::AltModifier) != 0) {
+            return false;
+        }
         const QString text = key->text();
         if (!text.isEmpty() && !TableKeyAccepted(text.at(0).unicode())) return true;
     }

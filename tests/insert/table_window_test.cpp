@@ -111,6 +111,13 @@ TEST_F(TableWindowTest, NumberBoxesTakeDigitsAndBackspaceOnly) {
     EXPECT_EQ(t->rowtxt->text(), "12");
     QTest::keyClicks(t->twidthtxt, "%");
     EXPECT_EQ(t->twidthtxt->text(), "100");
+    // Tab still moves on to the next box.
+    QApplication::setActiveWindow(t);
+    t->rowtxt->setFocus();
+    ASSERT_TRUE(test::WaitUntil([t] { return t->rowtxt->hasFocus(); }));
+    QTest::keyClick(t->rowtxt, Qt::Key_Tab);
+    EXPECT_TRUE(t->coltxt->hasFocus());
+    EXPECT_EQ(t->rowtxt->text(), "12");
 }
 
 TEST_F(TableWindowTest, CreateTableChecksInOrderAndBuildsNothingOnAStop) {
