@@ -74,8 +74,10 @@ void frmMain::ShowCaretPosition() {
 void frmMain::SetTools(bool visualFocused) {
     for (const ToolState& tool :
          ToolsFor(visualFocused ? FocusedView::Visual : FocusedView::Code)) {
-        if (auto* w = findChild<QWidget*>(QString::fromStdString(tool.control))) {
-            w->setEnabled(tool.enabled);
+        // Only the main window's own controls: a tool window may name one
+        // of its buttons the same (the Find window's "cmdFind").
+        for (QWidget* w : findChildren<QWidget*>(QString::fromStdString(tool.control))) {
+            if (w->window() == this) w->setEnabled(tool.enabled);
         }
     }
 }
