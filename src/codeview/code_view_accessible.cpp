@@ -166,31 +166,32 @@ QString CodeViewAccessible::Piece(int from, int to, int* startOffset, int* endOf
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+bool CodeViewAccessible::PieceAt(int offset, QAccessible::TextBoundaryType type, int* from,
+                                 int* to) const {
+    CodeView* v = view();
+    if (offset == -1) offset = v->Utf16Length();
+    if (offset < 0 || offset > v->Utf16Length()) return false;
+    return Boundaries(v->PositionOfUtf16(offset), type, from, to);
+}
+
 QString CodeViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                          int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = -1;
-    CodeView* v = view();
-    if (offset == -1) offset = v->Utf16Length();
-    if (offset < 0 || offset > v->Utf16Length()) return QString();
     int from = 0;
     int to = 0;
-    if (!Boundaries(v->PositionOfUtf16(offset), boundaryType, &from, &to)) return QString();
+    if (!PieceAt(offset, boundaryType, &from, &to)) return QString();
     return Piece(from, to, startOffset, endOffset);
 }
 
 QString CodeViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                              int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = -1;
-    CodeView* v = view();
-    if (offset == -1) offset = v->Utf16Length();
-    if (offset < 0 || offset > v->Utf16Length()) return QString();
     int from = 0;
     int to = 0;
-    if (!Boundaries(v->PositionOfUtf16(offset), boundaryType, &from, &to) || from == 0) {
-        return QString();
-    }
+    if (!PieceAt(offset, boundaryType, &from, &to) || from == 0) return QString();
+    // The piece that holds the character just before this one.
     int before = from - 1;
-    while (before > 0 && v->PositionAfter(before) > from) --before;
+    while (before > 0 && view()->PositionAfter(before) > from) --before;
     if (!Boundaries(before, boundaryType, &from, &to)) return QString();
     return Piece(from, to, startOffset, endOffset);
 }
@@ -198,14 +199,9 @@ QString CodeViewAccessible::textBeforeOffset(int offset, QAccessible::TextBounda
 QString CodeViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                             int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = -1;
-    CodeView* v = view();
-    if (offset == -1) offset = v->Utf16Length();
-    if (offset < 0 || offset > v->Utf16Length()) return QString();
     int from = 0;
     int to = 0;
-    if (!Boundaries(v->PositionOfUtf16(offset), boundaryType, &from, &to) || to >= v->Length()) {
-        return QString();
-    }
+    if (!PieceAt(offset, boundaryType, &from, &to) || to >= view()->Length()) return QString();
     if (!Boundaries(to, boundaryType, &from, &to)) return QString();
     return Piece(from, to, startOffset, endOffset);
 }

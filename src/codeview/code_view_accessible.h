@@ -50,6 +50,8 @@ class CodeViewAccessible : public QAccessibleWidget,
     CodeView* view() const;
     // Document byte positions of the piece of kind `type` around `pos`.
     bool Boundaries(int pos, QAccessible::TextBoundaryType type, int* from, int* to) const;
+    // The piece of kind `type` at UTF-16 `offset` (-1: the end), in bytes.
+    bool PieceAt(int offset, QAccessible::TextBoundaryType type, int* from, int* to) const;
     QString Piece(int from, int to, int* startOffset, int* endOffset) const;
 };
 
