@@ -18,27 +18,21 @@
 #include "editor/visual_commands.h"
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 using tarlo::test::WaitUntil;
 
 namespace tarlo {
 namespace {
 
-class VisualCommandsTest : public ::testing::Test {
+class VisualCommandsTest : public test::WindowSuite<VisualCommandsTest> {
+  public:
+    static void Install(frmMain& w) {
+        InstallDocumentCommands(w, &w);
+        InstallVisualCommands(w, &w);
+    }
+
   protected:
-    static void SetUpTestSuite() {
-        dialogs = new ScriptedDialogs;
-        window = test::StartTestWindow(
-            dialogs, [] {},
-            [](frmMain& w) {
-                InstallDocumentCommands(w, &w);
-                InstallVisualCommands(w, &w);
-            });
-    }
-    static void TearDownTestSuite() {
-        delete window;
-        delete dialogs;
-    }
     void SetUp() override {
         while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
         dialogs->ClearAsked();
@@ -62,9 +56,6 @@ class VisualCommandsTest : public ::testing::Test {
         b->setEnabled(true);
         b->click();
     }
-
-    static inline frmMain* window = nullptr;
-    static inline ScriptedDialogs* dialogs = nullptr;
 };
 
 TEST_F(VisualCommandsTest, CharacterAndParagraphToolsChangeThePage) {

@@ -21,29 +21,22 @@
 #include "editor/window_helpers.h"
 #include "find/find_window.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 namespace tarlo {
 namespace {
 
-class FindWindowTest : public ::testing::Test {
+class FindWindowTest : public test::WindowSuite<FindWindowTest> {
+  public:
+    static void Install(frmMain& w) {
+        InstallCodeCommands(w, &w);
+        InstallFindReplace(w, &w);
+    }
+
   protected:
-    static void SetUpTestSuite() {
-        dialogs = new ScriptedDialogs;
-        window = test::StartTestWindow(
-            dialogs, [] {},
-            [](frmMain& w) {
-                InstallCodeCommands(w, &w);
-                InstallFindReplace(w, &w);
-            });
-    }
-    static void TearDownTestSuite() {
-        delete window;
-        delete dialogs;
-    }
     void SetUp() override {
         dialogs->ClearAsked();
-        window->document().AutoFormat = false;
-        window->document().AutoColorize = false;
+        PlainRefresh();
     }
     void TearDown() override {
         if (frmFind* f = Find()) {
@@ -66,9 +59,6 @@ class FindWindowTest : public ::testing::Test {
     static ByteRange Sel() { return window->Selection(); }
     static QPushButton* Button(const char* name) { return Find()->findChild<QPushButton*>(name); }
     static void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
-
-    static inline frmMain* window = nullptr;
-    static inline ScriptedDialogs* dialogs = nullptr;
 };
 
 TEST_F(FindWindowTest, OpensOnceOverTheMainWindowWithTheSelection) {

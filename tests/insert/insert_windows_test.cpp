@@ -31,6 +31,7 @@
 #include "insert/tag_reference.h"
 #include "insert/tag_reference_window.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 using tarlo::test::WaitUntil;
 
@@ -48,25 +49,17 @@ QString ToQ(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-class InsertWindowsTest : public ::testing::Test {
+class InsertWindowsTest : public test::WindowSuite<InsertWindowsTest> {
+  public:
+    static void Install(frmMain& w) {
+        // The code commands keep the undo history the tests count.
+        InstallCodeCommands(w, &w);
+        InstallInsertTools(w, &w);
+    }
+
   protected:
-    static void SetUpTestSuite() {
-        dialogs = new ScriptedDialogs;
-        window = test::StartTestWindow(
-            dialogs, [] {},
-            [](frmMain& w) {
-                // The code commands keep the undo history the tests count.
-                InstallCodeCommands(w, &w);
-                InstallInsertTools(w, &w);
-            });
-    }
-    static void TearDownTestSuite() {
-        delete window;
-        delete dialogs;
-    }
     void SetUp() override {
-        window->document().AutoFormat = false;
-        window->document().AutoColorize = false;
+        PlainRefresh();
         window->activateWindow();
         window->txtCode->setFocus();
     }
@@ -107,9 +100,6 @@ class InsertWindowsTest : public ::testing::Test {
         EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     }
-
-    static inline frmMain* window = nullptr;
-    static inline ScriptedDialogs* dialogs = nullptr;
 };
 
 // --- the symbol palette

@@ -22,29 +22,22 @@
 #include "insert/table_maker.h"
 #include "insert/table_window.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 namespace tarlo {
 namespace {
 
-class TableWindowTest : public ::testing::Test {
+class TableWindowTest : public test::WindowSuite<TableWindowTest> {
+  public:
+    static void Install(frmMain& w) {
+        InstallCodeCommands(w, &w);
+        InstallTableMaker(w, &w);
+    }
+
   protected:
-    static void SetUpTestSuite() {
-        dialogs = new ScriptedDialogs;
-        window = test::StartTestWindow(
-            dialogs, [] {},
-            [](frmMain& w) {
-                InstallCodeCommands(w, &w);
-                InstallTableMaker(w, &w);
-            });
-    }
-    static void TearDownTestSuite() {
-        delete window;
-        delete dialogs;
-    }
     void SetUp() override {
         dialogs->ClearAsked();
-        window->document().AutoFormat = false;
-        window->document().AutoColorize = false;
+        PlainRefresh();
     }
     void TearDown() override {
         if (frmTable* t = Table()) {
@@ -67,9 +60,6 @@ class TableWindowTest : public ::testing::Test {
     }
     static void Create(frmTable* t) { QTest::mouseClick(t->mtb, Qt::LeftButton); }
     static std::string Code() { return window->txtCode->TextUtf8(); }
-
-    static inline frmMain* window = nullptr;
-    static inline ScriptedDialogs* dialogs = nullptr;
 };
 
 TEST_F(TableWindowTest, OpensOnceWithItsStartValuesAndHandsTheFocusToThePage) {
