@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <random>
 
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
+#include "document/undo_history.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
@@ -158,6 +160,72 @@ TEST_F(CodeServicesTest, ALongLineFilingIsEditedAsWritten) {
     window->menuAction("mnuFormat")->trigger();
     EXPECT_EQ(code()->TextUtf8(), FormatHtml(typed));
     EXPECT_EQ(code()->SoftBreakCount(), 0);
+}
+
+// Random edits of a long-line filing in the main window, undo and redo among
+// them, against the same edits on a plain string and its list of states.
+TEST_F(CodeServicesTest, RandomEditsWithUndoAndRedoOnALongLine) {
+    std::string doc = "<html><body>";
+    for (int i = 0; doc.size() < 30000; ++i) doc += "<td>cell " + std::to_string(i) + "</td>";
+    doc += "</body></html>";
+    SetPage(doc);
+    ASSERT_GT(code()->SoftBreakCount(), 3);
+    UndoHistory& history = window->document().History();
+    std::vector<std::string> states = {doc};
+    std::size_t at = 0;  // the state the view shows
+    int undos = 0;
+    int redos = 0;
+    std::mt19937 rng(1208);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto changed = [&](std::string text) {
+        states.resize(at + 1);
+        states.push_back(std::move(text));
+        ++at;
+    };
+    for (int step = 0; step < 300; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        std::string model = states[at];
+        const int caret = pick(static_cast<int>(model.size()) + 1);
+        code()->SetSel(caret, 0);
+        const int op = pick(6);
+        if (op == 0) {
+            QTest::keyClick(code(), Qt::Key_Q);
+            model.insert(static_cast<std::size_t>(caret), "q");
+            changed(model);
+        } else if (op == 1 && caret > 0) {
+            QTest::keyClick(code(), Qt::Key_Backspace);
+            model.erase(static_cast<std::size_t>(caret) - 1, 1);
+            changed(model);
+        } else if (op == 2) {
+            const int length = std::min(pick(5000), static_cast<int>(model.size()) - caret);
+            if (length == 0) continue;
+            code()->SetSel(caret, length);
+            code()->cut();
+            model.erase(static_cast<std::size_t>(caret), static_cast<std::size_t>(length));
+            changed(model);
+        } else if (op == 3) {
+            const std::size_t hit = model.find("</td>", static_cast<std::size_t>(caret));
+            if (hit == std::string::npos) continue;
+            ASSERT_EQ(code()->FindInCode("</td>", caret, CodeView::kMatchCase),
+                      static_cast<int>(hit));
+            code()->ReplaceSelection("</th>");
+            model.replace(hit, 5, "</th>");
+            changed(model);
+        } else if (op == 4 && history.UndoIndex() > 0 && at > 0) {
+            services->cmdUndo_Click();
+            --at;
+            ++undos;
+        } else if (op == 5 && at + 1 < states.size()) {
+            services->cmdRedo_Click();
+            ++at;
+            ++redos;
+        } else {
+            continue;
+        }
+        ASSERT_EQ(code()->TextUtf8(), states[at]);
+    }
+    EXPECT_GT(undos, 20);
+    EXPECT_GT(redos, 5);
 }
 
 TEST_F(CodeServicesTest, FormattingPastTheEditorsLimitKeepsTheCode) {
