@@ -1,0 +1,529 @@
+#include "ftp/ftp_session.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace tarlo::ftp {
+
+namespace {
+
+CURL* H(void* p) {
+    return static_cast<CURL*>(p);
+}
+
+bool HasLineBreakOrNul(const std::string& s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
+}
+
+// "/a/./b/../c/" -> "/a/c"; never climbs above "/".
+std::string NormalisePath(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const auto& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+std::string Decode(const std::string& s) {
+    int len = 0;
+    char* d = curl_easy_unescape(nullptr, s.c_str(), static_cast<int>(s.size()), &len);
+    if (!d) return s;
+    std::string out(d, static_cast<size_t>(len));
+    curl_free(d);
+    return out;
+}
+
+void Wipe(std::string& s) {
+    volatile char* p = s.data();
+    for (size_t i = 0; i < s.size(); ++i) p[i] = 0;
+    s.clear();
+}
+
+}  // namespace
+
+struct FtpSession::Transfer {
+    FtpSession* self = nullptr;
+    std::string url;
+    bool nobody = false;
+    bool quiet = false;         // no request states (connecting, or asking again)
+    bool connect_only = false;  // no response states either
+    std::vector<std::string> quote;
+    const char* custom = nullptr;
+    std::string* sink = nullptr;
+    FILE* out = nullptr;
+    FILE* in = nullptr;
+    curl_off_t in_size = -1;
+    bool connecting = false;
+    bool requested = false;
+    bool sent = false;
+    bool receiving = false;
+    bool write_failed = false;
+    std::string refusal;  // the server's last 4xx/5xx reply line
+};
+
+struct SessionCallbacks {
+    using T = FtpSession::Transfer;
+
+    static size_t Write(char* data, size_t size, size_t n, void* p) {
+        auto* t = static_cast<T*>(p);
+        const size_t bytes = size * n;
+        if (!t->receiving) {
+            t->receiving = true;
+            t->self->Emit(kReceiving);
+        }
+        if (t->sink) t->sink->append(data, bytes);
+        if (t->out && std::fwrite(data, 1, bytes, t->out) != bytes) {
+            t->write_failed = true;
+            return 0;
+        }
+        return bytes;
+    }
+
+    static size_t Header(char* data, size_t size, size_t n, void* p) {
+        auto* t = static_cast<T*>(p);
+        std::string line(data, size * n);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        if (line.size() >= 3 && (line[0] == '4' || line[0] == '5')) t->refusal = line;
+        if (line.rfind("234", 0) == 0) t->self->encrypted_ = true;  // AUTH accepted
+        return size * n;
+    }
+
+    static int Progress(void* p, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        auto* t = static_cast<T*>(p);
+        if (t->requested && !t->sent && !t->quiet) {
+            t->sent = true;
+            t->self->Emit(kRequestSent);
+        }
+        return t->self->cancel_ ? 1 : 0;
+    }
+
+    static curl_socket_t OpenSocket(void* p, curlsocktype, struct curl_sockaddr* a) {
+        auto* t = static_cast<T*>(p);
+        if (t->connecting && !t->requested) {
+            t->self->Emit(kResolved);
+            t->self->Emit(kConnecting);
+        }
+        return socket(a->family, a->socktype, a->protocol);
+    }
+
+    static int Prereq(void* p, char*, char*, int, int) {
+        auto* t = static_cast<T*>(p);
+        if (t->connecting) {
+            t->connecting = false;
+            t->self->Emit(kConnected);
+        }
+        t->requested = true;
+        if (!t->quiet) t->self->Emit(kRequesting);
+        return CURL_PREREQFUNC_OK;
+    }
+};
+
+FtpSession::FtpSession() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+FtpSession::~FtpSession() {
+    if (curl_) curl_easy_cleanup(H(curl_));
+    Wipe(password_);
+}
+
+void FtpSession::SetPassword(const std::string& password) {
+    Wipe(password_);
+    password_ = password;
+}
+
+void FtpSession::SetAddress(const std::string& address) {
+    Drop();
+    cwd_.clear();
+    address_error_.clear();
+    std::string rest = address;
+    const size_t sep = rest.find("://");
+    scheme_ = "ftp";
+    if (sep != std::string::npos) {
+        scheme_ = rest.substr(0, sep);
+        for (char& c : scheme_) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        rest = rest.substr(sep + 3);
+        if (scheme_ != "ftp" && scheme_ != "ftps")
+            address_error_ =
+                "only ftp:// and ftps:// addresses are supported, not " + scheme_ + "://";
+    }
+    const size_t slash = rest.find('/');
+    host_ = rest.substr(0, slash);
+    start_path_ = slash == std::string::npos ? "" : Decode(rest.substr(slash + 1));
+    const size_t at = host_.rfind('@');
+    if (at != std::string::npos) {
+        if (user_.empty()) user_ = Decode(host_.substr(0, at));
+        host_ = host_.substr(at + 1);
+    }
+    if (host_.empty() && address_error_.empty()) address_error_ = "the address names no server";
+    if (HasLineBreakOrNul(start_path_)) address_error_ = "the address holds a line break";
+}
+
+void FtpSession::Emit(int state) {
+    if (on_state_) on_state_(state);
+}
+
+void FtpSession::Drop() {
+    if (curl_) curl_easy_cleanup(H(curl_));
+    curl_ = nullptr;
+    encrypted_ = false;
+}
+
+std::string FtpSession::UrlFor(const std::string& abs_path) const {
+    // The whole path escaped, its first "/" too: with no CWD between the
+    // commands every name the server sees is absolute.
+    char* e = curl_easy_escape(nullptr, abs_path.c_str(), static_cast<int>(abs_path.size()));
+    std::string url = scheme_ + "://" + host_ + "/" + (e ? e : "");
+    curl_free(e);
+    return url;
+}
+
+std::string FtpSession::Resolve(const std::string& name) const {
+    if (!name.empty() && name[0] == '/') return NormalisePath(name);
+    return NormalisePath(cwd_ + "/" + name);
+}
+
+FtpResult FtpSession::Perform(Transfer& t) {
+    FtpResult r;
+    if (cancel_) {
+        Drop();
+        r.code = kCodeCancelled;
+        r.message = "cancelled";
+        return r;
+    }
+    if (!address_error_.empty()) {
+        r.code = scheme_ == "ftp" || scheme_ == "ftps" ? kCodeBadAddress : kCodeUnsupportedScheme;
+        r.message = address_error_;
+        return r;
+    }
+    t.self = this;
+    if (!curl_) {
+        curl_ = curl_easy_init();
+        t.connecting = true;
+        encrypted_ = false;
+        Emit(kResolving);
+    }
+    CURL* c = H(curl_);
+    curl_easy_reset(c);
+    char errbuf[CURL_ERROR_SIZE] = {0};
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errbuf);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    curl_easy_setopt(c, CURLOPT_URL, t.url.c_str());
+    curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    // Plain ftp:// asks for TLS and uses it when the server has it.
+    if (scheme_ == "ftp") curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    if (!ca_file_.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, ca_file_.c_str());
+    if (!user_.empty()) curl_easy_setopt(c, CURLOPT_USERNAME, user_.c_str());
+    if (!password_.empty()) {
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password_.c_str());
+    } else if (use_netrc_) {
+        curl_easy_setopt(c, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    }
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeout_);
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout_);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout_);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &SessionCallbacks::Progress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &SessionCallbacks::OpenSocket);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETDATA, &t);
+    curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &SessionCallbacks::Prereq);
+    curl_easy_setopt(c, CURLOPT_PREREQDATA, &t);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &SessionCallbacks::Header);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &SessionCallbacks::Write);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
+    if (t.nobody) curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
+    if (t.custom) curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, t.custom);
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> quote(nullptr,
+                                                                      &curl_slist_free_all);
+    for (const auto& q : t.quote) quote.reset(curl_slist_append(quote.release(), q.c_str()));
+    if (quote) curl_easy_setopt(c, CURLOPT_QUOTE, quote.get());
+    if (t.in) {
+        curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(c, CURLOPT_READDATA, t.in);
+        curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, t.in_size);
+    }
+
+    const CURLcode rc = curl_easy_perform(c);
+    if (rc == CURLE_OK) {
+        if (!t.connect_only) {
+            if (!t.receiving) Emit(kReceiving);
+            Emit(kResponseReceived);
+        }
+        r.ok = true;
+        return r;
+    }
+    long reply = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply);
+    r.message = errbuf[0] ? errbuf : curl_easy_strerror(rc);
+    bool drop = true;
+    switch (rc) {
+        case CURLE_ABORTED_BY_CALLBACK:
+            r.code = kCodeCancelled;
+            r.message = "cancelled";
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            r.code = kCodeTimeout;
+            break;
+        case CURLE_COULDNT_RESOLVE_HOST:
+            r.code = kCodeHostNotFound;
+            break;
+        case CURLE_COULDNT_CONNECT:
+            r.code = kCodeCannotConnect;
+            break;
+        case CURLE_LOGIN_DENIED:
+            r.code = kCodeLoginFailed;
+            break;
+        case CURLE_URL_MALFORMAT:
+            r.code = kCodeBadAddress;
+            break;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            r.code = kCodeUnsupportedScheme;
+            break;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_USE_SSL_FAILED:
+            r.code = kCodeTlsRefused;
+            r.message = "the server's TLS certificate was refused: " + r.message;
+            break;
+        case CURLE_WRITE_ERROR:
+            r.code = kCodeLocalFileError;
+            r.message = "the local file could not be written";
+            drop = !t.write_failed;
+            break;
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_QUOTE_ERROR:
+        case CURLE_UPLOAD_FAILED:
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_REMOTE_DISK_FULL:
+        case CURLE_REMOTE_FILE_EXISTS:
+            r.code = reply >= 400 ? static_cast<int>(reply) : 550;
+            drop = false;
+            break;
+        default:
+            // The connection broke off (reset, closed, cut short).
+            r.code = kCodeConnectionAborted;
+            break;
+    }
+    if (!t.refusal.empty() && r.code != kCodeCancelled)
+        r.message += " (the server answered \"" + t.refusal + "\")";
+    if (drop) Drop();
+    return r;
+}
+
+FtpResult FtpSession::Connect() {
+    if (curl_) return FtpResult{true, 0, {}, {}, {}};
+    Transfer t;
+    t.url = scheme_ + "://" + host_ + "/";
+    t.nobody = true;
+    t.quiet = true;
+    t.connect_only = true;
+    const bool absolute = !start_path_.empty() && start_path_[0] == '/';
+    if (!start_path_.empty()) t.quote.push_back("CWD " + start_path_);
+    FtpResult r = Perform(t);
+    if (!r.ok) return r;
+    if (scheme_ == "ftps") encrypted_ = true;
+    const char* entry = nullptr;
+    curl_easy_getinfo(H(curl_), CURLINFO_FTP_ENTRY_PATH, &entry);
+    const std::string home = entry && entry[0] == '/' ? entry : "/";
+    cwd_ = absolute ? NormalisePath(start_path_) : NormalisePath(home + "/" + start_path_);
+    return r;
+}
+
+FtpResult FtpSession::List() {
+    for (bool again = false;; again = true) {
+        std::string data;
+        Transfer t;
+        t.quiet = again;
+        t.url = UrlFor(cwd_ == "/" ? "/" : cwd_ + "/");
+        t.sink = &data;
+        const bool mlsd = mlsd_ != 0;
+        if (mlsd) t.custom = "MLSD";
+        FtpResult r = Perform(t);
+        if (!r.ok && mlsd && mlsd_ == -1 && r.code >= 500 && r.code <= 504) {
+            mlsd_ = 0;  // an older server: LIST it is
+            continue;
+        }
+        if (!r.ok) return r;
+        if (mlsd) mlsd_ = 1;
+        r.entries = ParseListing(data, mlsd);
+        std::sort(r.entries.begin(), r.entries.end(),
+                  [](const RemoteEntry& a, const RemoteEntry& b) { return a.name < b.name; });
+        r.data = FormatListing(r.entries);
+        return r;
+    }
+}
+
+FtpResult FtpSession::Quote(const std::string& line) {
+    Transfer t;
+    t.url = scheme_ + "://" + host_ + "/";
+    t.nobody = true;
+    t.quote.push_back(line);
+    return Perform(t);
+}
+
+FtpResult FtpSession::Get(const std::string& remote, const std::string& local, bool overwrite) {
+    FtpResult r;
+    if (HasLineBreakOrNul(remote) || HasLineBreakOrNul(local) || local.empty()) {
+        r.code = kCodeBadCommand;
+        r.message = "a name holds a line break";
+        return r;
+    }
+    struct stat st {};
+    if (!overwrite && ::lstat(local.c_str(), &st) == 0) {
+        r.code = kCodeLocalFileExists;
+        r.message = local + " already exists";
+        return r;
+    }
+    r = Connect();
+    if (!r.ok) return r;
+    // Into a temporary file beside the target, renamed into place only when
+    // complete: a broken transfer leaves nothing under the real name.
+    const size_t slash = local.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : local.substr(0, slash + 1);
+    std::string temp = folder + (slash == std::string::npos ? "/" : "") + ".tarlo-part-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        r.ok = false;
+        r.code = kCodeLocalFileError;
+        r.message = "cannot write into " + folder + ": " + std::strerror(errno);
+        return r;
+    }
+    ::fchmod(fd, 0644);
+    FILE* out = ::fdopen(fd, "wb");
+    Transfer t;
+    t.url = UrlFor(Resolve(remote));
+    t.out = out;
+    r = Perform(t);
+    const bool written = std::fflush(out) == 0 && ::fsync(fd) == 0;
+    std::fclose(out);
+    if (r.ok && !written) {
+        r.ok = false;
+        r.code = kCodeLocalFileError;
+        r.message = "the local file could not be written";
+    }
+    if (r.ok) {
+        int placed = overwrite ? std::rename(temp.c_str(), local.c_str())
+                               : ::link(temp.c_str(), local.c_str());
+        if (placed != 0) {
+            r.ok = false;
+            r.code = errno == EEXIST ? kCodeLocalFileExists : kCodeLocalFileError;
+            r.message = local + (errno == EEXIST ? " already exists"
+                                                 : ": " + std::string(std::strerror(errno)));
+        }
+    }
+    ::unlink(temp.c_str());
+    return r;
+}
+
+FtpResult FtpSession::Put(const std::string& local, const std::string& remote) {
+    FtpResult r;
+    FILE* in = std::fopen(local.c_str(), "rb");
+    struct stat st {};
+    if (!in || ::fstat(::fileno(in), &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (in) std::fclose(in);
+        r.code = kCodeLocalFileError;
+        r.message = "cannot read " + local;
+        return r;
+    }
+    r = Connect();
+    if (r.ok) {
+        Transfer t;
+        t.url = UrlFor(Resolve(remote));
+        t.in = in;
+        t.in_size = static_cast<curl_off_t>(st.st_size);
+        r = Perform(t);
+    }
+    std::fclose(in);
+    return r;
+}
+
+FtpResult FtpSession::Close() {
+    if (curl_) {
+        Emit(kDisconnecting);
+        Drop();
+        Emit(kDisconnected);
+    }
+    return FtpResult{true, 0, {}, {}, {}};
+}
+
+FtpResult FtpSession::Execute(const std::string& text) {
+    const auto cmd = ParseCommandText(text);
+    if (!cmd) {
+        FtpResult r;
+        r.code = kCodeBadCommand;
+        r.message = "not a command: " + text.substr(0, text.find_first_of("\r\n"));
+        return r;
+    }
+    return Run(*cmd);
+}
+
+FtpResult FtpSession::Run(const CommandText& cmd) {
+    for (const auto& a : cmd.args) {
+        // A line break in a name would end the command and start another.
+        if (HasLineBreakOrNul(a)) {
+            FtpResult r;
+            r.code = kCodeBadCommand;
+            r.message = "a name holds a line break";
+            return r;
+        }
+    }
+    if (cmd.verb == Verb::Close) return Close();
+    if (cmd.verb == Verb::Get) return Get(cmd.args[0], cmd.args[1], false);
+    if (cmd.verb == Verb::Put) return Put(cmd.args[0], cmd.args[1]);
+    FtpResult r = Connect();
+    if (!r.ok) return r;
+    switch (cmd.verb) {
+        case Verb::Dir:
+            return List();
+        case Verb::Cd: {
+            const std::string target = Resolve(cmd.args[0]);
+            r = Quote("CWD " + target);
+            if (r.ok) cwd_ = target;
+            return r;
+        }
+        case Verb::Cdup: {
+            const std::string target = Resolve("..");
+            r = Quote("CWD " + target);
+            if (r.ok) cwd_ = target;
+            return r;
+        }
+        case Verb::Delete:
+            return Quote("DELE " + Resolve(cmd.args[0]));
+        case Verb::Rmdir:
+            return Quote("RMD " + Resolve(cmd.args[0]));
+        case Verb::Mkdir:
+            return Quote("MKD " + Resolve(cmd.args[0]));
+        default:
+            return r;
+    }
+}
+
+}  // namespace tarlo::ftp

@@ -1,0 +1,125 @@
+#pragma once
+// One FTP connection driven by command texts, on libcurl. Run() blocks until
+// the command is done: the FTP window's transfer component calls it on its
+// worker thread, tarlo-cli directly. Only RequestCancel() may be called from
+// another thread while Run() is busy.
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ftp/command_text.h"
+#include "ftp/remote_listing.h"
+
+namespace tarlo::ftp {
+
+// The transfer component's states, as the FTP window numbers them.
+enum FtpState : int {
+    kResolving = 1,
+    kResolved = 2,
+    kConnecting = 3,
+    kConnected = 4,
+    kRequesting = 5,
+    kRequestSent = 6,
+    kReceiving = 7,
+    kResponseReceived = 8,
+    kDisconnecting = 9,
+    kDisconnected = 10,
+    kError = 11,
+    kResponseCompleted = 12,
+};
+
+// Response codes of a failed command beside the server's own (4xx, 5xx).
+constexpr int kCodeTimeout = 12002;
+constexpr int kCodeBadAddress = 12005;
+constexpr int kCodeUnsupportedScheme = 12006;
+constexpr int kCodeHostNotFound = 12007;
+constexpr int kCodeLoginFailed = 12014;
+constexpr int kCodeCancelled = 12017;
+constexpr int kCodeCannotConnect = 12029;
+constexpr int kCodeConnectionAborted = 12030;
+constexpr int kCodeTlsRefused = 12045;  // certificate not trusted or TLS failed
+constexpr int kCodeLocalFileExists = 80;
+constexpr int kCodeLocalFileError = 29;
+constexpr int kCodeBadCommand = 87;
+
+struct FtpResult {
+    bool ok = false;
+    int code = 0;                      // 0 when ok
+    std::string message;               // one line for a person: what failed, the server's answer
+    std::string data;                  // DIR: the listing, one entry and CR LF per line
+    std::vector<RemoteEntry> entries;  // DIR: the entries themselves
+};
+
+class FtpSession {
+  public:
+    using StateFn = std::function<void(int state)>;
+
+    FtpSession();
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    void SetStateCallback(StateFn fn) { on_state_ = std::move(fn); }
+    // "ftp://host[:port][/path]", "ftps://..." (TLS from the start) or a bare
+    // host name (ftp). A user name in the address is used when none is set.
+    void SetAddress(const std::string& address);
+    void SetUserName(const std::string& user) { user_ = user; }
+    // Kept in memory only, and wiped when the session ends.
+    void SetPassword(const std::string& password);
+    // Look the password up in ~/.netrc when none is set.
+    void SetUseNetrc(bool on) { use_netrc_ = on; }
+    void SetTimeoutSeconds(long seconds) { timeout_ = seconds; }
+    // Trust these certificates instead of the system's store.
+    void SetCaFile(const std::string& path) { ca_file_ = path; }
+
+    // Runs one command text ("DIR", "GET \"r\" \"l\"", ...) to its end.
+    FtpResult Execute(const std::string& text);
+    FtpResult Run(const CommandText& cmd);
+    // GET with a choice to replace an existing local file (the command text
+    // never replaces one).
+    FtpResult Get(const std::string& remote, const std::string& local, bool overwrite);
+
+    void RequestCancel() { cancel_ = true; }
+    // Called before a command that may be cancelled is handed to a thread.
+    void ClearCancel() { cancel_ = false; }
+    // The remote folder, absolute ("/" at the top); empty before the first
+    // connection.
+    const std::string& CurrentFolder() const { return cwd_; }
+    bool Connected() const { return curl_ != nullptr; }
+    // The control connection runs over TLS.
+    bool Encrypted() const { return encrypted_; }
+
+  private:
+    struct Transfer;
+    FtpResult Connect();
+    FtpResult Perform(Transfer& t);
+    FtpResult List();
+    FtpResult Put(const std::string& local, const std::string& remote);
+    FtpResult Quote(const std::string& line);
+    FtpResult Close();
+    std::string UrlFor(const std::string& abs_path) const;
+    std::string Resolve(const std::string& name) const;
+    void Emit(int state);
+    void Drop();
+
+    StateFn on_state_;
+    std::string scheme_ = "ftp";
+    std::string host_;
+    std::string start_path_;
+    std::string user_;
+    std::string password_;
+    std::string ca_file_;
+    std::string address_error_;
+    bool use_netrc_ = false;
+    long timeout_ = 40;
+    void* curl_ = nullptr;
+    std::string cwd_;
+    bool encrypted_ = false;
+    int mlsd_ = -1;  // -1 not tried yet, 0 the server has no MLSD, 1 it has
+    std::atomic<bool> cancel_{false};
+
+    friend struct SessionCallbacks;
+};
+
+}  // namespace tarlo::ftp

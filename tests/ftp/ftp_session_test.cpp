@@ -1,0 +1,183 @@
+// The FTP session against a real server: login, listings, folders, files
+// byte for byte, and what a broken or cancelled transfer leaves behind.
+#include "ftp/ftp_session.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <random>
+
+#include "ftp_test_server.h"
+
+namespace tarlo::ftp {
+namespace {
+
+using test::Exists;
+using test::FolderNames;
+using test::FtpTestServer;
+using test::MakeTempFolder;
+using test::ReadFile;
+using test::WriteFile;
+
+std::string RandomBytes(size_t n) {
+    std::mt19937 gen(1234);
+    std::string s(n, '\0');
+    for (auto& c : s) c = static_cast<char>(gen());
+    // Line ends that a text-mode transfer would rewrite.
+    s.replace(100, 6, "\r\n\n\r\r\n");
+    return s;
+}
+
+void LogIn(FtpSession& s, const FtpTestServer& server, const std::string& path = "") {
+    s.SetAddress(server.Url(path));
+    s.SetPassword(FtpTestServer::kPassword);
+}
+
+TEST(FtpSession, LoginAndListingsWithAndWithoutMlsd) {
+    for (const bool mlsd : {true, false}) {
+        FtpTestServer server(mlsd ? std::vector<std::string>{}
+                                  : std::vector<std::string>{"--no-mlsd"});
+        ASSERT_TRUE(server.Running());
+        ::mkdir((server.Root() + "/my docs").c_str(), 0755);
+        WriteFile(server.Root() + "/a b.htm", "<p>x</p>");
+        WriteFile(server.Root() + "/my docs/inner.htm", "");
+
+        FtpSession bad;
+        bad.SetAddress(server.Url());
+        bad.SetPassword("wrong");
+        const FtpResult refused = bad.Execute("DIR");
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.code, kCodeLoginFailed);
+        EXPECT_NE(refused.message.find("530"), std::string::npos) << refused.message;
+        EXPECT_FALSE(bad.Connected());
+
+        std::vector<int> states;
+        FtpSession s;
+        s.SetStateCallback([&](int st) { states.push_back(st); });
+        LogIn(s, server);
+        const FtpResult r = s.Execute("DIR");
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(r.data, "a b.htm\r\nmy docs/\r\n") << "mlsd " << mlsd;
+        EXPECT_EQ(s.CurrentFolder(), "/");
+        EXPECT_EQ(states,
+                  (std::vector<int>{kResolving, kResolved, kConnecting, kConnected, kRequesting,
+                                    kRequestSent, kReceiving, kResponseReceived}));
+        EXPECT_FALSE(s.Encrypted());  // this server offers no TLS
+
+        // A start folder in the address, and one that is not there.
+        FtpSession inner;
+        LogIn(inner, server, "my%20docs/");
+        const FtpResult in = inner.Execute("DIR");
+        ASSERT_TRUE(in.ok) << in.message;
+        EXPECT_EQ(in.data, "inner.htm\r\n");
+        EXPECT_EQ(inner.CurrentFolder(), "/my docs");
+        FtpSession missing;
+        LogIn(missing, server, "nope/");
+        const FtpResult none = missing.Execute("DIR");
+        EXPECT_FALSE(none.ok);
+        EXPECT_EQ(none.code, 550);
+    }
+}
+
+TEST(FtpSession, FoldersFilesAndNamesThatWouldInjectCommands) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    const std::string local = MakeTempFolder("ftp-local");
+    FtpSession s;
+    LogIn(s, server);
+
+    ASSERT_TRUE(s.Execute("MKDIR \"new dir\"").ok);
+    EXPECT_TRUE(Exists(server.Root() + "/new dir"));
+    ASSERT_TRUE(s.Execute("CD \"new dir/\"").ok);
+    EXPECT_EQ(s.CurrentFolder(), "/new dir");
+    const FtpResult nope = s.Execute("CD \"nope/\"");
+    EXPECT_FALSE(nope.ok);
+    EXPECT_EQ(nope.code, 550);
+    EXPECT_EQ(s.CurrentFolder(), "/new dir");
+
+    // 20 MB out and back, byte for byte.
+    const std::string big = RandomBytes(20 * 1024 * 1024);
+    WriteFile(local + "/big.bin", big);
+    const FtpResult put = s.Execute("PUT \"" + local + "/big.bin\" \"big copy.bin\"");
+    ASSERT_TRUE(put.ok) << put.message;
+    EXPECT_TRUE(ReadFile(server.Root() + "/new dir/big copy.bin") == big);
+    const FtpResult get = s.Execute("GET \"big copy.bin\" \"" + local + "/back.bin\"");
+    ASSERT_TRUE(get.ok) << get.message;
+    EXPECT_TRUE(ReadFile(local + "/back.bin") == big);
+
+    // GET never replaces a local file; Get(..., true) does, in one step.
+    WriteFile(local + "/keep.htm", "mine");
+    WriteFile(server.Root() + "/new dir/keep.htm", "theirs");
+    const FtpResult again = s.Execute("GET \"keep.htm\" \"" + local + "/keep.htm\"");
+    EXPECT_FALSE(again.ok);
+    EXPECT_EQ(again.code, kCodeLocalFileExists);
+    EXPECT_EQ(ReadFile(local + "/keep.htm"), "mine");
+    EXPECT_TRUE(s.Get("keep.htm", local + "/keep.htm", true).ok);
+    EXPECT_EQ(ReadFile(local + "/keep.htm"), "theirs");
+    const FtpResult absent = s.Execute("GET \"absent\" \"" + local + "/absent\"");
+    EXPECT_FALSE(absent.ok);
+    EXPECT_EQ(absent.code, 550);
+    EXPECT_EQ(FolderNames(local), (std::vector<std::string>{"back.bin", "big.bin", "keep.htm"}));
+
+    // A line break in a name would end the command and start another one.
+    WriteFile(server.Root() + "/victim.htm", "v");
+    CommandText sneaky{Verb::Delete, {"x\r\nDELE /victim.htm"}};
+    const FtpResult injected = s.Run(sneaky);
+    EXPECT_FALSE(injected.ok);
+    EXPECT_EQ(injected.code, kCodeBadCommand);
+    EXPECT_TRUE(Exists(server.Root() + "/victim.htm"));
+
+    ASSERT_TRUE(s.Execute("DELETE \"big copy.bin\"").ok);
+    ASSERT_TRUE(s.Execute("DELETE \"keep.htm\"").ok);
+    EXPECT_FALSE(s.Execute("DELETE \"keep.htm\"").ok);
+    ASSERT_TRUE(s.Execute("CDUP").ok);
+    EXPECT_EQ(s.CurrentFolder(), "/");
+    ASSERT_TRUE(s.Execute("CDUP").ok);  // the top stays the top
+    EXPECT_EQ(s.CurrentFolder(), "/");
+    ASSERT_TRUE(s.Execute("RMDIR \"new dir/\"").ok);
+    EXPECT_FALSE(Exists(server.Root() + "/new dir"));
+    EXPECT_EQ(s.Execute("DIR").data, "victim.htm\r\n");
+    ASSERT_TRUE(s.Execute("CLOSE").ok);
+    EXPECT_FALSE(s.Connected());
+    EXPECT_FALSE(s.Execute("FROB").ok);
+}
+
+TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
+    const std::string local = MakeTempFolder("ftp-broken");
+    {
+        FtpTestServer server({"--slow", "65536"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/slow.bin", RandomBytes(4 * 1024 * 1024));
+        FtpSession s;
+        LogIn(s, server);
+        s.SetStateCallback([&](int st) {
+            if (st == kReceiving) server.Kill();
+        });
+        const FtpResult r = s.Execute("GET \"slow.bin\" \"" + local + "/slow.bin\"");
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.code, kCodeConnectionAborted) << r.message;
+        EXPECT_FALSE(s.Connected());
+    }
+    {
+        FtpTestServer server({"--slow", "65536"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/slow.bin", RandomBytes(4 * 1024 * 1024));
+        FtpSession s;
+        LogIn(s, server);
+        s.SetStateCallback([&](int st) {
+            if (st == kReceiving) s.RequestCancel();
+        });
+        const FtpResult r = s.Execute("GET \"slow.bin\" \"" + local + "/slow.bin\"");
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.code, kCodeCancelled);
+        EXPECT_FALSE(s.Connected());
+        // The next command starts afresh.
+        s.SetStateCallback({});
+        s.ClearCancel();
+        EXPECT_TRUE(s.Execute("DIR").ok);
+    }
+    EXPECT_TRUE(FolderNames(local).empty());
+}
+
+}  // namespace
+}  // namespace tarlo::ftp
