@@ -1,0 +1,109 @@
+#include "startup/about_window.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "editor/editor.h"
+#include "editor/window_helpers.h"
+#include "startup/startup_files.h"
+
+namespace tarlo {
+
+namespace {
+
+QLabel* WrappedLabel(const char* text, const char* name, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QLatin1String(name));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(Editor& editor)
+    : QWidget(editor.mainWindow(), Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QLatin1String(kAboutCaption));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    imgAbout = new QLabel(this);
+    imgAbout->setObjectName(QStringLiteral("imgAbout"));
+    imgAbout->setPixmap(QIcon(QStringLiteral(":/about.svg")).pixmap(64, 64));
+    imgAbout->setAccessibleName(QStringLiteral("Tarlo"));
+    imgAbout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    lblDescription = WrappedLabel(kAboutText, "lblDescription", this);
+    lblPublisher = WrappedLabel(kAboutPublisher, "lblPublisher", this);
+    QFont bold = lblPublisher->font();
+    bold.setBold(true);
+    lblPublisher->setFont(bold);
+    lblNotice = WrappedLabel(kAboutNotice, "lblNotice", this);
+
+    lblLink = new QLabel(
+        QStringLiteral("<a href=\"help\">%1</a>").arg(QLatin1String(kAboutLinkText)), this);
+    lblLink->setObjectName(QStringLiteral("lblLink"));
+    lblLink->setTextFormat(Qt::RichText);
+    lblLink->setToolTip(QLatin1String(kAboutLinkTip));
+    lblLink->setAccessibleName(QLatin1String(kAboutLinkText));
+    lblLink->setAccessibleDescription(QLatin1String(kAboutLinkTip));
+    lblLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblLink->setCursor(Qt::PointingHandCursor);
+    connect(lblLink, &QLabel::linkActivated, this, [this] { lblLink_Click(); });
+
+    cmdDone = new QPushButton(QStringLiteral("&Done"), this);
+    cmdDone->setObjectName(QStringLiteral("cmdDone"));
+    cmdDone->setAccessibleName(QStringLiteral("Done"));
+    cmdDone->setDefault(true);
+    connect(cmdDone, &QPushButton::clicked, this, &frmAbout::cmdDone_Click);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(lblDescription);
+    text->addWidget(lblPublisher);
+    text->addWidget(lblNotice);
+    text->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(imgAbout);
+    top->addLayout(text, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblLink);
+    bottom->addStretch();
+    bottom->addWidget(cmdDone);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+
+    // The design's width, wide enough for the text to read well; the height
+    // grows by the lines the text needs in the system's font.
+    const int width = std::max(TwipSizeToPixels(4800, 2145).width(), 420);
+    const int height =
+        std::max(TwipSizeToPixels(4800, 2145).height(), layout->totalHeightForWidth(width));
+    setFixedSize(width, height);
+    CentreOnScreen(this, editor.mainWindow());
+}
+
+void frmAbout::cmdDone_Click() {
+    close();
+}
+
+void frmAbout::lblLink_Click() {
+    const QUrl index = HelpIndexOnDisk();
+    if (index.isValid()) QDesktopServices::openUrl(index);
+}
+
+AboutCommand::AboutCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
+    setObjectName(QStringLiteral("AboutCommand"));
+}
+
+void AboutCommand::Show() {
+    if (!window_) window_ = new frmAbout(editor_);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+}  // namespace tarlo

@@ -1,0 +1,91 @@
+#include "startup/help_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+#include "editor/editor.h"
+#include "editor/window_helpers.h"
+#include "startup/startup_files.h"
+
+namespace tarlo {
+
+frmHelp::frmHelp(Editor& editor)
+    : QWidget(editor.mainWindow(), Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("Help"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    cmdBack = new QPushButton(QStringLiteral("&Back"), this);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdBack->setAccessibleName(QStringLiteral("Back"));
+    cmdContents = new QPushButton(QStringLiteral("C&ontents"), this);
+    cmdContents->setObjectName(QStringLiteral("cmdContents"));
+    cmdContents->setAccessibleName(QStringLiteral("Contents"));
+    auto* findLabel = new QLabel(QStringLiteral("&Find:"), this);
+    txtFind = new QLineEdit(this);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    txtFind->setAccessibleName(QStringLiteral("Find in help"));
+    findLabel->setBuddy(txtFind);
+    for (QPushButton* b : {cmdBack, cmdContents}) b->setAutoDefault(false);
+
+    webHelp = new QWebEngineView(this);
+    webHelp->setObjectName(QStringLiteral("webHelp"));
+    webHelp->setAccessibleName(QStringLiteral("Help page"));
+
+    connect(cmdBack, &QPushButton::clicked, this, &frmHelp::cmdBack_Click);
+    connect(cmdContents, &QPushButton::clicked, this, &frmHelp::cmdContents_Click);
+    connect(txtFind, &QLineEdit::returnPressed, this, &frmHelp::txtFind_Return);
+    // Ctrl+F goes to the find box, as in a browser.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        txtFind->setFocus();
+        txtFind->selectAll();
+    });
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(cmdBack);
+    bar->addWidget(cmdContents);
+    bar->addStretch();
+    bar->addWidget(findLabel);
+    bar->addWidget(txtFind);
+    auto* layout = new QVBoxLayout(this);
+    const int margin = TwipSizeToPixels(120, 120).width();
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addLayout(bar);
+    layout->addWidget(webHelp, 1);
+
+    setFixedSize(TwipSizeToPixels(12705, 7920));
+    SetTopmost(this, true);
+    CentreOnScreen(this, editor.mainWindow());
+    webHelp->setUrl(HelpIndexUrl());
+}
+
+void frmHelp::cmdBack_Click() {
+    webHelp->back();
+}
+
+void frmHelp::cmdContents_Click() {
+    webHelp->setUrl(HelpIndexUrl());
+}
+
+void frmHelp::txtFind_Return() {
+    webHelp->findText(txtFind->text());
+}
+
+HelpCommand::HelpCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
+    setObjectName(QStringLiteral("HelpCommand"));
+}
+
+void HelpCommand::Show() {
+    if (!window_) window_ = new frmHelp(editor_);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+}  // namespace tarlo

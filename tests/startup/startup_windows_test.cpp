@@ -1,0 +1,396 @@
+// The Help menu's windows and the start-up, in a real main window driven
+// through their controls: the tip of the day and the settings file it
+// writes, About, the help pages and the splash window's decision.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWebEngineView>
+
+#include "editor/command_table.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "startup/about_window.h"
+#include "startup/help_window.h"
+#include "startup/splash_window.h"
+#include "startup/startup_commands.h"
+#include "startup/startup_files.h"
+#include "startup/tip_window.h"
+#include "support/gui_test_support.h"
+
+namespace tarlo {
+
+// Stands in for the desktop browser: remembers what it was asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class StartupWindowsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = test::StartTestWindow(
+            dialogs, [] {}, [](frmMain& w) { tools = InstallStartupTools(w, &w); });
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        // Each test has its own configuration and cache folders.
+        ASSERT_TRUE(home.isValid());
+        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+        tools.tip->SetTipsFile(QLatin1String(kTipsResource));
+    }
+    void TearDown() override {
+        for (QWidget* w : {static_cast<QWidget*>(tools.tip->window()),
+                           static_cast<QWidget*>(tools.about->window()),
+                           static_cast<QWidget*>(tools.help->window())}) {
+            if (w) w->close();
+        }
+        test::WaitUntil(
+            [] { return !tools.tip->window() && !tools.about->window() && !tools.help->window(); });
+    }
+    QString Settings() const { return home.filePath("config/Tarlo/Tarlo.ini"); }
+    static frmTip* OpenTip() {
+        EXPECT_TRUE(window->commands().Run(CommandId::TipOfTheDay));
+        return tools.tip->window();
+    }
+    static void CloseTip() {
+        frmTip* tip = tools.tip->window();
+        QTest::mouseClick(tip->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        EXPECT_TRUE(test::WaitUntil([] { return tools.tip->window() == nullptr; }));
+    }
+
+    QTemporaryDir home;
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+    static inline StartupTools tools;
+};
+
+TEST_F(StartupWindowsTest, TheTipWindowShowsAShippedTipWithItsControls) {
+    frmTip* tip = OpenTip();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->objectName(), "frmTip");
+    EXPECT_EQ(tip->windowTitle(), "Tip of the Day");
+    EXPECT_EQ(tip->findChild<QLabel*>("lblHeading")->text(), "Did you know...");
+    EXPECT_EQ(tip->findChild<QPushButton*>("cmdNext")->text(), "&Next Tip");
+    EXPECT_EQ(tip->findChild<QPushButton*>("Command2")->text(), "&Close");
+    auto* box = tip->findChild<QCheckBox*>("chkLoadTipsAtStartup");
+    EXPECT_EQ(box->text(), "Show tips at start up.");
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(tip->findChild<QLabel*>("imgTip")->pixmap().isNull());
+
+    // Our own tips, at least 30 of them, each one shown as written.
+    EXPECT_GE(tip->tips().size(), 30u);
+    QSet<QString> shipped;
+    for (const std::string& t : tip->tips()) shipped.insert(QString::fromStdString(t));
+    auto* text = tip->findChild<QLabel*>("lblTipText");
+    QSet<QString> shown;
+    for (int i = 0; i < 60; ++i) {
+        EXPECT_TRUE(shipped.contains(text->text())) << text->text().toStdString();
+        shown.insert(text->text());
+        QTest::mouseClick(tip->findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+    }
+    EXPECT_GT(shown.size(), 5);  // Next Tip really picks anew
+
+    // Opening it again while it is open keeps the one window.
+    EXPECT_EQ(OpenTip(), tip);
+}
+
+TEST_F(StartupWindowsTest, ClosingTheTipWindowWritesTheCheckBoxToTheSettingsFile) {
+    frmTip* tip = OpenTip();
+    tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->setChecked(false);
+    CloseTip();
+    EXPECT_EQ(ReadAll(Settings()), "0\n");
+    EXPECT_FALSE(ReadShowTips());
+
+    // The box starts checked again, so closing from the menu turns tips back on.
+    tip = OpenTip();
+    EXPECT_TRUE(tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->isChecked());
+    CloseTip();
+    EXPECT_EQ(ReadAll(Settings()), "1\n");
+    EXPECT_TRUE(ReadShowTips());
+
+    // The close box writes too.
+    tip = OpenTip();
+    tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->setChecked(false);
+    tip->close();
+    EXPECT_TRUE(test::WaitUntil([] { return tools.tip->window() == nullptr; }));
+    EXPECT_EQ(ReadAll(Settings()), "0\n");
+    // Nothing but the file is left behind in the folder.
+    EXPECT_EQ(QDir(home.filePath("config/Tarlo")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Tarlo.ini"});
+}
+
+TEST_F(StartupWindowsTest, AnUnwritableSettingsFolderStillLetsTheTipWindowClose) {
+    // A file where the Tarlo folder should be: even root cannot write there.
+    QDir().mkpath(home.filePath("config"));
+    test::WriteFile(home.filePath("config"), "Tarlo", "not a folder");
+    frmTip* tip = OpenTip();
+    ASSERT_NE(tip, nullptr);
+    CloseTip();
+    EXPECT_EQ(ReadAll(home.filePath("config/Tarlo")), "not a folder");
+    EXPECT_FALSE(ReadShowTips());
+}
+
+TEST_F(StartupWindowsTest, TipsFilesOfThreeLinesNoneAndTooMany) {
+    QTemporaryDir dir;
+    tools.tip->SetTipsFile(test::WriteFile(dir.path(), "three.txt", "one\ntwo\nthree"));
+    frmTip* tip = OpenTip();
+    const QSet<QString> three{"one", "two", "three"};
+    QSet<QString> shown;
+    for (int i = 0; i < 100; ++i) {
+        const QString t = tip->findChild<QLabel*>("lblTipText")->text();
+        EXPECT_TRUE(three.contains(t)) << t.toStdString();
+        shown.insert(t);
+        tip->cmdNext_Click();
+    }
+    EXPECT_EQ(shown, three);  // the last line, without a line break, is a tip too
+    CloseTip();
+
+    tools.tip->SetTipsFile(dir.filePath("missing.txt"));
+    tip = OpenTip();
+    EXPECT_TRUE(tip->tips().empty());
+    EXPECT_EQ(tip->findChild<QLabel*>("lblTipText")->text(), "");
+    tip->cmdNext_Click();
+    EXPECT_EQ(tip->findChild<QLabel*>("lblTipText")->text(), "");
+    CloseTip();
+
+    tools.tip->SetTipsFile(test::WriteFile(dir.path(), "empty.txt", ""));
+    tip = OpenTip();
+    EXPECT_EQ(tip->findChild<QLabel*>("lblTipText")->text(), "");
+    CloseTip();
+
+    QByteArray many;
+    for (int i = 1; i <= 1005; ++i) many += "tip " + QByteArray::number(i) + "\n";
+    tools.tip->SetTipsFile(test::WriteFile(dir.path(), "many.txt", many));
+    tip = OpenTip();
+    ASSERT_EQ(tip->tips().size(), 1000u);
+    for (int i = 0; i < 200; ++i) {
+        const int n = tip->findChild<QLabel*>("lblTipText")->text().mid(4).toInt();
+        EXPECT_TRUE(n >= 1 && n <= 1000) << n;
+        tip->cmdNext_Click();
+    }
+}
+
+TEST_F(StartupWindowsTest, AboutShowsItsTextsAndItsLinkOpensTheHelpInTheBrowser) {
+    ASSERT_TRUE(window->commands().Run(CommandId::About));
+    frmAbout* about = tools.about->window();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), "About Tarlo");
+    EXPECT_EQ(about->findChild<QLabel*>("lblDescription")->text(),
+              "Tarlo was designed with one thing in mind; the coder. We think that Tarlo is the "
+              "best program available designed to view and edit both the HTML code and its "
+              "output at the same time.");
+    EXPECT_EQ(about->findChild<QLabel*>("lblPublisher")->text(), "Tarlo contributors");
+    EXPECT_TRUE(about->findChild<QLabel*>("lblNotice")->text().contains("Tarlo contributors"));
+    EXPECT_FALSE(about->findChild<QLabel*>("imgAbout")->pixmap().isNull());
+    auto* link = about->findChild<QLabel*>("lblLink");
+    EXPECT_EQ(link->toolTip(), "Click to see where the magic happens");
+    // The whole text shows: the window is tall enough for its wrapped lines.
+    auto* text = about->findChild<QLabel*>("lblDescription");
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler("file", &browser, "Open");
+    emit link->linkActivated(QStringLiteral("help"));
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(browser.opened.size(), 1);
+    const QString index = browser.opened.front().toLocalFile();
+    EXPECT_TRUE(index.startsWith(home.filePath("cache/Tarlo/help/"))) << index.toStdString();
+    // The browser gets the same pages the help window shows, links and all.
+    EXPECT_EQ(ReadAll(index), ReadAll(":/help/index.html"));
+    EXPECT_EQ(ReadAll(QFileInfo(index).dir().filePath("checks.html")),
+              ReadAll(":/help/checks.html"));
+    EXPECT_EQ(ReadAll(QFileInfo(index).dir().filePath("style.css")), ReadAll(":/help/style.css"));
+
+    QTest::mouseClick(about->findChild<QPushButton*>("cmdDone"), Qt::LeftButton);
+    EXPECT_TRUE(test::WaitUntil([] { return tools.about->window() == nullptr; }));
+}
+
+TEST_F(StartupWindowsTest, F1OpensTheHelpWindowOnTheShippedIndex) {
+    window->activateWindow();
+    window->menuAction("mnuHelp2")->trigger();
+    frmHelp* help = tools.help->window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(window->menuAction("mnuHelp2")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(help->windowTitle(), "Help");
+    auto* web = help->findChild<QWebEngineView*>("webHelp");
+    EXPECT_TRUE(test::WaitUntil([web] { return web->title() == "Tarlo Help"; }, 30000))
+        << web->title().toStdString();
+    // A page reached from the index, and back to the contents.
+    web->setUrl(QUrl("qrc:/help/checks.html"));
+    EXPECT_TRUE(
+        test::WaitUntil([web] { return web->title() == "The error checks - Tarlo Help"; }, 30000));
+    QTest::mouseClick(help->findChild<QPushButton*>("cmdContents"), Qt::LeftButton);
+    EXPECT_TRUE(test::WaitUntil([web] { return web->title() == "Tarlo Help"; }, 30000));
+}
+
+// Every page the help can show, and what each links to.
+struct HelpPage {
+    QString name;
+    QString html;
+};
+
+std::vector<HelpPage> HelpPages() {
+    std::vector<HelpPage> pages;
+    QDirIterator it(":/help", {"*.html"}, QDir::Files);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        pages.push_back({QFileInfo(path).fileName(), QString::fromUtf8(ReadAll(path))});
+    }
+    return pages;
+}
+
+TEST(HelpPagesTest, EveryLinkLeadsToAShippedPageAndPlaceAndEveryPageIsReachable) {
+    const std::vector<HelpPage> pages = HelpPages();
+    ASSERT_GE(pages.size(), 10u);
+    QMap<QString, QString> byName;
+    for (const HelpPage& p : pages) byName[p.name] = p.html;
+    ASSERT_TRUE(byName.contains("index.html"));
+
+    const QRegularExpression href(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]*)\""));
+    QSet<QString> reached{"index.html"};
+    QStringList queue{"index.html"};
+    int links = 0;
+    while (!queue.isEmpty()) {
+        const QString from = queue.takeFirst();
+        auto m = href.globalMatch(byName[from]);
+        while (m.hasNext()) {
+            const QString link = m.next().captured(1);
+            ++links;
+            SCOPED_TRACE((from + " -> " + link).toStdString());
+            // Nothing reaches out of the help: no network, no other scheme.
+            EXPECT_FALSE(link.contains(':')) << "not a page of the help";
+            const QString file = link.section('#', 0, 0);
+            const QString anchor = link.section('#', 1);
+            const QString target = file.isEmpty() ? from : file;
+            EXPECT_TRUE(QFile::exists(":/help/" + target)) << "no such page";
+            if (!anchor.isEmpty()) {
+                EXPECT_TRUE(byName[target].contains("id=\"" + anchor + "\""))
+                    << "no such place on the page";
+            }
+            if (target.endsWith(".html") && byName.contains(target) && !reached.contains(target)) {
+                reached.insert(target);
+                queue.push_back(target);
+            }
+        }
+    }
+    EXPECT_GT(links, 40);
+    for (const HelpPage& p : pages) {
+        EXPECT_TRUE(reached.contains(p.name)) << p.name.toStdString() << " is not linked";
+        EXPECT_TRUE(p.html.contains("<title>")) << p.name.toStdString();
+    }
+}
+
+TEST_F(StartupWindowsTest, EveryToolbarCommandIsNamedInTheHelp) {
+    QString all;
+    for (const HelpPage& p : HelpPages()) {
+        all += QTextDocumentFragment::fromHtml(p.html).toPlainText() + "\n";
+    }
+    all = all.simplified();
+
+    QStringList names;
+    for (QToolBar* bar : window->findChildren<QToolBar*>()) {
+        for (QAction* a : bar->actions()) {
+            if (frmMain::CommandOf(a)) names << a->toolTip();
+        }
+    }
+    for (QToolButton* b : window->findChildren<QToolButton*>()) {
+        if (frmMain::CommandOf(b)) names << b->accessibleName();
+    }
+    for (QComboBox* c : window->findChildren<QComboBox*>()) {
+        if (frmMain::CommandOf(c)) names << c->accessibleName();
+    }
+    ASSERT_GE(names.size(), 40);
+    for (const QString& name : names) {
+        EXPECT_TRUE(all.contains(name, Qt::CaseInsensitive)) << name.toStdString();
+    }
+}
+
+// The splash window's first tick, with the main window's part recorded.
+struct StartupRun {
+    QStringList steps;
+    int lastProgress = -1;
+};
+
+StartupRun RunSplash() {
+    StartupRun run;
+    QPointer<QProgressBar> bar;
+    auto* splash = new frmSplash({[&run, &bar](const std::function<void(int)>& progress) {
+                                      run.steps << "main";
+                                      // The busy pointer shows while the main window loads.
+                                      EXPECT_NE(QApplication::overrideCursor(), nullptr);
+                                      for (int p = 0; p <= 100; p += 25) {
+                                          progress(p);
+                                          if (bar && bar->value() == p) run.lastProgress = p;
+                                      }
+                                  },
+                                  [&run] { run.steps << "tip"; },
+                                  {}});
+    const QPointer<frmSplash> alive(splash);
+    bar = splash->findChild<QProgressBar*>("ProgressBar1");
+    EXPECT_EQ(splash->objectName(), "frmSplash");
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(splash->size(), QSize(417, 249));  // 6255 x 3735 twips
+    splash->Start();
+    EXPECT_TRUE(test::WaitUntil([&] { return alive.isNull(); }));
+    return run;
+}
+
+TEST_F(StartupWindowsTest, TheSplashShowsTheTipOnlyWhenTheSettingsFileSaysOne) {
+    const QString folder = home.filePath("config/Tarlo");
+    QDir().mkpath(folder);
+
+    EXPECT_EQ(RunSplash().steps, QStringList{"main"});  // no file
+
+    test::WriteFile(folder, "Tarlo.ini", "1\n");
+    const StartupRun withTip = RunSplash();
+    EXPECT_EQ(withTip.steps, (QStringList{"main", "tip"}));
+    EXPECT_EQ(withTip.lastProgress, 100);
+
+    test::WriteFile(folder, "Tarlo.ini", "0\n");
+    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+    test::WriteFile(folder, "Tarlo.ini", "\x01\x02garbage\xff\n1\n");
+    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+    test::WriteFile(folder, "Tarlo.ini", "");
+    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+
+    // Nothing at start-up asks or tells the user anything about the file.
+    EXPECT_TRUE(dialogs->asked().empty());
+    // The busy pointer is gone once the splash has closed.
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarlo
+
+#include "startup_windows_test.moc"
