@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "editor/editor.h"
@@ -31,6 +34,9 @@ frmHelp::frmHelp(Editor& editor)
     txtFind->setObjectName(QStringLiteral("txtFind"));
     txtFind->setAccessibleName(QStringLiteral("Find in help"));
     findLabel->setBuddy(txtFind);
+    lblFindResult = new QLabel(this);
+    lblFindResult->setObjectName(QStringLiteral("lblFindResult"));
+    lblFindResult->setAccessibleName(QStringLiteral("Find result"));
     for (QPushButton* b : {cmdBack, cmdContents}) b->setAutoDefault(false);
 
     webHelp = new QWebEngineView(this);
@@ -40,6 +46,11 @@ frmHelp::frmHelp(Editor& editor)
     connect(cmdBack, &QPushButton::clicked, this, &frmHelp::cmdBack_Click);
     connect(cmdContents, &QPushButton::clicked, this, &frmHelp::cmdContents_Click);
     connect(txtFind, &QLineEdit::returnPressed, this, &frmHelp::txtFind_Return);
+    connect(webHelp->page(), &QWebEnginePage::findTextFinished, this,
+            [this](const QWebEngineFindTextResult& result) {
+                const bool none = result.numberOfMatches() == 0 && !txtFind->text().isEmpty();
+                lblFindResult->setText(none ? QStringLiteral("Not found") : QString());
+            });
     // Ctrl+F goes to the find box, as in a browser.
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
@@ -53,13 +64,22 @@ frmHelp::frmHelp(Editor& editor)
     bar->addStretch();
     bar->addWidget(findLabel);
     bar->addWidget(txtFind);
+    bar->addWidget(lblFindResult);
     auto* layout = new QVBoxLayout(this);
     const int margin = TwipSizeToPixels(120, 120).width();
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->addLayout(bar);
     layout->addWidget(webHelp, 1);
 
-    setFixedSize(TwipSizeToPixels(12705, 7920));
+    // The design's size, or the screen's where the screen is smaller.
+    QSize size = TwipSizeToPixels(12705, 7920);
+    if (const QScreen* screen = editor.mainWindow() ? editor.mainWindow()->screen() : nullptr) {
+        // The frame is known once the platform has a window for it.
+        winId();
+        const QSize frame = frameGeometry().size() - geometry().size();
+        size = size.boundedTo(screen->availableGeometry().size() - frame);
+    }
+    setFixedSize(size);
     SetTopmost(this, true);
     CentreOnScreen(this, editor.mainWindow());
     webHelp->setUrl(HelpIndexUrl());

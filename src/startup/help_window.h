@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWebEngineView;
@@ -28,6 +29,7 @@ class frmHelp : public QWidget {
     QPushButton* cmdBack = nullptr;
     QPushButton* cmdContents = nullptr;
     QLineEdit* txtFind = nullptr;
+    QLabel* lblFindResult = nullptr;
 };
 
 class HelpCommand : public QObject {

@@ -69,7 +69,11 @@ void frmSplash::Timer1_Timer() {
     const QPointer<QProgressBar> bar = ProgressBar1;
     if (steps_.showMain) {
         steps_.showMain([bar](int percent) {
-            if (bar) bar->setValue(std::clamp(percent, 0, 100));
+            const int value = std::clamp(percent, 0, 100);
+            if (!bar || bar->value() == value) return;
+            bar->setValue(value);
+            // The main window loads without letting events run: paint now.
+            bar->repaint();
         });
     }
     // The tip goes over the main window, which it is centred on.

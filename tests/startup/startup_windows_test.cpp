@@ -11,15 +11,20 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "editor/command_table.h"
@@ -123,6 +128,13 @@ TEST_F(StartupWindowsTest, TheTipWindowShowsAShippedTipWithItsControls) {
 
     // Opening it again while it is open keeps the one window.
     EXPECT_EQ(OpenTip(), tip);
+    // Above the main window and centred over it.
+    EXPECT_EQ(tip->parentWidget(), window);
+    EXPECT_EQ(tip->windowType(), Qt::Tool);
+    const QRect main = window->frameGeometry();
+    const QRect own = tip->frameGeometry();
+    EXPECT_NEAR(own.center().x(), main.center().x(), 2);
+    EXPECT_NEAR(own.center().y(), main.center().y(), 2);
 }
 
 TEST_F(StartupWindowsTest, ClosingTheTipWindowWritesTheCheckBoxToTheSettingsFile) {
@@ -232,6 +244,12 @@ TEST_F(StartupWindowsTest, AboutShowsItsTextsAndItsLinkOpensTheHelpInTheBrowser)
               ReadAll(":/help/checks.html"));
     EXPECT_EQ(ReadAll(QFileInfo(index).dir().filePath("style.css")), ReadAll(":/help/style.css"));
 
+    // Not kept above the main window; in the middle of the screen.
+    EXPECT_EQ(about->windowType(), Qt::Window);
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_NEAR(about->frameGeometry().center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(about->frameGeometry().center().y(), screen.center().y(), 2);
+
     QTest::mouseClick(about->findChild<QPushButton*>("cmdDone"), Qt::LeftButton);
     EXPECT_TRUE(test::WaitUntil([] { return tools.about->window() == nullptr; }));
 }
@@ -244,8 +262,34 @@ TEST_F(StartupWindowsTest, F1OpensTheHelpWindowOnTheShippedIndex) {
     EXPECT_EQ(window->menuAction("mnuHelp2")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(help->windowTitle(), "Help");
     auto* web = help->findChild<QWebEngineView*>("webHelp");
-    EXPECT_TRUE(test::WaitUntil([web] { return web->title() == "Tarlo Help"; }, 30000))
+    QSignalSpy loaded(web, &QWebEngineView::loadFinished);
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return !loaded.isEmpty() && web->title() == "Tarlo Help"; }, 30000))
         << web->title().toStdString();
+    EXPECT_EQ(help->windowType(), Qt::Tool);
+    // The design's 12705 x 7920 twips, on the screen whole even when it is smaller.
+    const QRect screen = window->screen()->availableGeometry();
+    const QSize frame = help->frameGeometry().size() - help->size();
+    EXPECT_EQ(help->size(), QSize(847, 528).boundedTo(screen.size() - frame));
+    EXPECT_TRUE(screen.contains(help->frameGeometry()));
+    EXPECT_NEAR(help->frameGeometry().center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(help->frameGeometry().center().y(), screen.center().y(), 2);
+
+    // The find box searches the page on show and says when nothing is there.
+    auto* find = help->findChild<QLineEdit*>("txtFind");
+    auto* found = help->findChild<QLabel*>("lblFindResult");
+    QSignalSpy finished(web->page(), &QWebEnginePage::findTextFinished);
+
+    QTest::keyClicks(find, "Contents");
+    QTest::keyClick(find, Qt::Key_Return);
+    ASSERT_TRUE(test::WaitUntil([&] { return finished.size() == 1; }, 30000));
+    EXPECT_GT(finished.at(0).at(0).value<QWebEngineFindTextResult>().numberOfMatches(), 0);
+    EXPECT_EQ(found->text(), "");
+    find->setText("qqzzxx");
+    QTest::keyClick(find, Qt::Key_Return);
+    ASSERT_TRUE(test::WaitUntil([&] { return finished.size() == 2; }, 30000));
+    EXPECT_EQ(found->text(), "Not found");
+
     // A page reached from the index, and back to the contents.
     web->setUrl(QUrl("qrc:/help/checks.html"));
     EXPECT_TRUE(
