@@ -115,5 +115,22 @@ TEST(FtpCli, HostileNamesNeverWriteOutsideTheFolder) {
     ::unsetenv("TARLO_FTP_PASSWORD");
 }
 
+TEST(FtpCli, CertificatesAreCheckedAgainstTheStoreNamed) {
+    const std::string cert = MakeTempFolder("cli-cert") + "/server.pem";
+    FtpTestServer server({"--tls", cert});
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/a.htm", "a");
+    ::setenv("TARLO_FTP_PASSWORD", FtpTestServer::kPassword, 1);
+    ::setenv("SSL_CERT_FILE", cert.c_str(), 1);
+    const CliRun trusted = Cli({"ftp", "ls", server.Url()});
+    EXPECT_EQ(trusted.code, 0) << trusted.err;
+    EXPECT_EQ(trusted.out, "a.htm\n");
+    ::unsetenv("SSL_CERT_FILE");
+    const CliRun refused = Cli({"ftp", "ls", server.Url()});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("certificate was refused"), std::string::npos) << refused.err;
+    ::unsetenv("TARLO_FTP_PASSWORD");
+}
+
 }  // namespace
 }  // namespace tarlo::cli

@@ -179,5 +179,34 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
     EXPECT_TRUE(FolderNames(local).empty());
 }
 
+TEST(FtpSession, TlsWhenOfferedWithTheCertificateChecked) {
+    const std::string cert = MakeTempFolder("ftp-cert") + "/server.pem";
+    FtpTestServer server({"--tls", cert});
+    ASSERT_TRUE(server.Running());
+    const std::string bytes = RandomBytes(300000);
+    WriteFile(server.Root() + "/a.bin", bytes);
+    const std::string local = MakeTempFolder("ftp-tls");
+
+    FtpSession trusted;
+    LogIn(trusted, server);
+    trusted.SetCaFile(cert);
+    const FtpResult r = trusted.Execute("DIR");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.data, "a.bin\r\n");
+    EXPECT_TRUE(trusted.Encrypted());
+    ASSERT_TRUE(trusted.Execute("GET \"a.bin\" \"" + local + "/a.bin\"").ok);
+    EXPECT_TRUE(ReadFile(local + "/a.bin") == bytes);
+
+    // The system's store does not know the test's certificate: no silent trust,
+    // and nothing is sent in the clear instead.
+    FtpSession stranger;
+    LogIn(stranger, server);
+    const FtpResult refused = stranger.Execute("DIR");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.code, kCodeTlsRefused);
+    EXPECT_NE(refused.message.find("certificate"), std::string::npos) << refused.message;
+    EXPECT_FALSE(stranger.Encrypted());
+}
+
 }  // namespace
 }  // namespace tarlo::ftp
