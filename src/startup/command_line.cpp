@@ -87,8 +87,8 @@ std::string HelpText() {
            "The window's own help opens with F1.\n";
 }
 
-std::string VersionText(const std::string& version) {
-    return "Tarlo " + version + "\n";
+std::string VersionText() {
+    return std::string("Tarlo ") + TARLO_VERSION + "\n";
 }
 
 }  // namespace tarlo

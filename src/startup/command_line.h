@@ -24,6 +24,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // What --help prints.
 std::string HelpText();
 // What --version prints: "Tarlo " and the version, then a line break.
-std::string VersionText(const std::string& version);
+std::string VersionText();
 
 }  // namespace tarlo
