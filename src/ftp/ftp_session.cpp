@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace tarlo::ftp {
 
@@ -186,7 +187,9 @@ void FtpSession::Emit(int state) {
 }
 
 void FtpSession::Drop() {
-    if (curl_) curl_easy_cleanup(H(curl_));
+    // Closing says QUIT and waits for the answer; after a cancel or a broken
+    // connection nobody should wait for a server that may never answer.
+    if (curl_) std::thread([h = H(curl_)] { curl_easy_cleanup(h); }).detach();
     curl_ = nullptr;
     encrypted_ = false;
 }
@@ -468,7 +471,9 @@ FtpResult FtpSession::Put(const std::string& local, const std::string& remote) {
 FtpResult FtpSession::Close() {
     if (curl_) {
         Emit(kDisconnecting);
-        Drop();
+        curl_easy_cleanup(H(curl_));
+        curl_ = nullptr;
+        encrypted_ = false;
         Emit(kDisconnected);
     }
     return FtpResult{true, 0, {}, {}, {}};

@@ -71,6 +71,19 @@ TEST(FtpSession, LoginAndListingsWithAndWithoutMlsd) {
         ASSERT_TRUE(in.ok) << in.message;
         EXPECT_EQ(in.data, "inner.htm\r\n");
         EXPECT_EQ(inner.CurrentFolder(), "/my docs");
+        // A bare host name is an ftp:// address; other schemes are refused.
+        FtpSession bare;
+        bare.SetAddress("127.0.0.1:" + std::to_string(server.Port()));
+        bare.SetUserName(FtpTestServer::kUser);
+        bare.SetPassword(FtpTestServer::kPassword);
+        EXPECT_TRUE(bare.Execute("DIR").ok);
+        FtpSession sftp;
+        sftp.SetAddress("sftp://127.0.0.1:" + std::to_string(server.Port()) + "/");
+        const FtpResult other = sftp.Execute("DIR");
+        EXPECT_FALSE(other.ok);
+        EXPECT_EQ(other.code, kCodeUnsupportedScheme);
+        EXPECT_NE(other.message.find("sftp://"), std::string::npos) << other.message;
+
         FtpSession missing;
         LogIn(missing, server, "nope/");
         const FtpResult none = missing.Execute("DIR");
