@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -32,6 +33,7 @@
 #include "editor/main_window.h"
 #include "startup/about_window.h"
 #include "startup/help_window.h"
+#include "startup/recent_files_menu.h"
 #include "startup/splash_window.h"
 #include "startup/startup_commands.h"
 #include "startup/startup_files.h"
@@ -68,6 +70,7 @@ class StartupWindowsTest : public ::testing::Test {
         delete dialogs;
     }
     void SetUp() override {
+        dialogs->ClearAsked();
         // Each test has its own configuration and cache folders.
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
@@ -378,6 +381,62 @@ TEST_F(StartupWindowsTest, EveryToolbarCommandIsNamedInTheHelp) {
     for (const QString& name : names) {
         EXPECT_TRUE(all.contains(name, Qt::CaseInsensitive)) << name.toStdString();
     }
+}
+
+TEST_F(StartupWindowsTest, RecentFilesListNewestFirstOutliveTheRunAndPruneGoneFiles) {
+    QTemporaryDir docs;
+    QStringList paths;
+    for (int i = 1; i <= 9; ++i) {
+        paths << test::WriteFile(docs.path(), QStringLiteral("f%1.htm").arg(i), "<p>x</p>");
+    }
+    QMenu file;
+    file.addAction("&Open");
+    QAction* exit = file.addAction("E&xit");
+    QStringList opened;
+    auto open = [&opened](const QString& path) {
+        opened << path;
+        return !path.endsWith("f2.htm");  // f2 is refused, as Open refuses a bad file
+    };
+    auto* recent = new RecentFilesMenu(&file, exit, *dialogs, window, open);
+    EXPECT_TRUE(recent->Files().isEmpty());
+    EXPECT_FALSE(file.findChild<QAction*>("mnuRecentSeparator")->isVisible());
+
+    for (const QString& p : paths) recent->Add(p);
+    ASSERT_EQ(recent->Files().size(), 8);
+    EXPECT_EQ(recent->Files().front(), paths[8]);
+    EXPECT_EQ(recent->Files().back(), paths[1]);
+    // In the menu before Exit, numbered for the keyboard.
+    const QList<QAction*> entries = file.actions();
+    EXPECT_EQ(entries.last(), exit);
+    EXPECT_EQ(entries[1]->text(), "&1 " + paths[8]);
+    EXPECT_EQ(entries[8]->text(), "&8 " + paths[1]);
+    EXPECT_TRUE(entries[9]->isSeparator());
+
+    // Choosing an entry opens it and brings it to the top.
+    file.findChild<QAction*>("mnuRecent3")->trigger();
+    EXPECT_EQ(opened, QStringList{paths[6]});
+    EXPECT_EQ(recent->Files().front(), paths[6]);
+    // A file Open refuses stays where it was.
+    recent->Choose(static_cast<int>(recent->Files().indexOf(paths[1])));
+    EXPECT_EQ(recent->Files().back(), paths[1]);
+
+    // A file that has gone is taken off with a message, and nothing is opened.
+    QFile::remove(paths[4]);
+    opened.clear();
+    dialogs->Queue(Answer::Ok);
+    recent->Choose(static_cast<int>(recent->Files().indexOf(paths[4])));
+    EXPECT_TRUE(opened.isEmpty());
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked().front().text.contains(paths[4]));
+    EXPECT_EQ(recent->Files().size(), 7);
+    EXPECT_FALSE(recent->Files().contains(paths[4]));
+
+    // The list outlives the run.
+    QMenu again;
+    QAction* exit2 = again.addAction("E&xit");
+    auto* next = new RecentFilesMenu(&again, exit2, *dialogs, window, open);
+    EXPECT_EQ(next->Files(), recent->Files());
+    EXPECT_EQ(again.findChild<QAction*>("mnuRecent1")->text(), "&1 " + paths[6]);
 }
 
 // The splash window's first tick, with the main window's part recorded.
