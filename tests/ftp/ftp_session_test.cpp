@@ -192,6 +192,18 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
     EXPECT_TRUE(FolderNames(local).empty());
 }
 
+TEST(FtpSession, ASilentServerTimesOut) {
+    test::SilentServer silent;
+    ASSERT_GT(silent.Port(), 0);
+    FtpSession s;
+    s.SetAddress("ftp://127.0.0.1:" + std::to_string(silent.Port()) + "/");
+    s.SetTimeoutSeconds(1);
+    const FtpResult r = s.Execute("DIR");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, kCodeTimeout) << r.message;
+    EXPECT_FALSE(s.Connected());
+}
+
 TEST(FtpSession, TlsWhenOfferedWithTheCertificateChecked) {
     const std::string cert = MakeTempFolder("ftp-cert") + "/server.pem";
     FtpTestServer server({"--tls", cert});

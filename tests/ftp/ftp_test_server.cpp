@@ -1,8 +1,11 @@
 #include "ftp_test_server.h"
 
+#include <arpa/inet.h>
 #include <dirent.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -98,6 +101,22 @@ void FtpTestServer::Kill() {
         ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
+}
+
+SilentServer::SilentServer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
+        ::listen(fd_, 8) != 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        return;
+    port_ = ntohs(addr.sin_port);
+}
+
+SilentServer::~SilentServer() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 std::string FtpTestServer::Url(const std::string& path) const {

@@ -31,6 +31,21 @@ class FtpTestServer {
     std::string root_;
 };
 
+// A port on 127.0.0.1 that takes connections and never says a word, as a
+// server that has hung does.
+class SilentServer {
+  public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    int Port() const { return port_; }
+
+  private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 // A fresh private folder (0700) under the test's temporary folder.
 std::string MakeTempFolder(const std::string& tag);
 void WriteFile(const std::string& path, const std::string& bytes);

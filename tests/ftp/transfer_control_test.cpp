@@ -126,6 +126,21 @@ TEST(TransferControl, BrokenCancelledAndAbandonedTransfers) {
         while (!receiving.contains(QList<QVariant>{kReceiving})) receiving.wait(1000);
         doomed.reset();
     }
+    {
+        // A server that has hung: Cancel ends the wait long before the
+        // 40 s time-out would (which would end in state 11 instead).
+        test::SilentServer silent;
+        TransferControl itc;
+        itc.SetURL(QString("ftp://127.0.0.1:%1/").arg(silent.Port()));
+        QSignalSpy states(&itc, &TransferControl::StateChanged);
+        QObject::connect(&itc, &TransferControl::StateChanged, [&](int s) {
+            if (s == kConnecting) itc.Cancel();
+        });
+        ASSERT_TRUE(itc.Execute("DIR"));
+        itc.WaitUntilReady();
+        EXPECT_EQ(States(states), (std::vector<int>{1, 2, 3, 10}));
+        EXPECT_EQ(itc.ResponseCode(), kCodeCancelled);
+    }
     EXPECT_TRUE(FolderNames(local).empty());
 }
 
