@@ -175,7 +175,10 @@ void FtpSession::SetAddress(const std::string& address) {
     start_path_ = slash == std::string::npos ? "" : Decode(rest.substr(slash + 1));
     const size_t at = host_.rfind('@');
     if (at != std::string::npos) {
-        if (user_.empty()) user_ = Decode(host_.substr(0, at));
+        // A password written into the address is not taken: it would sit in
+        // shell histories and process lists.
+        const std::string userinfo = host_.substr(0, at);
+        if (user_.empty()) user_ = Decode(userinfo.substr(0, userinfo.find(':')));
         host_ = host_.substr(at + 1);
     }
     if (host_.empty() && address_error_.empty()) address_error_ = "the address names no server";
