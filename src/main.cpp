@@ -1,11 +1,34 @@
 // Tarlo, the desktop HTML editor for EDGAR filings.
 #include <unistd.h>
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/editor_commands.h"
+#include "editor/command_table.h"
+#include "editor/file_commands.h"
 #include "editor/main_window.h"
+#include "startup/command_line.h"
+#include "startup/splash_window.h"
 
 int main(int argc, char** argv) {
+    // --help and --version answer without starting a window.
+    const tarlo::CommandLine line =
+        tarlo::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case tarlo::CommandLine::Action::Help:
+            std::fputs(tarlo::HelpText().c_str(), stdout);
+            return 0;
+        case tarlo::CommandLine::Action::Version:
+            std::fputs(tarlo::VersionText().c_str(), stdout);
+            return 0;
+        case tarlo::CommandLine::Action::Error:
+            std::fprintf(stderr, "tarlo: %s\nTry 'tarlo --help'.\n", line.message.c_str());
+            return 2;
+        case tarlo::CommandLine::Action::Run:
+            break;
+    }
     // Chromium will not start its sandbox for root; the editor still must run.
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -14,7 +37,23 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Tarlo");
     tarlo::frmMain window;
     tarlo::InstallEditorCommands(window);
-    window.show();
-    window.Form_Load();
+    // The splash window loads the main window, then shows the tip of the day
+    // when the settings ask for it, then opens a file named on the command line.
+    const QString file = QString::fromLocal8Bit(line.file.c_str());
+    auto* splash = new tarlo::frmSplash(
+        {[&window, file](const std::function<void(int)>& progress) {
+             window.SetLoadProgress(progress);
+             window.show();
+             window.Form_Load();
+             window.SetLoadProgress({});
+             if (!file.isEmpty()) {
+                 if (auto* files = window.findChild<tarlo::FileCommands*>("FileCommands")) {
+                     files->OpenDocumentFile(file);
+                 }
+             }
+         },
+         [&window] { window.commands().Run(tarlo::CommandId::TipOfTheDay); },
+         {}});
+    splash->Start();
     return QApplication::exec();
 }

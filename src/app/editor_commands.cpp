@@ -9,6 +9,7 @@
 #include "find/find_window.h"
 #include "insert/insert_commands.h"
 #include "insert/table_window.h"
+#include "startup/startup_commands.h"
 
 namespace tarlo {
 
@@ -23,6 +24,7 @@ void InstallEditorCommands(frmMain& window) {
     InstallInsertTools(window, &window);
     InstallTableMaker(window, &window);
     InstallFindReplace(window, &window);
+    InstallStartupTools(window, &window);
 }
 
 }  // namespace tarlo
