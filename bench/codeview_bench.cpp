@@ -14,36 +14,17 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_support.h"
 #include "codeview/code_view.h"
 #include "codeview/html_colorizer.h"
 #include "document/undo_history.h"
 #include "filing_generator.h"
 
 using namespace tarlo;
+using tarlo::bench::Median;
+using tarlo::bench::ProgramMs;
 
 namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// Milliseconds a program needs on the file, output thrown away; -1 if absent.
-double ProgramMs(const QString& program, const QStringList& args) {
-    if (program.isEmpty()) return -1;
-    std::vector<double> runs;
-    for (int i = 0; i < 3; ++i) {
-        QProcess p;
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.setStandardErrorFile(QProcess::nullDevice());
-        QElapsedTimer t;
-        t.start();
-        p.start(program, args);
-        p.waitForFinished(600000);
-        runs.push_back(t.nsecsElapsed() / 1e6);
-    }
-    return Median(runs);
-}
 
 QString Ratio(double ours, double peer) {
     return peer > 0 ? QString::number(ours / peer, 'f', 3) : QStringLiteral("-");

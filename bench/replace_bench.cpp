@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_support.h"
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
 #include "editor/command_table.h"
@@ -32,30 +33,10 @@
 #include "insert/table_window.h"
 
 using namespace tarlo;
+using tarlo::bench::Median;
+using tarlo::bench::ProgramMs;
 
 namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
-// Milliseconds of a program run with its output thrown away (median of 3).
-double RunMs(const QString& program, const QStringList& args) {
-    if (program.isEmpty()) return -1;
-    std::vector<double> runs;
-    for (int i = 0; i < 3; ++i) {
-        QProcess p;
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.setStandardErrorFile(QProcess::nullDevice());
-        QElapsedTimer t;
-        t.start();
-        p.start(program, args);
-        if (!p.waitForFinished(600000) || p.exitCode() != 0) return -1;
-        runs.push_back(t.nsecsElapsed() / 1e6);
-    }
-    return Median(runs);
-}
 
 void Measure(frmMain& w, const std::string& name, const std::string& html, const QString& path) {
     // The one-character text: the first of these with 100,000 occurrences or
@@ -79,14 +60,15 @@ void Measure(frmMain& w, const std::string& name, const std::string& html, const
     const double coreMs = core.nsecsElapsed() / 1e6;
 
     const QString cli = QCoreApplication::applicationDirPath() + "/tarlo-cli";
-    const double cliMs = RunMs(QFileInfo::exists(cli) ? cli : QString(),
-                               {"replace", "--match-case", QString::fromStdString(find),
-                                QString::fromStdString(replacement), path});
+    const double cliMs = ProgramMs(QFileInfo::exists(cli) ? cli : QString(),
+                                   {"replace", "--match-case", QString::fromStdString(find),
+                                    QString::fromStdString(replacement), path},
+                                   true);
     const QString sedProgram = QStandardPaths::findExecutable("sed");
     const QString escaped = find == "$" ? "\\$" : QString::fromStdString(find);
-    const double sedMs =
-        RunMs(sedProgram,
-              {"-e", "s/" + escaped + "/" + QString::fromStdString(replacement) + "/g", path});
+    const double sedMs = ProgramMs(
+        sedProgram, {"-e", "s/" + escaped + "/" + QString::fromStdString(replacement) + "/g", path},
+        true);
 
     // The window: Replace All, then the undo of it, each until the code
     // view holds the result.
@@ -134,7 +116,7 @@ void Measure(frmMain& w, const std::string& name, const std::string& html, const
         "%-22s %9zu %4s %8zu %9.1f %9.1f %9.1f %6s %10.1f %10.1f %9.1f%s %9.3f %9.3f\n",
         name.c_str(), html.size(), find.c_str(), r.count, coreMs, cliMs, sedMs,
         cliMs > 0 && sedMs > 0 ? QByteArray::number(cliMs / sedMs, 'f', 2).constData() : "-",
-        windowMs, inPageMs, undoMs, undone ? "" : "!", Median(hitMs), notFoundMs);
+        windowMs, inPageMs, undoMs, undone ? "" : "!", Median(hitMs, -1), notFoundMs);
     std::fflush(stdout);
 }
 

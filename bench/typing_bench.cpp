@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/editor_commands.h"
+#include "bench_support.h"
 #include "codeview/code_view.h"
 #include "editor/dialogs.h"
 #include "editor/file_commands.h"
@@ -36,6 +37,7 @@
 #endif
 
 using namespace tarlo;
+using tarlo::bench::Median;
 
 namespace {
 
@@ -67,11 +69,6 @@ class Stopwatch {
     double cpu0_;
     QElapsedTimer wall_;
 };
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 std::size_t LongestLine(const std::string& text) {
     std::size_t longest = 0;

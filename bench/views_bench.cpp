@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_support.h"
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
 #include "editor/dialogs.h"
@@ -23,29 +24,16 @@
 #include "filing_generator.h"
 
 using namespace tarlo;
+using tarlo::bench::Median;
+using tarlo::bench::ProgramMs;
 
 namespace {
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 // Milliseconds HTML Tidy needs to read the document and write it out again.
 double TidyMs(const QString& path) {
-    const QString tidy = QStandardPaths::findExecutable("tidy");
-    if (tidy.isEmpty()) return -1;
-    std::vector<double> runs;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer t;
-        t.start();
-        QProcess p;
-        p.start(tidy, {"-q", "-raw", "--show-warnings", "no", "--force-output", "yes", "-o",
-                       "/dev/null", path});
-        p.waitForFinished(600000);
-        runs.push_back(t.nsecsElapsed() / 1e6);
-    }
-    return Median(runs);
+    return ProgramMs(
+        QStandardPaths::findExecutable("tidy"),
+        {"-q", "-raw", "--show-warnings", "no", "--force-output", "yes", "-o", "/dev/null", path});
 }
 
 void Measure(frmMain& w, const std::string& name, const std::string& html, const QString& path) {
