@@ -1,0 +1,520 @@
+// The "FTP" window in a real main window against a real FTP server on
+// 127.0.0.1, driven through its controls with scripted dialogs: logging in
+// and off, the remote and local lists, downloads that never replace or
+// escape, uploads that ask, deleting, new folders, a busy component, broken
+// and abandoned transfers, and certificates.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "editor/command_table.h"
+#include "editor/main_window.h"
+#include "ftp/ftp_session.h"
+#include "ftp/ftp_window.h"
+#include "ftp/transfer_control.h"
+#include "ftp_test_server.h"
+#include "support/gui_test_support.h"
+#include "support/window_suite.h"
+
+namespace tarlo::ftp {
+namespace {
+
+using test::Exists;
+using test::FolderNames;
+using test::FtpTestServer;
+using test::MakeTempFolder;
+using test::ReadFile;
+using test::WriteFile;
+
+std::string RandomBytes(size_t n) {
+    std::string s(n, '\0');
+    unsigned x = 2463534242u;
+    for (auto& c : s) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x & 0xff);
+    }
+    return s;
+}
+
+QStringList Items(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+class FtpWindowTest : public tarlo::test::WindowSuite<FtpWindowTest> {
+  public:
+    static void Install(frmMain& w) { InstallFtpWindow(w, &w); }
+
+  protected:
+    void SetUp() override { dialogs->ClearAsked(); }
+    void TearDown() override {
+        if (frmFTP* f = Ftp()) {
+            f->close();
+            tarlo::test::WaitUntil([] { return Ftp() == nullptr; });
+        }
+        EXPECT_EQ(dialogs->pending(), 0u) << "a scripted answer was never asked for";
+    }
+    static frmFTP* Ftp() {
+        auto* command = window->findChild<FtpCommand*>("FtpCommand");
+        return command ? command->window() : nullptr;
+    }
+    static frmFTP* Open() {
+        EXPECT_TRUE(window->commands().Run(CommandId::Upload));
+        return Ftp();
+    }
+    // Opens the window on `local` and logs in to `server` as the test user.
+    static frmFTP* LogIn(const FtpTestServer& server, const std::string& local,
+                         const char* password = FtpTestServer::kPassword) {
+        frmFTP* f = Open();
+        f->SetLocalFolder(QString::fromStdString(local));
+        f->txtServer->setText(QString("ftp://127.0.0.1:%1/").arg(server.Port()));
+        f->txtUserName->setText(FtpTestServer::kUser);
+        f->txtPassword->setText(password);
+        f->cmdLogOn->click();
+        f->ITC->WaitUntilReady();
+        return f;
+    }
+    static bool Select(QListWidget* list, const QString& text) {
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        if (found.isEmpty()) return false;
+        list->setCurrentItem(found.first());
+        return true;
+    }
+    static void DoubleClick(frmFTP* f, const QString& entry) {
+        ASSERT_TRUE(Select(f->lstRemoteFile, entry)) << entry.toStdString();
+        const QRect r = f->lstRemoteFile->visualItemRect(f->lstRemoteFile->currentItem());
+        // A double click is a click and then a second press.
+        QTest::mouseClick(f->lstRemoteFile->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(f->lstRemoteFile->viewport(), Qt::LeftButton, {}, r.center());
+        f->ITC->WaitUntilReady();
+    }
+    static const ScriptedDialogs::Asked& Last() { return dialogs->asked().back(); }
+};
+
+TEST_F(FtpWindowTest, OpensOnceInFrontAndStartsWithoutAConnection) {
+    frmFTP* f = Open();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Open(), f);  // a second press raises the same window
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(window->isEnabled());  // the main window is not blocked
+    EXPECT_FALSE(f->isModal());
+    EXPECT_EQ(f->windowTitle(), "FTP");
+    EXPECT_TRUE(f->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(f->parentWidget(), window);
+    EXPECT_EQ(f->pos(), window->frameGeometry().topLeft());
+
+    EXPECT_EQ(f->fraLoginInfo->title(), "Login");
+    EXPECT_EQ(f->fraLocalFiles->title(), "Local Files");
+    EXPECT_EQ(f->fraRemoteFiles->title(), "Remote Files");
+    EXPECT_EQ(f->lblServer->text(), "Server address:");
+    EXPECT_EQ(f->txtServer->text(), "ftp://www.");
+    EXPECT_EQ(f->txtServer->toolTip(), "FTP Server Name");
+    EXPECT_EQ(f->lblPassword->text(), "Password (Case Sensitive):");
+    EXPECT_EQ(f->txtPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(f->cmdLogOn->text(), "Log In");
+    EXPECT_EQ(f->cmdLogOn->toolTip(), "Log On");
+    EXPECT_EQ(f->imgReceiveFile->toolTip(), "Download (Receive from server)");
+    EXPECT_EQ(f->imgSendFile->toolTip(), "Upload (Send to server)");
+    for (QToolButton* b : {f->imgReceiveFile, f->imgSendFile, f->cmdNewFolder, f->cmdUpFolder}) {
+        EXPECT_FALSE(b->icon().pixmap(16, 16).isNull()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->accessibleName().isEmpty()) << b->objectName().toStdString();
+    }
+
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    EXPECT_TRUE(f->cmdLogOn->isEnabled());
+    EXPECT_FALSE(f->cmdLogOff->isEnabled());
+    EXPECT_FALSE(f->fraRemoteFiles->isEnabled());
+    EXPECT_FALSE(f->lstRemoteFile->isEnabled());
+    EXPECT_FALSE(f->imgReceiveFile->isEnabled());
+    EXPECT_FALSE(f->imgSendFile->isEnabled());
+
+    // The drives: the top of the file system and the home folder, where the
+    // folder tree and the file list start.
+    EXPECT_EQ(f->drvLocalDrive->itemText(0), "/");
+    EXPECT_GE(f->drvLocalDrive->findText(QDir::homePath()), 0);
+    EXPECT_EQ(f->LocalFolder(), QDir::homePath());
+
+    // A drive that cannot be read: the message, and the lists stay where they were.
+    const std::string local = MakeTempFolder("ftpw-drive");
+    WriteFile(local + "/one.htm", "1");
+    f->drvLocalDrive->addItem(QString::fromStdString(local + "/gone"));
+    f->drvLocalDrive->addItem(QString::fromStdString(local));
+    const int before = f->drvLocalDrive->currentIndex();
+    f->drvLocalDrive->setCurrentIndex(f->drvLocalDrive->count() - 2);
+    f->drvLocalDrive_Change();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(Last().text, "Error accessing selected drive.");
+    EXPECT_EQ(Last().title, "Error");
+    EXPECT_EQ(Last().icon, Icon::Critical);
+    EXPECT_EQ(f->drvLocalDrive->currentIndex(), before);
+    EXPECT_EQ(f->LocalFolder(), QDir::homePath());
+    // A good one: the folder tree starts there and the file list shows its files.
+    f->drvLocalDrive->setCurrentIndex(f->drvLocalDrive->count() - 1);
+    f->drvLocalDrive_Change();
+    EXPECT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(f->LocalFolder(), QString::fromStdString(local));
+    EXPECT_EQ(Items(f->filLocalFile), QStringList{"one.htm"});
+}
+
+TEST_F(FtpWindowTest, LogsInOnlyWithAllThreeFieldsAndTheRightPassword) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/annual report 2026.htm", "<p>report</p>");
+    WriteFile(server.Root() + "/exhibit.htm", "x");
+    ASSERT_EQ(::mkdir((server.Root() + "/old filings").c_str(), 0755), 0);
+    const std::string local = MakeTempFolder("ftpw-login");
+
+    frmFTP* f = Open();
+    QSignalSpy states(f->ITC, &TransferControl::StateChanged);
+    f->txtServer->setText(QString("ftp://127.0.0.1:%1/").arg(server.Port()));
+    f->txtUserName->setText(FtpTestServer::kUser);
+    f->cmdLogOn->click();  // no password
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(Last().text, "Please fill in all three fields.");
+    EXPECT_EQ(Last().title, "Login attempt failed.");
+    EXPECT_EQ(Last().icon, Icon::Information);
+    EXPECT_TRUE(states.isEmpty());  // nothing sent
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+
+    f->txtPassword->setText("wrong");
+    f->cmdLogOn->click();
+    ASSERT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_EQ(Last().text,
+              "Login attempt failed. Check the spelling of the server address, username and "
+              "password.");
+    EXPECT_EQ(Last().title, "Login attempt failed.");
+    EXPECT_FALSE(states.isEmpty());
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    EXPECT_TRUE(f->cmdLogOn->isEnabled());
+    EXPECT_FALSE(f->cmdLogOff->isEnabled());
+    EXPECT_FALSE(f->lstRemoteFile->isEnabled());
+
+    f->txtPassword->setText(FtpTestServer::kPassword);
+    f->cmdLogOn->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_EQ(f->lblStatus->text(), "Connected (not encrypted)");
+    EXPECT_FALSE(f->cmdLogOn->isEnabled());
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             f->cmdLogOff, f->fraRemoteFiles, f->lstRemoteFile, f->cmdNewFolder, f->cmdUpFolder,
+             f->cmdDelete, f->imgReceiveFile, f->imgSendFile})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_EQ(Items(f->lstRemoteFile),
+              (QStringList{"annual report 2026.htm", "exhibit.htm", "old filings/"}));
+
+    f->cmdLogOff->click();
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    EXPECT_TRUE(f->lstRemoteFile->count() == 0);
+    EXPECT_FALSE(f->fraRemoteFiles->isEnabled());
+    EXPECT_FALSE(f->cmdLogOff->isEnabled());
+    EXPECT_TRUE(f->cmdLogOn->isEnabled());
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");  // the closing states end there too
+
+    // An address the component cannot serve: the message says why.
+    f->txtServer->setText(QString("sftp://127.0.0.1:%1/").arg(server.Port()));
+    f->cmdLogOn->click();
+    ASSERT_EQ(dialogs->asked().size(), 3u);
+    EXPECT_TRUE(Last().text.contains("sftp://")) << Last().text.toStdString();
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+}
+
+TEST_F(FtpWindowTest, FoldersOpenAndFilesComeDownWithoutReplacingAnything) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    const std::string bytes = RandomBytes(700000);
+    ASSERT_EQ(::mkdir((server.Root() + "/q1 filings").c_str(), 0755), 0);
+    WriteFile(server.Root() + "/q1 filings/10-Q draft.htm", bytes);
+    WriteFile(server.Root() + "/cover.htm", "remote cover");
+    const std::string local = MakeTempFolder("ftpw-get");
+    WriteFile(local + "/cover.htm", "my own cover");
+
+    frmFTP* f = LogIn(server, local);
+    ASSERT_EQ(Items(f->lstRemoteFile), (QStringList{"cover.htm", "q1 filings/"}));
+
+    DoubleClick(f, "q1 filings/");
+    EXPECT_EQ(f->ITC->CurrentFolder(), "/q1 filings");
+    EXPECT_EQ(Items(f->lstRemoteFile), QStringList{"10-Q draft.htm"});
+    EXPECT_TRUE(f->lblStatus->text().startsWith("Connected"));
+
+    DoubleClick(f, "10-Q draft.htm");
+    EXPECT_TRUE(ReadFile(local + "/10-Q draft.htm") == bytes);
+    EXPECT_TRUE(Items(f->filLocalFile).contains("10-Q draft.htm"));
+    EXPECT_EQ(FolderNames(local), (std::vector<std::string>{"10-Q draft.htm", "cover.htm"}));
+    EXPECT_TRUE(dialogs->asked().empty());
+
+    f->cmdUpFolder->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(f->ITC->CurrentFolder(), "/");
+    EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"cover.htm", "q1 filings/"}));
+
+    // A local file of that name: refused, and the user's file untouched.
+    ASSERT_TRUE(Select(f->lstRemoteFile, "cover.htm"));
+    QSignalSpy states(f->ITC, &TransferControl::StateChanged);
+    f->imgReceiveFile->click();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(Last().text, "File cover.htm already exists.");
+    EXPECT_EQ(Last().title, "Recieve");
+    EXPECT_EQ(Last().icon, Icon::Information);
+    EXPECT_EQ(ReadFile(local + "/cover.htm"), "my own cover");
+    // ... also when the file appeared after the list was read.
+    WriteFile(server.Root() + "/late.htm", "remote late");
+    f->cmdUpFolder->click();  // lists the top folder again
+    f->ITC->WaitUntilReady();
+    WriteFile(local + "/late.htm", "mine");
+    ASSERT_TRUE(Select(f->lstRemoteFile, "late.htm"));
+    states.clear();
+    f->imgReceiveFile->click();
+    ASSERT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_EQ(Last().text, "File late.htm already exists.");
+    EXPECT_EQ(ReadFile(local + "/late.htm"), "mine");
+    EXPECT_TRUE(states.isEmpty());
+
+    // A folder cannot be received.
+    ASSERT_TRUE(Select(f->lstRemoteFile, "q1 filings/"));
+    f->imgReceiveFile->click();
+    ASSERT_EQ(dialogs->asked().size(), 3u);
+    EXPECT_EQ(Last().text, "q1 filings/ is a folder and cannot be sent.");
+    EXPECT_EQ(Last().title, "Error");
+    EXPECT_EQ(Last().icon, Icon::Critical);
+    EXPECT_EQ(FolderNames(local),
+              (std::vector<std::string>{"10-Q draft.htm", "cover.htm", "late.htm"}));
+}
+
+TEST_F(FtpWindowTest, UploadsAskBeforeReplacingARemoteFile) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/index.htm", "old remote");
+    const std::string local = MakeTempFolder("ftpw-put");
+    WriteFile(local + "/index.htm", "new local");
+    WriteFile(local + "/exhibit 99.htm", "exhibit");
+
+    frmFTP* f = LogIn(server, local);
+    f->filLocalFile->setCurrentItem(nullptr);
+    f->imgSendFile->click();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(Last().text, "Please select a file to send.");
+    EXPECT_EQ(Last().title, "Error");
+    EXPECT_EQ(Last().icon, Icon::Critical);
+
+    ASSERT_TRUE(Select(f->filLocalFile, "index.htm"));
+    dialogs->Queue(Answer::No);
+    f->imgSendFile->click();
+    f->ITC->WaitUntilReady();
+    ASSERT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_EQ(Last().text, "File index.htm already exists.\r\nOverwrite?");
+    EXPECT_EQ(Last().title, "Overwrite");
+    EXPECT_EQ(Last().buttons, Buttons::YesNo);
+    EXPECT_EQ(Last().icon, Icon::Question);
+    EXPECT_EQ(ReadFile(server.Root() + "/index.htm"), "old remote");
+
+    dialogs->Queue(Answer::Yes);
+    f->imgSendFile->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(dialogs->asked().size(), 3u);
+    EXPECT_EQ(ReadFile(server.Root() + "/index.htm"), "new local");
+
+    // A name the server does not have goes up without a question.
+    ASSERT_TRUE(Select(f->filLocalFile, "exhibit 99.htm"));
+    f->imgSendFile->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(dialogs->asked().size(), 3u);
+    EXPECT_EQ(ReadFile(server.Root() + "/exhibit 99.htm"), "exhibit");
+    EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"exhibit 99.htm", "index.htm"}));
+}
+
+TEST_F(FtpWindowTest, DeletesAndMakesFolders) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    ASSERT_EQ(::mkdir((server.Root() + "/drafts").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((server.Root() + "/archive").c_str(), 0755), 0);
+    WriteFile(server.Root() + "/drafts.htm", "a file named like the folder");
+    const std::string local = MakeTempFolder("ftpw-del");
+    frmFTP* f = LogIn(server, local);
+    ASSERT_EQ(Items(f->lstRemoteFile), (QStringList{"archive/", "drafts/", "drafts.htm"}));
+
+    ASSERT_TRUE(Select(f->lstRemoteFile, "drafts/"));
+    dialogs->Queue(Answer::Cancel);
+    f->cmdDelete->click();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(Last().text, "Delete drafts/ ?");
+    EXPECT_EQ(Last().title, "Delete");
+    EXPECT_EQ(Last().buttons, Buttons::OkCancel);
+    EXPECT_EQ(Last().icon, Icon::Question);
+    EXPECT_TRUE(Exists(server.Root() + "/drafts"));
+
+    dialogs->Queue(Answer::Ok);
+    f->cmdDelete->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_FALSE(Exists(server.Root() + "/drafts"));
+    EXPECT_TRUE(Exists(server.Root() + "/drafts.htm"));
+    EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"archive/", "drafts.htm"}));
+
+    ASSERT_TRUE(Select(f->lstRemoteFile, "drafts.htm"));
+    dialogs->Queue(Answer::Ok);
+    f->cmdDelete->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(FolderNames(server.Root()), std::vector<std::string>{"archive"});
+    EXPECT_EQ(Items(f->lstRemoteFile), QStringList{"archive/"});
+
+    // New Folder: a name already there as a folder is said so; a file name
+    // alone is no folder ("archive" would match "/archive" only by mistake).
+    dialogs->ClearAsked();
+    dialogs->Queue(std::optional<QString>(QStringLiteral("archive")));
+    f->cmdNewFolder->click();
+    ASSERT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_EQ(dialogs->asked()[0].kind, "input");
+    EXPECT_EQ(dialogs->asked()[0].text, "Enter new folder name");
+    EXPECT_EQ(dialogs->asked()[0].title, "New Folder");
+    EXPECT_EQ(Last().text, "Folder archive already exists.");
+    EXPECT_EQ(Last().title, "New Folder");
+    EXPECT_EQ(Last().icon, Icon::Information);
+
+    QSignalSpy states(f->ITC, &TransferControl::StateChanged);
+    dialogs->Queue(std::optional<QString>());  // Cancel
+    f->cmdNewFolder->click();
+    dialogs->Queue(std::optional<QString>(QStringLiteral("   ")));
+    f->cmdNewFolder->click();
+    EXPECT_TRUE(states.isEmpty());
+
+    dialogs->Queue(std::optional<QString>(QStringLiteral("2026 filings")));
+    f->cmdNewFolder->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(FolderNames(server.Root()), (std::vector<std::string>{"2026 filings", "archive"}));
+    EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"2026 filings/", "archive/"}));
+}
+
+TEST_F(FtpWindowTest, BusyBrokenAndAbandonedTransfers) {
+    const std::string local = MakeTempFolder("ftpw-slow");
+    {
+        FtpTestServer server({"--slow", "262144"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/big.bin", std::string(20 * 1024 * 1024, 'b'));
+        WriteFile(server.Root() + "/other.htm", "o");
+        frmFTP* f = LogIn(server, local);
+        ASSERT_TRUE(Select(f->lstRemoteFile, "big.bin"));
+        // While the download runs, every other command is told to wait;
+        // then the server goes away mid-transfer.
+        bool asked = false;
+        auto c = QObject::connect(f->ITC, &TransferControl::StateChanged, [&](int s) {
+            if (s != kReceiving || asked) return;
+            asked = true;
+            f->cmdUpFolder->click();
+            Select(f->lstRemoteFile, "other.htm");
+            f->imgReceiveFile->click();
+            f->cmdLogOn->click();  // disabled: nothing happens
+            server.Kill();
+        });
+        f->imgReceiveFile->click();
+        QObject::disconnect(c);
+        ASSERT_TRUE(asked);
+        ASSERT_EQ(dialogs->asked().size(), 2u);
+        for (const auto& a : dialogs->asked()) {
+            EXPECT_EQ(a.text, "Please wait.  FTP is still executing");
+            EXPECT_EQ(a.title, "Busy");
+            EXPECT_EQ(a.icon, Icon::Information);
+        }
+        EXPECT_EQ(f->ITC->ResponseCode(), kCodeConnectionAborted);
+        EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+        EXPECT_TRUE(f->cmdLogOn->isEnabled());
+        EXPECT_FALSE(f->cmdLogOff->isEnabled());
+        EXPECT_FALSE(f->lstRemoteFile->isEnabled());
+        EXPECT_TRUE(FolderNames(local).empty());  // no partial file, no temporary one
+        f->close();
+        tarlo::test::WaitUntil([] { return Ftp() == nullptr; });
+    }
+    {
+        // Closing the window mid-transfer ends the transfer.
+        FtpTestServer server({"--slow", "262144"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/big.bin", std::string(20 * 1024 * 1024, 'b'));
+        frmFTP* f = LogIn(server, local);
+        ASSERT_TRUE(Select(f->lstRemoteFile, "big.bin"));
+        QSignalSpy states(f->ITC, &TransferControl::StateChanged);
+        auto c = QObject::connect(f->ITC, &TransferControl::StateChanged, [&](int s) {
+            if (s == kReceiving) f->close();
+        });
+        f->imgReceiveFile->click();
+        QObject::disconnect(c);
+        EXPECT_TRUE(tarlo::test::WaitUntil([] { return Ftp() == nullptr; }));
+        ASSERT_FALSE(states.isEmpty());
+        EXPECT_EQ(states.back().at(0).toInt(), kDisconnected);  // cancelled, not finished
+        EXPECT_TRUE(FolderNames(local).empty());
+        dialogs->ClearAsked();
+    }
+}
+
+TEST_F(FtpWindowTest, HostileListingsNeverLeaveTheChosenFolder) {
+    FtpTestServer server({"--hostile"});
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/ok.txt", "fine");
+    const std::string parent = MakeTempFolder("ftpw-hostile");
+    const std::string local = parent + "/chosen";
+    ASSERT_EQ(::mkdir(local.c_str(), 0700), 0);
+    frmFTP* f = LogIn(server, local);
+    const QStringList listed = Items(f->lstRemoteFile);
+    EXPECT_TRUE(listed.contains("ok.txt"));
+    for (const QString& name : listed) {
+        EXPECT_FALSE(name.contains('\r') || name.contains('\n')) << name.toStdString();
+    }
+    int refused = 0;
+    for (const QString& name : listed) {
+        dialogs->ClearAsked();
+        ASSERT_TRUE(Select(f->lstRemoteFile, name));
+        f->imgReceiveFile->click();
+        f->ITC->WaitUntilReady();
+        // "x" (the first half of "x\r\ny") is a plain name the server lacks.
+        if (!name.contains('/') && !name.contains("..")) continue;
+        ASSERT_EQ(dialogs->asked().size(), 1u) << name.toStdString();
+        EXPECT_EQ(Last().title, "Error");
+        EXPECT_TRUE(Last().text.contains("cannot be used")) << Last().text.toStdString();
+        ++refused;
+    }
+    EXPECT_GE(refused, 3);
+    EXPECT_EQ(FolderNames(local), std::vector<std::string>{"ok.txt"});
+    EXPECT_EQ(FolderNames(parent), std::vector<std::string>{"chosen"});
+    EXPECT_FALSE(Exists("/etc/x"));
+}
+
+TEST_F(FtpWindowTest, CertificatesAreTrustedOnlyWhenKnown) {
+    const std::string cert = MakeTempFolder("ftpw-cert") + "/server.pem";
+    FtpTestServer server({"--tls", cert});
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/a.htm", "tls");
+    const std::string local = MakeTempFolder("ftpw-tls");
+
+    // The system's store does not know the test's certificate.
+    frmFTP* f = LogIn(server, local);
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(Last().text.startsWith("Login attempt failed. Check the spelling"));
+    EXPECT_TRUE(Last().text.contains("certificate")) << Last().text.toStdString();
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    EXPECT_FALSE(f->lstRemoteFile->isEnabled());
+
+    dialogs->ClearAsked();
+    f->ITC->SetCaFile(QString::fromStdString(cert));
+    f->cmdLogOn->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_TRUE(dialogs->asked().empty());
+    EXPECT_EQ(f->lblStatus->text(), "Connected");
+    EXPECT_EQ(Items(f->lstRemoteFile), QStringList{"a.htm"});
+    ASSERT_TRUE(Select(f->lstRemoteFile, "a.htm"));
+    f->imgReceiveFile->click();
+    EXPECT_EQ(ReadFile(local + "/a.htm"), "tls");
+}
+
+}  // namespace
+}  // namespace tarlo::ftp
