@@ -9,6 +9,7 @@
 #include "text/byte_block.h"
 #include "text/find_replace.h"
 #include "text/text_scan.h"
+#include "text/text_transfer.h"
 
 namespace tarlo {
 
@@ -58,7 +59,26 @@ bool OpensPreformatted(std::string_view front) {
 // 5. spans, Office tags (o:, w:) and smart tags (st1: to st3:) go, opening
 //    or closing, except ordered lists;
 // 6. other closing tags are copied; 7. anything else is text.
-enum class Rule { Text, DropTag, DropComment, StripTag, ClosingTag };
+// Before all of them come the tags EDGAR refuses outright and that can go
+// without losing anything the reader sees: table sections (their rows stay),
+// style sheet links, "<meta http-equiv>" (the cleaned text is plain ASCII,
+// so its character set claim says nothing), and scripts with their content.
+enum class Rule { Text, DropTag, DropComment, StripTag, ClosingTag, MetaTag, DropScript };
+
+bool IsNamedTag(std::string_view front, std::string_view opening) {
+    return StartsWith(front, opening) && front.size() > opening.size() &&
+           (IsTagEnd(front[opening.size()]) || front[opening.size()] == '/');
+}
+
+// "<tbody", "<thead" or "<tfoot", opening or (with `closing`) closing.
+bool IsTableSectionTag(std::string_view front, bool closing) {
+    for (std::string_view name : {"tbody", "thead", "tfoot"}) {
+        std::string tag = closing ? "</" : "<";
+        tag += name;
+        if (IsNamedTag(front, tag)) return true;
+    }
+    return false;
+}
 
 // The rules in their order, each tried only where the characters after "<"
 // leave it possible. `front` is in lower case.
@@ -66,6 +86,7 @@ Rule Classify(std::string_view front) {
     if (front.size() < 2) return Rule::Text;
     switch (front[1]) {
         case 't':
+            if (IsTableSectionTag(front, false)) return Rule::DropTag;
             if (StartsWith(front, "<tr height") || StartsWith(front, "<tr style")) {
                 return Rule::DropTag;
             }
@@ -74,6 +95,9 @@ Rule Classify(std::string_view front) {
                        ? Rule::StripTag
                        : Rule::Text;
         case 'm':
+            if (IsNamedTag(front, "<meta")) {
+                if (StartsWith(front, "<meta http-equiv")) return Rule::DropTag;
+            }
             // The page engine writes every attribute value in quotes, so the
             // generator tags it hands over begin with the quoted forms.
             return StartsWith(front, "<meta name=progid") ||
@@ -83,9 +107,12 @@ Rule Classify(std::string_view front) {
                            StartsWith(front, "<meta name=\"generator") ||
                            StartsWith(front, "<meta name=\"originator")
                        ? Rule::DropTag
-                       : Rule::Text;
+                   : IsNamedTag(front, "<meta") ? Rule::MetaTag
+                                                : Rule::Text;
         case 'l':
-            if (StartsWith(front, "<link rel=")) return Rule::DropTag;
+            if (StartsWith(front, "<link rel=") || IsNamedTag(front, "<link")) {
+                return Rule::DropTag;
+            }
             return StartsWith(front, "<li") ? Rule::StripTag : Rule::Text;
         case '!':
             if (StartsWith(front, "<!--")) return Rule::DropComment;
@@ -107,6 +134,7 @@ Rule Classify(std::string_view front) {
         case 'b':
             return Rule::StripTag;
         case 's':
+            if (IsNamedTag(front, "<script")) return Rule::DropScript;
             return StartsWith(front, "<span") || StartsWith(front, "<st1:") ||
                            StartsWith(front, "<st2:") || StartsWith(front, "<st3:")
                        ? Rule::DropTag
@@ -116,6 +144,7 @@ Rule Classify(std::string_view front) {
         case 'w':
             return Rule::DropTag;
         case '/':
+            if (IsTableSectionTag(front, true)) return Rule::DropTag;
             if (front.size() > 2) {
                 switch (front[2]) {
                     case 'o':
@@ -123,6 +152,7 @@ Rule Classify(std::string_view front) {
                     case 'w':
                         return Rule::DropTag;
                     case 's':
+                        if (IsNamedTag(front, "</script")) return Rule::DropTag;
                         if (StartsWith(front, "</span") || StartsWith(front, "</st1:") ||
                             StartsWith(front, "</st2:") || StartsWith(front, "</st3:")) {
                             return Rule::DropTag;
@@ -214,6 +244,7 @@ class Cleaner {
           gt_(input, ">"),
           lt_(input, "<"),
           commentEnd_(input, "-->"),
+          scriptEnd_(input, "</script", true),
           lastApostrophe_(input.rfind('\'')),
           start_(Clock::now()) {
         stats_.sizeBefore = sizeBefore;
@@ -239,7 +270,10 @@ class Cleaner {
         CollapseLineBreaksInPlace(out_, kept_);
         work_.Advance();
         work_.Stage("Replacing codes...");
-        return ApplyFixedReplacements(std::move(out_), [this] { work_.Advance(); });
+        std::string replaced = ApplyFixedReplacements(std::move(out_), [this] { work_.Advance(); });
+        // EDGAR takes ASCII only: every other character is written as the
+        // number the symbol palette writes for it, which shows the same.
+        return EncodeNonAsciiAsReferences(replaced);
     }
 
   private:
@@ -265,6 +299,11 @@ class Cleaner {
                 return CopyStrippedTag(front);
             case Rule::ClosingTag:
                 return CopyClosingTag(front);
+            case Rule::MetaTag:
+                if (HoldsHttpEquiv()) return DropTag();
+                break;
+            case Rule::DropScript:
+                return DropScript();
             case Rule::Text:
                 break;
         }
@@ -291,6 +330,26 @@ class Cleaner {
 
     bool DropTag() {
         const std::size_t gt = gt_.Next(pos_);
+        if (gt == npos) return CopyRest();
+        pos_ = gt + 1;
+        AfterConsume();
+        return true;
+    }
+
+    // A meta tag whose attributes (in any order) include http-equiv.
+    bool HoldsHttpEquiv() {
+        const std::size_t gt = gt_.Next(pos_);
+        if (gt == npos) return false;
+        const std::size_t at = FindFolded(in_.substr(0, gt), "http-equiv", pos_);
+        return at != npos;
+    }
+
+    // A script goes with its content, through its closing tag. Without one,
+    // only the opening tag goes: the text after it is the reader's.
+    bool DropScript() {
+        const std::size_t close = scriptEnd_.Next(pos_);
+        if (close == npos) return DropTag();
+        const std::size_t gt = in_.find('>', close);
         if (gt == npos) return CopyRest();
         pos_ = gt + 1;
         AfterConsume();
@@ -457,6 +516,7 @@ class Cleaner {
     ForwardFinder gt_;
     ForwardFinder lt_;
     ForwardFinder commentEnd_;
+    ForwardFinder scriptEnd_;
     std::size_t lastApostrophe_;
     bool inPre_ = false;
     std::size_t preStart_ = 0;

@@ -4,6 +4,8 @@
 // filter and what becomes of it when another document is opened.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -114,6 +116,30 @@ TEST_F(CleanupCheckerWindowTest, CleanUpAsksThenReplacesTheDocument) {
     ASSERT_NE(lbltest, nullptr);
     EXPECT_TRUE(lbltest->text().startsWith("Code Size : Before ")) << lbltest->text().toStdString();
     EXPECT_TRUE(lbltest->text().endsWith(" Minutes Passed"));
+}
+
+// The page engine adds table sections and hands characters over raw: the
+// clean-up takes both away, with what else EDGAR refuses, and keeps the rows
+// and every character as a reference.
+TEST_F(CleanupCheckerWindowTest, CleanUpLeavesNothingEdgarRefusesThatItCanTakeAway) {
+    SetCode(
+        "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=windows-1252\">"
+        "<link rel=File-List href=\"x_files/filelist.xml\"><script>var a = '<p>';</script>"
+        "</head><body><p>Caf&eacute; &#8217;24&nbsp;&middot; A</p>"
+        "<table><tr><td>one</td><td colspan=2>two</td></tr></table></body></html>");
+    dialogs->Queue(Answer::Yes);
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
+    const std::string code = window->txtCode->TextUtf8();
+    for (const char* gone : {"tbody", "http-equiv", "<link", "<script", "var a"}) {
+        EXPECT_EQ(code.find(gone), std::string::npos) << gone << " in " << code;
+    }
+    EXPECT_TRUE(std::all_of(code.begin(), code.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    })) << code;
+    EXPECT_NE(code.find("Caf&#233;"), std::string::npos) << code;
+    EXPECT_NE(code.find("&#146;24"), std::string::npos) << code;
+    EXPECT_NE(code.find("&#183; A"), std::string::npos) << code;
+    EXPECT_NE(code.find("<td colspan=\"2\">two</td>"), std::string::npos) << code;
 }
 
 TEST_F(CleanupCheckerWindowTest, CleaningInlineXbrlWarnsThatTheTaggingGoesAndDefaultsToNo) {

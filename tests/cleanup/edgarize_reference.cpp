@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/text_transfer.h"
+
 namespace tarlo::reference {
 namespace {
 
@@ -49,9 +51,19 @@ bool IsOrderedList(const std::string& front) {
     return false;
 }
 
-enum class Action { DropTag, DropComment, Strip, Closing, Text };
+enum class Action { DropTag, DropComment, Strip, Closing, Text, Meta, Script };
+
+bool Named(const std::string& front, const std::string& name) {
+    return Starts(front, name) && front.size() > name.size() &&
+           (EndsName(front[name.size()]) || front[name.size()] == '/');
+}
 
 Action Classify(const std::string& front) {
+    for (const char* refused :
+         {"<tbody", "<thead", "<tfoot", "</tbody", "</thead", "</tfoot", "<link", "</script"}) {
+        if (Named(front, refused)) return Action::DropTag;
+    }
+    if (Named(front, "<script")) return Action::Script;
     if (StartsWithAny(front,
                       {"<tr height", "<tr style", "<meta name=progid", "<meta name=generator",
                        "<meta name=originator", "<meta name=\"progid", "<meta name=\"generator",
@@ -72,6 +84,7 @@ Action Classify(const std::string& front) {
         return Action::DropTag;
     }
     if (Starts(front, "</")) return Action::Closing;
+    if (Named(front, "<meta")) return Action::Meta;
     return Action::Text;
 }
 
@@ -191,7 +204,27 @@ std::string Edgarize(const std::string& html) {
     std::vector<std::pair<std::string::size_type, std::string::size_type>> kept;
     while (!rest.empty()) {
         const std::string front = Lower(rest.substr(0, 32));
-        const Action action = Classify(front);
+        Action action = Classify(front);
+        if (action == Action::Meta) {
+            const auto gt = rest.find('>');
+            action = gt != npos && Lower(rest.substr(0, gt)).find("http-equiv") != npos
+                         ? Action::DropTag
+                         : Action::Text;
+        }
+        if (action == Action::Script) {
+            const auto close = Lower(rest).find("</script");
+            if (close != npos) {
+                const auto gt = rest.find('>', close);
+                if (gt == npos) {
+                    out += rest;
+                    break;
+                }
+                rest.erase(0, gt + 1);
+                AfterTag(rest, inPre);
+                continue;
+            }
+            action = Action::DropTag;
+        }
         if (action == Action::Text) {
             const auto lt = rest.find('<', 1);
             out += rest.substr(0, lt);
@@ -253,7 +286,7 @@ std::string Edgarize(const std::string& html) {
         {"<TD>", "<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
     };
     for (const auto& [find, by] : replacements) result = ReplaceAll(result, find, by);
-    return result;
+    return EncodeNonAsciiAsReferences(result);
 }
 
 }  // namespace tarlo::reference

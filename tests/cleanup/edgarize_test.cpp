@@ -79,6 +79,40 @@ TEST(Edgarize, DroppedAndStrippedTags) {
     EXPECT_EQ(Edgarize("<head><p class=x"), kHead + "<head><p class=x");
 }
 
+TEST(Edgarize, MarkupEdgarRefusesGoesAndWhatItHeldStays) {
+    // Table sections go, in any case and with attributes; their rows stay.
+    EXPECT_EQ(Edgarize("<head><table><THEAD><tr><td>a</td></tr></THEAD><tbody class=x>"
+                       "<tr><td>b</td></tr></tbody><tfoot/></table>"),
+              kHead + "<head><table><tr><td>a</td></tr><tr><td>b</td></tr></table>");
+    // Only the section names themselves: a header cell or a tbody-like word stays.
+    EXPECT_EQ(Edgarize("<head><th>x</th><tbodyx>y"), kHead + "<head><th>x</th><tbodyx>y");
+    // Every meta tag that claims an HTTP header, wherever the attribute stands.
+    EXPECT_EQ(Edgarize("<head><meta http-equiv=Content-Type content=\"text/html\">"
+                       "<META content=\"text/html\" HTTP-EQUIV=\"Content-Type\">"
+                       "<meta name=keywords content=a>z"),
+              kHead + "<head><meta name=keywords content=a>z");
+    // Every linked file, not only style sheets named with rel first.
+    EXPECT_EQ(Edgarize("<head><link href=a.css rel=stylesheet><LINK rel=File-List>z"),
+              kHead + "<head>z");
+    // Scripts go with their content, which may hold tags of its own.
+    EXPECT_EQ(Edgarize("<head><script type=x>if (a<b) { w('<p>'); }</SCRIPT> <p>kept</p>"),
+              kHead + "<head> <p>kept</p>");
+    // A script that never closes loses only its tag; one whose closing tag
+    // never ends goes out as it is, like any tag without its ">".
+    EXPECT_EQ(Edgarize("<head><script>a"), kHead + "<head>a");
+    EXPECT_EQ(Edgarize("<head><script>a</script"), kHead + "<head><script>a</script");
+}
+
+TEST(Edgarize, NonAsciiBecomesNumericReferences) {
+    // Windows-1252 numbers where the code page has the character, code
+    // points beyond it; the ellipsis still becomes three full stops first.
+    EXPECT_EQ(Edgarize("<head>a\u00a0b\u00b7c \u2019d\u2014e \u20ac1 \u4e2d\u2026"),
+              kHead + "<head>a&#160;b&#183;c &#146;d&#151;e &#128;1 &#20013;...");
+    // Attribute values too: a picture's description is shown.
+    EXPECT_EQ(Edgarize("<head><img alt=\"caf\u00e9\" src=a.jpg>"),
+              kHead + "<head><img alt=\"caf&#233;\" src=a.jpg>");
+}
+
 TEST(Edgarize, AttributesGoWithTheirWholeValue) {
     // An apostrophe later in the document no longer decides where a style in
     // double quotes ends: the link after it stays.
