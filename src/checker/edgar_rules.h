@@ -52,12 +52,13 @@ struct EdgarFinding {
     std::string severity;    // kSeverityError (EDGAR suspends the filing) or kSeverityWarning
     std::string subject;     // what it names, short: "<script>", "onclick", "&bull;"
     std::string message;     // what is wrong and what to do, in one or two sentences
+    std::string fix;         // what to do alone (the message ends with it)
     std::size_t offset = 0;  // byte offset in the checked text
     std::size_t length = 0;  // bytes named, at least 1 unless the text is empty
 };
 
 struct EdgarRulesResult {
-    std::vector<EdgarFinding> findings;  // in text order within each rule family
+    std::vector<EdgarFinding> findings;  // in text order
     bool xhtml = false;                  // the text was checked as XHTML
     bool truncated = false;              // maxFindings was reached
 };
@@ -71,7 +72,7 @@ bool LooksLikeXhtml(std::string_view text);
 const std::vector<std::string>& EdgarRuleIds();
 
 // The finding as a row for the Error Report window: Description = message,
-// Code = "EDGAR <rule> <subject>", Severity, Fix = the rule's short advice,
+// Code = "EDGAR <rule> <subject>", Severity, Fix = the finding's fix,
 // Position = byte offset (the window selects the character there). Bars and
 // line breaks in the texts become spaces, so the report text stays one line.
 ProblemRecord ToProblemRecord(const EdgarFinding& finding);
