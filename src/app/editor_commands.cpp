@@ -4,12 +4,16 @@
 #include "cleanup/edgarize_command.h"
 #include "codeview/code_commands.h"
 #include "editor/document_commands.h"
+#include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/visual_commands.h"
 #include "find/find_window.h"
 #include "insert/insert_commands.h"
 #include "insert/table_window.h"
+#include "startup/recent_files_menu.h"
 #include "startup/startup_commands.h"
+
+#include <QMenu>
 
 namespace tarlo {
 
@@ -17,7 +21,7 @@ void InstallEditorCommands(frmMain& window) {
     // Each subsystem registers its own commands; the command objects are
     // children of the window and live as long as it does.
     InstallCodeCommands(window, &window);
-    InstallDocumentCommands(window, &window);
+    const DocumentCommands documents = InstallDocumentCommands(window, &window);
     InstallVisualCommands(window, &window);
     InstallCleanup(window, &window);
     InstallChecker(window, &window);
@@ -25,6 +29,16 @@ void InstallEditorCommands(frmMain& window) {
     InstallTableMaker(window, &window);
     InstallFindReplace(window, &window);
     InstallStartupTools(window, &window);
+
+    // File > recent documents, above Exit; a document counts once it was
+    // opened or saved as HTML.
+    FileCommands* files = documents.files;
+    auto* recent = new RecentFilesMenu(
+        window.findChild<QMenu*>(QStringLiteral("mnuFile")), window.menuAction("mnuExit"),
+        window.dialogs(), &window,
+        [files](const QString& path) { return files && files->OpenDocumentFile(path); });
+    recent->setObjectName(QStringLiteral("RecentFilesMenu"));
+    QObject::connect(files, &FileCommands::DocumentFiled, recent, &RecentFilesMenu::Add);
 }
 
 }  // namespace tarlo

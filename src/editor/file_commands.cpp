@@ -138,6 +138,7 @@ bool FileCommands::OpenDocumentFile(const QString& path) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     LoadText(DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size())), path);
     QApplication::restoreOverrideCursor();
+    if (!editor_.document().DocumentPath.empty()) emit DocumentFiled(info.absoluteFilePath());
     return true;
 }
 
@@ -212,6 +213,7 @@ bool FileCommands::WriteDocumentTo(const QString& path) {
         return false;
     }
     editor_.document().SetSavedText(text);
+    emit DocumentFiled(QFileInfo(path).absoluteFilePath());
     return true;
 }
 

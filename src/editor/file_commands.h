@@ -30,6 +30,10 @@ class FileCommands : public QObject {
     // Whether the document holds work that is not in its file.
     bool HasUnsavedChanges();
 
+  signals:
+    // An HTML document was opened from, or written to, this file (absolute).
+    void DocumentFiled(const QString& path);
+
   private:
     bool SaveAfterRefresh();
     bool SaveAsAfterRefresh();

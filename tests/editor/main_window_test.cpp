@@ -6,6 +6,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <memory>
 #include <set>
 
 #include <QAbstractButton>
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,10 +29,12 @@
 #include "document/view_sync.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
+#include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/request_filter.h"
 #include "editor/status_panels.h"
 #include "editor/visual_view.h"
+#include "startup/recent_files_menu.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;
@@ -410,6 +414,57 @@ TEST_F(MainWindowTest, PicturesBesideTheDocumentShow) {
     window->Web->SetDesignMode(true);
 }
 
+TEST_F(MainWindowTest, OpenedAndSavedDocumentsComeFirstInTheRecentFiles) {
+    QTemporaryDir dir;
+    auto write = [&](const char* name) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body><p>" + QByteArray(name) + "</p></body></html>");
+        return QFileInfo(f).absoluteFilePath();
+    };
+    const QString a = write("a.htm");
+    const QString b = write("b.htm");
+    const QString notHtml = write("notes.txt");
+    // A window with the file commands, as the program starts it.
+    frmMain* window = test::StartTestWindow(
+        dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+    const std::unique_ptr<frmMain> closer(window);
+    auto* files = window->findChild<FileCommands*>("FileCommands");
+    auto* recent = window->findChild<RecentFilesMenu*>("RecentFilesMenu");
+    ASSERT_NE(files, nullptr);
+    ASSERT_NE(recent, nullptr);
+
+    ASSERT_TRUE(files->OpenDocumentFile(a));
+    ASSERT_TRUE(files->OpenDocumentFile(b));
+    ASSERT_GE(recent->Files().size(), 2);
+    EXPECT_EQ(recent->Files().mid(0, 2), (QStringList{b, a}));
+    // A file that is not an HTML document is no document to come back to.
+    ASSERT_TRUE(files->OpenDocumentFile(notHtml));
+    EXPECT_EQ(recent->Files().first(), b);
+
+    // Choosing an entry from the File menu opens it and brings it to the top.
+    QAction* second = window->findChild<QAction*>("mnuRecent2");
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->text().startsWith("&2 ")) << second->text().toStdString();
+    EXPECT_TRUE(window->findChild<QMenu*>("mnuFile")->actions().contains(second));
+    window->document().SetSavedText(window->document().Text());
+    second->trigger();
+    EXPECT_EQ(QString::fromStdString(window->document().DocumentPath), a);
+    EXPECT_EQ(recent->Files().mid(0, 2), (QStringList{a, b}));
+
+    // Save As puts the new name first; a file that has gone is taken off.
+    const QString c = dir.filePath("c.htm");
+    dialogs->Queue(std::optional<QString>(c));
+    ASSERT_TRUE(window->commands().Run(CommandId::SaveDocumentAs));
+    EXPECT_EQ(recent->Files().first(), QFileInfo(c).absoluteFilePath());
+    ASSERT_TRUE(QFile::remove(a));
+    dialogs->ClearAsked();
+    window->findChild<QAction*>("mnuRecent2")->trigger();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("no longer exists"));
+    EXPECT_FALSE(recent->Files().contains(a));
+}
+
 TEST_F(MainWindowTest, FindInCodeHonoursItsOptionBits) {
     SetCode("Cat scatter CAT cat");
     CodeView* code = window->txtCode;
@@ -433,7 +488,9 @@ TEST_F(MainWindowTest, EveryButtonAndMenuEntryRunsACommand) {
     std::vector<QObject*> controls;
     for (QAction* a : full->findChildren<QAction*>()) {
         const QString name = a->objectName();
-        const bool entry = name.startsWith("mnu") && !name.endsWith("_entry");
+        // The recent documents are documents, not commands.
+        const bool entry =
+            name.startsWith("mnu") && !name.endsWith("_entry") && !name.startsWith("mnuRecent");
         if (entry || name.startsWith("tbIcons_") || name.startsWith("tb2_")) controls.push_back(a);
     }
     for (QToolButton* b : full->findChildren<QToolButton*>()) {
