@@ -1,6 +1,7 @@
 // Tarlo, the desktop HTML editor for EDGAR filings.
 #include <unistd.h>
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "startup/command_line.h"
+#include "startup/recovery_keeper.h"
 #include "startup/splash_window.h"
 
 int main(int argc, char** argv) {
@@ -51,6 +53,13 @@ int main(int argc, char** argv) {
                      files->OpenDocumentFile(file);
                  }
              }
+             // Changes a crashed run left behind are offered once the window
+             // and its file are up, after the splash has gone.
+             QTimer::singleShot(0, &window, [&window] {
+                 if (auto* recovery = window.findChild<tarlo::RecoveryKeeper*>("RecoveryKeeper")) {
+                     recovery->OfferLeftOvers();
+                 }
+             });
          },
          [&window] { window.commands().Run(tarlo::CommandId::TipOfTheDay); },
          {}});

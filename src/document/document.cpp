@@ -21,4 +21,13 @@ void Document::StartAnotherDocument() {
     }
 }
 
+void Document::SetSavedText(std::string text) {
+    saved_ = std::move(text);
+    const std::size_t count = savedListeners_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::function<void()> listener = savedListeners_[i];
+        if (listener) listener();
+    }
+}
+
 }  // namespace tarlo

@@ -81,7 +81,12 @@ class Document {
     }
 
     // --- what was last opened or saved
-    void SetSavedText(std::string text) { saved_ = std::move(text); }
+    // Open, Save, Save As and New set it; listeners are told, in the order
+    // they were added (the recovery copy goes once nothing is unsaved).
+    void SetSavedText(std::string text);
+    void AddSavedListener(std::function<void()> listener) {
+        savedListeners_.push_back(std::move(listener));
+    }
     // True when the code differs from what was last opened or saved.
     bool CodeDiffersFromSaved() const { return code_.TextUtf8() != saved_; }
 
@@ -119,6 +124,7 @@ class Document {
     DocumentStatus status_ = DocumentStatus::Awaiting;
     std::function<void(DocumentStatus)> statusListener_;
     std::vector<std::function<void()>> replacedListeners_;
+    std::vector<std::function<void()>> savedListeners_;
     UndoHistory history_;
 };
 

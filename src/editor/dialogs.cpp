@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace tarlo {
 
@@ -98,6 +99,18 @@ bool QtDialogs::Printer(QWidget* parent, QPrinter* printer, bool selection) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+int QtDialogs::Choose(QWidget* parent, const QString& text, const QString& title,
+                      const QStringList& choices, Icon icon) {
+    QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.push_back(box.addButton(choice, QMessageBox::ActionRole));
+    }
+    if (!buttons.isEmpty()) box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front()));
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
 template <typename T>
 std::optional<T> ScriptedDialogs::Next() {
     if (replies_.empty()) return std::nullopt;
@@ -144,6 +157,14 @@ bool ScriptedDialogs::Printer(QWidget*, QPrinter* printer, bool selection) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(*pdf);
     return true;
+}
+
+int ScriptedDialogs::Choose(QWidget*, const QString& text, const QString& title,
+                            const QStringList& choices, Icon icon) {
+    asked_.push_back({"choice", text, (QStringList(title) + choices).join('|'), Buttons::Ok, icon});
+    const std::optional<QString> caption = Next<std::optional<QString>>().value_or(std::nullopt);
+    if (!caption) return -1;
+    return static_cast<int>(choices.indexOf(*caption));
 }
 
 }  // namespace tarlo

@@ -36,6 +36,11 @@ class Dialogs {
     // Lets the user set up `printer`; false when cancelled. With
     // `selection` the dialog offers printing the selection only.
     virtual bool Printer(QWidget* parent, QPrinter* printer, bool selection) = 0;
+    // A question answered with one of `choices`, the buttons' captions in
+    // order (the first is the default): the index of the one chosen, or -1
+    // when the box was closed without a choice.
+    virtual int Choose(QWidget* parent, const QString& text, const QString& title,
+                       const QStringList& choices, Icon icon) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -50,6 +55,8 @@ class QtDialogs : public Dialogs {
     std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override;
     bool Printer(QWidget* parent, QPrinter* printer, bool selection) override;
+    int Choose(QWidget* parent, const QString& text, const QString& title,
+               const QStringList& choices, Icon icon) override;
 };
 
 // Answers prompts from a queue and remembers what was asked. An unexpected
@@ -57,7 +64,7 @@ class QtDialogs : public Dialogs {
 class ScriptedDialogs : public Dialogs {
   public:
     struct Asked {
-        QString kind;  // "message", "open", "save", "colour", "input", "printer"
+        QString kind;  // "message", "open", "save", "colour", "input", "printer", "choice"
         QString text;
         QString title;
         Buttons buttons = Buttons::Ok;
@@ -82,6 +89,11 @@ class ScriptedDialogs : public Dialogs {
     // Answered with a queued path: the printer then writes a PDF file there.
     // Asked with text "selection" when the selection may be printed.
     bool Printer(QWidget* parent, QPrinter* printer, bool selection) override;
+    // Answered with a queued caption (std::optional<QString>); asked with
+    // kind "choice" and the captions joined by "|" in `title`'s place after
+    // the title ("Tarlo|Restore|Discard|Later").
+    int Choose(QWidget* parent, const QString& text, const QString& title,
+               const QStringList& choices, Icon icon) override;
 
   private:
     template <typename T>

@@ -1,11 +1,14 @@
 #include "startup/startup_commands.h"
 
 #include <QPointer>
+#include <cstdlib>
+#include <memory>
 
 #include "editor/command_table.h"
 #include "editor/editor.h"
 #include "startup/about_window.h"
 #include "startup/help_window.h"
+#include "startup/recovery_keeper.h"
 #include "startup/tip_window.h"
 
 namespace tarlo {
@@ -23,7 +26,11 @@ StartupTools InstallStartupTools(Editor& editor, QObject* owner) {
     editor.commands().Set(CommandId::About, [about] {
         if (about) about->Show();
     });
-    return {help, tip, about};
+    auto* recovery = new RecoveryKeeper(
+        editor,
+        std::make_unique<RecoveryStore>(RecoveryStore::DefaultFolder(), RecoveryStore::ThisRun()),
+        ParseRecoveryTiming(std::getenv("TARLO_RECOVERY_TIMING")), owner);
+    return {help, tip, about, recovery};
 }
 
 }  // namespace tarlo

@@ -1,0 +1,354 @@
+// Recovery copies in a real main window: the store's folder, names, files
+// and locks; the copy that follows the unsaved changes and goes with a
+// clean save, New or a clean end; and the question at start with
+// "Restore", "Discard" and "Later".
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "codeview/code_view.h"
+#include "editor/command_table.h"
+#include "editor/dialogs.h"
+#include "editor/document_commands.h"
+#include "editor/document_files.h"
+#include "editor/file_commands.h"
+#include "editor/main_window.h"
+#include "startup/recovery_keeper.h"
+#include "startup/recovery_store.h"
+#include "startup/startup_commands.h"
+#include "support/gui_test_support.h"
+
+namespace tarlo {
+namespace {
+
+constexpr QFile::Permissions kOwnerAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::optional<RecoveryCopy> CopyIn(const QString& path) {
+    return RecoveryStore::Read(path);
+}
+
+// A copy as a run that ended without cleaning up leaves it: no lock.
+QString LeaveCopy(const QString& folder, const QString& run, const RecoveryCopy& copy) {
+    const std::string bytes = EncodeRecoveryCopy(copy);
+    return test::WriteFile(folder, run + ".copy",
+                           QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+class RecoveryTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dialogs = new ScriptedDialogs;
+        window = test::StartTestWindow(
+            dialogs, [] {}, [](frmMain& w) { docs = InstallDocumentCommands(w, &w); });
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        delete dialogs;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.filePath("state/Tarlo/recovery");
+        // Every test starts from an empty document with nothing to ask.
+        dialogs->Queue(Answer::No);
+        window->commands().Run(CommandId::NewDocument);
+        while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
+        dialogs->ClearAsked();
+        window->document().AutoFormat = false;
+        window->document().AutoColorize = false;
+    }
+    void TearDown() override { keeper.reset(); }
+
+    // A keeper of this window's document in the test's folder, for a run
+    // of the given name.
+    RecoveryKeeper& Keep(RecoveryTiming timing, const QString& run = "111-1") {
+        keeper = std::make_unique<RecoveryKeeper>(
+            *window, std::make_unique<RecoveryStore>(folder, run), timing, nullptr);
+        return *keeper;
+    }
+    static void Type(const char* text) {
+        window->txtCode->setFocus();
+        QTest::keyClicks(window->txtCode, QString::fromUtf8(text));
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    static inline frmMain* window = nullptr;
+    static inline ScriptedDialogs* dialogs = nullptr;
+    static inline DocumentCommands docs;
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<RecoveryKeeper> keeper;
+};
+
+TEST_F(RecoveryTest, TheStoreKeepsAPrivateFolderAndWholeFilesNamedByItsRun) {
+    RecoveryStore store(folder, "4711-99");
+    ASSERT_TRUE(store.Open());
+    // Made private, and so is Tarlo's own folder above it.
+    EXPECT_EQ(QFileInfo(folder).permissions() & (kOwnerAll | kOthers), kOwnerAll);
+    EXPECT_EQ(QFileInfo(dir.filePath("state/Tarlo")).permissions() & kOthers, QFile::Permissions());
+    EXPECT_EQ(store.CopyPath(), folder + "/4711-99.copy");
+    EXPECT_EQ(store.LockPath(), folder + "/4711-99.lock");
+    EXPECT_TRUE(QFileInfo::exists(store.LockPath()));
+    EXPECT_FALSE(store.HasCopy());
+
+    ASSERT_FALSE(store.Write({"/tmp/a.html", std::string(100000, 'x')}));
+    ASSERT_FALSE(store.Write({"/tmp/b.html", "short"}));
+    // The second write replaced the first whole, left no temporary file
+    // and is for the user's eyes only.
+    const auto copy = CopyIn(store.CopyPath());
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path, "/tmp/b.html");
+    EXPECT_EQ(copy->text, "short");
+    EXPECT_EQ(FilesIn(folder), QStringList({"4711-99.copy", "4711-99.lock"}));
+    EXPECT_EQ(QFileInfo(store.CopyPath()).permissions() & kOthers, QFile::Permissions());
+
+    // A clean end takes the copy and then the lock.
+    store.Close();
+    EXPECT_EQ(FilesIn(folder), QStringList());
+    EXPECT_TRUE(store.Write({"", "x"}).has_value());
+
+    // A folder left open to others is made private again.
+    const QString wide = dir.filePath("wide/Tarlo/recovery");
+    ASSERT_TRUE(QDir().mkpath(wide));
+    QFile::setPermissions(
+        wide, kOwnerAll | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    RecoveryStore opened(wide, "1-2");
+    ASSERT_TRUE(opened.Open());
+    EXPECT_EQ(QFileInfo(wide).permissions() & kOthers, QFile::Permissions());
+
+    // A link in the copies' place is never written through.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("elsewhere")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("linked/Tarlo")));
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere"), dir.filePath("linked/Tarlo/recovery")));
+    RecoveryStore linked(dir.filePath("linked/Tarlo/recovery"), "1-3");
+    EXPECT_FALSE(linked.Open());
+    EXPECT_TRUE(linked.Write({"", "x"}).has_value());
+    EXPECT_EQ(FilesIn(dir.filePath("elsewhere")), QStringList());
+
+    // The program's own run: its process id and a start token, the same
+    // for the whole run.
+    const QString run = RecoveryStore::ThisRun();
+    EXPECT_TRUE(run.startsWith(QString::number(QCoreApplication::applicationPid()) + "-"))
+        << run.toStdString();
+    EXPECT_EQ(RecoveryStore::ThisRun(), run);
+    EXPECT_TRUE(RecoveryRunOfCopy((run + ".copy").toStdString()));
+}
+
+TEST_F(RecoveryTest, TwoRunsNeverTakeOrDeleteEachOthersCopies) {
+    RecoveryStore a(folder, "100-1");
+    RecoveryStore b(folder, "200-2");
+    ASSERT_TRUE(a.Open());
+    ASSERT_TRUE(b.Open());
+    ASSERT_FALSE(a.Write({"/tmp/a.html", "a's work"}));
+    ASSERT_FALSE(b.Write({"/tmp/b.html", "b's work"}));
+    // Both runs hold their locks: neither copy is left over.
+    EXPECT_TRUE(a.ClaimLeftOvers().empty());
+    EXPECT_TRUE(b.ClaimLeftOvers().empty());
+    b.RemoveCopy();
+    EXPECT_EQ(CopyIn(a.CopyPath())->text, "a's work");
+
+    // A copy whose run is gone without its lock: claimed by one store only.
+    const QString left = LeaveCopy(folder, "300-3", {"/tmp/c.html", "c's work"});
+    const auto claimed = b.ClaimLeftOvers();
+    ASSERT_EQ(claimed.size(), 1u);
+    EXPECT_EQ(claimed[0].run, "300-3");
+    EXPECT_EQ(claimed[0].copyPath, left);
+    EXPECT_TRUE(QFileInfo::exists(folder + "/300-3.lock"));
+    EXPECT_TRUE(a.ClaimLeftOvers().empty());
+    // Claimed again by the same store, it is still one.
+    EXPECT_EQ(b.ClaimLeftOvers().size(), 1u);
+
+    // Let go, it waits for the next start, copy kept and lock gone.
+    b.Release(claimed[0]);
+    EXPECT_TRUE(QFileInfo::exists(left));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/300-3.lock"));
+    const auto again = a.ClaimLeftOvers();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_TRUE(b.ClaimLeftOvers().empty());
+    // Discarding a copy another store holds does nothing.
+    b.Discard(again[0]);
+    EXPECT_TRUE(QFileInfo::exists(left));
+    a.Discard(again[0]);
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/300-3.lock"));
+
+    // Closing one run never touches the other's copy.
+    b.Close();
+    EXPECT_EQ(FilesIn(folder), QStringList({"100-1.copy", "100-1.lock"}));
+}
+
+TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd) {
+    const QString file =
+        test::WriteFile(dir.path(), "filing.html", "<html><body>one</body></html>");
+    ASSERT_TRUE(docs.files->OpenDocumentFile(file));
+    RecoveryKeeper& k = Keep({50, 600000});
+    RecoveryStore& store = k.store();
+    ASSERT_TRUE(store.IsOpen());
+    EXPECT_FALSE(k.timRecovery->isActive());
+
+    // The first change waits for the quiet time only.
+    Type("A");
+    EXPECT_TRUE(k.timRecovery->isActive());
+    EXPECT_EQ(k.timRecovery->interval(), 50);
+    ASSERT_TRUE(test::WaitUntil([&] { return store.HasCopy(); }));
+    auto copy = CopyIn(store.CopyPath());
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path, file.toStdString());
+    EXPECT_EQ(copy->text, window->document().Text());
+    EXPECT_NE(copy->text.find('A'), std::string::npos);
+
+    // Changes soon after a copy wait for the interval since it.
+    Type("B");
+    EXPECT_GT(k.timRecovery->interval(), 50);
+    EXPECT_LE(k.timRecovery->interval(), 600000);
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, copy->text);
+    ASSERT_TRUE(k.KeepNow());
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, window->document().Text());
+
+    // A clean save: the copy goes at once, nothing is due.
+    ASSERT_TRUE(docs.files->SaveDocument());
+    EXPECT_FALSE(store.HasCopy());
+    EXPECT_FALSE(k.timRecovery->isActive());
+    const std::string saved = window->document().Text();
+
+    // Back to what was saved: nothing to keep.
+    Type("C");
+    ASSERT_TRUE(k.KeepNow());
+    EXPECT_TRUE(store.HasCopy());
+    window->txtCode->SetTextUtf8(saved);
+    ASSERT_TRUE(k.KeepNow());
+    EXPECT_FALSE(store.HasCopy());
+
+    // New, its question answered No: the copy goes.
+    Type("D");
+    ASSERT_TRUE(k.KeepNow());
+    dialogs->Queue(Answer::No);
+    window->commands().Run(CommandId::NewDocument);
+    EXPECT_FALSE(store.HasCopy());
+
+    // A new document's copy has no path; a clean end takes copy and lock.
+    Type("<p>new</p>");
+    ASSERT_TRUE(k.KeepNow());
+    EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "<p>new</p>");
+    keeper.reset();
+    EXPECT_EQ(FilesIn(folder), QStringList());
+}
+
+TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
+    const QString file = test::WriteFile(dir.path(), "10-K.htm", "<html>old</html>\r\n");
+    // Bytes a filing may hold: CR LF, non-ASCII text, a long line.
+    const std::string text =
+        "<html>\r\n<body>caf\xc3\xa9 \xe2\x82\xac " + std::string(9000, 'w') + "</body>\r\n</html>";
+    QDir().mkpath(folder);
+    const QString left = LeaveCopy(folder, "300-3", {file.toStdString(), text});
+    RecoveryKeeper& k = Keep({60000, 600000}, "400-4");
+
+    dialogs->Queue(std::optional<QString>("Restore"));
+    k.OfferLeftOvers();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].kind, "choice");
+    EXPECT_EQ(dialogs->asked()[0].title, "Tarlo|Restore|Discard|Later");
+    EXPECT_TRUE(dialogs->asked()[0].text.contains(QDir::toNativeSeparators(file)))
+        << dialogs->asked()[0].text.toStdString();
+
+    EXPECT_EQ(window->document().Text(), text);
+    EXPECT_EQ(window->document().DocumentPath, file.toStdString());
+    EXPECT_EQ(window->windowTitle(), QDir::toNativeSeparators(file));
+    EXPECT_TRUE(docs.files->HasUnsavedChanges());
+    // The old copy has gone only because this run holds its own.
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/300-3.lock"));
+    ASSERT_TRUE(k.store().HasCopy());
+    EXPECT_EQ(CopyIn(k.store().CopyPath())->text, text);
+    EXPECT_EQ(ReadBytes(file), QByteArray("<html>old</html>\r\n"));
+
+    // Save writes them to their file, and the copy has served.
+    ASSERT_TRUE(docs.files->SaveDocument());
+    const std::string bytes = DocumentFileBytes(text);
+    EXPECT_EQ(ReadBytes(file), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    EXPECT_FALSE(k.store().HasCopy());
+    EXPECT_FALSE(docs.files->HasUnsavedChanges());
+}
+
+TEST_F(RecoveryTest, DiscardDeletesLaterKeepsAndOnlyLeftOversAreAsked) {
+    QDir().mkpath(folder);
+    const QString later = LeaveCopy(folder, "1-1", {"/tmp/later.html", "later"});
+    const QString gone = LeaveCopy(folder, "2-2", {"", "gone"});
+    // Cut short: not the user's work in any form that can be opened.
+    const QString broken = test::WriteFile(folder, "3-3.copy", "Tarlo recovery copy 1\npath 4\n");
+    // The newest first.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const auto& [path, age] : {std::pair{later, 10}, {gone, 20}, {broken, 5}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
+    }
+    // A running editor's copy is not asked about.
+    RecoveryStore running(folder, "5-5");
+    ASSERT_TRUE(running.Open());
+    ASSERT_FALSE(running.Write({"/tmp/running.html", "running"}));
+
+    RecoveryKeeper& k = Keep({60000, 600000}, "6-6");
+    dialogs->Queue(std::optional<QString>("Later"));
+    dialogs->Queue(std::optional<QString>("Discard"));
+    k.OfferLeftOvers();
+    ASSERT_EQ(dialogs->asked().size(), 2u);
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("later.html"));
+    EXPECT_TRUE(dialogs->asked()[1].text.contains("a new document"));
+    EXPECT_EQ(window->document().Text(), "");
+
+    EXPECT_TRUE(QFileInfo::exists(later));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/1-1.lock"));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_TRUE(QFileInfo::exists(broken));
+    EXPECT_EQ(CopyIn(running.CopyPath())->text, "running");
+
+    // Closing the question keeps the copy as Later does; the next start
+    // asks again.
+    dialogs->ClearAsked();
+    k.OfferLeftOvers();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(later));
+}
+
+TEST_F(RecoveryTest, TheEditorKeepsCopiesInItsStateFolderAtTheTimingAsked) {
+    qputenv("XDG_STATE_HOME", dir.filePath("xdg-state").toUtf8());
+    qputenv("TARLO_RECOVERY_TIMING", "150,900");
+    EXPECT_EQ(RecoveryStore::DefaultFolder(), dir.filePath("xdg-state/Tarlo/recovery"));
+    QObject owner;
+    const StartupTools tools = InstallStartupTools(*window, &owner);
+    qunsetenv("TARLO_RECOVERY_TIMING");
+    ASSERT_NE(tools.recovery, nullptr);
+    EXPECT_EQ(tools.recovery->timing().quietMs, 150);
+    EXPECT_EQ(tools.recovery->timing().intervalMs, 900);
+    EXPECT_EQ(tools.recovery->store().Folder(), dir.filePath("xdg-state/Tarlo/recovery"));
+    EXPECT_EQ(tools.recovery->store().Run(), RecoveryStore::ThisRun());
+    EXPECT_TRUE(QFileInfo::exists(tools.recovery->store().LockPath()));
+
+    // A relative XDG_STATE_HOME is not a base folder: the home's is used.
+    qputenv("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(RecoveryStore::DefaultFolder(), QDir::homePath() + "/.local/state/Tarlo/recovery");
+    qunsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(RecoveryStore::DefaultFolder(), QDir::homePath() + "/.local/state/Tarlo/recovery");
+}
+
+}  // namespace
+}  // namespace tarlo
