@@ -598,28 +598,28 @@ class Checker {
 
     void HtmlStartTag(std::string_view name, std::size_t lt, std::size_t end) {
         const std::string lower(Lower(name));
-        const std::string tag = Tag(name);
+        const auto tag = [&] { return Tag(name); };
         const std::size_t length = end - lt;
         if (lower == "html" && ++htmlElements_ > 1) {
-            Error(kHtmlTags, tag, "The document has more than one <html> element.",
+            Error(kHtmlTags, tag(), "The document has more than one <html> element.",
                   "Keep one <html> element around the whole document.", lt, length);
         }
         if (lower == "table") {
             if (tableDepth_ > 0) NestedTable(lt, length);
             ++tableDepth_;
         } else if (IsHtmlRefusedElement(lower)) {
-            RefusedElement(lower, tag, lt, length);
+            RefusedElement(lower, tag(), lt, length);
         } else if (!IsHtmlAllowedElement(lower)) {
             const bool link = lower == "link";
-            Error(kUnknownElement, tag,
-                  "EDGAR does not accept the element " + tag + " in an HTML document.",
+            Error(kUnknownElement, tag(),
+                  "EDGAR does not accept the element " + tag() + " in an HTML document.",
                   link ? std::string("Remove it.") + kCleanupRemoves
                        : std::string("Remove the tags (keep their text) or use an element "
                                      "EDGAR accepts."),
                   lt, length);
         } else if (inHead_ && lower != "title" && lower != "meta" && lower != "isindex" &&
                    lower != "head" && lower != "html" && lower != "body") {
-            Error(kUnknownElement, tag, "The element " + tag + " is inside <head>.",
+            Error(kUnknownElement, tag(), "The element " + tag() + " is inside <head>.",
                   "Move it into <body>.", lt, length);
         }
         if (lower == "head") inHead_ = true;
@@ -673,21 +673,21 @@ class Checker {
         for (const Attribute& a : attributes_) {
             if (Full()) return;
             const std::string attr(Lower(AttrName(a)));
-            const std::string subject = Printable(AttrName(a));
+            const auto subject = [&] { return Printable(AttrName(a)); };
             if (IsEventAttribute(attr)) {
-                Error(kRefusedAttribute, subject,
-                      "The attribute " + subject + " runs script, which EDGAR refuses.",
+                Error(kRefusedAttribute, subject(),
+                      "The attribute " + subject() + " runs script, which EDGAR refuses.",
                       "Remove it.", a.nameAt, AttrLength(a));
             } else if (element == "body" && attr == "background") {
-                Error(kRefusedAttribute, subject, "EDGAR refuses a background picture on <body>.",
+                Error(kRefusedAttribute, subject(), "EDGAR refuses a background picture on <body>.",
                       "Remove the background attribute.", a.nameAt, AttrLength(a));
             } else if (element == "meta" && attr == "http-equiv") {
-                Error(kRefusedAttribute, subject, "EDGAR refuses <meta http-equiv>.",
+                Error(kRefusedAttribute, subject(), "EDGAR refuses <meta http-equiv>.",
                       std::string("Remove the <meta> element.") + kCleanupRemoves, a.nameAt,
                       AttrLength(a));
             } else if (attr.compare(0, 5, "xmlns") == 0) {
-                Error(kRefusedAttribute, subject,
-                      "The namespace declaration " + subject +
+                Error(kRefusedAttribute, subject(),
+                      "The namespace declaration " + subject() +
                           " does not belong in an HTML document.",
                       "Remove it (an Inline XBRL document must be XHTML throughout).", a.nameAt,
                       AttrLength(a));
@@ -701,17 +701,17 @@ class Checker {
 
     void XhtmlStartTag(std::string_view name, std::size_t lt, std::size_t end, bool selfClosed) {
         const std::size_t length = end - lt;
-        const std::string tag = Tag(name);
+        const auto tag = [&] { return Tag(name); };
         if (end >= text_.size() && (text_.empty() || text_.back() != '>')) {
-            Error(kInline, tag, "This start tag is never closed with \">\".", "Add the \">\".", lt,
-                  length);
+            Error(kInline, tag(), "This start tag() is never closed with \">\".", "Add the \">\".",
+                  lt, length);
         } else if (end < text_.size() && text_[end] == '<' && text_[end - 1] != '>') {
-            Error(kInline, tag, "This start tag is not closed before the next \"<\".",
+            Error(kInline, tag(), "This start tag() is not closed before the next \"<\".",
                   "Add the \">\".", lt, length);
         }
         if (stack_.empty()) {
             if (rootSeen_) {
-                Error(kInline, tag, "A second top-level element follows the <html> element.",
+                Error(kInline, tag(), "A second top-level element follows the <html> element.",
                       "Move it inside <body>.", lt, length);
             }
             rootSeen_ = true;
@@ -719,28 +719,28 @@ class Checker {
         const bool prefixed = name.find(':') != std::string_view::npos;
         if (!prefixed) {
             if (name == "html" && ++htmlElements_ > 1) {
-                Error(kHtmlTags, tag, "The document has more than one <html> element.",
+                Error(kHtmlTags, tag(), "The document has more than one <html> element.",
                       "Keep one <html> element around the whole document.", lt, length);
             }
             if (!IsXhtmlElement(name)) {
                 const std::string lower(Lower(name));
                 if (IsXhtmlElement(lower)) {
-                    Error(kInline, tag, "XHTML element names are lower case.",
-                          "Write <" + lower + ">, and its end tag the same way.", lt, length);
+                    Error(kInline, tag(), "XHTML element names are lower case.",
+                          "Write <" + lower + ">, and its end tag() the same way.", lt, length);
                 } else {
-                    Error(kInline, tag, "The element " + tag + " is not part of XHTML.",
+                    Error(kInline, tag(), "The element " + tag() + " is not part of XHTML.",
                           "Use XHTML elements only (a <span> or <div> with a style attribute "
                           "instead of <font>, <center> or <u>).",
                           lt, length);
                 }
             } else if (IsXhtmlBlockedElement(name)) {
-                RefusedElement(std::string(name), tag, lt, length);
+                RefusedElement(std::string(name), tag(), lt, length);
             }
             if (name == "table" && tableDepth_ > 0) NestedTable(lt, length);
         }
         XhtmlAttributes(name, lt);
         if (name == "a" && notDivLike_ > 0 && !HasAttribute("href")) {
-            Warning(kInline, tag,
+            Warning(kInline, tag(),
                     "An <a> without href should sit directly in <html>, <body> or <div> "
                     "elements.",
                     "Move the anchor out of the element that holds it, or give it an href.", lt,
@@ -750,11 +750,11 @@ class Checker {
         const std::string_view local =
             colon == std::string_view::npos ? name : name.substr(colon + 1);
         if (selfClosed && !IsXhtmlEmptyElement(local)) {
-            Warning(kInline, tag,
-                    "The element " + tag +
+            Warning(kInline, tag(),
+                    "The element " + tag() +
                         " is written empty (\"/>\"); browsers read it as "
-                        "a start tag without an end.",
-                    "Write a start tag and an end tag instead.", lt, length);
+                        "a start tag() without an end.",
+                    "Write a start tag() and an end tag() instead.", lt, length);
         }
         if (!selfClosed) {
             const bool table = !prefixed && name == "table";
@@ -782,7 +782,7 @@ class Checker {
             if (Full()) return;
             const Attribute& a = attributes_[k];
             const std::string_view name = AttrName(a);
-            const std::string subject = Printable(name);
+            const auto subject = [&] { return Printable(name); };
             bool duplicate = false;
             if (useSet) {
                 duplicate = !seen.insert(name).second;
@@ -792,52 +792,53 @@ class Checker {
                 }
             }
             if (duplicate) {
-                Error(kInline, subject, "The attribute " + subject + " appears twice in one tag.",
+                Error(kInline, subject(),
+                      "The attribute " + subject() + " appears twice in one tag.",
                       "Keep one of them.", a.nameAt, AttrLength(a));
             }
             if (!a.hasValue) {
-                Error(kInline, subject, "The attribute " + subject + " has no value.",
-                      "Write it as " + subject + "=\"" + subject + "\" or give it its value.",
+                Error(kInline, subject(), "The attribute " + subject() + " has no value.",
+                      "Write it as " + subject() + "=\"" + subject() + "\" or give it its value.",
                       a.nameAt, AttrLength(a));
             } else if (!a.quoted) {
-                Error(kInline, subject, "The value of " + subject + " is not in quotes.",
+                Error(kInline, subject(), "The value of " + subject() + " is not in quotes.",
                       "Put the value in double quotes.", a.nameAt, AttrLength(a));
             } else if (a.unterminated) {
-                Error(kInline, subject, "The value of " + subject + " has no closing quote.",
+                Error(kInline, subject(), "The value of " + subject() + " has no closing quote.",
                       "Add the closing quote.", a.nameAt, AttrLength(a));
             } else {
                 const std::string_view value = AttrValue(a);
                 const std::size_t ltIn = value.find('<');
                 if (ltIn != std::string_view::npos) {
-                    Error(kInline, subject, "The value of " + subject + " holds a \"<\".",
+                    Error(kInline, subject(), "The value of " + subject() + " holds a \"<\".",
                           "Write it as &lt;.", a.valueAt + ltIn, 1);
                 }
                 XmlReferences(a.valueAt, a.valueAt + a.valueLength);
             }
             const std::string lower(Lower(name));
             if (IsEventAttribute(lower)) {
-                Error(kInline, subject,
-                      "The attribute " + subject + " runs script, which EDGAR refuses.",
+                Error(kInline, subject(),
+                      "The attribute " + subject() + " runs script, which EDGAR refuses.",
                       "Remove it.", a.nameAt, AttrLength(a));
             } else if ((element == "a" && name == "name") ||
                        (element == "body" && name == "link") ||
                        (element == "link" && (name == "rel" || name == "rev"))) {
-                Error(
-                    kInline, subject,
-                    "EDGAR refuses the attribute " + subject + " on <" + Printable(element) + ">.",
-                    element == "a" ? "Use id instead." : "Remove it.", a.nameAt, AttrLength(a));
+                Error(kInline, subject(),
+                      "EDGAR refuses the attribute " + subject() + " on <" + Printable(element) +
+                          ">.",
+                      element == "a" ? "Use id instead." : "Remove it.", a.nameAt, AttrLength(a));
             } else if (element == "html" && name == "lang") {
-                Error(kInline, subject, "EDGAR refuses lang on <html>.", "Use xml:lang instead.",
+                Error(kInline, subject(), "EDGAR refuses lang on <html>.", "Use xml:lang instead.",
                       a.nameAt, AttrLength(a));
             } else if (name == "xml:base") {
-                Error(kInline, subject, "EDGAR refuses xml:base.", "Remove it.", a.nameAt,
+                Error(kInline, subject(), "EDGAR refuses xml:base.", "Remove it.", a.nameAt,
                       AttrLength(a));
             } else if (name == "xsi:schemaLocation") {
-                Warning(kInline, subject, "EDGAR does not want xsi:schemaLocation here.",
+                Warning(kInline, subject(), "EDGAR does not want xsi:schemaLocation here.",
                         "Remove it.", a.nameAt, AttrLength(a));
             } else if (element == "meta" && name == "content" &&
                        AttrValue(a).substr(0, 9) != "text/html") {
-                Error(kInline, subject, "EDGAR accepts <meta> content \"text/html\" only.",
+                Error(kInline, subject(), "EDGAR accepts <meta> content \"text/html\" only.",
                       "Remove the <meta> element or set content=\"text/html\".", a.nameAt,
                       AttrLength(a));
             } else if ((element == "a" && name == "href") || (element == "img" && name == "src")) {
