@@ -13,7 +13,7 @@ packages=(
   libqscintilla2-qt6-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev
   python3 python3-pyftpdlib python3-openssl tidy highlight poppler-utils fontconfig fonts-liberation
-  xvfb xauth openbox x11-utils
+  xvfb xauth openbox x11-utils xdotool desktop-file-utils appstream-util
 )
 
 missing=()

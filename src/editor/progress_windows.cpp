@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMovie>
 #include <QProgressBar>
@@ -122,10 +124,22 @@ void frmEdgProgress::closeEvent(QCloseEvent* event) {
     RefuseUserClose(event);
 }
 
+namespace {
+
+// The picture sits beside the program in a build; an installed program finds
+// it in its data folder (bin/../share/tarlo).
+QString DefaultPictureFolder() {
+    const QString own = QCoreApplication::applicationDirPath();
+    if (QFileInfo::exists(own + QLatin1String(kPicture))) return own;
+    const QString installed = QDir::cleanPath(own + QStringLiteral("/../share/tarlo"));
+    return QFileInfo::exists(installed + QLatin1String(kPicture)) ? installed : own;
+}
+
+}  // namespace
+
 ProgressWindows::ProgressWindows(QWidget* main, const QString& pictureFolder)
     : main_(main),
-      pictureFolder_(pictureFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                             : pictureFolder) {}
+      pictureFolder_(pictureFolder.isEmpty() ? DefaultPictureFolder() : pictureFolder) {}
 
 ProgressWindows::~ProgressWindows() {
     CloseEdgProgress();

@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""The real editor on a real X server (run under xvfb-run): typed changes
+reach a recovery copy, a killed editor leaves it behind, the next start
+offers it and Restore brings the text back byte for byte, Save writes it to
+its file, and a clean exit leaves no copy and no lock.
+
+usage: recovery_process_test.py PATH/TO/tarlo
+"""
+import glob
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+failures = []
+
+
+def check(ok, what):
+    print(("ok      " if ok else "FAILED  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def wait_for(pred, seconds=60.0):
+    deadline = time.monotonic() + seconds
+    while True:
+        value = pred()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.1)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                          text=True)
+
+
+def find_window(name, pid, seconds=90.0):
+    """The visible window of process pid whose title matches name."""
+    def look():
+        r = xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", name)
+        ids = r.stdout.split()
+        return ids[-1] if ids else None
+    return wait_for(look, seconds)
+
+
+def read_copy(path):
+    """The (path, text) of a copy, as the editor writes it."""
+    with open(path, "rb") as f:
+        data = f.read()
+    head = b"Tarlo recovery copy 1\n"
+    assert data.startswith(head), data[:40]
+    rest = data[len(head):]
+    fields = []
+    for name in (b"path", b"text"):
+        line, rest = rest.split(b"\n", 1)
+        key, length = line.split(b" ")
+        assert key == name
+        fields.append(rest[:int(length)])
+        rest = rest[int(length):]
+        if name == b"path":
+            assert rest[:1] == b"\n"
+            rest = rest[1:]
+    assert rest == b""
+    return fields[0].decode(), fields[1]
+
+
+def copies(folder):
+    return sorted(glob.glob(os.path.join(folder, "*.copy")))
+
+
+def main():
+    tarlo = sys.argv[1]
+    with tempfile.TemporaryDirectory() as top:
+        env = dict(os.environ)
+        for var, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"),
+                         ("XDG_DATA_HOME", "data"), ("XDG_CACHE_HOME", "cache"),
+                         ("XDG_STATE_HOME", "state"), ("XDG_RUNTIME_DIR", "runtime")):
+            os.makedirs(os.path.join(top, sub), mode=0o700)
+            env[var] = os.path.join(top, sub)
+        env["QT_QPA_PLATFORM"] = "xcb"
+        env["TARLO_RECOVERY_TIMING"] = "300,1000"
+        folder = os.path.join(top, "state", "Tarlo", "recovery")
+        document = os.path.join(top, "filing.html")
+        original = b"<html><body><p>first draft</p></body></html>\r\n"
+        with open(document, "wb") as f:
+            f.write(original)
+
+        # --- a run that is killed after its copy is written
+        first = subprocess.Popen([tarlo, document], env=env)
+        try:
+            main_window = find_window("filing.html", first.pid)
+            if not check(main_window is not None, "the editor's window shows"):
+                return 1
+            check(wait_for(lambda: os.path.isdir(folder), 30)
+                  and (os.stat(folder).st_mode & 0o777) == 0o700,
+                  "the recovery folder is private (0700)")
+            check(copies(folder) == [], "an unchanged document has no copy")
+            xdotool("windowfocus", "--sync", main_window)
+            # The code view takes the keys: Ctrl+End puts the caret at the end.
+            xdotool("key", "--clearmodifiers", "ctrl+End")
+            typed = "<p>typed before the crash</p>"
+            xdotool("type", "--delay", "20", typed)
+            found = wait_for(lambda: [c for c in copies(folder)
+                                      if typed.encode() in read_copy(c)[1]], 30)
+            if not check(bool(found), "the typed text reaches a recovery copy"):
+                return 1
+            kept_path, kept_text = read_copy(found[0])
+            check(kept_path == document, "the copy names the document's file")
+            run = os.path.basename(found[0])[:-len(".copy")]
+            check(run.startswith(f"{first.pid}-"), "the copy is named by the process and its start")
+            check(os.path.exists(os.path.join(folder, run + ".lock")), "the run holds its lock")
+        finally:
+            first.send_signal(signal.SIGKILL)
+            first.wait()
+        check(os.path.exists(found[0]), "a killed editor leaves its copy behind")
+        with open(document, "rb") as f:
+            check(f.read() == original, "the file itself is untouched")
+
+        # --- the next start offers it; Restore (the default button) takes it
+        second = subprocess.Popen([tarlo], env=env)
+        try:
+            question = find_window("^Tarlo$", second.pid)
+            if not check(question is not None, "the next start asks about the copy"):
+                return 1
+            xdotool("windowfocus", "--sync", question)
+            xdotool("key", "--clearmodifiers", "Return")
+            check(wait_for(lambda: not os.path.exists(found[0]), 30),
+                  "the restored copy is gone")
+            restored = wait_for(lambda: [c for c in copies(folder)
+                                         if read_copy(c)[1] == kept_text], 30)
+            check(bool(restored) and restored[0] != found[0],
+                  "the new run keeps the restored text in a copy of its own")
+            main_window = find_window("filing.html", second.pid, 30)
+            check(main_window is not None, "the window names the document's file again")
+            xdotool("windowfocus", "--sync", main_window)
+            xdotool("key", "--clearmodifiers", "ctrl+s")
+            expected = kept_text + b"\r\n"
+
+            def saved():
+                with open(document, "rb") as f:
+                    return f.read() == expected
+            check(wait_for(saved, 30), "Save writes the restored text to the file byte for byte")
+            check(wait_for(lambda: copies(folder) == [], 30), "a clean save removes the copy")
+
+            # --- a clean exit: File, Exit, and No to saving
+            xdotool("key", "--clearmodifiers", "alt+f")
+            time.sleep(0.5)
+            xdotool("key", "x")
+            prompt = find_window("^Tarlo$", second.pid, 30)
+            if check(prompt is not None, "Exit asks whether to save"):
+                xdotool("windowfocus", "--sync", prompt)
+                xdotool("key", "n")
+            check(wait_for(lambda: second.poll() is not None, 60) and second.returncode == 0,
+                  "the editor ends cleanly")
+        finally:
+            if second.poll() is None:
+                second.send_signal(signal.SIGKILL)
+                second.wait()
+        check(os.listdir(folder) == [], "a clean exit leaves no copy and no lock")
+
+    print(f"{len(failures)} failed" if failures else "all recovery process checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
