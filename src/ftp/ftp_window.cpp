@@ -70,10 +70,6 @@ QToolButton* IconButton(QWidget* parent, const char* name, const char* picture, 
     return b;
 }
 
-QString Quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-
 bool IsFolderEntry(const QString& entry) {
     return entry.endsWith(QLatin1Char('/'));
 }
@@ -339,15 +335,23 @@ void frmFTP::ITC_StateChanged(int state) {
 
 // --- remote commands ------------------------------------------------------
 
-bool frmFTP::Send(const QString& command) {
-    if (ITC->Execute(command)) return true;
-    if (!ITC->StillExecuting()) {
+bool frmFTP::Send(const QString& verb, const QStringList& names) {
+    QString command = verb;
+    for (const QString& name : names) {
         // A command text carries each name in double quotes; a name holding
-        // one cannot be carried, and must not be cut into another name.
-        Fail(QStringLiteral("This name cannot be sent to the server: it holds a double quote."),
-             QStringLiteral("Error"));
+        // one would end early and turn its rest into other names.
+        if (name.contains(QLatin1Char('"'))) {
+            editor_.dialogs().Message(
+                this,
+                QStringLiteral("This name cannot be sent to the server: it holds a double "
+                               "quote.\n") +
+                    name,
+                QStringLiteral("Error"), Buttons::Ok, Icon::Critical);
+            return false;
+        }
+        command += QStringLiteral(" \"") + name + QLatin1Char('"');
     }
-    return false;
+    return ITC->Execute(command);
 }
 
 void frmFTP::RefreshRemote() {
@@ -360,8 +364,8 @@ void frmFTP::RefreshRemote() {
     ShowConnected();
 }
 
-void frmFTP::RunAndRefresh(const QString& command) {
-    if (Send(command)) RefreshRemote();
+void frmFTP::RunAndRefresh(const QString& verb, const QStringList& names) {
+    if (Send(verb, names)) RefreshRemote();
 }
 
 QString frmFTP::SelectedRemote() const {
@@ -377,7 +381,7 @@ void frmFTP::lstRemoteFile_DblClick() {
         return;
     }
     if (!FtpReady(true)) return;
-    RunAndRefresh(QStringLiteral("CD ") + Quoted(entry));
+    RunAndRefresh(QStringLiteral("CD"), {entry});
 }
 
 void frmFTP::cmdUpFolder_Click() {
@@ -394,8 +398,8 @@ void frmFTP::cmdDelete_Click() {
         editor_.dialogs().Message(this, QStringLiteral("Delete ") + entry + QStringLiteral(" ?"),
                                   QStringLiteral("Delete"), Buttons::OkCancel, Icon::Question);
     if (!self || a != Answer::Ok || !FtpReady(true)) return;
-    RunAndRefresh((IsFolderEntry(entry) ? QStringLiteral("RMDIR ") : QStringLiteral("DELETE ")) +
-                  Quoted(entry));
+    RunAndRefresh(IsFolderEntry(entry) ? QStringLiteral("RMDIR") : QStringLiteral("DELETE"),
+                  {entry});
 }
 
 void frmFTP::cmdNewFolder_Click() {
@@ -413,7 +417,7 @@ void frmFTP::cmdNewFolder_Click() {
         }
     }
     if (!FtpReady(true)) return;
-    RunAndRefresh(QStringLiteral("MKDIR ") + Quoted(name));
+    RunAndRefresh(QStringLiteral("MKDIR"), {name});
 }
 
 void frmFTP::imgReceiveFile_Click() {
@@ -445,7 +449,7 @@ void frmFTP::Download(const QString& entry) {
              QStringLiteral("Recieve"));
         return;
     }
-    if (!Send(QStringLiteral("GET ") + Quoted(entry) + QLatin1Char(' ') + Quoted(target))) return;
+    if (!Send(QStringLiteral("GET"), {entry, target})) return;
     const QPointer<frmFTP> self(this);
     ITC->WaitUntilReady();
     if (!self) return;
@@ -473,7 +477,7 @@ void frmFTP::imgSendFile_Click() {
     }
     if (!FtpReady(true)) return;
     const QString path = local_folder_ + QLatin1Char('/') + name;
-    RunAndRefresh(QStringLiteral("PUT ") + Quoted(path) + QLatin1Char(' ') + Quoted(name));
+    RunAndRefresh(QStringLiteral("PUT"), {path, name});
 }
 
 void frmFTP::Fail(const QString& text, const QString& title) {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
@@ -91,11 +92,11 @@ class frmFTP : public QWidget {
     void ShowConnected();
     // Runs a command that changes the remote folder or its content, then
     // lists the folder again.
-    void RunAndRefresh(const QString& command);
+    void RunAndRefresh(const QString& verb, const QStringList& names = {});
     void RefreshRemote();
-    // Hands a command to the component; a name the command text cannot carry
-    // is said so instead of being dropped without a word.
-    bool Send(const QString& command);
+    // Hands the verb and its names, each in double quotes, to the component;
+    // a name the command text cannot carry is refused with a message.
+    bool Send(const QString& verb, const QStringList& names = {});
     QString SelectedRemote() const;
     void Download(const QString& entry);
     void ChooseFolder(const QString& folder);

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 #include <QComboBox>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +168,15 @@ TEST_F(FtpWindowTest, OpensOnceInFrontAndStartsWithoutAConnection) {
     EXPECT_EQ(dialogs->asked().size(), 1u);
     EXPECT_EQ(f->LocalFolder(), QString::fromStdString(local));
     EXPECT_EQ(Items(f->filLocalFile), QStringList{"one.htm"});
+    // Choosing a folder in the tree shows its files.
+    ASSERT_EQ(::mkdir((local + "/exhibits").c_str(), 0700), 0);
+    WriteFile(local + "/exhibits/ex-21.htm", "21");
+    WriteFile(local + "/exhibits/ex-23.htm", "23");
+    auto* folders = qobject_cast<QFileSystemModel*>(f->dirLocalDir->model());
+    ASSERT_NE(folders, nullptr);
+    f->dirLocalDir->setCurrentIndex(folders->index(QString::fromStdString(local + "/exhibits")));
+    EXPECT_EQ(f->LocalFolder(), QString::fromStdString(local + "/exhibits"));
+    EXPECT_EQ(Items(f->filLocalFile), (QStringList{"ex-21.htm", "ex-23.htm"}));
 }
 
 TEST_F(FtpWindowTest, LogsInOnlyWithAllThreeFieldsAndTheRightPassword) {
@@ -334,6 +344,18 @@ TEST_F(FtpWindowTest, UploadsAskBeforeReplacingARemoteFile) {
     EXPECT_EQ(dialogs->asked().size(), 3u);
     EXPECT_EQ(ReadFile(server.Root() + "/exhibit 99.htm"), "exhibit");
     EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"exhibit 99.htm", "index.htm"}));
+
+    // A name a command text cannot carry is said so, and nothing is sent.
+    WriteFile(local + "/say \"hi\".htm", "q");
+    f->RefreshLocalFiles();
+    ASSERT_TRUE(Select(f->filLocalFile, "say \"hi\".htm"));
+    QSignalSpy states(f->ITC, &TransferControl::StateChanged);
+    f->imgSendFile->click();
+    ASSERT_EQ(dialogs->asked().size(), 4u);
+    EXPECT_TRUE(Last().text.contains("double quote")) << Last().text.toStdString();
+    EXPECT_TRUE(states.isEmpty());
+    EXPECT_EQ(FolderNames(server.Root()),
+              (std::vector<std::string>{"exhibit 99.htm", "index.htm"}));
 }
 
 TEST_F(FtpWindowTest, DeletesAndMakesFolders) {
@@ -477,7 +499,11 @@ TEST_F(FtpWindowTest, HostileListingsNeverLeaveTheChosenFolder) {
         f->imgReceiveFile->click();
         f->ITC->WaitUntilReady();
         // "x" (the first half of "x\r\ny") is a plain name the server lacks.
-        if (!name.contains('/') && !name.contains("..")) continue;
+        if (!name.contains('/') && !name.contains("..")) {
+            // The server's refusal leaves the connection as it was.
+            EXPECT_TRUE(f->lblStatus->text().startsWith("Connected")) << name.toStdString();
+            continue;
+        }
         ASSERT_EQ(dialogs->asked().size(), 1u) << name.toStdString();
         EXPECT_EQ(Last().title, "Error");
         EXPECT_TRUE(Last().text.contains("cannot be used")) << Last().text.toStdString();
