@@ -4,6 +4,7 @@
 #include <QProgressBar>
 
 #include "checker/edgar_checks.h"
+#include "checker/edgar_rules.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
 #include "cleanup/command_guards.h"
@@ -104,6 +105,38 @@ void CheckCommands::cmdCheck2_Click() {
     ShowReport(run.records, p ? p->EdgProgress : nullptr);
 }
 
+void CheckCommands::cmdEdgarRules_Click() {
+    if (running_) return;
+    const RunningFlag running(running_);
+    const QPointer<CheckCommands> self(this);
+    // The records point into the code: a refresh while the report is read
+    // would move what they point at, as with the error check.
+    editor_.StopAutoRefresh();
+    editor_.sync().Refresh();
+    if (!self) return;
+    CloseReport();
+    const BusyPointer busy;
+    EdgarRulesOptions options;
+    // Pictures are judged by their files where the document has a folder.
+    options.documentFolder = editor_.document().BaseFolder;
+    const EdgarRulesResult result = CheckEdgarRules(editor_.document().Text(), options);
+    std::vector<ProblemRecord> records;
+    records.reserve(result.findings.size() + 1);
+    for (const EdgarFinding& f : result.findings) records.push_back(ToProblemRecord(f));
+    if (result.truncated) {
+        ProblemRecord more;
+        more.Description =
+            "The list stops here: the document has more findings than can be "
+            "shown. Fix these and run the check again.";
+        more.Code = "EDGAR";
+        more.Severity = std::string(kSeverityWarning);
+        more.Fix = "Run the check again after fixing these.";
+        more.Position = static_cast<std::int32_t>(result.findings.back().offset);
+        records.push_back(std::move(more));
+    }
+    ShowReport(records, nullptr);
+}
+
 void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar) {
     const QPointer<CheckCommands> self(this);
     const QPointer<QProgressBar> progressBar(bar);
@@ -133,6 +166,9 @@ CheckCommands* InstallChecker(Editor& editor, QObject* owner) {
     });
     t.Set(CommandId::CheckEdgar, [checks] {
         if (checks) checks->cmdCheck2_Click();
+    });
+    t.Set(CommandId::CheckEdgarRules, [checks] {
+        if (checks) checks->cmdEdgarRules_Click();
     });
     return checks;
 }

@@ -23,6 +23,8 @@ class CheckCommands : public QObject {
 
     void cmdCheck_Click();
     void cmdCheck2_Click();
+    // "EDGAR Rules Check": what EDGAR's acceptance checks would refuse.
+    void cmdEdgarRules_Click();
 
     frmVal* reportWindow() const;
 

@@ -12,6 +12,7 @@
 
 #include "checker/edgar_pictures.h"
 #include "checker/edgar_rules_tables.h"
+#include "text/page_source.h"
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
@@ -1073,9 +1074,16 @@ bool LooksLikeXhtml(std::string_view text) {
 }
 
 EdgarRulesResult CheckEdgarRules(std::string_view text, const EdgarRulesOptions& options) {
+    // A document kept in its submission wrapper (<DOCUMENT>, <TYPE>, ...
+    // <TEXT>) is checked as the HTML document it carries: the wrapper's tags
+    // are EDGAR's own, not the document's.
+    const std::string_view document = PageContent(text);
+    const std::size_t start = static_cast<std::size_t>(document.data() - text.data());
     bool xhtml = options.markup == EdgarRulesOptions::Markup::Xhtml;
-    if (options.markup == EdgarRulesOptions::Markup::Detect) xhtml = LooksLikeXhtml(text);
-    return Checker(text, options, xhtml).Run();
+    if (options.markup == EdgarRulesOptions::Markup::Detect) xhtml = LooksLikeXhtml(document);
+    EdgarRulesResult result = Checker(document, options, xhtml).Run();
+    for (EdgarFinding& f : result.findings) f.offset += start;
+    return result;
 }
 
 const std::vector<std::string>& EdgarRuleIds() {

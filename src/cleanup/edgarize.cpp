@@ -62,8 +62,18 @@ bool OpensPreformatted(std::string_view front) {
 // Before all of them come the tags EDGAR refuses outright and that can go
 // without losing anything the reader sees: table sections (their rows stay),
 // style sheet links, "<meta http-equiv>" (the cleaned text is plain ASCII,
-// so its character set claim says nothing), and scripts with their content.
-enum class Rule { Text, DropTag, DropComment, StripTag, ClosingTag, MetaTag, DropScript };
+// so its character set claim says nothing), and scripts and style sheets
+// with their content (EDGAR takes style only in attributes).
+enum class Rule {
+    Text,
+    DropTag,
+    DropComment,
+    StripTag,
+    ClosingTag,
+    MetaTag,
+    DropScript,
+    DropStyle
+};
 
 bool IsNamedTag(std::string_view front, std::string_view opening) {
     return StartsWith(front, opening) && front.size() > opening.size() &&
@@ -135,6 +145,7 @@ Rule Classify(std::string_view front) {
             return Rule::StripTag;
         case 's':
             if (IsNamedTag(front, "<script")) return Rule::DropScript;
+            if (IsNamedTag(front, "<style")) return Rule::DropStyle;
             return StartsWith(front, "<span") || StartsWith(front, "<st1:") ||
                            StartsWith(front, "<st2:") || StartsWith(front, "<st3:")
                        ? Rule::DropTag
@@ -152,7 +163,9 @@ Rule Classify(std::string_view front) {
                     case 'w':
                         return Rule::DropTag;
                     case 's':
-                        if (IsNamedTag(front, "</script")) return Rule::DropTag;
+                        if (IsNamedTag(front, "</script") || IsNamedTag(front, "</style")) {
+                            return Rule::DropTag;
+                        }
                         if (StartsWith(front, "</span") || StartsWith(front, "</st1:") ||
                             StartsWith(front, "</st2:") || StartsWith(front, "</st3:")) {
                             return Rule::DropTag;
@@ -245,6 +258,7 @@ class Cleaner {
           lt_(input, "<"),
           commentEnd_(input, "-->"),
           scriptEnd_(input, "</script", true),
+          styleEnd_(input, "</style", true),
           lastApostrophe_(input.rfind('\'')),
           start_(Clock::now()) {
         stats_.sizeBefore = sizeBefore;
@@ -303,7 +317,9 @@ class Cleaner {
                 if (HoldsHttpEquiv()) return DropTag();
                 break;
             case Rule::DropScript:
-                return DropScript();
+                return DropElement(scriptEnd_);
+            case Rule::DropStyle:
+                return DropElement(styleEnd_);
             case Rule::Text:
                 break;
         }
@@ -344,10 +360,11 @@ class Cleaner {
         return at != npos;
     }
 
-    // A script goes with its content, through its closing tag. Without one,
-    // only the opening tag goes: the text after it is the reader's.
-    bool DropScript() {
-        const std::size_t close = scriptEnd_.Next(pos_);
+    // A script or style sheet goes with its content, through its closing tag
+    // (found by `end`). Without one, only the opening tag goes: the text after
+    // it is the reader's.
+    bool DropElement(ForwardFinder& end) {
+        const std::size_t close = end.Next(pos_);
         if (close == npos) return DropTag();
         const std::size_t gt = in_.find('>', close);
         if (gt == npos) return CopyRest();
@@ -517,6 +534,7 @@ class Cleaner {
     ForwardFinder lt_;
     ForwardFinder commentEnd_;
     ForwardFinder scriptEnd_;
+    ForwardFinder styleEnd_;
     std::size_t lastApostrophe_;
     bool inPre_ = false;
     std::size_t preStart_ = 0;

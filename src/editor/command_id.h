@@ -60,6 +60,7 @@ enum class CommandId {
     CleanUp,
     CheckStructure,
     CheckEdgar,
+    CheckEdgarRules,
     // Insertion tools, find, publishing, help.
     TagReference,
     Symbols,

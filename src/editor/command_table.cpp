@@ -53,6 +53,7 @@ constexpr std::string_view kNames[] = {
     "CleanUp",
     "CheckStructure",
     "CheckEdgar",
+    "CheckEdgarRules",
     "TagReference",
     "Symbols",
     "TableMaker",

@@ -153,6 +153,8 @@ void frmMain::BuildToolRows(QWidget* client) {
     AddButton(toolbar1, "cmdEdgarize", "Cleanup Code", "\u2702", CommandId::CleanUp);
     AddButton(toolbar1, "cmdCheck", "Error check", "\u2714", CommandId::CheckStructure);
     AddButton(toolbar1, "cmdCheck2", "Test Error Chk", "\u2713", CommandId::CheckEdgar)->hide();
+    AddButton(toolbar1, "cmdEdgarRules", "EDGAR Rules Check: what EDGAR will refuse", "\u2611",
+              CommandId::CheckEdgarRules);
     AddButton(toolbar1, "cmdPreview", "Preview in Browser", "\u25b6", CommandId::PreviewInBrowser);
     auto* upload = AddButton(toolbar1, "cmdUpload", "This will open the FTP window", "FTP Files",
                              CommandId::Upload);
@@ -351,6 +353,8 @@ void frmMain::BuildMenus() {
                  CommandId::HorizontalRule);
     tools->addSeparator();
     AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"), CommandId::CleanUp);
+    AddMenuEntry(tools, "mnuEdgarRules", "EDGAR &Rules Check", QKeySequence(),
+                 CommandId::CheckEdgarRules);
     AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"), CommandId::RefreshCode);
     AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"), CommandId::FormatHtml);
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),

@@ -28,6 +28,7 @@ constexpr struct {
     {"cmdEdgarize", "cleanup"},
     {"cmdCheck", "check"},
     {"cmdCheck2", "check_edgar"},
+    {"cmdEdgarRules", "edgar_rules"},
     {"cmdPreview", "preview"},
     {"cmdUpload", "ftp"},
     {"cmdSEO", "keywords"},

@@ -4,7 +4,10 @@
 // filter and what becomes of it when another document is opened.
 #include <gtest/gtest.h>
 
+#include <QToolButton>
+
 #include <algorithm>
+#include <map>
 
 #include <QAction>
 #include <QApplication>
@@ -125,12 +128,14 @@ TEST_F(CleanupCheckerWindowTest, CleanUpLeavesNothingEdgarRefusesThatItCanTakeAw
     SetCode(
         "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=windows-1252\">"
         "<link rel=File-List href=\"x_files/filelist.xml\"><script>var a = '<p>';</script>"
+        "<style>p { margin: 0 }</style>"
         "</head><body><p>Caf&eacute; &#8217;24&nbsp;&middot; A</p>"
         "<table><tr><td>one</td><td colspan=2>two</td></tr></table></body></html>");
     dialogs->Queue(Answer::Yes);
     ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
     const std::string code = window->txtCode->TextUtf8();
-    for (const char* gone : {"tbody", "http-equiv", "<link", "<script", "var a"}) {
+    for (const char* gone :
+         {"tbody", "http-equiv", "<link", "<script", "var a", "<style", "margin"}) {
         EXPECT_EQ(code.find(gone), std::string::npos) << gone << " in " << code;
     }
     EXPECT_TRUE(std::all_of(code.begin(), code.end(), [](char c) {
@@ -265,6 +270,68 @@ TEST_F(CleanupCheckerWindowTest, EdgarCheckChecksTheCodeAsItIsAndReplacesTheRepo
     EXPECT_EQ(Report()->Panel(1)->text(), "No errors");
     EXPECT_EQ(Report()->Panel(2)->text(), "No warnings");
     EXPECT_EQ(Report()->Panel(3)->text(), "No negligible items");
+}
+
+TEST_F(CleanupCheckerWindowTest, EdgarRulesCheckRefreshesListsWhatEdgarRefusesAndLeadsThere) {
+    SetCode(
+        "<html><head><title>t</title></head><body><table><tbody><tr>"
+        "<td onclick=\"go()\">a</td></tr></tbody></table>"
+        "<a href=\"http://example.com/x.htm\">b</a></body></html>");
+    AutoRefreshOn();
+    // Typed in the page since the last refresh: the check sees it.
+    ASSERT_TRUE(
+        window->Web->RunScript("document.body.appendChild(document.createElement("
+                               "'iframe')); true"));
+    dialogs->ClearAsked();
+    QAction* entry = window->menuAction("mnuEdgarRules");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), "EDGAR &Rules Check");
+    auto* button = window->findChild<QToolButton*>("cmdEdgarRules");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->toolTip().isEmpty());
+    EXPECT_FALSE(button->icon().isNull());
+    entry->trigger();
+    // No question: the check is quick. Auto-Refresh goes off, as for the
+    // error check, so that the places stay where the report says.
+    EXPECT_TRUE(dialogs->asked().empty());
+    EXPECT_FALSE(window->chkAuto->isChecked());
+    const std::string code = window->txtCode->TextUtf8();
+    ASSERT_NE(code.find("<iframe"), std::string::npos) << code;
+
+    frmVal* report = Report();
+    ASSERT_NE(report, nullptr);
+    ASSERT_TRUE(report->isVisible());
+    std::map<std::string, int> rowOf;
+    for (int i = 0; i < report->lvProbs->topLevelItemCount(); ++i) {
+        const std::string what = Row(i)->text(1).toStdString();
+        for (const char* subject : {"tbody", "onclick", "example.com", "iframe"}) {
+            if (what.find(subject) != std::string::npos && !rowOf.count(subject))
+                rowOf[subject] = i;
+        }
+        EXPECT_TRUE(Row(i)->text(2) == "Error" || Row(i)->text(2) == "Warning");
+    }
+    for (const char* subject : {"tbody", "onclick", "example.com", "iframe"}) {
+        EXPECT_TRUE(rowOf.count(subject)) << subject << " not reported";
+    }
+    EXPECT_NE(report->Panel(1)->text(), "No errors");
+    // Double-click leads to the place in the code.
+    if (rowOf.count("tbody")) {
+        DoubleClickRow(rowOf["tbody"]);
+        EXPECT_EQ(code.substr(static_cast<std::size_t>(window->txtCode->SelStart()), 6), "<tbody");
+    }
+    if (rowOf.count("onclick")) {
+        DoubleClickRow(rowOf["onclick"]);
+        EXPECT_EQ(code.substr(static_cast<std::size_t>(window->txtCode->SelStart()), 7), "onclick");
+    }
+
+    // After the clean-up, what it can take away is no longer reported.
+    dialogs->Queue(Answer::Yes);
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
+    window->commands().Run(CommandId::CheckEdgarRules);
+    ASSERT_NE(Report(), nullptr);
+    for (int i = 0; i < Report()->lvProbs->topLevelItemCount(); ++i) {
+        EXPECT_EQ(Row(i)->text(1).toStdString().find("tbody"), std::string::npos);
+    }
 }
 
 TEST_F(CleanupCheckerWindowTest, AReportOfAnotherDocumentIsMarkedAndLeadsNowhere) {

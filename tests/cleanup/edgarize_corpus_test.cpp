@@ -295,8 +295,8 @@ TEST(EdgarizeCorpus, RefusedMarkupAndRawCharactersGoNothingVisibleIsLost) {
         const std::string html = DecodeDocumentBytes(ReadFile(file));
         if (IsInlineXbrl(html)) continue;  // the clean-up warns before it strips their tagging
         const std::string cleaned = Edgarize(html);
-        for (const char* tag :
-             {"<tbody", "</tbody", "<thead", "<tfoot", "<link", "<script", "http-equiv"}) {
+        for (const char* tag : {"<tbody", "</tbody", "<thead", "<tfoot", "<link", "<script",
+                                "<style", "http-equiv"}) {
             sectionsBefore += FindFolded(html, tag, 0) != std::string::npos;
             EXPECT_EQ(FindFolded(cleaned, tag, 0), std::string::npos)
                 << file.filename() << ": " << tag;

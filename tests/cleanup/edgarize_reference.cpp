@@ -59,11 +59,11 @@ bool Named(const std::string& front, const std::string& name) {
 }
 
 Action Classify(const std::string& front) {
-    for (const char* refused :
-         {"<tbody", "<thead", "<tfoot", "</tbody", "</thead", "</tfoot", "<link", "</script"}) {
+    for (const char* refused : {"<tbody", "<thead", "<tfoot", "</tbody", "</thead", "</tfoot",
+                                "<link", "</script", "</style"}) {
         if (Named(front, refused)) return Action::DropTag;
     }
-    if (Named(front, "<script")) return Action::Script;
+    if (Named(front, "<script") || Named(front, "<style")) return Action::Script;
     if (StartsWithAny(front,
                       {"<tr height", "<tr style", "<meta name=progid", "<meta name=generator",
                        "<meta name=originator", "<meta name=\"progid", "<meta name=\"generator",
@@ -212,7 +212,7 @@ std::string Edgarize(const std::string& html) {
                          : Action::Text;
         }
         if (action == Action::Script) {
-            const auto close = Lower(rest).find("</script");
+            const auto close = Lower(rest).find(Starts(front, "<script") ? "</script" : "</style");
             if (close != npos) {
                 const auto gt = rest.find('>', close);
                 if (gt == npos) {

@@ -101,6 +101,9 @@ TEST(Edgarize, MarkupEdgarRefusesGoesAndWhatItHeldStays) {
     // never ends goes out as it is, like any tag without its ">".
     EXPECT_EQ(Edgarize("<head><script>a"), kHead + "<head>a");
     EXPECT_EQ(Edgarize("<head><script>a</script"), kHead + "<head><script>a</script");
+    // Style sheets too: EDGAR takes style only in attributes.
+    EXPECT_EQ(Edgarize("<head><STYLE type=\"text/css\">p { margin: 0 }</style><title>t</title>"),
+              kHead + "<head><title>t</title>");
 }
 
 TEST(Edgarize, NonAsciiBecomesNumericReferences) {

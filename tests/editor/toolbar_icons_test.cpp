@@ -76,8 +76,8 @@ class ToolbarIconsTest : public ::testing::Test {
 
 TEST_F(ToolbarIconsTest, EveryToolButtonShowsAPictureAndHasAName) {
     const std::vector<QToolButton*> buttons = Buttons();
-    // 9 + 3 toolbar buttons, 14 in the first strip, 18 in the second.
-    ASSERT_EQ(buttons.size(), 44u);
+    // 9 + 3 toolbar buttons, 15 in the first strip, 18 in the second.
+    ASSERT_EQ(buttons.size(), 45u);
     std::vector<QImage> pictures;
     for (QToolButton* b : buttons) {
         const std::string name = NameOf(b).toStdString();
@@ -137,7 +137,8 @@ TEST_F(ToolbarIconsTest, PicturesAreDrawnNotWritten) {
     // again: every shape is a path or a plain figure.
     const QDir icons(QStringLiteral(":/icons"));
     const QStringList files = icons.entryList({QStringLiteral("*.svg")}, QDir::Files);
-    EXPECT_EQ(files.size(), 44);
+    // One for each button, and the tool windows' own.
+    EXPECT_GE(files.size(), 45);
     for (const QString& f : files) {
         QFile file(icons.filePath(f));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << f.toStdString();
