@@ -273,7 +273,8 @@ void frmFTP::cmdLogOn_Click() {
     lstRemoteFile->clear();
     const bool sent = ITC->Execute(QStringLiteral("DIR"));
     ITC->WaitUntilReady();
-    if (!self) return;
+    // Closed while logging in: the login was cancelled, nobody needs telling.
+    if (!self || closing_) return;
     if (sent && ITC->ResponseCode() == 0) {
         SetConnected(true);
         ShowConnected();
@@ -531,6 +532,7 @@ void frmFTP::closeEvent(QCloseEvent* event) {
     // A transfer still running ends here (its partial file goes with it), and
     // the connection is closed: nothing goes on after the window has gone.
     const QPointer<frmFTP> self(this);
+    closing_ = true;
     if (ITC->StillExecuting()) {
         ITC->Cancel();
         ITC->WaitUntilReady();

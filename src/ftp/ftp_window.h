@@ -107,6 +107,7 @@ class frmFTP : public QWidget {
     QString local_folder_;
     int drive_index_ = -1;
     bool connected_ = false;
+    bool closing_ = false;
 };
 
 // The window's command: one window at most. A second press brings the open

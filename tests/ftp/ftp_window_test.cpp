@@ -477,6 +477,22 @@ TEST_F(FtpWindowTest, BusyBrokenAndAbandonedTransfers) {
         EXPECT_TRUE(FolderNames(local).empty());
         dialogs->ClearAsked();
     }
+    {
+        // Closing the window while it logs in to a server that has hung:
+        // the login ends with the window, and no message follows it.
+        test::SilentServer silent;
+        frmFTP* f = Open();
+        f->txtServer->setText(QString("ftp://127.0.0.1:%1/").arg(silent.Port()));
+        f->txtUserName->setText(FtpTestServer::kUser);
+        f->txtPassword->setText(FtpTestServer::kPassword);
+        auto c = QObject::connect(f->ITC, &TransferControl::StateChanged, [&](int s) {
+            if (s == kConnecting) f->close();
+        });
+        f->cmdLogOn->click();
+        QObject::disconnect(c);
+        EXPECT_TRUE(tarlo::test::WaitUntil([] { return Ftp() == nullptr; }));
+        EXPECT_TRUE(dialogs->asked().empty());
+    }
 }
 
 TEST_F(FtpWindowTest, HostileListingsNeverLeaveTheChosenFolder) {
