@@ -8,6 +8,7 @@
 #include "editor/main_window.h"
 #include "editor/visual_commands.h"
 #include "find/find_window.h"
+#include "ftp/ftp_window.h"
 #include "insert/insert_commands.h"
 #include "insert/table_window.h"
 #include "startup/recent_files_menu.h"
@@ -28,6 +29,7 @@ void InstallEditorCommands(frmMain& window) {
     InstallInsertTools(window, &window);
     InstallTableMaker(window, &window);
     InstallFindReplace(window, &window);
+    ftp::InstallFtpWindow(window, &window);
     InstallStartupTools(window, &window);
 
     // File > recent documents, above Exit; a document counts once it was

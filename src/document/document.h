@@ -89,6 +89,7 @@ class Document {
     }
     // True when the code differs from what was last opened or saved.
     bool CodeDiffersFromSaved() const { return code_.TextUtf8() != saved_; }
+    bool DiffersFromSaved(std::string_view text) const { return text != saved_; }
 
     // --- whether the code is current with the page
     DocumentStatus Status() const { return status_; }

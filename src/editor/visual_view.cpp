@@ -175,7 +175,8 @@ const char* const kMarkScript =
     "function quiet(){if(window.__tarloObserver)window.__tarloObserver.disconnect();}"
     "function mark(d,edited){d.designMode='on';"
     "var o=window.__tarloObserver||(window.__tarloObserver=new MutationObserver("
-    "function(){document.__tarloEdited=true;}));"
+    "function(){document.__tarloEdited=true;"
+    "document.__tarloEdits=(document.__tarloEdits||0)+1;}));"
     "o.observe(d,{subtree:true,childList:true,characterData:true,attributes:true});"
     "o.takeRecords();d.__tarloEdited=edited;}";
 
@@ -237,6 +238,15 @@ std::optional<bool> VisualView::PageEdited(int timeoutMs) {
     const auto r = RunScript(QStringLiteral("document.__tarloEdited === true"), timeoutMs);
     if (!r) return std::nullopt;
     return r->toBool();
+}
+
+std::optional<int> VisualView::PageEditCount(int timeoutMs) {
+    if (pushPending()) return 0;
+    const auto r = RunScript(
+        QStringLiteral("document.__tarloEdited === true ? (document.__tarloEdits || 1) : 0"),
+        timeoutMs);
+    if (!r) return std::nullopt;
+    return r->toInt();
 }
 
 bool VisualView::ExecCommand(const QString& name, const QString& value, bool showUi,

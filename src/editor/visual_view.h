@@ -41,6 +41,9 @@ class VisualView : public QWebEngineView, public PageView {
     // Whether the page was edited in the view since the code was last written
     // into it; nothing when the page does not answer.
     std::optional<bool> PageEdited(int timeoutMs = kCallTimeoutMs);
+    // How many changes the page has seen since the code was last written
+    // into it (0: none); a count that moves means the user is at work there.
+    std::optional<int> PageEditCount(int timeoutMs = kCallTimeoutMs);
     // Runs an editing command by name; false when the engine refuses it.
     bool ExecCommand(const QString& name, const QString& value = QString(), bool showUi = false,
                      int timeoutMs = kCallTimeoutMs);

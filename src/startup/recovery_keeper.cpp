@@ -48,6 +48,16 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     connect(timRecovery, &QTimer::timeout, this, [this] { KeepNow(); });
     store_->Open();
     connect(&editor_.codeView(), &CodeView::Change, this, &RecoveryKeeper::CodeChanged);
+    // Typing in the page changes no code until a refresh: while the page has
+    // the focus, or holds edits no copy has, it is looked at every quiet
+    // interval, and a copy follows once its edit count stands still.
+    timPageWatch = new QTimer(this);
+    timPageWatch->setObjectName(QStringLiteral("timPageWatch"));
+    timPageWatch->setInterval(static_cast<int>(timing_.quietMs));
+    connect(timPageWatch, &QTimer::timeout, this, &RecoveryKeeper::WatchPage);
+    connect(&editor_.visualView(), &VisualView::gotFocus, this, [this] {
+        if (store_->IsOpen() && !timPageWatch->isActive()) timPageWatch->start();
+    });
     // Open, Save, Save As and New each set what the document is compared
     // against; whenever that leaves nothing unsaved, the copy has served.
     const QPointer<RecoveryKeeper> self = this;
@@ -75,15 +85,36 @@ void RecoveryKeeper::BaselineChanged() {
     store_->RemoveCopy();
 }
 
+void RecoveryKeeper::WatchPage() {
+    const std::optional<int> edits = editor_.visualView().PageEditCount();
+    if (!edits) return;  // the page did not answer: look again next time
+    if (*edits != seenPageEdits_) {
+        // Still at work in the page: the copy waits for a pause.
+        seenPageEdits_ = *edits;
+        pageUnkept_ = *edits > 0;
+        return;
+    }
+    const bool due = !lastWrite_ || clock_.elapsed() - *lastWrite_ >= timing_.intervalMs;
+    if (pageUnkept_ && due) {
+        KeepNow();
+        pageUnkept_ = false;
+    }
+    if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) timPageWatch->stop();
+}
+
 bool RecoveryKeeper::KeepNow() {
     timRecovery->stop();
     if (!store_->IsOpen()) return false;
     Document& document = editor_.document();
-    if (!document.CodeDiffersFromSaved()) {
+    // The page's own edits are part of the work: the copy holds the code a
+    // refresh would make of the page, without touching the code view.
+    std::optional<std::string> text = editor_.sync().CodeWithPageEdits();
+    if (!text) text = document.Text();
+    if (!document.DiffersFromSaved(*text)) {
         store_->RemoveCopy();
         return true;
     }
-    const auto why = store_->Write({document.DocumentPath, document.Text()});
+    const auto why = store_->Write({document.DocumentPath, *text});
     lastWrite_ = clock_.elapsed();
     if (why && !warned_) {
         // The editor goes on without copies; a message box on every attempt

@@ -3,8 +3,8 @@
 // at start offers the copies of runs that did not end cleanly: "Restore",
 // "Discard" or "Later".
 //
-// The copy is the code text as the code view holds it. Edits made in the
-// page reach it once they are in the code (a refresh, or Auto-Refresh).
+// The copy is the code text as the code view holds it, or, while the page
+// holds edits of its own, the code a refresh would make of the page.
 #include <QElapsedTimer>
 #include <QObject>
 #include <memory>
@@ -44,9 +44,13 @@ class RecoveryKeeper : public QObject {
     const RecoveryTiming& timing() const { return timing_; }
     // The quiet timer; running while a copy is due.
     QTimer* timRecovery = nullptr;
+    // Looks at the page's edits while it has the focus or holds edits that
+    // no copy has yet.
+    QTimer* timPageWatch = nullptr;
 
   private:
     void CodeChanged();
+    void WatchPage();
     void BaselineChanged();
     bool Restore(const RecoveryCopy& copy);
     QString QuestionText(const RecoveryCopy& copy, const RecoveryStore::LeftOver& leftOver) const;
@@ -57,6 +61,8 @@ class RecoveryKeeper : public QObject {
     QElapsedTimer clock_;
     std::optional<qint64> lastWrite_;
     bool warned_ = false;
+    int seenPageEdits_ = 0;
+    bool pageUnkept_ = false;
 };
 
 }  // namespace tarlo

@@ -20,6 +20,7 @@
 #include "editor/document_files.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
+#include "editor/visual_view.h"
 #include "startup/recovery_keeper.h"
 #include "startup/recovery_store.h"
 #include "startup/startup_commands.h"
@@ -250,6 +251,51 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
     EXPECT_EQ(CopyIn(store.CopyPath())->text, "<p>new</p>");
     keeper.reset();
     EXPECT_EQ(FilesIn(folder), QStringList());
+}
+
+TEST_F(RecoveryTest, EditsMadeInThePageAreKeptOnceTheyPause) {
+    const QString file =
+        test::WriteFile(dir.path(), "page.html", "<html><body><p id=\"p\">one</p></body></html>");
+    ASSERT_TRUE(docs.files->OpenDocumentFile(file));
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    RecoveryKeeper& k = Keep({50, 0});
+    RecoveryStore& store = k.store();
+    const std::string code = window->document().Text();
+
+    // The page takes the focus: it is watched from now on.
+    window->activateWindow();
+    window->Web->setFocus();
+    ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+    EXPECT_TRUE(k.timPageWatch->isActive());
+    auto typeInPage = [](const char* words) {
+        return window->Web->RunScript(QStringLiteral("document.getElementById('p').appendChild("
+                                                     "document.createTextNode('%1')); true")
+                                          .arg(words));
+    };
+    ASSERT_TRUE(typeInPage(" two"));
+    ASSERT_TRUE(test::WaitUntil([&] { return store.HasCopy(); }, 5000));
+    auto copy = CopyIn(store.CopyPath());
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path, file.toStdString());
+    EXPECT_NE(copy->text.find("one two"), std::string::npos) << copy->text;
+    // The code view is not touched: the user refreshes when they choose.
+    EXPECT_EQ(window->document().Text(), code);
+
+    // A later edit in the page follows once it stands still.
+    ASSERT_TRUE(typeInPage(" three"));
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            const auto c = CopyIn(store.CopyPath());
+            return c && c->text.find("one two three") != std::string::npos;
+        },
+        5000));
+
+    // Saved (the save refreshes first): nothing is left to keep.
+    ASSERT_TRUE(docs.files->SaveDocument());
+    EXPECT_FALSE(store.HasCopy());
+    // The watch ends once the page has neither the focus nor unkept edits.
+    window->txtCode->setFocus();
+    EXPECT_TRUE(test::WaitUntil([&] { return !k.timPageWatch->isActive(); }, 5000));
 }
 
 TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
