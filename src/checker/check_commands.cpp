@@ -119,6 +119,9 @@ void CheckCommands::cmdEdgarRules_Click() {
     EdgarRulesOptions options;
     // Pictures are judged by their files where the document has a folder.
     options.documentFolder = editor_.document().BaseFolder;
+    // A document with more than this needs the clean-up first; a report of
+    // hundreds of thousands of rows would only keep the user waiting.
+    options.maxFindings = kEdgarRulesReportLimit;
     const EdgarRulesResult result = CheckEdgarRules(editor_.document().Text(), options);
     std::vector<ProblemRecord> records;
     records.reserve(result.findings.size() + 1);

@@ -16,6 +16,9 @@ class frmVal;
 struct CheckRun;
 struct ProblemRecord;
 
+// The most findings the EDGAR rules check lists in the report window.
+inline constexpr int kEdgarRulesReportLimit = 10000;
+
 class CheckCommands : public QObject {
     Q_OBJECT
   public:

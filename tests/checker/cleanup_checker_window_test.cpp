@@ -334,6 +334,18 @@ TEST_F(CleanupCheckerWindowTest, EdgarRulesCheckRefreshesListsWhatEdgarRefusesAn
     }
 }
 
+TEST_F(CleanupCheckerWindowTest, EdgarRulesReportSaysWhereItStops) {
+    std::string many = "<html><head><title>t</title></head><body>";
+    for (int i = 0; i < kEdgarRulesReportLimit + 5; ++i) many += "<span>x</span>";
+    SetCode(many + "</body></html>");
+    window->commands().Run(CommandId::CheckEdgarRules);
+    ASSERT_NE(Report(), nullptr);
+    const int rows = Report()->lvProbs->topLevelItemCount();
+    EXPECT_EQ(rows, kEdgarRulesReportLimit + 1);
+    EXPECT_TRUE(Row(rows - 1)->text(0).startsWith("The list stops here"))
+        << Row(rows - 1)->text(0).toStdString();
+}
+
 TEST_F(CleanupCheckerWindowTest, AReportOfAnotherDocumentIsMarkedAndLeadsNowhere) {
     FileCommands files(*window, nullptr);
     QTemporaryDir dir;
