@@ -123,8 +123,9 @@ void frmFTP::BuildControls() {
                      "Log In");
     cmdLogOff = Named(new QPushButton(QStringLiteral("Log Off"), fraLoginInfo), "cmdLogOff",
                       "Log Off", "Log Off");
+    // No name of its own: a screen reader reads the status itself.
     lblStatus = Named(new QLabel(QLatin1String(kNotConnected), fraLoginInfo), "lblStatus",
-                      "Connection Status", "Connection Status");
+                      "Connection Status", nullptr);
     lblStatus->setFrameShape(QFrame::StyledPanel);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     auto* login = new QGridLayout(fraLoginInfo);

@@ -5,6 +5,8 @@
 // and abandoned transfers, and certificates.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+
 #include <sys/stat.h>
 #include <QComboBox>
 #include <QFileSystemModel>
@@ -135,6 +137,11 @@ TEST_F(FtpWindowTest, OpensOnceInFrontAndStartsWithoutAConnection) {
     }
 
     EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    // A screen reader reads the status, not the line's caption.
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(f->lblStatus);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->text(QAccessible::Name), "Not Connected");
+    EXPECT_EQ(spoken->text(QAccessible::Description), "Connection Status");
     EXPECT_TRUE(f->cmdLogOn->isEnabled());
     EXPECT_FALSE(f->cmdLogOff->isEnabled());
     EXPECT_FALSE(f->fraRemoteFiles->isEnabled());
@@ -235,10 +242,10 @@ TEST_F(FtpWindowTest, LogsInOnlyWithAllThreeFieldsAndTheRightPassword) {
     EXPECT_EQ(f->lblStatus->text(), "Not Connected");  // the closing states end there too
 
     // An address the component cannot serve: the message says why.
-    f->txtServer->setText(QString("sftp://127.0.0.1:%1/").arg(server.Port()));
+    f->txtServer->setText(QString("scp://127.0.0.1:%1/").arg(server.Port()));
     f->cmdLogOn->click();
     ASSERT_EQ(dialogs->asked().size(), 3u);
-    EXPECT_TRUE(Last().text.contains("sftp://")) << Last().text.toStdString();
+    EXPECT_TRUE(Last().text.contains("scp://")) << Last().text.toStdString();
     EXPECT_EQ(f->lblStatus->text(), "Not Connected");
 }
 
