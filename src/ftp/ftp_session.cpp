@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -57,6 +59,61 @@ std::string Decode(const std::string& s) {
     return out;
 }
 
+std::string Escape(const std::string& s) {
+    char* e = curl_easy_escape(nullptr, s.c_str(), static_cast<int>(s.size()));
+    std::string out = e ? e : "";
+    curl_free(e);
+    return out;
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return {};
+}
+
+bool IsFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The user's own key, as ssh would pick it: the first of these that exists.
+std::string SshPrivateKey(const std::string& home) {
+    if (home.empty()) return {};
+    for (const char* name : {"id_ed25519", "id_ecdsa", "id_rsa"}) {
+        const std::string path = home + "/.ssh/" + name;
+        if (IsFile(path)) return path;
+    }
+    return {};
+}
+
+// A path as SFTP's quote commands read it: in double quotes, with the
+// backslashes and quotes inside escaped, so that blanks and quotes in a
+// folder's name stay part of the name.
+std::string SftpQuotedPath(const std::string& path) {
+    std::string out = "\"";
+    for (const char c : path) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+const char* KeyTypeName(int type) {
+    switch (type) {
+        case CURLKHTYPE_RSA:
+            return "RSA";
+        case CURLKHTYPE_DSS:
+            return "DSA";
+        case CURLKHTYPE_ECDSA:
+            return "ECDSA";
+        case CURLKHTYPE_ED25519:
+            return "ED25519";
+        default:
+            return "SSH";
+    }
+}
+
 void Wipe(std::string& s) {
     volatile char* p = s.data();
     for (size_t i = 0; i < s.size(); ++i) p[i] = 0;
@@ -82,7 +139,8 @@ struct FtpSession::Transfer {
     bool sent = false;
     bool receiving = false;
     bool write_failed = false;
-    std::string refusal;  // the server's last 4xx/5xx reply line
+    std::string refusal;           // the server's last 4xx/5xx reply line
+    std::string host_key_refusal;  // why the SSH server's host key was refused
 };
 
 struct SessionCallbacks {
@@ -130,6 +188,35 @@ struct SessionCallbacks {
         return socket(a->family, a->socktype, a->protocol);
     }
 
+    // The SSH server's host key against ~/.ssh/known_hosts. Only a key found
+    // there and equal passes: an unknown key is not taken on first use, since
+    // nobody is asked to compare fingerprints, and a changed one may be
+    // someone in between.
+    static int HostKey(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match,
+                       void* p) {
+        auto* t = static_cast<T*>(p);
+        if (match == CURLKHMATCH_OK) return CURLKHSTAT_FINE;
+        std::string where = t->self->host_;
+        if (where.rfind(']') == std::string::npos ? where.find(':') == std::string::npos
+                                                  : where.back() == ']')
+            where += ":22";
+        const bool have_file = IsFile(HomeFolder() + "/.ssh/known_hosts");
+        const std::string kind = KeyTypeName(found ? static_cast<int>(found->keytype) : -1);
+        if (match == CURLKHMATCH_MISMATCH) {
+            t->host_key_refusal = "The server's host key for " + where +
+                                  " differs from the one in ~/.ssh/known_hosts (it offered an " +
+                                  kind +
+                                  " key); the server may have been replaced or someone may be "
+                                  "in between. Ask its administrator before you connect.";
+        } else {
+            t->host_key_refusal =
+                "The server's host key for " + where + " is not known (" +
+                (have_file ? "not in ~/.ssh/known_hosts" : "there is no ~/.ssh/known_hosts") +
+                "); connect once with ssh to check and accept it.";
+        }
+        return CURLKHSTAT_REJECT;
+    }
+
     static int Prereq(void* p, char*, char*, int, int) {
         auto* t = static_cast<T*>(p);
         if (t->connecting) {
@@ -168,9 +255,9 @@ void FtpSession::SetAddress(const std::string& address) {
         scheme_ = rest.substr(0, sep);
         for (char& c : scheme_) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         rest = rest.substr(sep + 3);
-        if (scheme_ != "ftp" && scheme_ != "ftps")
+        if (scheme_ != "ftp" && scheme_ != "ftps" && scheme_ != "sftp")
             address_error_ =
-                "only ftp:// and ftps:// addresses are supported, not " + scheme_ + "://";
+                "only ftp://, ftps:// and sftp:// addresses are supported, not " + scheme_ + "://";
     }
     const size_t slash = rest.find('/');
     host_ = rest.substr(0, slash);
@@ -200,12 +287,23 @@ void FtpSession::Drop() {
 }
 
 std::string FtpSession::UrlFor(const std::string& abs_path) const {
+    if (Sftp()) {
+        // An sftp:// path is absolute as it stands: each name escaped, the
+        // slashes between them kept.
+        std::string url = scheme_ + "://" + host_;
+        size_t start = 0;
+        for (;;) {
+            const size_t slash = abs_path.find('/', start);
+            url += Escape(abs_path.substr(start, slash - start));
+            if (slash == std::string::npos) break;
+            url += '/';
+            start = slash + 1;
+        }
+        return url;
+    }
     // The whole path escaped, its first "/" too: with no CWD between the
     // commands every name the server sees is absolute.
-    char* e = curl_easy_escape(nullptr, abs_path.c_str(), static_cast<int>(abs_path.size()));
-    std::string url = scheme_ + "://" + host_ + "/" + (e ? e : "");
-    curl_free(e);
-    return url;
+    return scheme_ + "://" + host_ + "/" + Escape(abs_path);
 }
 
 std::string FtpSession::Resolve(const std::string& name) const {
@@ -222,7 +320,8 @@ FtpResult FtpSession::Perform(Transfer& t) {
         return r;
     }
     if (!address_error_.empty()) {
-        r.code = scheme_ == "ftp" || scheme_ == "ftps" ? kCodeBadAddress : kCodeUnsupportedScheme;
+        r.code = scheme_ == "ftp" || scheme_ == "ftps" || Sftp() ? kCodeBadAddress
+                                                                 : kCodeUnsupportedScheme;
         r.message = address_error_;
         return r;
     }
@@ -238,7 +337,7 @@ FtpResult FtpSession::Perform(Transfer& t) {
     char errbuf[CURL_ERROR_SIZE] = {0};
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errbuf);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, Sftp() ? "sftp" : "ftp,ftps");
     curl_easy_setopt(c, CURLOPT_URL, t.url.c_str());
     curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     // Plain ftp:// asks for TLS and uses it when the server has it.
@@ -249,6 +348,27 @@ FtpResult FtpSession::Perform(Transfer& t) {
         curl_easy_setopt(c, CURLOPT_PASSWORD, password_.c_str());
     } else if (use_netrc_) {
         curl_easy_setopt(c, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    }
+    if (Sftp()) {
+        const std::string home = HomeFolder();
+        const std::string known_hosts = home + "/.ssh/known_hosts";
+        curl_easy_setopt(c, CURLOPT_SSH_KNOWNHOSTS, known_hosts.c_str());
+        curl_easy_setopt(c, CURLOPT_SSH_KEYFUNCTION, &SessionCallbacks::HostKey);
+        curl_easy_setopt(c, CURLOPT_SSH_KEYDATA, &t);
+        // The user's own key first, as ssh does; the password when the
+        // server does not take the key.
+        long auth = 0;
+        const std::string key = SshPrivateKey(home);
+        if (!key.empty()) {
+            const std::string pub = key + ".pub";
+            curl_easy_setopt(c, CURLOPT_SSH_PRIVATE_KEYFILE, key.c_str());
+            // Empty: libssh2 takes the public half from the private key.
+            curl_easy_setopt(c, CURLOPT_SSH_PUBLIC_KEYFILE, IsFile(pub) ? pub.c_str() : "");
+            auth |= CURLSSH_AUTH_PUBLICKEY;
+        }
+        if (!password_.empty() || use_netrc_ || auth == 0)
+            auth |= CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD;
+        curl_easy_setopt(c, CURLOPT_SSH_AUTH_TYPES, auth);
     }
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeout_);
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout_);
@@ -320,6 +440,14 @@ FtpResult FtpSession::Perform(Transfer& t) {
             r.code = kCodeUnsupportedScheme;
             break;
         case CURLE_PEER_FAILED_VERIFICATION:
+            if (Sftp()) {
+                r.code = kCodeTlsRefused;
+                r.message = t.host_key_refusal.empty()
+                                ? "the server's host key was refused: " + r.message
+                                : t.host_key_refusal;
+                break;
+            }
+            [[fallthrough]];
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_SSL_CACERT_BADFILE:
         case CURLE_USE_SSL_FAILED:
@@ -359,15 +487,40 @@ FtpResult FtpSession::Connect() {
     t.nobody = true;
     t.quiet = true;
     t.connect_only = true;
-    const bool absolute = !start_path_.empty() && start_path_[0] == '/';
-    if (!start_path_.empty()) t.quote.push_back("CWD " + start_path_);
+    bool absolute = !start_path_.empty() && start_path_[0] == '/';
+    std::string start = start_path_;
+    if (Sftp()) {
+        // "sftp://host/docs" is /docs; "sftp://host/~/docs" and a bare
+        // "sftp://host/" are under the login folder.
+        if (start == "~" || start.rfind("~/", 0) == 0) {
+            start.erase(0, 1);
+        } else if (!start.empty()) {
+            absolute = true;
+        }
+    } else if (!start.empty()) {
+        t.quote.push_back("CWD " + start);
+    }
     FtpResult r = Perform(t);
-    if (!r.ok) return r;
-    if (scheme_ == "ftps") encrypted_ = true;
+    if (!r.ok) {
+        // The start folder was refused on a connection that is otherwise
+        // fine; kept, its next command would act in the login folder instead.
+        Drop();
+        return r;
+    }
+    if (scheme_ == "ftps" || Sftp()) encrypted_ = true;
     const char* entry = nullptr;
     curl_easy_getinfo(H(curl_), CURLINFO_FTP_ENTRY_PATH, &entry);
     const std::string home = entry && entry[0] == '/' ? entry : "/";
-    cwd_ = absolute ? NormalisePath(start_path_) : NormalisePath(home + "/" + start_path_);
+    const std::string folder =
+        absolute ? NormalisePath("/" + start) : NormalisePath(home + "/" + start);
+    if (Sftp() && folder != home) {
+        r = SftpEnter(folder, true);
+        if (!r.ok) {
+            Drop();
+            return r;
+        }
+    }
+    cwd_ = folder;
     return r;
 }
 
@@ -378,7 +531,7 @@ FtpResult FtpSession::List() {
         t.quiet = again;
         t.url = UrlFor(cwd_ == "/" ? "/" : cwd_ + "/");
         t.sink = &data;
-        const bool mlsd = mlsd_ != 0;
+        const bool mlsd = mlsd_ != 0 && !Sftp();
         if (mlsd) t.custom = "MLSD";
         FtpResult r = Perform(t);
         if (!r.ok && mlsd && mlsd_ == -1 && r.code >= 500 && r.code <= 504) {
@@ -400,6 +553,24 @@ FtpResult FtpSession::Quote(const std::string& line) {
     t.url = scheme_ + "://" + host_ + "/";
     t.nobody = true;
     t.quote.push_back(line);
+    return Perform(t);
+}
+
+FtpResult FtpSession::SftpQuote(const std::string& verb, const std::string& abs_path) {
+    Transfer t;
+    t.url = scheme_ + "://" + host_ + "/";
+    t.nobody = true;
+    t.quote.push_back(verb + " " + SftpQuotedPath(abs_path));
+    return Perform(t);
+}
+
+FtpResult FtpSession::SftpEnter(const std::string& abs_path, bool connecting) {
+    // Reading the folder proves it is one and may be read; its entries are
+    // not needed here.
+    Transfer t;
+    t.quiet = connecting;
+    t.connect_only = connecting;
+    t.url = UrlFor(abs_path == "/" ? "/" : abs_path + "/");
     return Perform(t);
 }
 
@@ -519,24 +690,22 @@ FtpResult FtpSession::Run(const CommandText& cmd) {
     switch (cmd.verb) {
         case Verb::Dir:
             return List();
-        case Verb::Cd: {
-            const std::string target = Resolve(cmd.args[0]);
-            r = Quote("CWD " + target);
-            if (r.ok) cwd_ = target;
-            return r;
-        }
+        case Verb::Cd:
         case Verb::Cdup: {
-            const std::string target = Resolve("..");
-            r = Quote("CWD " + target);
+            const std::string target = Resolve(cmd.verb == Verb::Cd ? cmd.args[0] : "..");
+            r = Sftp() ? SftpEnter(target, false) : Quote("CWD " + target);
             if (r.ok) cwd_ = target;
             return r;
         }
         case Verb::Delete:
-            return Quote("DELE " + Resolve(cmd.args[0]));
+            return Sftp() ? SftpQuote("rm", Resolve(cmd.args[0]))
+                          : Quote("DELE " + Resolve(cmd.args[0]));
         case Verb::Rmdir:
-            return Quote("RMD " + Resolve(cmd.args[0]));
+            return Sftp() ? SftpQuote("rmdir", Resolve(cmd.args[0]))
+                          : Quote("RMD " + Resolve(cmd.args[0]));
         case Verb::Mkdir:
-            return Quote("MKD " + Resolve(cmd.args[0]));
+            return Sftp() ? SftpQuote("mkdir", Resolve(cmd.args[0]))
+                          : Quote("MKD " + Resolve(cmd.args[0]));
         default:
             return r;
     }

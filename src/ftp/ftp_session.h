@@ -1,5 +1,5 @@
 #pragma once
-// One FTP connection driven by command texts, on libcurl. Run() blocks until
+// One FTP or SFTP connection driven by command texts, on libcurl. Run() blocks until
 // the command is done: the FTP window's transfer component calls it on its
 // worker thread, tarlo-cli directly. Only RequestCancel() may be called from
 // another thread while Run() is busy.
@@ -38,7 +38,9 @@ constexpr int kCodeLoginFailed = 12014;
 constexpr int kCodeCancelled = 12017;
 constexpr int kCodeCannotConnect = 12029;
 constexpr int kCodeConnectionAborted = 12030;
-constexpr int kCodeTlsRefused = 12045;  // certificate not trusted or TLS failed
+// The server's identity was refused: its TLS certificate is not trusted, TLS
+// failed, or its SSH host key is unknown or differs from ~/.ssh/known_hosts.
+constexpr int kCodeTlsRefused = 12045;
 constexpr int kCodeLocalFileExists = 80;
 constexpr int kCodeLocalFileError = 29;
 constexpr int kCodeBadCommand = 87;
@@ -61,8 +63,10 @@ class FtpSession {
     FtpSession& operator=(const FtpSession&) = delete;
 
     void SetStateCallback(StateFn fn) { on_state_ = std::move(fn); }
-    // "ftp://host[:port][/path]", "ftps://..." (TLS from the start) or a bare
-    // host name (ftp). A user name in the address is used when none is set.
+    // "ftp://host[:port][/path]", "ftps://..." (TLS from the start),
+    // "sftp://host[:port][/path]" (SSH) or a bare host name (ftp). A user name
+    // in the address is used when none is set. An sftp:// path is absolute,
+    // as SSH addresses are; none, or "/~/..." starts in the login folder.
     void SetAddress(const std::string& address);
     void SetUserName(const std::string& user) { user_ = user; }
     // Kept in memory only, and wiped when the session ends.
@@ -87,7 +91,7 @@ class FtpSession {
     // connection.
     const std::string& CurrentFolder() const { return cwd_; }
     bool Connected() const { return curl_ != nullptr; }
-    // The control connection runs over TLS.
+    // The control connection runs over TLS, or the whole session over SSH.
     bool Encrypted() const { return encrypted_; }
 
   private:
@@ -99,6 +103,11 @@ class FtpSession {
     FtpResult Quote(const std::string& line);
     FtpResult Close();
     std::string UrlFor(const std::string& abs_path) const;
+    bool Sftp() const { return scheme_ == "sftp"; }
+    // SFTP's own commands ("rm", "mkdir", ...) on one absolute path.
+    FtpResult SftpQuote(const std::string& verb, const std::string& abs_path);
+    // SFTP has no CWD: a folder is entered by reading it.
+    FtpResult SftpEnter(const std::string& abs_path, bool connecting);
     std::string Resolve(const std::string& name) const;
     void Emit(int state);
     void Drop();

@@ -77,18 +77,22 @@ TEST(FtpSession, LoginAndListingsWithAndWithoutMlsd) {
         bare.SetUserName(FtpTestServer::kUser);
         bare.SetPassword(FtpTestServer::kPassword);
         EXPECT_TRUE(bare.Execute("DIR").ok);
-        FtpSession sftp;
-        sftp.SetAddress("sftp://127.0.0.1:" + std::to_string(server.Port()) + "/");
-        const FtpResult other = sftp.Execute("DIR");
+        FtpSession scp;
+        scp.SetAddress("scp://127.0.0.1:" + std::to_string(server.Port()) + "/");
+        const FtpResult other = scp.Execute("DIR");
         EXPECT_FALSE(other.ok);
         EXPECT_EQ(other.code, kCodeUnsupportedScheme);
-        EXPECT_NE(other.message.find("sftp://"), std::string::npos) << other.message;
+        EXPECT_NE(other.message.find("scp://"), std::string::npos) << other.message;
 
         FtpSession missing;
         LogIn(missing, server, "nope/");
         const FtpResult none = missing.Execute("DIR");
         EXPECT_FALSE(none.ok);
         EXPECT_EQ(none.code, 550);
+        // Asked again, it is still that folder, never the login folder instead.
+        const FtpResult again = missing.Execute("DIR");
+        EXPECT_FALSE(again.ok);
+        EXPECT_EQ(again.data, "");
     }
 }
 
