@@ -26,6 +26,7 @@
 #include "ftp/ftp_window.h"
 #include "ftp/transfer_control.h"
 #include "ftp_test_server.h"
+#include "sshd_test_server.h"
 #include "support/gui_test_support.h"
 #include "support/window_suite.h"
 
@@ -246,6 +247,51 @@ TEST_F(FtpWindowTest, LogsInOnlyWithAllThreeFieldsAndTheRightPassword) {
     f->cmdLogOn->click();
     ASSERT_EQ(dialogs->asked().size(), 3u);
     EXPECT_TRUE(Last().text.contains("scp://")) << Last().text.toStdString();
+    EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+}
+
+TEST_F(FtpWindowTest, SftpSaysEncryptedWalksFoldersSendsAndNamesARefusedHostKey) {
+    tarlo::ftp::test::SshdTestServer server;
+    if (!server.Running()) GTEST_SKIP() << "no SSH server: " << server.Problem();
+    ASSERT_EQ(::mkdir((server.Root() + "/q1 filings").c_str(), 0755), 0);
+    WriteFile(server.Root() + "/cover.htm", "remote cover");
+    const std::string local = MakeTempFolder("ftpw-sftp");
+    WriteFile(local + "/exhibit 99.htm", "exhibit");
+
+    frmFTP* f = Open();
+    f->SetLocalFolder(QString::fromStdString(local));
+    const QString address = QString("sftp://127.0.0.1:%1/").arg(server.Port());
+    f->txtServer->setText(address);
+    f->txtUserName->setText(QString::fromStdString(server.User()));
+    f->txtPassword->setText("the key is what counts");
+    f->cmdLogOn->click();
+    f->ITC->WaitUntilReady();
+    ASSERT_TRUE(dialogs->asked().empty()) << Last().text.toStdString();
+    EXPECT_EQ(f->lblStatus->text(), "Connected");
+    EXPECT_EQ(Items(f->lstRemoteFile), (QStringList{"cover.htm", "q1 filings/"}));
+
+    DoubleClick(f, "q1 filings/");
+    EXPECT_EQ(f->ITC->CurrentFolder().toStdString(), server.Root() + "/q1 filings");
+    ASSERT_TRUE(Select(f->filLocalFile, "exhibit 99.htm"));
+    f->imgSendFile->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(ReadFile(server.Root() + "/q1 filings/exhibit 99.htm"), "exhibit");
+    EXPECT_EQ(Items(f->lstRemoteFile), QStringList{"exhibit 99.htm"});
+    f->cmdUpFolder->click();
+    f->ITC->WaitUntilReady();
+    EXPECT_EQ(f->ITC->CurrentFolder().toStdString(), server.Root());
+    EXPECT_TRUE(dialogs->asked().empty());
+    f->cmdLogOff->click();
+    f->ITC->WaitUntilReady();
+
+    // A server whose key the user never accepted: the message says so.
+    server.WriteKnownHosts("");
+    f->cmdLogOn->click();
+    f->ITC->WaitUntilReady();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(
+        Last().text.contains(QString("host key for 127.0.0.1:%1 is not known").arg(server.Port())))
+        << Last().text.toStdString();
     EXPECT_EQ(f->lblStatus->text(), "Not Connected");
 }
 
