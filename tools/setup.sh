@@ -12,6 +12,7 @@ packages=(
   libqt6opengl6-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dev libx11-dev
   libqscintilla2-qt6-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev
+  openssh-server openssh-client
   python3 python3-pyftpdlib python3-openssl tidy highlight poppler-utils fontconfig fonts-liberation
   xvfb xauth openbox x11-utils xdotool desktop-file-utils appstream-util
 )

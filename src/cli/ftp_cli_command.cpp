@@ -172,8 +172,11 @@ const CliRegistrar kFtp({
     "ftp",
     "ftp ls URL | ftp get [--overwrite] URL LOCALDIR | ftp put LOCALFILE URL",
     "Publishes through FTP as the FTP window does. URL is ftp://[user@]host[:port]/path (TLS is "
-    "used when the server offers it) or ftps://... (TLS from the start). ls prints the remote "
-    "folder, one entry per line, folders ending in \"/\". get copies a file into LOCALDIR, or "
+    "used when the server offers it), ftps://... (TLS from the start) or sftp://... (SSH: the "
+    "first of ~/.ssh/id_ed25519, id_ecdsa, id_rsa, then the password; the server's host key must "
+    "be in ~/.ssh/known_hosts; the path is absolute, /~/path is under the login folder). ls "
+    "prints the remote folder, one entry per line, folders ending in \"/\". get copies a file into "
+    "LOCALDIR, or "
     "for a URL ending in \"/\" every file of that folder (not its sub-folders); a local file is "
     "never replaced unless --overwrite is given, and a remote name that is not a safe file name "
     "(\"/\", \"\\\", \"..\", control characters) is refused while the other files go on. put "
