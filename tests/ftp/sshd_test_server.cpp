@@ -26,6 +26,7 @@ namespace {
 
 constexpr const char* kSshd = "/usr/sbin/sshd";
 constexpr const char* kKeygen = "/usr/bin/ssh-keygen";
+constexpr const char* kSsh = "/usr/bin/ssh";
 
 // Runs argv to its end, its output into `log`; true when it exits 0.
 bool RunTool(std::vector<std::string> argv, const std::string& log) {
@@ -34,6 +35,7 @@ bool RunTool(std::vector<std::string> argv, const std::string& log) {
     cargv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
@@ -84,8 +86,8 @@ SshdTestServer::SshdTestServer() {
         old_home_ = h;
     }
     if (const passwd* pw = ::getpwuid(::getuid())) user_ = pw->pw_name;
-    if (::access(kSshd, X_OK) != 0 || ::access(kKeygen, X_OK) != 0) {
-        problem_ = std::string(kSshd) + " or " + kKeygen +
+    if (::access(kSshd, X_OK) != 0 || ::access(kKeygen, X_OK) != 0 || ::access(kSsh, X_OK) != 0) {
+        problem_ = std::string(kSshd) + ", " + kKeygen + " or " + kSsh +
                    " is missing (install openssh-server and openssh-client)";
         return;
     }
@@ -105,7 +107,8 @@ SshdTestServer::SshdTestServer() {
     ::mkdir(home_.c_str(), 0700);
     ::mkdir((home_ + "/.ssh").c_str(), 0700);
     ::setenv("HOME", home_.c_str(), 1);
-    for (int attempt = 0; attempt < 3 && !Running(); ++attempt) Start();
+    // Another attempt helps when the port was taken before sshd bound it.
+    for (int attempt = 0; attempt < 3 && !Running() && !locked_out_; ++attempt) Start();
 }
 
 bool SshdTestServer::Start() {
@@ -171,6 +174,25 @@ bool SshdTestServer::Start() {
             foreign_line_ =
                 "[127.0.0.1]:" + std::to_string(port) + " " + KeyOf(base_ + "/other_host_key.pub");
             WriteKnownHosts(known_line_ + "\n");
+            // OpenSSH's own client must get in first: an account the system
+            // keeps locked (as for "nobody") is this machine's trouble, not
+            // the session's.
+            const std::string key = home_ + "/.ssh/id_ed25519";
+            if (!RunTool({kSsh, "-F", "/dev/null", "-o", "BatchMode=yes", "-o",
+                          "StrictHostKeyChecking=yes", "-o",
+                          "UserKnownHostsFile=" + home_ + "/.ssh/known_hosts", "-o",
+                          "IdentitiesOnly=yes", "-i", key, "-p", std::to_string(port), "-s",
+                          user_ + "@127.0.0.1", "sftp"},
+                         base_ + "/probe.log")) {
+                problem_ = "OpenSSH's own client cannot log in as " + user_ + ": " +
+                           ReadFile(base_ + "/probe.log") + ReadFile(log);
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+                pid_ = -1;
+                port_ = 0;
+                locked_out_ = true;
+                return false;
+            }
             problem_.clear();
             return true;
         }

@@ -47,6 +47,7 @@ class SshdTestServer {
     std::string known_line_;
     std::string foreign_line_;
     std::string problem_;
+    bool locked_out_ = false;
 };
 
 }  // namespace tarlo::ftp::test
