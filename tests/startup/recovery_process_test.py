@@ -108,8 +108,22 @@ def main():
             time.sleep(0.5)
             # A click in the page (the lower half of the window at its start
             # size) puts the caret there.
-            geometry = xdotool("getwindowgeometry", "--shell", main_window).stdout
-            size = dict(line.split("=") for line in geometry.split())
+            # The window found first may have been one the editor replaced
+            # while starting: look it up again until one tells its size.
+            def window_size():
+                found = xdotool("search", "--onlyvisible", "--pid", str(first.pid),
+                                "--name", "filing.html").stdout.split()
+                for window in reversed(found):
+                    shell = xdotool("getwindowgeometry", "--shell", window).stdout
+                    size = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+                    if "WIDTH" in size and "HEIGHT" in size:
+                        return window, size
+                return None
+            sized = wait_for(window_size, 30)
+            if not check(sized is not None, "the editor's window tells its size"):
+                return 1
+            main_window, size = sized
+            xdotool("windowactivate", "--sync", main_window)
             xdotool("mousemove", "--window", main_window, str(int(size["WIDTH"]) // 2),
                     str(int(size["HEIGHT"]) * 3 // 4), "click", "1")
             time.sleep(1.0)
