@@ -203,11 +203,11 @@ struct SessionCallbacks {
         const bool have_file = IsFile(HomeFolder() + "/.ssh/known_hosts");
         const std::string kind = KeyTypeName(found ? static_cast<int>(found->keytype) : -1);
         if (match == CURLKHMATCH_MISMATCH) {
-            t->host_key_refusal = "The server's host key for " + where +
-                                  " differs from the one in ~/.ssh/known_hosts (it offered an " +
-                                  kind +
-                                  " key); the server may have been replaced or someone may be "
-                                  "in between. Ask its administrator before you connect.";
+            t->host_key_refusal =
+                "The server's host key for " + where +
+                " differs from the one in ~/.ssh/known_hosts (it offered a key of type " + kind +
+                "); the server may have been replaced or someone may be "
+                "in between. Ask its administrator before you connect.";
         } else {
             t->host_key_refusal =
                 "The server's host key for " + where + " is not known (" +

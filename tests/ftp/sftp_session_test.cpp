@@ -182,7 +182,8 @@ TEST(SftpSession, HostKeysNotInKnownHostsAreRefusedWithTheirReason) {
         {"no known_hosts", "", true,
          "for " + where + " is not known (there is no ~/.ssh/known_hosts)"},
         {"another key", server.ForeignKnownHostsLine() + "\n", false,
-         "for " + where + " differs from the one in ~/.ssh/known_hosts"},
+         "for " + where +
+             " differs from the one in ~/.ssh/known_hosts (it offered a key of type ED25519)"},
         {"the key of another port",
          "[127.0.0.1]:" + std::to_string(server.Port() + 1) +
              server.KnownHostsLine().substr(server.KnownHostsLine().find(' ')) + "\n",
