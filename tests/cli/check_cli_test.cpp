@@ -7,29 +7,14 @@
 #include <sstream>
 
 #include "cli/cli_command.h"
+#include "cli_test_support.h"
 
 namespace tarlo::cli {
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-    return path;
-}
+using test::Cli;
+using test::Result;
+using test::WriteTemp;
 
 TEST(CheckCli, CleanPrintsTheCleanedText) {
     const std::string path =

@@ -11,17 +11,14 @@
 
 #include "../codeview/format_reference.h"
 #include "cli/cli_command.h"
+#include "cli_test_support.h"
 #include "codeview/html_formatter.h"
 #include "generated_html.h"
 
 namespace tarlo::cli {
 namespace {
 
-std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
+using test::WriteTemp;
 
 TEST(FormatCli, FormatAndColorizeFiles) {
     const std::string path = WriteTemp("fmt_in.htm", "<p>The\r\nCompany</p><br/><td/>");
