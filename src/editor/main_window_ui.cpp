@@ -153,8 +153,7 @@ void frmMain::BuildToolRows(QWidget* client) {
     AddButton(toolbar1, "cmdEdgarize", "Cleanup Code", "\u2702", CommandId::CleanUp);
     AddButton(toolbar1, "cmdCheck", "Error check", "\u2714", CommandId::CheckStructure);
     AddButton(toolbar1, "cmdCheck2", "Test Error Chk", "\u2713", CommandId::CheckEdgar)->hide();
-    AddButton(toolbar1, "cmdEdgarRules", "EDGAR Rules Check", "\u2611",
-              CommandId::CheckEdgarRules);
+    AddButton(toolbar1, "cmdEdgarRules", "EDGAR Rules Check", "\u2611", CommandId::CheckEdgarRules);
     AddButton(toolbar1, "cmdPreview", "Preview in Browser", "\u25b6", CommandId::PreviewInBrowser);
     auto* upload = AddButton(toolbar1, "cmdUpload", "This will open the FTP window", "FTP Files",
                              CommandId::Upload);
