@@ -102,14 +102,12 @@ def main():
             locks = glob.glob(os.path.join(folder, f"{first.pid}-*.lock"))
             if not check(len(locks) == 1, "the run holds a lock named by its process and start"):
                 return 1
-            # The user types in the page, where the editor starts them, and
-            # pauses: the run keeps the edit in its copy.
-            xdotool("windowactivate", "--sync", main_window)
-            time.sleep(0.5)
-            # A click in the page (the lower half of the window at its start
-            # size) puts the caret there.
+            # The user clicks into the page (the lower half of the window at
+            # its start size), types and pauses: the run keeps the edit in its
+            # copy. A busy machine may still be settling the window when the
+            # first click comes, so the user tries again, as a person would.
             # The window found first may have been one the editor replaced
-            # while starting: look it up again until one tells its size.
+            # while starting: it is looked up again until one tells its size.
             def window_size():
                 found = xdotool("search", "--onlyvisible", "--pid", str(first.pid),
                                 "--name", "filing.html").stdout.split()
@@ -119,17 +117,25 @@ def main():
                     if "WIDTH" in size and "HEIGHT" in size:
                         return window, size
                 return None
-            sized = wait_for(window_size, 30)
-            if not check(sized is not None, "the editor's window tells its size"):
-                return 1
-            main_window, size = sized
-            xdotool("windowactivate", "--sync", main_window)
-            xdotool("mousemove", "--window", main_window, str(int(size["WIDTH"]) // 2),
-                    str(int(size["HEIGHT"]) * 3 // 4), "click", "1")
-            time.sleep(1.0)
-            xdotool("type", "--delay", "60", "Zq9")
-            found = wait_for(lambda: [c for c in copies(folder)
-                                      if b"Zq9" in read_copy(c)[1]], 30)
+
+            def typed_copy():
+                return [c for c in copies(folder) if b"Zq9" in read_copy(c)[1]]
+            found = []
+            for attempt in range(3):
+                sized = wait_for(window_size, 30)
+                if not check(sized is not None, "the editor's window tells its size"):
+                    return 1
+                main_window, size = sized
+                xdotool("windowactivate", "--sync", main_window)
+                time.sleep(0.5)
+                xdotool("mousemove", "--window", main_window, str(int(size["WIDTH"]) // 2),
+                        str(int(size["HEIGHT"]) * 3 // 4), "click", "1")
+                time.sleep(1.5)
+                xdotool("type", "--delay", "60", "Zq9")
+                found = wait_for(typed_copy, 20)
+                if found:
+                    break
+                print(f"attempt {attempt + 1}: no copy with the typed keys yet", flush=True)
             if not check(bool(found), "keys typed in the page reach a copy once they pause"):
                 return 1
             kept_path, kept_text = read_copy(found[0])
