@@ -79,8 +79,8 @@ ChangeBatch::~ChangeBatch() {
 
 CodeView::CodeView(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    // Enter writes CR LF: the formatter, the colorizer and the clean-up all
-    // work on CR LF line breaks.
+    // Enter writes CR LF, as a new document's file has them; an opened file
+    // sets its own kind (SetLineBreak). A paste takes the same kind.
     setEolMode(EolWindows);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
     setWrapMode(WrapNone);
@@ -243,6 +243,10 @@ void CodeView::PaintAll(WinColor colour, double pointSize) {
     SetRangeColour(0, Length(), colour);
     SetDefaultLook(colour, pointSize);
     SetSel(0, 0);
+}
+
+void CodeView::SetLineBreak(LineBreak kind) {
+    setEolMode(kind == LineBreak::Lf ? EolUnix : kind == LineBreak::Cr ? EolMac : EolWindows);
 }
 
 void CodeView::ResizeAll(WinColor colour, double pointSize) {

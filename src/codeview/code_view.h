@@ -37,6 +37,7 @@ class CodeView : public QsciScintilla, public CodeText {
     int Length() const override;  // bytes
     void PaintAll(WinColor colour, double pointSize) override;
     void ResizeAll(WinColor colour, double pointSize) override;
+    void SetLineBreak(LineBreak kind) override;
 
     // Selection in byte offsets.
     int SelStart() const;
