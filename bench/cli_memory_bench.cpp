@@ -16,15 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "program_folder.h"
 
-std::string ExecutableFolder() {
-    std::vector<char> buffer(4096);
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) return ".";
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/'));
-}
+namespace {
 
 // Paragraphs of prose whose quotes, dashes, signs and accented letters are
 // raw characters, each of them one the EDGAR check reports.
@@ -94,7 +88,7 @@ void Measure(const std::string& cli, const std::string& name, const std::string&
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string cli = ExecutableFolder() + "/tarlo-cli";
+    const std::string cli = tarlo::bench::ExecutableFolder() + "/tarlo-cli";
     const char* tmp = std::getenv("TMPDIR");
     const std::string generated =
         std::string(tmp && tmp[0] ? tmp : "/tmp") + "/tarlo_cli_memory_bench.htm";
