@@ -189,7 +189,8 @@ const CliRegistrar kFtp({
     "sends LOCALFILE; a URL ending in \"/\" keeps the file's name. The file travels under a hidden "
     "temporary name (.tarlo-upload-...) in the same folder and takes its name, replacing a file "
     "there, only when it arrived whole; a failed or broken upload deletes it, or says where it is "
-    "left. A LOCALFILE that cannot be read is refused before connecting. The password comes from the "
+    "left. A LOCALFILE that cannot be read is refused before connecting. The password comes from "
+    "the "
     "environment variable TARLO_FTP_PASSWORD or ~/.netrc, never from the command line; "
     "certificates are checked against the system's store (SSL_CERT_FILE names another). Exit 0 "
     "when all is done, 1 when something was refused, 2 on a connection or server error.",

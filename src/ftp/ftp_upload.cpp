@@ -136,8 +136,8 @@ std::string FtpSession::RemoveTemporary(const std::string& temp, bool may_be_mis
     timeout_ = timeout;
     if (removed.ok) return "; the temporary file " + temp + " was deleted from the server";
     if (may_be_missing && ServerRefusal(removed.code)) return {};
-    return "; the temporary file " + temp + " may be left on the server (deleting it failed: " +
-           removed.message + ")";
+    return "; the temporary file " + temp +
+           " may be left on the server (deleting it failed: " + removed.message + ")";
 }
 
 }  // namespace tarlo::ftp

@@ -96,7 +96,8 @@ bool TransferControl::Execute(const QString& command) {
         const bool cancelled = r.code == kCodeCancelled;
         const std::string folder = session->CurrentFolder();
         const bool encrypted = session->Encrypted();
-        const std::string failure = r.ok ? std::string() : DescribeFailure(c, folder, r.code, r.message);
+        const std::string failure =
+            r.ok ? std::string() : DescribeFailure(c, folder, r.code, r.message);
         QMetaObject::invokeMethod(
             this,
             [this, r = std::move(r), folder, encrypted, cancelled, failure] {

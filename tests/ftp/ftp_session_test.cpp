@@ -6,8 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <functional>
 #include <random>
 #include <thread>
 
@@ -19,8 +17,10 @@ namespace {
 using test::Exists;
 using test::FolderNames;
 using test::FtpTestServer;
+using test::Leftovers;
 using test::MakeTempFolder;
 using test::ReadFile;
+using test::WhenUploadIsUnderway;
 using test::WriteFile;
 
 std::string RandomBytes(size_t n) {
@@ -198,30 +198,6 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
         EXPECT_TRUE(s.Execute("DIR").ok);
     }
     EXPECT_TRUE(FolderNames(local).empty());
-}
-
-// Names in folder that an upload left behind under its temporary name.
-std::vector<std::string> Leftovers(const std::string& folder) {
-    std::vector<std::string> out;
-    for (const auto& n : FolderNames(folder))
-        if (n.rfind(".tarlo-", 0) == 0) out.push_back(n);
-    return out;
-}
-
-// Runs `act` on a thread of its own once an upload's temporary file in
-// folder holds data: the transfer is then truly on its way.
-std::thread WhenUploadIsUnderway(const std::string& folder, std::function<void()> act) {
-    return std::thread([folder, act = std::move(act)] {
-        for (int i = 0; i < 3000; ++i) {
-            const auto left = Leftovers(folder);
-            struct stat st {};
-            if (!left.empty() && ::stat((folder + "/" + left[0]).c_str(), &st) == 0 &&
-                st.st_size > 0)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        act();
-    });
 }
 
 bool Has(const std::string& text, const std::string& part) {
