@@ -142,9 +142,9 @@ struct SessionCallbacks {
         return bytes;
     }
 
-    // The local file of an upload. A read error, or a file that ends before
-    // the size it had when the upload began, aborts the transfer: what the
-    // server got so far is not the file.
+    // The local file of an upload. A read error, or a file whose size
+    // changes while it is sent (someone is still writing it), aborts the
+    // transfer: what the server got so far is not the file.
     static size_t Read(char* buffer, size_t size, size_t n, void* p) {
         auto* t = static_cast<T*>(p);
         const size_t got = std::fread(buffer, 1, size * n, t->in);
@@ -155,6 +155,10 @@ struct SessionCallbacks {
         }
         if (got == 0 && t->in_done < t->in_size) {
             t->read_failure = "cannot read " + t->in_path + ": it became shorter while it was sent";
+            return CURL_READFUNC_ABORT;
+        }
+        if (t->in_size >= 0 && t->in_done > t->in_size) {
+            t->read_failure = "cannot read " + t->in_path + ": it grew while it was sent";
             return CURL_READFUNC_ABORT;
         }
         return got;

@@ -111,17 +111,22 @@ FtpResult FtpSession::PlaceUpload(const std::string& temp, const std::string& ta
     // that exists: the old file steps aside first, and comes back when the
     // new one cannot take its place.
     const std::string aside = Beside(target, TemporaryName("old"));
+    std::string restored;
     if (Connected() && Rename(target, aside).ok) {
         FtpResult again = Rename(temp, target);
         if (again.ok) {
             RemoveFile(aside);
             return again;
         }
-        Rename(aside, target);
         r = again;
+        // The old file gets its name back even when the user cancelled.
+        const bool cancelled = cancel_.exchange(false);
+        if (!Rename(aside, target).ok)
+            restored = "; the file that was there is now named " + aside + " on the server";
+        if (cancelled) cancel_ = true;
     }
     r.message = "the server did not let the uploaded file take the name " + target + ": " +
-                r.message + RemoveTemporary(temp, false);
+                r.message + restored + RemoveTemporary(temp, false);
     return r;
 }
 
