@@ -6,6 +6,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -41,6 +42,7 @@
 #include "editor/visual_view.h"
 #include "startup/recent_files_menu.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 using tarlo::test::WaitUntil;
 
@@ -581,10 +583,6 @@ QList<QKeySequence> MenuKeysOf(frmMain& w) {
     return keys != nullptr ? keys->Keys() : QList<QKeySequence>();
 }
 
-QWidget* PageKeys(frmMain& w) {
-    return w.Web->focusProxy() != nullptr ? w.Web->focusProxy() : w.Web;
-}
-
 void Press(QWidget* target, const QKeySequence& key) {
     QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
 }
@@ -610,7 +608,8 @@ TEST_F(MainWindowTest, EveryMenuKeyReachesTheMenuFromEitherView) {
     }
     ASSERT_EQ(titles.size(), 6u);
     for (const bool page : {false, true}) {
-        QWidget* view = page ? PageKeys(*window) : window->txtCode;
+        QWidget* proxy = window->Web->focusProxy();
+        QWidget* view = page ? (proxy != nullptr ? proxy : window->Web) : window->txtCode;
         const char* where = page ? " in the page" : " in the code";
         for (QAction* a : entries) {
             // A menu shown last leaves the window to be activated again.
@@ -660,21 +659,13 @@ TEST_F(MainWindowTest, TheKeysHelpPageListsEveryMenuKey) {
     }
 }
 
-// The menus' keys with the program's commands, the keyboard in the code view
-// or the page: the code component's own bindings of those keys never act.
-class MenuKeysTest : public ::testing::Test {
+// The menus' keys with the program's commands, the keyboard in the code
+// view: the code component's own bindings of those keys never act.
+class MenuKeysTest : public test::WindowSuite<MenuKeysTest> {
+  public:
+    static void Install(frmMain& w) { InstallEditorCommands(w); }
+
   protected:
-    static void SetUpTestSuite() {
-        dialogs = new ScriptedDialogs;
-        window = test::StartTestWindow(
-            dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
-        window->document().AutoFormat = false;
-        window->document().AutoColorize = false;
-    }
-    static void TearDownTestSuite() {
-        delete window;
-        delete dialogs;
-    }
     static std::string Code() { return window->txtCode->TextUtf8(); }
     // The tool window of that name, if it is shown.
     static QWidget* Shown(const char* name) {
@@ -684,14 +675,10 @@ class MenuKeysTest : public ::testing::Test {
         return nullptr;
     }
     static void FocusCode() {
-        window->activateWindow();
         QApplication::setActiveWindow(window);
         window->txtCode->setFocus();
         ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
     }
-
-    static inline frmMain* window = nullptr;
-    static inline ScriptedDialogs* dialogs = nullptr;
 };
 
 TEST_F(MenuKeysTest, CodeViewKeysRunTheMenuEntriesNotTheComponentsBindings) {
@@ -701,33 +688,30 @@ TEST_F(MenuKeysTest, CodeViewKeysRunTheMenuEntriesNotTheComponentsBindings) {
     QApplication::clipboard()->setText("PASTED");
     CodeView* view = window->txtCode;
 
-    FocusCode();
-    QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier);  // would swap two lines
-    QWidget* table = Shown("frmTable");
-    ASSERT_NE(table, nullptr) << "Ctrl+T opens no table wizard";
-    table->close();
-    EXPECT_EQ(Code(), code);
-
-    FocusCode();
     dialogs->ClearAsked();
-    QTest::keyClick(view, Qt::Key_L, Qt::ControlModifier);  // would cut the line
-    ASSERT_EQ(dialogs->asked().size(), 1u);
-    EXPECT_EQ(dialogs->asked()[0].text, "Link address:");
-    EXPECT_EQ(Code(), code);
-
-    FocusCode();
-    QTest::keyClick(view, Qt::Key_Insert, Qt::ShiftModifier);  // would paste
-    QWidget* google = Shown("frmGoogle");
-    ASSERT_NE(google, nullptr) << "Shift+Ins opens no Google Search window";
-    google->close();
-    EXPECT_EQ(Code(), code);
-
-    FocusCode();
-    QTest::keyClick(view, Qt::Key_E, Qt::AltModifier);
-    auto* edit = window->findChild<QMenu*>("mnuEdit");
-    EXPECT_TRUE(edit->isVisible());
-    edit->hide();
-    EXPECT_EQ(Code(), code);
+    QMenu* edit = window->findChild<QMenu*>("mnuEdit");
+    const struct {
+        const char* key;
+        std::function<bool()> ran;
+    } keys[] = {
+        // The code component would swap two lines, cut one, paste, type "e".
+        {"Ctrl+T", [] { return Shown("frmTable") != nullptr; }},
+        {"Ctrl+L",
+         [] { return !dialogs->asked().empty() && dialogs->asked()[0].text == "Link address:"; }},
+        {"Shift+Ins", [] { return Shown("frmGoogle") != nullptr; }},
+        {"Alt+E", [edit] { return edit->isVisible(); }},
+    };
+    for (const auto& k : keys) {
+        FocusCode();
+        const QKeySequence key(QString::fromLatin1(k.key));
+        QTest::keyClick(view, key[0].key(), key[0].keyboardModifiers());
+        EXPECT_TRUE(k.ran()) << k.key;
+        EXPECT_EQ(Code(), code) << k.key;
+        for (const char* name : {"frmTable", "frmGoogle"}) {
+            if (QWidget* w = Shown(name)) w->close();
+        }
+        edit->hide();
+    }
 
     // The component's ordinary editing keys still edit: select a character,
     // copy it, paste it at the end, take it away again.
@@ -739,40 +723,6 @@ TEST_F(MenuKeysTest, CodeViewKeysRunTheMenuEntriesNotTheComponentsBindings) {
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Code(), code + "t");
     QTest::keyClick(view, Qt::Key_Backspace);
-    EXPECT_EQ(Code(), code);
-}
-
-// Ctrl+Y, the menu's Redo key, redoes in the page as the engine's own
-// Ctrl+Shift+Z does; Ctrl+Z stays the page's undo; the code is not touched.
-TEST_F(MenuKeysTest, CtrlYRedoesThePagesOwnEdit) {
-    // The code's history can redo: a key that reached it would show.
-    window->txtCode->SetTextUtf8("<html><body><p id=\"p\">x</p></body></html>");
-    window->txtCode->SetTextUtf8("<html><body><p>later</p></body></html>");
-    ASSERT_TRUE(window->commands().Run(CommandId::Undo));
-    ASSERT_TRUE(window->Web->WaitForPushes());
-    const std::string code = Code();
-    ASSERT_EQ(code, "<html><body><p id=\"p\">x</p></body></html>");
-    QWidget* page = PageKeys(*window);
-    window->Web->setFocus();
-    ASSERT_TRUE(WaitUntil([] { return window->Web->hasFocusWithin(); }));
-    window->Web->RunScript(
-        "var r = document.createRange(); r.selectNodeContents(document.getElementById('p'));"
-        "r.collapse(false); getSelection().removeAllRanges(); getSelection().addRange(r); true");
-    const auto text = [] {
-        const auto t = window->Web->RunScript("document.getElementById('p').textContent");
-        return t ? t->toString() : QString();
-    };
-    QTest::keyClicks(page, "yz");
-    ASSERT_TRUE(WaitUntil([&] { return text() == "xyz"; })) << text().toStdString();
-    QTest::keyClick(page, Qt::Key_Z, Qt::ControlModifier);
-    ASSERT_TRUE(WaitUntil([&] { return text() == "x"; })) << text().toStdString();
-    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_TRUE(WaitUntil([&] { return text() == "xyz"; })) << text().toStdString();
-    // With nothing left to redo in the page the key still stays there.
-    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
-    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_TRUE(window->Web->WaitForPushes());
-    EXPECT_EQ(text(), "xyz");
     EXPECT_EQ(Code(), code);
 }
 

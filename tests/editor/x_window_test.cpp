@@ -1,5 +1,6 @@
-// The start window on a real X server (no window manager): what a new user
-// sees, read back from the server's own pixels.
+// The main window on a real X server, with and without a window manager:
+// what a new user sees, read back from the server's own pixels, and keys
+// sent by the server itself.
 #include <gtest/gtest.h>
 
 #include <QApplication>
