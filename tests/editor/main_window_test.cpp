@@ -593,6 +593,12 @@ void Press(QWidget* target, const QKeySequence& key) {
 TEST_F(MainWindowTest, EveryMenuKeyReachesTheMenuFromEitherView) {
     const std::string code = "<p>one</p>\r\n<p>two</p>\r\n<p>three</p>";
     SetCode(code);
+    // An entry given a key later, one the code component binds (Ctrl+D
+    // would duplicate the line), counts as much as the first ones.
+    QAction* later = window->findChild<QMenu*>("mnuTools")->addAction("Later");
+    later->setObjectName("mnuLater");
+    later->setShortcut(QKeySequence("Ctrl+D"));
+    const std::unique_ptr<QAction> remove(later);
     std::map<QAction*, int> runs;
     std::vector<QMetaObject::Connection> counters;
     std::vector<QAction*> entries;
