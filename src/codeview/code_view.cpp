@@ -1016,9 +1016,9 @@ bool CodeView::IsComponentKey(const QKeyEvent& key) const {
 }
 
 void CodeView::keyPressEvent(QKeyEvent* e) {
-    // Alt with a letter belongs to the menus: one that opens no menu types
-    // nothing either. Ctrl+Alt is left alone, as some keyboards type
-    // characters with it.
+    // A key with Alt belongs to the menus (Alt+E opens Edit): one that opens
+    // no menu types nothing either. Ctrl+Alt is left alone, as some
+    // keyboards type characters with it.
     const Qt::KeyboardModifiers held = e->modifiers();
     if ((held & Qt::AltModifier) && !(held & Qt::ControlModifier) && !IsComponentKey(*e)) {
         e->ignore();

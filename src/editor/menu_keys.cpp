@@ -24,8 +24,10 @@ QKeySequence Pressed(const QKeyEvent& key) {
 // Alt and the first letter of a title.
 QKeySequence FirstLetterKey(const QString& title) {
     for (const QChar c : title) {
-        if (c.isLetter())
-            return QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(c.toUpper().unicode())));
+        if (c.isLetter()) {
+            return QKeySequence(
+                QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(c.toUpper().unicode())));
+        }
     }
     return {};
 }
