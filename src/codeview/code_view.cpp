@@ -1002,7 +1002,32 @@ QMimeData* CodeView::toMimeData(const QByteArray& text, bool rectangular) const 
     return QsciScintilla::toMimeData(text, rectangular);
 }
 
+void CodeView::ReleaseKeys(const QList<QKeySequence>& keys) {
+    for (const QKeySequence& sequence : keys) {
+        // Only a single chord can be one of the component's bindings.
+        if (sequence.count() != 1) continue;
+        const int key = sequence[0].toCombined();
+        for (QsciCommand* cmd : standardCommands()->commands()) {
+            if (cmd->key() == key) cmd->setKey(0);
+            if (cmd->alternateKey() == key) cmd->setAlternateKey(0);
+        }
+    }
+}
+
+bool CodeView::IsComponentKey(const QKeyEvent& key) const {
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    return standardCommands()->boundTo(key.key() | static_cast<int>(mods)) != nullptr;
+}
+
 void CodeView::keyPressEvent(QKeyEvent* e) {
+    // A key with Alt belongs to the menus (Alt+E opens Edit): one that opens
+    // no menu types nothing either. Ctrl+Alt is left alone, as some
+    // keyboards type characters with it.
+    const Qt::KeyboardModifiers held = e->modifiers();
+    if ((held & Qt::AltModifier) && !(held & Qt::ControlModifier) && !IsComponentKey(*e)) {
+        e->ignore();
+        return;
+    }
     {
         ChangeBatch batch(this);
         // At one of the view's breaks the keys act as if it were not there:
