@@ -9,11 +9,17 @@
 namespace tarlo {
 
 // The largest document (the HTML the page is given, in bytes) that the page
-// is asked to show. Larger ones open in the code view only. Measured on this
-// project's reference machine (generated filings built from a real 10-Q):
-// 48 MB still rendered, 56 MB and above made the renderer run out of memory
-// with a blank page; the limit keeps a wide margin below what rendered.
-inline constexpr std::uint64_t kMaxPageBytes = 32ULL * 1024 * 1024;
+// is asked to show; larger ones open in the code view only. The page lays a
+// document out before it answers anything, and its renderer takes about 50
+// times the document's size in memory. Measured headless on a 2-core machine
+// with 24 GB (bench/page_size_bench.cpp, filings grown from a real 10-Q and a
+// real Inline XBRL 10-K): every size up to 101 MB rendered there (4.8 GB in
+// the renderer), but past 25 MB of HTML (36 MB of XHTML) the page took longer
+// to answer than a call of the editor waits (15 s); at 25 MB it answered
+// 13 s after the document was opened, with 1.3 GB in the renderer, and on a
+// machine with less memory a 60 MB filing ran it out of memory. 16 MB keeps a
+// margin below both: a 17.7 MB filing answered after 8 s with 0.95 GB.
+inline constexpr std::uint64_t kMaxPageBytes = 16ULL * 1024 * 1024;
 
 // Whether a document of this many bytes goes into a page that holds at most `limit`.
 inline bool PageCanShow(std::uint64_t bytes, std::uint64_t limit) {
