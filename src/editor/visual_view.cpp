@@ -498,7 +498,8 @@ bool VisualView::ShowPageAgain(int timeoutMs) {
 void VisualView::showCodeOnly(std::uint64_t bytes) {
     codeOnly_ = true;
     setEnabled(false);
-    setNote(QString::fromStdString(CodeOnlyNote(bytes, pageLimit_)));
+    const QString note = QString::fromStdString(CodeOnlyNote(bytes, pageLimit_));
+    setNote(note);
     // A short note in place of the document, not editable: nothing in the
     // page could be taken for the document.
     page_->runJavaScript(
@@ -509,7 +510,7 @@ void VisualView::showCodeOnly(std::uint64_t bytes) {
             "var ns=e.namespaceURI||'http://www.w3.org/1999/xhtml',"
             "b=d.createElementNS(ns,'body'),p=d.createElementNS(ns,'p');"
             "p.textContent=t;b.appendChild(p);e.appendChild(b);})(%1)")
-            .arg(JsString(QString::fromStdString(CodeOnlyNote(bytes, pageLimit_)))),
+            .arg(JsString(note)),
         QWebEngineScript::ApplicationWorld);
 }
 
