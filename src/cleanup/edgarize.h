@@ -26,9 +26,9 @@ std::string StatisticsLine(const CleaningStatistics& s);
 // The whole rewrite, text in, text out. Presentation attributes go with
 // their whole value, so the attributes around them stay intact. A run of line breaks becomes one,
 // except inside preformatted text, which keeps its blanks and its lines as they were; every line
-// break of the result is written as CR LF. While it runs, the work ticks often and gets the statistics line at
-// the start and whenever a tick lets events run; the fixed replacements are the stage "Replacing
-// codes...", and each of them advances the work by one.
+// break of the result is written as CR LF. While it runs, the work ticks often and gets the
+// statistics line at the start and whenever a tick lets events run; the fixed replacements are the
+// stage "Replacing codes...", and each of them advances the work by one.
 std::string Edgarize(std::string_view html, LongWork& work = UnwatchedWork());
 
 // True when the text is an Inline XBRL document: it holds an ix: element (in

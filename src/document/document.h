@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "document/undo_history.h"
-#include "text/document_bytes.h"
 #include "text/colour.h"
+#include "text/document_bytes.h"
 
 namespace tarlo {
 

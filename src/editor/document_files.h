@@ -1,8 +1,8 @@
 #pragma once
-// What the document commands compute without a window (the bytes a document
-// is written as are in text/document_bytes.h): which names count as HTML documents, the attachment name
-// taken from the window caption, the e-mail body, and whether a file can be
-// opened as a document at all.
+// What the document commands compute without a window: which names count as
+// HTML documents, the attachment name taken from the window caption, the
+// e-mail body, and whether a file can be opened as a document at all. The
+// bytes a document is read from and written as are text/document_bytes.h's.
 #include <cstdint>
 #include <optional>
 #include <string>

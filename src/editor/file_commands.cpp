@@ -1,12 +1,12 @@
 #include "editor/file_commands.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
-#include <unistd.h>
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
@@ -37,8 +37,8 @@ std::optional<QString> WriteFileAtomically(const QString& path, const std::strin
     if (existing.exists()) {
         constexpr QFile::Permissions kAnyWrite =
             QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        const bool writable = geteuid() == 0 ? (existing.permissions() & kAnyWrite) != 0
-                                             : existing.isWritable();
+        const bool writable =
+            geteuid() == 0 ? (existing.permissions() & kAnyWrite) != 0 : existing.isWritable();
         if (!writable) return QStringLiteral("the file is read-only (it has no write permission)");
     }
     QSaveFile file(path);
@@ -131,8 +131,8 @@ bool FileCommands::OpenDocumentFile(const QString& path) {
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         Inform(QStringLiteral("The file \"%1\" cannot be opened: %2")
-                   .arg(shown, !info.exists()  ? QStringLiteral("there is no such file")
-                               : info.isDir()  ? QStringLiteral("it is a folder")
+                   .arg(shown, !info.exists()   ? QStringLiteral("there is no such file")
+                               : info.isDir()   ? QStringLiteral("it is a folder")
                                : !info.isFile() ? QStringLiteral("it is not a regular file")
                                : !info.isReadable()
                                    ? QStringLiteral("you have no permission to read it")

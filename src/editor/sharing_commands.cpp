@@ -82,7 +82,8 @@ void SharingCommands::cmdPreview_Click() {
     if (!file.isEmpty()) LinkFolderEntries(folder, Qs(editor_.document().BaseFolder));
     const std::optional<QString> why =
         file.isEmpty() ? std::optional<QString>("no private temporary folder can be made")
-                       : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(), editor_.document().Form()));
+                       : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(),
+                                                                     editor_.document().Form()));
     editor_.document().MarkCodeAccurate();
     if (why) {
         Inform(QStringLiteral("The preview could not be written: %1").arg(*why));
@@ -158,8 +159,9 @@ void SharingCommands::EmailDocument() {
     editor_.sync().Refresh();
     const std::optional<std::string> name = AttachmentNameFromCaption(caption);
     const QString file = name ? temp_.FilePath(Qs(*name)) : QString();
-    if (file.isEmpty() ||
-        WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(), editor_.document().Form())).has_value()) {
+    if (file.isEmpty() || WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(),
+                                                                      editor_.document().Form()))
+                              .has_value()) {
         NoEmailClient();
         emit mailFinished(false);
         return;

@@ -143,14 +143,7 @@ void frmFind::cmdFind_Click() {
     const bool next = cmdFind->text() == QLatin1String(kFindNext);
     const ByteRange selection = editor_.Selection();
     const int start = next ? selection.start + selection.length : 0;
-    const int position =
-        editor_.codeView().FindInCode(cboFind->text().toStdString(), start, Options());
-    if (position < 0) {
-        ShowNotFound();
-        return;
-    }
-    editor_.FocusCode();
-    if (!next) cmdFind->setText(QLatin1String(kFindNext));
+    if (FindOnwardFrom(start) && !next) cmdFind->setText(QLatin1String(kFindNext));
 }
 
 bool frmFind::SelectionIsOccurrence() {
@@ -170,14 +163,15 @@ bool frmFind::SelectionIsOccurrence() {
            selection.start;
 }
 
-void frmFind::FindOnwardFrom(int start) {
+bool frmFind::FindOnwardFrom(int start) {
     const int position =
         editor_.codeView().FindInCode(cboFind->text().toStdString(), start, Options());
     if (position < 0) {
         ShowNotFound();
-        return;
+        return false;
     }
     editor_.FocusCode();
+    return true;
 }
 
 void frmFind::cmdReplace_Click() {

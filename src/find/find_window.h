@@ -55,8 +55,8 @@ class frmFind : public QWidget {
     // options now ticked, in its place in the code.
     bool SelectionIsOccurrence();
     // Searches from `start`; a hit focuses the code, no hit is reported as
-    // Find reports it.
-    void FindOnwardFrom(int start);
+    // Find reports it; true on a hit.
+    bool FindOnwardFrom(int start);
     Editor& editor_;
 };
 

@@ -53,8 +53,10 @@ std::string WithLineBreaks(std::string_view text, LineBreak kind) {
 }
 
 std::string_view FinalLineBreak(std::string_view text) {
-    if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n") return text.substr(text.size() - 2);
-    if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) return text.substr(text.size() - 1);
+    if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n")
+        return text.substr(text.size() - 2);
+    if (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        return text.substr(text.size() - 1);
     return {};
 }
 

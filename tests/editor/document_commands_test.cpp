@@ -40,16 +40,12 @@
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 
+using tarlo::test::ReadBytes;
 using tarlo::test::WaitUntil;
 using tarlo::test::WriteFile;
 
 namespace tarlo {
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The text of a PDF, as pdftotext reads it.
 QString PdfText(const QString& pdf) {

@@ -44,19 +44,19 @@ TEST(DocumentFiles, ReadingUndoesWritingSoThatRoundTripsDoNotGrow) {
 TEST(DocumentFiles, EveryFormOfFileIsWrittenBackByteForByte) {
     using namespace std::string_literals;
     const std::string files[] = {
-        "<p>a</p>\n<p>b</p>\n",          // LF, final break
-        "<p>a</p>\n<p>b</p>",            // LF, none
-        "<p>a</p>\r\n<p>b</p>\r\n",      // CR LF
-        "<p>a</p>\r<p>b</p>\r",          // old Mac
-        "a\r\nb\nc\rd\n\n",              // mixed, a blank last line
-        "<p>one line</p>",              // no break at all
-        "\n",                           // a single break
-        "",                             // empty
-        "\xEF\xBB\xBF<p>\xC3\xA9</p>\r\n",  // UTF-8 with its mark
-        "<p>\xC3\xA9 \xE2\x80\x93</p>\n",     // UTF-8 that would fit Windows-1252
-        "<p>\xE9 \x96 \x81</p>\n",         // Windows-1252, an undefined byte too
+        "<p>a</p>\n<p>b</p>\n",              // LF, final break
+        "<p>a</p>\n<p>b</p>",                // LF, none
+        "<p>a</p>\r\n<p>b</p>\r\n",          // CR LF
+        "<p>a</p>\r<p>b</p>\r",              // old Mac
+        "a\r\nb\nc\rd\n\n",                  // mixed, a blank last line
+        "<p>one line</p>",                   // no break at all
+        "\n",                                // a single break
+        "",                                  // empty
+        "\xEF\xBB\xBF<p>\xC3\xA9</p>\r\n",   // UTF-8 with its mark
+        "<p>\xC3\xA9 \xE2\x80\x93</p>\n",    // UTF-8 that would fit Windows-1252
+        "<p>\xE9 \x96 \x81</p>\n",           // Windows-1252, an undefined byte too
         "\xFF\xFE<\0p\0>\0\xE9\0\r\0\n\0"s,  // UTF-16, little-endian
-        "\xFE\xFF\0a\xD8\x3D\xDE\x00\0\n"s,   // UTF-16, big-endian, beyond the first plane
+        "\xFE\xFF\0a\xD8\x3D\xDE\x00\0\n"s,  // UTF-16, big-endian, beyond the first plane
     };
     for (const std::string& bytes : files) {
         const DocumentRead read = ReadDocumentBytes(bytes);

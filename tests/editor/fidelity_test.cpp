@@ -25,17 +25,14 @@
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 
+using tarlo::test::ReadBytes;
+
 namespace tarlo {
 namespace {
 
 const char* const kFilings[] = {
     "edgar-10k-2024-ixbrl-a.htm", "edgar-10k-2024-ixbrl-b.htm",      "edgar-10q-2019.htm",
     "edgar-8k-2016.htm",          "edgar-8k-ex99-press-release.htm", "word-lists.htm"};
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -25,16 +25,12 @@
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 
+using tarlo::test::ReadBytes;
 using tarlo::test::WaitUntil;
 using tarlo::test::WriteFile;
 
 namespace tarlo {
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class FilerWorkTest : public ::testing::Test {
   protected:
@@ -202,7 +198,8 @@ TEST_F(FilerWorkTest, FilesAreWrittenInTheirOwnBytesLineBreaksAndPermissions) {
     QTest::keyClicks(window->txtCode, "<p>b</p>");
     QTest::keyClick(window->txtCode, Qt::Key_Return);
     ASSERT_TRUE(window->Web->WaitForPushes());
-    window->Web->RunScript("document.body.appendChild(document.createElement('p')).textContent='c';true");
+    window->Web->RunScript(
+        "document.body.appendChild(document.createElement('p')).textContent='c';true");
     window->commands().Run(CommandId::SaveDocument);
     const QByteArray saved = ReadBytes(lf);
     EXPECT_TRUE(saved.contains("<p>b</p>")) << saved.toStdString();
@@ -259,8 +256,8 @@ TEST_F(FilerWorkTest, FilesAreWrittenInTheirOwnBytesLineBreaksAndPermissions) {
 }
 
 TEST_F(FilerWorkTest, CaretPanelsFollowTheCaretWithoutAKey) {
-    const QString path =
-        WriteFile(dir.path(), "lines.html", "<html>\n<body>\n<p>third line</p>\n</body>\n</html>\n");
+    const QString path = WriteFile(dir.path(), "lines.html",
+                                   "<html>\n<body>\n<p>third line</p>\n</body>\n</html>\n");
     ASSERT_TRUE(Open(path));
     window->SetSelection(ByteRange{static_cast<int>(Code().find("third")) + 3, 0});
     EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(6) == "Line: 3"; }))

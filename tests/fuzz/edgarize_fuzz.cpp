@@ -1,7 +1,7 @@
 // The clean-up on arbitrary text: it always ends, keeps the text valid UTF-8
 // (it only ever cuts at markup characters), always opens with the root tag
-// and empty title, writes every line break as CR LF, leaves no ellipsis character and no bare "<TD>", and
-// gives what the plain clean-up of the tests gives.
+// and empty title, writes every line break as CR LF, leaves no ellipsis character and no bare
+// "<TD>", and gives what the plain clean-up of the tests gives.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

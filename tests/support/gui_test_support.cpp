@@ -82,6 +82,11 @@ std::vector<std::string> StripProblems(frmMain& window) {
     return problems;
 }
 
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes) {
     const QString path = QDir(dir).filePath(name);
     QFile f(path);

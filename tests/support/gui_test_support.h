@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the GUI tests: waiting on the real views without fixed sleeps.
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <string>
@@ -27,6 +28,9 @@ frmMain* StartTestWindow(Dialogs* dialogs, std::function<void()> onEnd,
 // status panel or strip control outside the window, two that overlap, the
 // caret's panels hidden, the status caption covered. Empty when all is well.
 std::vector<std::string> StripProblems(frmMain& window);
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
 
 // Writes text to a fresh file in dir and returns its path.
 QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes);
