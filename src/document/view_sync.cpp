@@ -84,4 +84,10 @@ bool ViewSync::HasUnsavedChanges() {
     return PageHoldsEdits();
 }
 
+std::string ViewSync::CodeOfPageHtml(std::string_view html) {
+    PageSource source = DescribePageSource(document_.Text());
+    source.xhtml = page_.ShowsXhtml();
+    return PageToCode(html, source);
+}
+
 }  // namespace tarlo

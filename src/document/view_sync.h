@@ -95,6 +95,11 @@ class ViewSync {
     // the code has not caught up with.
     bool HasUnsavedChanges();
 
+    // The code a refresh would make of page HTML read earlier without
+    // waiting (the recovery copy's read), while the page still shows the
+    // code as it stands. ReadPage's conversion, without the read.
+    std::string CodeOfPageHtml(std::string_view html);
+
   private:
     Document& document_;
     PageView& page_;

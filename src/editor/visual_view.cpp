@@ -435,4 +435,52 @@ void VisualView::onFocusChanged(QWidget* old, QWidget* now) {
     if (wasIn && !isIn) emit lostFocus();
 }
 
+namespace {
+
+// The page's own edit count and, when the count is the one asked for, its
+// HTML read as OuterHtml reads it: one script, so both are of one moment.
+QString LookScript(int htmlAtEdits) {
+    return QStringLiteral(
+               "(function(n){var d=document,e=d.documentElement,"
+               "k=d.__tarloEdited===true?(d.__tarloEdits||1):0;"
+               "if(k===0||!e||(n!==-2&&k!==n))return{edits:k};"
+               "return{edits:k,html:d.contentType==='application/xhtml+xml'?"
+               "new XMLSerializer().serializeToString(e):e.outerHTML};})(%1)")
+        .arg(htmlAtEdits);
+}
+
+}  // namespace
+
+void VisualView::LookAtPageLater(int htmlAtEdits,
+                                 std::function<void(std::optional<PageLook>)> done) {
+    if (pushPending()) {
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(PageLook{}); });
+        return;
+    }
+    // A push or a load that starts before the answer comes makes it an
+    // answer about a page that is no longer shown.
+    const quint64 generation = pushGeneration_;
+    auto loaded = std::make_shared<bool>(false);
+    auto watch = std::make_shared<QMetaObject::Connection>(
+        connect(page_, &QWebEnginePage::loadStarted, this, [loaded] { *loaded = true; }));
+    QPointer<VisualView> self(this);
+    page_->runJavaScript(
+        LookScript(htmlAtEdits), QWebEngineScript::ApplicationWorld,
+        [self, generation, loaded, watch, done = std::move(done)](const QVariant& v) {
+            disconnect(*watch);
+            if (!self) return;
+            const QVariantMap answer = v.toMap();
+            if (*loaded || generation != self->pushGeneration_ || self->pushPending() ||
+                !answer.contains(QStringLiteral("edits"))) {
+                done(std::nullopt);
+                return;
+            }
+            PageLook look;
+            look.edits = answer.value(QStringLiteral("edits")).toInt();
+            const QVariant html = answer.value(QStringLiteral("html"));
+            if (html.typeId() == QMetaType::QString) look.html = html.toString();
+            done(look);
+        });
+}
+
 }  // namespace tarlo

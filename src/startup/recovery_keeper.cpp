@@ -45,7 +45,7 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     timRecovery = new QTimer(this);
     timRecovery->setObjectName(QStringLiteral("timRecovery"));
     timRecovery->setSingleShot(true);
-    connect(timRecovery, &QTimer::timeout, this, [this] { KeepNow(); });
+    connect(timRecovery, &QTimer::timeout, this, &RecoveryKeeper::KeepNow);
     store_->Open();
     connect(&editor_.codeView(), &CodeView::Change, this, &RecoveryKeeper::CodeChanged);
     // Typing in the page changes no code until a refresh: while the page has
@@ -64,6 +64,13 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     editor_.document().AddSavedListener([self] {
         if (self) self->BaselineChanged();
     });
+    // Another document: what its page was asked belongs to the one before.
+    editor_.document().AddReplacedListener([self] {
+        if (!self) return;
+        self->ForgetPage();
+        self->seenPageEdits_ = 0;
+        self->pageUnkept_ = false;
+    });
 }
 
 RecoveryKeeper::~RecoveryKeeper() {
@@ -72,6 +79,9 @@ RecoveryKeeper::~RecoveryKeeper() {
 
 void RecoveryKeeper::CodeChanged() {
     if (!store_->IsOpen()) return;
+    // The page is about to show the new code: what it was asked before no
+    // longer holds.
+    ForgetPage();
     // Every change starts the quiet time again: a copy is never written
     // while the user types, and never sooner than the interval after the
     // last one.
@@ -82,39 +92,112 @@ void RecoveryKeeper::CodeChanged() {
 void RecoveryKeeper::BaselineChanged() {
     if (editor_.document().CodeDiffersFromSaved()) return;
     timRecovery->stop();
+    copyWanted_ = false;
+    pageUnkept_ = false;
+    ForgetPage();
     store_->RemoveCopy();
 }
 
-void RecoveryKeeper::WatchPage() {
-    const std::optional<int> edits = editor_.visualView().PageEditCount();
-    if (!edits) return;  // the page did not answer: look again next time
-    if (*edits != seenPageEdits_) {
-        // Still at work in the page: the copy waits for a pause.
-        seenPageEdits_ = *edits;
-        pageUnkept_ = *edits > 0;
-        return;
-    }
-    const bool due = !lastWrite_ || clock_.elapsed() - *lastWrite_ >= timing_.intervalMs;
-    if (pageUnkept_ && due) {
-        KeepNow();
-        pageUnkept_ = false;
-    }
-    if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) timPageWatch->stop();
+void RecoveryKeeper::ForgetPage() {
+    ++generation_;
+    asking_ = false;
+    read_.reset();
 }
 
-bool RecoveryKeeper::KeepNow() {
+bool RecoveryKeeper::IntervalPassed() const {
+    return !lastWrite_ || clock_.elapsed() - *lastWrite_ >= timing_.intervalMs;
+}
+
+void RecoveryKeeper::WatchPage() {
+    // An engine that never answers (a renderer gone) is asked again.
+    if (asking_ && askedAt_.elapsed() > VisualView::kCallTimeoutMs) ForgetPage();
+    if (asking_) return;
+    if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) {
+        timPageWatch->stop();
+        return;
+    }
+    // The page is read only once its edits have stood still since the last
+    // look, and no sooner than the interval after the last copy.
+    AskPage(pageUnkept_ && IntervalPassed() ? seenPageEdits_ : VisualView::kNoHtml);
+}
+
+void RecoveryKeeper::KeepNow() {
     timRecovery->stop();
+    if (!store_->IsOpen()) return;
+    // A page about to take the code shows exactly the code.
+    if (editor_.visualView().pushPending()) {
+        KeepText(editor_.document().Text());
+        return;
+    }
+    copyWanted_ = true;
+    if (!asking_) AskPage(VisualView::kNoHtml);
+}
+
+void RecoveryKeeper::AskPage(int htmlAtEdits) {
+    asking_ = true;
+    askedAt_.start();
+    const quint64 generation = generation_;
+    const QPointer<RecoveryKeeper> self = this;
+    editor_.visualView().LookAtPageLater(
+        htmlAtEdits, [self, generation](const std::optional<VisualView::PageLook>& look) {
+            if (!self || generation != self->generation_) return;
+            self->asking_ = false;
+            self->PageAnswered(look);
+        });
+}
+
+void RecoveryKeeper::PageAnswered(const std::optional<VisualView::PageLook>& look) {
+    if (!look) {
+        // The page took other content meanwhile; a copy still wanted is
+        // asked for again after a quiet time.
+        read_.reset();
+        if (copyWanted_) timRecovery->start(static_cast<int>(timing_.quietMs));
+        return;
+    }
+    if (read_) {
+        // The HTML read before is the copy only when the page has not
+        // changed since it was read: the user may have typed on meanwhile.
+        const PageRead read = std::move(*read_);
+        read_.reset();
+        if (look->edits == read.edits) {
+            if (KeepText(editor_.sync().CodeOfPageHtml(read.html.toStdString()))) {
+                seenPageEdits_ = read.edits;
+                pageUnkept_ = false;
+            }
+            return;
+        }
+    }
+    if (look->html) {
+        read_ = PageRead{look->edits, *look->html};
+        AskPage(VisualView::kNoHtml);
+        return;
+    }
+    if (look->edits != seenPageEdits_) {
+        // Still at work in the page: the copy waits for a pause.
+        seenPageEdits_ = look->edits;
+        pageUnkept_ = look->edits > 0;
+    }
+    if (copyWanted_) {
+        copyWanted_ = false;
+        if (look->edits == 0) {
+            KeepText(editor_.document().Text());
+        } else {
+            // Edits of the page's own since the code last reached it: the
+            // watch keeps them once they pause.
+            pageUnkept_ = true;
+            timPageWatch->start();
+        }
+    }
+}
+
+bool RecoveryKeeper::KeepText(const std::string& text) {
+    copyWanted_ = false;
     if (!store_->IsOpen()) return false;
-    Document& document = editor_.document();
-    // The page's own edits are part of the work: the copy holds the code a
-    // refresh would make of the page, without touching the code view.
-    std::optional<std::string> text = editor_.sync().CodeWithPageEdits();
-    if (!text) text = document.Text();
-    if (!document.DiffersFromSaved(*text)) {
+    if (!editor_.document().DiffersFromSaved(text)) {
         store_->RemoveCopy();
         return true;
     }
-    const auto why = store_->Write({document.DocumentPath, *text});
+    const auto why = store_->Write({editor_.document().DocumentPath, text});
     lastWrite_ = clock_.elapsed();
     if (why && !warned_) {
         // The editor goes on without copies; a message box on every attempt
@@ -128,7 +211,11 @@ bool RecoveryKeeper::KeepNow() {
 
 QString RecoveryKeeper::QuestionText(const RecoveryCopy& copy,
                                      const RecoveryStore::LeftOver& leftOver) const {
-    const QString what = copy.path.empty() ? QStringLiteral("a new document")
+    // A document that never had a file goes by the name a new document has
+    // until it is saved.
+    const QString what = copy.path.empty() ? QStringLiteral(
+                                                 "\"Untitled\" (a new document "
+                                                 "never saved to a file)")
                                            : QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(
                                                  QFileInfo(Qs(copy.path)).absoluteFilePath()));
     return QStringLiteral(
@@ -166,6 +253,10 @@ void RecoveryKeeper::OfferLeftOvers() {
             store_->Release(leftOver);
         }
     }
+    // Every dead run's copy has been asked about (or kept for later, its
+    // lock let go): what is left of dead runs are locks with nothing beside
+    // them.
+    store_->SweepDeadLocks();
 }
 
 bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
@@ -190,7 +281,8 @@ bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
     editor_.sync().PaintCodePlain();
     editor_.sync().ApplyCodeFontSize();
     document.StartAnotherDocument();
-    return KeepNow();
+    // The page is about to take the restored code: the copy is that code.
+    return KeepText(document.Text());
 }
 
 }  // namespace tarlo

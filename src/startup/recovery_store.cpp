@@ -179,4 +179,27 @@ void RecoveryStore::Release(const LeftOver& leftOver) {
     claims_.erase(it);
 }
 
+int RecoveryStore::SweepDeadLocks() {
+    if (!open_) return 0;
+    int swept = 0;
+    const QFileInfoList locks =
+        QDir(folder_).entryInfoList({QStringLiteral("*") + Qs(kRecoveryLockSuffix)}, QDir::Files);
+    for (const QFileInfo& info : locks) {
+        const auto run = RecoveryRunOfLock(info.fileName().toStdString());
+        if (!run) continue;
+        const QString name = Qs(*run);
+        // Our own lock, and the locks of copies claimed for the question.
+        if (name == run_ || claims_.count(name) > 0) continue;
+        if (QFileInfo::exists(PathOf(name, kRecoveryCopySuffix))) continue;
+        QLockFile lock(info.filePath());
+        lock.setStaleLockTime(0);
+        // Taken only when its process is gone (a dead run writes no copy
+        // after this); the lock is then ours, and letting it go deletes it.
+        if (!lock.tryLock(0)) continue;
+        lock.unlock();
+        ++swept;
+    }
+    return swept;
+}
+
 }  // namespace tarlo

@@ -66,6 +66,13 @@ class RecoveryStore {
     void Discard(const LeftOver& leftOver);
     // Lets a claimed copy go: the next start offers it again.
     void Release(const LeftOver& leftOver);
+    // Removes the locks that runs which ended without cleaning up left
+    // behind with no copy beside them (a run killed while its document held
+    // nothing unsaved). A lock is removed only when it can be taken, that is
+    // when its process is gone: a living editor's lock, and a lock written on
+    // another machine, stay. Copies and their locks are left to
+    // ClaimLeftOvers. The number of locks removed.
+    int SweepDeadLocks();
 
   private:
     QString PathOf(const QString& run, std::string_view suffix) const;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -87,6 +88,29 @@ class RecoveryTest : public ::testing::Test {
     static void Type(const char* text) {
         window->txtCode->setFocus();
         QTest::keyClicks(window->txtCode, QString::fromUtf8(text));
+    }
+    // Keys typed into the page, as a person does: a click into its text,
+    // then the keys, to the engine's own widget.
+    static void TypeInPage(const QString& text) {
+        window->activateWindow();
+        QWidget* page = window->Web->focusProxy() ? window->Web->focusProxy() : window->Web;
+        QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(20, 20));
+        ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+        QTest::keyClicks(page, text);
+    }
+    // The copy's text holds this, within the time a user may lose at most.
+    bool CopyHoldsSoon(RecoveryKeeper& k, const char* words) {
+        return test::WaitUntil(
+            [&] {
+                const auto c = CopyIn(k.store().CopyPath());
+                return c && c->text.find(words) != std::string::npos;
+            },
+            5000);
+    }
+    // The timer's copy, the page's answer included.
+    static void KeepNow(RecoveryKeeper& k) {
+        k.KeepNow();
+        ASSERT_TRUE(test::WaitUntil([&] { return !k.AskingPage(); }));
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
 
@@ -220,7 +244,7 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
     EXPECT_GT(k.timRecovery->interval(), 50);
     EXPECT_LE(k.timRecovery->interval(), 600000);
     EXPECT_EQ(CopyIn(store.CopyPath())->text, copy->text);
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_EQ(CopyIn(store.CopyPath())->text, window->document().Text());
 
     // A clean save: the copy goes at once, nothing is due.
@@ -231,64 +255,48 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
 
     // Back to what was saved: nothing to keep.
     Type("C");
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_TRUE(store.HasCopy());
     window->txtCode->SetTextUtf8(saved);
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_FALSE(store.HasCopy());
 
     // New, its question answered No: the copy goes.
     Type("D");
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     dialogs->Queue(Answer::No);
     window->commands().Run(CommandId::NewDocument);
     EXPECT_FALSE(store.HasCopy());
 
     // A new document's copy has no path; a clean end takes copy and lock.
     Type("<p>new</p>");
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
     EXPECT_EQ(CopyIn(store.CopyPath())->text, "<p>new</p>");
     keeper.reset();
     EXPECT_EQ(FilesIn(folder), QStringList());
 }
 
-TEST_F(RecoveryTest, EditsMadeInThePageAreKeptOnceTheyPause) {
+TEST_F(RecoveryTest, KeysTypedInThePageAreKeptWithinSecondsForNamedAndUntitledDocuments) {
     const QString file =
         test::WriteFile(dir.path(), "page.html", "<html><body><p id=\"p\">one</p></body></html>");
     ASSERT_TRUE(docs.files->OpenDocumentFile(file));
     ASSERT_TRUE(window->Web->WaitForPushes());
-    RecoveryKeeper& k = Keep({50, 0});
+    // The editor's own timing, as a user has it.
+    RecoveryKeeper& k = Keep(RecoveryTiming{});
     RecoveryStore& store = k.store();
     const std::string code = window->document().Text();
 
     // The page takes the focus: it is watched from now on.
-    window->activateWindow();
-    window->Web->setFocus();
-    ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+    TypeInPage("Zq9");
     EXPECT_TRUE(k.timPageWatch->isActive());
-    auto typeInPage = [](const char* words) {
-        return window->Web->RunScript(QStringLiteral("document.getElementById('p').appendChild("
-                                                     "document.createTextNode('%1')); true")
-                                          .arg(words));
-    };
-    ASSERT_TRUE(typeInPage(" two"));
-    ASSERT_TRUE(test::WaitUntil([&] { return store.HasCopy(); }, 5000));
-    auto copy = CopyIn(store.CopyPath());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->path, file.toStdString());
-    EXPECT_NE(copy->text.find("one two"), std::string::npos) << copy->text;
+    ASSERT_TRUE(CopyHoldsSoon(k, "Zq9"));
+    EXPECT_EQ(CopyIn(store.CopyPath())->path, file.toStdString());
     // The code view is not touched: the user refreshes when they choose.
     EXPECT_EQ(window->document().Text(), code);
-
-    // A later edit in the page follows once it stands still.
-    ASSERT_TRUE(typeInPage(" three"));
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-            const auto c = CopyIn(store.CopyPath());
-            return c && c->text.find("one two three") != std::string::npos;
-        },
-        5000));
+    // A later edit follows once it stands still, soon after the first copy.
+    QTest::keyClicks(window->Web->focusProxy(), "Xw7");
+    ASSERT_TRUE(CopyHoldsSoon(k, "Xw7"));
 
     // Saved (the save refreshes first): nothing is left to keep.
     ASSERT_TRUE(docs.files->SaveDocument());
@@ -296,6 +304,57 @@ TEST_F(RecoveryTest, EditsMadeInThePageAreKeptOnceTheyPause) {
     // The watch ends once the page has neither the focus nor unkept edits.
     window->txtCode->setFocus();
     EXPECT_TRUE(test::WaitUntil([&] { return !k.timPageWatch->isActive(); }, 5000));
+
+    // A new document, typed into its empty page, is kept without a path.
+    dialogs->Queue(Answer::No);
+    window->commands().Run(CommandId::NewDocument);
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    TypeInPage("Untitled work");
+    ASSERT_TRUE(CopyHoldsSoon(k, "Untitled work"));
+    EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
+    EXPECT_EQ(window->document().Text(), "");
+}
+
+TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropped) {
+    const QString file =
+        test::WriteFile(dir.path(), "read.html", "<html><body><p id=\"p\">one</p></body></html>");
+    ASSERT_TRUE(docs.files->OpenDocumentFile(file));
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    VisualView& web = *window->Web;
+    ASSERT_TRUE(web.RunScript("document.getElementById('p').append(' two'); true"));
+    using Answer = std::optional<std::optional<VisualView::PageLook>>;
+    auto ask = [&web](int htmlAtEdits) {
+        auto answer = std::make_shared<Answer>();
+        web.LookAtPageLater(htmlAtEdits, [answer](const auto& look) { *answer = look; });
+        return answer;
+    };
+
+    // The call returns before the page answers.
+    auto counted = ask(VisualView::kNoHtml);
+    EXPECT_FALSE(counted->has_value());
+    ASSERT_TRUE(test::WaitUntil([&] { return counted->has_value(); }));
+    ASSERT_TRUE(**counted);
+    const int edits = (**counted)->edits;
+    EXPECT_GT(edits, 0);
+    EXPECT_FALSE((**counted)->html);
+
+    // The HTML comes only while the edits are the count asked about.
+    auto read = ask(edits);
+    auto moved = ask(edits + 1);
+    ASSERT_TRUE(test::WaitUntil([&] { return read->has_value() && moved->has_value(); }));
+    ASSERT_TRUE(**read && (**read)->html);
+    EXPECT_TRUE((**read)->html->contains("one two"));
+    EXPECT_EQ(window->sync().CodeOfPageHtml((**read)->html->toStdString()),
+              "<html><head></head><body><p id=\"p\">one two</p></body></html>");
+    ASSERT_TRUE(**moved);
+    EXPECT_FALSE((**moved)->html);
+
+    // New code reaches the page before the answer: the answer is dropped.
+    auto stale = ask(VisualView::kHtmlAtAnyEdits);
+    window->txtCode->SetTextUtf8("<p>other</p>");
+    ASSERT_TRUE(web.WaitForPushes());
+    ASSERT_TRUE(test::WaitUntil([&] { return stale->has_value(); }));
+    EXPECT_FALSE(**stale);
 }
 
 TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
@@ -332,6 +391,66 @@ TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
     EXPECT_EQ(ReadBytes(file), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     EXPECT_FALSE(k.store().HasCopy());
     EXPECT_FALSE(docs.files->HasUnsavedChanges());
+
+    // A new document's copy is offered as "Untitled" and comes back as a
+    // new document's unsaved changes: no path, Save asks for a name.
+    const std::string untitled = "<p>pasted from Word\r\n</p>";
+    LeaveCopy(folder, "500-5", {"", untitled});
+    dialogs->ClearAsked();
+    dialogs->Queue(std::optional<QString>("Restore"));
+    k.OfferLeftOvers();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("\"Untitled\""))
+        << dialogs->asked()[0].text.toStdString();
+    EXPECT_EQ(window->document().Text(), untitled);
+    EXPECT_EQ(window->document().DocumentPath, "");
+    EXPECT_EQ(window->windowTitle().toStdString(), kNewCaption);
+    EXPECT_TRUE(docs.files->HasUnsavedChanges());
+    EXPECT_EQ(CopyIn(k.store().CopyPath())->path, "");
+    EXPECT_EQ(CopyIn(k.store().CopyPath())->text, untitled);
+    dialogs->ClearAsked();
+    dialogs->Queue(std::optional<QString>());
+    EXPECT_FALSE(docs.files->SaveDocument());
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].kind, "save");
+    EXPECT_TRUE(k.store().HasCopy());
+}
+
+TEST_F(RecoveryTest, LocksOfDeadRunsGoAtStartAndLivingEditorsLocksStay) {
+    QDir().mkpath(folder);
+    // A living editor's lock, with and without a copy.
+    RecoveryStore living(folder, "7-7");
+    ASSERT_TRUE(living.Open());
+    RecoveryStore busy(folder, "8-8");
+    ASSERT_TRUE(busy.Open());
+    ASSERT_FALSE(busy.Write({"", "busy"}));
+    // A lock as a run leaves it when it is killed: this machine, a process
+    // that has ended. Another machine's lock cannot be judged from here.
+    QProcess ended;
+    ended.start("true", {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 gone = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    QByteArray lines = ReadBytes(living.LockPath());
+    const QByteArray dead = QByteArray::number(gone) + lines.mid(lines.indexOf('\n'));
+    test::WriteFile(folder, "9-9.lock", dead);
+    QList<QByteArray> fields = lines.split('\n');
+    // Its name and its machine's id (Qt compares both) are another's.
+    fields[2] = "another-machine.example";
+    fields[3] = "0123456789abcdef0123456789abcdef";
+    test::WriteFile(folder, "10-10.lock",
+                    QByteArray::number(gone) + "\n" + fields.mid(1).join('\n'));
+    // A dead run with a copy: asked about, kept for later, its lock let go.
+    test::WriteFile(folder, "11-11.lock", dead);
+    LeaveCopy(folder, "11-11", {"/tmp/later.html", "later"});
+
+    RecoveryKeeper& k = Keep({60000, 600000}, "12-12");
+    dialogs->Queue(std::optional<QString>("Later"));
+    k.OfferLeftOvers();
+    EXPECT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(FilesIn(folder), QStringList({"10-10.lock", "11-11.copy", "12-12.lock", "7-7.lock",
+                                            "8-8.copy", "8-8.lock"}));
+    EXPECT_EQ(k.store().SweepDeadLocks(), 0);
 }
 
 TEST_F(RecoveryTest, DiscardDeletesLaterKeepsAndOnlyLeftOversAreAsked) {
@@ -358,7 +477,7 @@ TEST_F(RecoveryTest, DiscardDeletesLaterKeepsAndOnlyLeftOversAreAsked) {
     k.OfferLeftOvers();
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[0].text.contains("later.html"));
-    EXPECT_TRUE(dialogs->asked()[1].text.contains("a new document"));
+    EXPECT_TRUE(dialogs->asked()[1].text.contains("Untitled"));
     EXPECT_EQ(window->document().Text(), "");
 
     EXPECT_TRUE(QFileInfo::exists(later));
