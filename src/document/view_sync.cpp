@@ -85,8 +85,12 @@ bool ViewSync::HasUnsavedChanges() {
 }
 
 std::string ViewSync::CodeOfPageHtml(std::string_view html) {
-    PageSource source = DescribePageSource(document_.Text());
-    source.xhtml = page_.ShowsXhtml();
+    return PageHtmlToCode(html, document_.Text(), page_.ShowsXhtml());
+}
+
+std::string ViewSync::PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml) {
+    PageSource source = DescribePageSource(code);
+    source.xhtml = xhtml;
     return PageToCode(html, source);
 }
 

@@ -99,6 +99,9 @@ class ViewSync {
     // waiting (the recovery copy's read), while the page still shows the
     // code as it stands. ReadPage's conversion, without the read.
     std::string CodeOfPageHtml(std::string_view html);
+    // The same for the code that built the page and the page's kind, on any
+    // thread: a filing of megabytes is converted off the GUI thread.
+    static std::string PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml);
 
   private:
     Document& document_;

@@ -437,15 +437,18 @@ void VisualView::onFocusChanged(QWidget* old, QWidget* now) {
 
 namespace {
 
-// The page's own edit count and, when the count is the one asked for, its
-// HTML read as OuterHtml reads it: one script, so both are of one moment.
+// The page's own edit count, or, when the count is the one asked for, its
+// HTML read as OuterHtml reads it: one script, so the HTML is of that count.
+// The HTML comes alone, as the string the page made: the engine hands it
+// over fastest so, and the page is busy (a key typed into it waits) until it
+// has.
 QString LookScript(int htmlAtEdits) {
     return QStringLiteral(
                "(function(n){var d=document,e=d.documentElement,"
                "k=d.__tarloEdited===true?(d.__tarloEdits||1):0;"
-               "if(k===0||!e||(n!==-2&&k!==n))return{edits:k};"
-               "return{edits:k,html:d.contentType==='application/xhtml+xml'?"
-               "new XMLSerializer().serializeToString(e):e.outerHTML};})(%1)")
+               "if(k===0||!e||k!==n)return k;"
+               "return d.contentType==='application/xhtml+xml'?"
+               "new XMLSerializer().serializeToString(e):e.outerHTML;})(%1)")
         .arg(htmlAtEdits);
 }
 
@@ -466,19 +469,18 @@ void VisualView::LookAtPageLater(int htmlAtEdits,
     QPointer<VisualView> self(this);
     page_->runJavaScript(
         LookScript(htmlAtEdits), QWebEngineScript::ApplicationWorld,
-        [self, generation, loaded, watch, done = std::move(done)](const QVariant& v) {
+        [self, generation, loaded, watch, htmlAtEdits, done = std::move(done)](const QVariant& v) {
             disconnect(*watch);
             if (!self) return;
-            const QVariantMap answer = v.toMap();
+            const bool html = v.typeId() == QMetaType::QString;
             if (*loaded || generation != self->pushGeneration_ || self->pushPending() ||
-                !answer.contains(QStringLiteral("edits"))) {
+                (!html && !v.canConvert<int>())) {
                 done(std::nullopt);
                 return;
             }
             PageLook look;
-            look.edits = answer.value(QStringLiteral("edits")).toInt();
-            const QVariant html = answer.value(QStringLiteral("html"));
-            if (html.typeId() == QMetaType::QString) look.html = html.toString();
+            look.edits = html ? htmlAtEdits : v.toInt();
+            if (html) look.html = v.toString();
             done(look);
         });
 }

@@ -90,8 +90,8 @@ class VisualView : public QWebEngineView, public PageView {
         std::optional<QString> html;
     };
     // The HTML is read only when the page holds edits of its own and their
-    // count is this one: the page has stood still since it was last looked at.
-    static constexpr int kHtmlAtAnyEdits = -2;
+    // count is the one given: the page has stood still since it was last
+    // looked at. kNoHtml asks for the count alone.
     static constexpr int kNoHtml = -1;
     // Asks the page and returns at once; `done` gets the answer later, on
     // this thread, or nothing when the page took new code or another page

@@ -38,6 +38,8 @@ std::optional<std::string> RecoveryRunOfCopy(std::string_view fileName);
 std::optional<std::string> RecoveryRunOfLock(std::string_view fileName);
 inline constexpr std::string_view kRecoveryCopySuffix = ".copy";
 inline constexpr std::string_view kRecoveryLockSuffix = ".lock";
+// A copy still being written, before it takes the copy's place.
+inline constexpr std::string_view kRecoveryNextSuffix = ".next";
 
 // When the next copy is written.
 //

@@ -42,6 +42,7 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     : QObject(owner), editor_(editor), store_(std::move(store)), timing_(timing) {
     setObjectName(QStringLiteral("RecoveryKeeper"));
     clock_.start();
+    pool_.setMaxThreadCount(1);
     timRecovery = new QTimer(this);
     timRecovery->setObjectName(QStringLiteral("timRecovery"));
     timRecovery->setSingleShot(true);
@@ -74,6 +75,8 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
 }
 
 RecoveryKeeper::~RecoveryKeeper() {
+    // A copy being written finishes first; the clean end then removes it.
+    pool_.waitForDone();
     store_->Close();
 }
 
@@ -111,7 +114,7 @@ bool RecoveryKeeper::IntervalPassed() const {
 void RecoveryKeeper::WatchPage() {
     // An engine that never answers (a renderer gone) is asked again.
     if (asking_ && askedAt_.elapsed() > VisualView::kCallTimeoutMs) ForgetPage();
-    if (asking_) return;
+    if (asking_ || writing_) return;
     if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) {
         timPageWatch->stop();
         return;
@@ -160,10 +163,7 @@ void RecoveryKeeper::PageAnswered(const std::optional<VisualView::PageLook>& loo
         const PageRead read = std::move(*read_);
         read_.reset();
         if (look->edits == read.edits) {
-            if (KeepText(editor_.sync().CodeOfPageHtml(read.html.toStdString()))) {
-                seenPageEdits_ = read.edits;
-                pageUnkept_ = false;
-            }
+            KeepPage(read.html, read.edits);
             return;
         }
     }
@@ -197,16 +197,61 @@ bool RecoveryKeeper::KeepText(const std::string& text) {
         store_->RemoveCopy();
         return true;
     }
-    const auto why = store_->Write({editor_.document().DocumentPath, text});
+    return Written(store_->Write({editor_.document().DocumentPath, text}));
+}
+
+bool RecoveryKeeper::Written(const std::optional<QString>& failure) {
     lastWrite_ = clock_.elapsed();
-    if (why && !warned_) {
+    if (failure && !warned_) {
         // The editor goes on without copies; a message box on every attempt
         // would only stand in the user's way.
         warned_ = true;
         qWarning("Tarlo: the recovery copy could not be written to %s: %s",
-                 qPrintable(store_->CopyPath()), qPrintable(*why));
+                 qPrintable(store_->CopyPath()), qPrintable(*failure));
     }
-    return !why;
+    return !failure;
+}
+
+void RecoveryKeeper::KeepPage(const QString& html, int edits) {
+    // Only the code view's text is taken here, where the views live; the
+    // conversion of megabytes and the write (to the disk, not just its
+    // cache) would hold a key up for a tenth of a second or more.
+    writing_ = true;
+    const quint64 generation = generation_;
+    const QString next = store_->NextCopyPath();
+    RecoveryCopy copy{editor_.document().DocumentPath, editor_.document().Text()};
+    const bool xhtml = editor_.visualView().showsXhtml();
+    pool_.start([this, generation, edits, html, next, xhtml, copy = std::move(copy)]() mutable {
+        copy.text = ViewSync::PageHtmlToCode(html.toStdString(), copy.text, xhtml);
+        const std::optional<QString> failure =
+            RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
+        // The keeper outlives this work (its destructor waits for it).
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, edits, code = std::move(copy.text), failure] {
+                PageKept(generation, edits, code, failure);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RecoveryKeeper::PageKept(quint64 generation, int edits, const std::string& code,
+                              const std::optional<QString>& failure) {
+    writing_ = false;
+    // The document changed, was saved or replaced while the copy was made:
+    // this one would hold the past.
+    if (generation != generation_) {
+        store_->DropNextCopy();
+        return;
+    }
+    if (!editor_.document().DiffersFromSaved(code)) {
+        store_->RemoveCopy();
+    } else if (!Written(failure ? failure : store_->PromoteNextCopy())) {
+        store_->DropNextCopy();
+        return;
+    }
+    seenPageEdits_ = edits;
+    pageUnkept_ = false;
 }
 
 QString RecoveryKeeper::QuestionText(const RecoveryCopy& copy,

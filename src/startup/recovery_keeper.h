@@ -5,11 +5,13 @@
 //
 // The copy is the code text as the code view holds it, or, while the page
 // holds edits of its own, the code a refresh would make of the page. The
-// page is only ever asked without waiting (VisualView::LookAtPageLater):
-// reading a filing of megabytes out of the page must never hold up a key.
+// page is only ever asked without waiting (VisualView::LookAtPageLater), and
+// its HTML is converted and written on a thread of the keeper's own: reading
+// a filing of megabytes out of the page must never hold up a key.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,8 +53,8 @@ class RecoveryKeeper : public QObject {
     // removes the copy when the text is what was last opened or saved. True
     // when the changes are safe: written, or none to keep.
     bool KeepText(const std::string& text);
-    // A question to the page is under way.
-    bool AskingPage() const { return asking_; }
+    // A question to the page, or a copy of its answer, is under way.
+    bool AskingPage() const { return asking_ || writing_; }
 
     RecoveryStore& store() { return *store_; }
     const RecoveryTiming& timing() const { return timing_; }
@@ -71,6 +73,12 @@ class RecoveryKeeper : public QObject {
     void ForgetPage();
     void AskPage(int htmlAtEdits);
     void PageAnswered(const std::optional<VisualView::PageLook>& look);
+    // Converts and writes the page's HTML off the GUI thread.
+    void KeepPage(const QString& html, int edits);
+    void PageKept(quint64 generation, int edits, const std::string& code,
+                  const std::optional<QString>& failure);
+    // After every write: when it failed, says so once.
+    bool Written(const std::optional<QString>& failure);
     bool IntervalPassed() const;
     bool Restore(const RecoveryCopy& copy);
     QString QuestionText(const RecoveryCopy& copy, const RecoveryStore::LeftOver& leftOver) const;
@@ -98,6 +106,9 @@ class RecoveryKeeper : public QObject {
         QString html;
     };
     std::optional<PageRead> read_;
+    // One copy of the page at a time is converted and written here.
+    bool writing_ = false;
+    QThreadPool pool_;
 };
 
 }  // namespace tarlo

@@ -144,6 +144,20 @@ TEST_F(RecoveryTest, TheStoreKeepsAPrivateFolderAndWholeFilesNamedByItsRun) {
     EXPECT_EQ(FilesIn(folder), QStringList({"4711-99.copy", "4711-99.lock"}));
     EXPECT_EQ(QFileInfo(store.CopyPath()).permissions() & kOthers, QFile::Permissions());
 
+    // A copy made off the GUI thread is written beside the copy and takes
+    // its place only when it is put there; one dropped leaves the copy be.
+    const std::string next = EncodeRecoveryCopy({"/tmp/c.html", "next"});
+    ASSERT_FALSE(RecoveryStore::WriteWhole(store.NextCopyPath(), next));
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "short");
+    EXPECT_EQ(QFileInfo(store.NextCopyPath()).permissions() & kOthers, QFile::Permissions());
+    ASSERT_FALSE(store.PromoteNextCopy());
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "next");
+    ASSERT_FALSE(RecoveryStore::WriteWhole(store.NextCopyPath(), "dropped"));
+    store.DropNextCopy();
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "next");
+    EXPECT_EQ(FilesIn(folder), QStringList({"4711-99.copy", "4711-99.lock"}));
+    EXPECT_TRUE(store.PromoteNextCopy().has_value());
+
     // A clean end takes the copy and then the lock.
     store.Close();
     EXPECT_EQ(FilesIn(folder), QStringList());
@@ -313,6 +327,9 @@ TEST_F(RecoveryTest, KeysTypedInThePageAreKeptWithinSecondsForNamedAndUntitledDo
     ASSERT_TRUE(CopyHoldsSoon(k, "Untitled work"));
     EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
     EXPECT_EQ(window->document().Text(), "");
+    // Each copy of the page took its place whole.
+    ASSERT_TRUE(test::WaitUntil([&] { return !k.AskingPage(); }));
+    EXPECT_EQ(FilesIn(folder), QStringList({"111-1.copy", "111-1.lock"}));
 }
 
 TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropped) {
@@ -350,7 +367,7 @@ TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropp
     EXPECT_FALSE((**moved)->html);
 
     // New code reaches the page before the answer: the answer is dropped.
-    auto stale = ask(VisualView::kHtmlAtAnyEdits);
+    auto stale = ask(edits);
     window->txtCode->SetTextUtf8("<p>other</p>");
     ASSERT_TRUE(web.WaitForPushes());
     ASSERT_TRUE(test::WaitUntil([&] { return stale->has_value(); }));
@@ -434,6 +451,7 @@ TEST_F(RecoveryTest, LocksOfDeadRunsGoAtStartAndLivingEditorsLocksStay) {
     QByteArray lines = ReadBytes(living.LockPath());
     const QByteArray dead = QByteArray::number(gone) + lines.mid(lines.indexOf('\n'));
     test::WriteFile(folder, "9-9.lock", dead);
+    test::WriteFile(folder, "9-9.next", "a copy cut short by the kill");
     QList<QByteArray> fields = lines.split('\n');
     // Its name and its machine's id (Qt compares both) are another's.
     fields[2] = "another-machine.example";
