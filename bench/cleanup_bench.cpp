@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "filing_generator.h"
+#include "program_folder.h"
 #include "word_filing_generator.h"
 
 namespace {
@@ -36,14 +37,6 @@ std::string Quote(const std::string& s) {
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-std::string ExecutableFolder() {
-    std::vector<char> buffer(4096);
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) return ".";
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/'));
 }
 
 void Measure(const std::string& cli, const std::string& name, const std::string& path,
@@ -79,7 +72,7 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string cli = Quote(ExecutableFolder() + "/tarlo-cli");
+    const std::string cli = Quote(tarlo::bench::ExecutableFolder() + "/tarlo-cli");
     const bool haveTidy = std::system("command -v tidy >/dev/null 2>&1") == 0;
     if (!haveTidy) std::printf("tidy not found: peer figures are shown as -1\n");
     std::vector<std::pair<std::string, std::string>> files;

@@ -16,16 +16,9 @@
 #include "bench_support.h"
 #include "checker/edgar_rules.h"
 #include "filing_generator.h"
+#include "program_folder.h"
 
 namespace {
-
-std::string ExecutableFolder() {
-    std::vector<char> buffer(4096);
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) return ".";
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/'));
-}
 
 double CheckMs(const std::string& text, std::size_t& findings) {
     std::vector<double> runs;
@@ -64,7 +57,7 @@ void Measure(const QString& cli, const QString& tidy, const std::string& name,
 }  // namespace
 
 int main(int argc, char** argv) {
-    const QString cli = QString::fromStdString(ExecutableFolder() + "/tarlo-cli");
+    const QString cli = QString::fromStdString(tarlo::bench::ExecutableFolder() + "/tarlo-cli");
     const QString tidy = QStandardPaths::findExecutable("tidy");
     if (tidy.isEmpty()) std::printf("tidy is not installed: its column stays -1\n");
     const std::string generated = QDir::tempPath().toStdString() + "/tarlo_validate_bench.htm";

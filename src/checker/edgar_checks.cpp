@@ -123,9 +123,48 @@ char32_t DecodeAt(std::string_view t, std::size_t i, std::size_t& length) {
     return 0;
 }
 
+// Where one scanned character was found: each offset as its distance from
+// the one before, in groups of seven bits. A scanned character takes at least
+// two bytes, so the list stays under half the text's size however many there
+// are, where a pair of numbers per find would be eight times it.
+class FoundOffsets {
+  public:
+    void Add(std::size_t offset) {
+        std::size_t gap = offset - last_;
+        last_ = offset;
+        while (gap >= 0x80) {
+            bytes_.push_back(static_cast<char>((gap & 0x7F) | 0x80));
+            gap >>= 7;
+        }
+        bytes_.push_back(static_cast<char>(gap));
+    }
+
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        std::size_t offset = 0;
+        for (std::size_t i = 0; i < bytes_.size();) {
+            std::size_t gap = 0;
+            int shift = 0;
+            unsigned char b = 0;
+            do {
+                b = static_cast<unsigned char>(bytes_[i++]);
+                gap |= static_cast<std::size_t>(b & 0x7F) << shift;
+                shift += 7;
+            } while ((b & 0x80) != 0);
+            offset += gap;
+            visit(offset);
+        }
+    }
+
+  private:
+    std::string bytes_;
+    std::size_t last_ = 0;
+};
+
 class EdgarChecks {
   public:
-    EdgarChecks(std::string_view text, LongWork& work) : t_(text), work_(work) {}
+    EdgarChecks(std::string_view text, const RecordSink& sink, LongWork& work)
+        : t_(text), sink_(sink), work_(work) {}
 
     CheckRun Run() {
         Title();
@@ -134,11 +173,11 @@ class EdgarChecks {
         for (const Scan& scan : kMarkupScans) {
             // Occurs(t_, scan.searched) >= 1, without counting them all.
             if (FindExact(t_, scan.searched) != npos) {
+                ProblemRecord record{scan.description, scan.code, scan.severity, scan.fix, 0};
                 const std::string lower = AsciiLowerCopy(scan.searched);
                 for (std::size_t pos = FindFolded(t_, lower, 0); pos != npos;
                      pos = FindFolded(t_, lower, pos + 1)) {
-                    Record(scan.description, scan.code, scan.severity, scan.fix, pos,
-                           scan.searched.size());
+                    Record(record, pos, scan.searched.size());
                 }
             }
             work_.Advance();
@@ -154,17 +193,19 @@ class EdgarChecks {
         const std::size_t close = FindFolded(t_, "</title>", 0);
         if (open == npos || close == npos || close < open) {
             const std::int32_t a = open == npos ? 0 : static_cast<std::int32_t>(open + 1);
-            run_.Add({"Improper or missing code", "<TITLE>", "Error",
-                      "Edgarize or add missing code(s)", a});
+            sink_({"Improper or missing code", "<TITLE>", "Error",
+                   "Edgarize or add missing code(s)", a});
             run_.focusCode = true;
             if (a >= 1) run_.selection = ByteRange{a - 1, 0};
         }
     }
 
-    void Record(const char* description, const std::string& code, const char* severity,
-                const std::string& fix, std::size_t pos, std::size_t length) {
+    // Hands on the scan's record at `pos`; one record per scan, its position
+    // changed for each find.
+    void Record(ProblemRecord& record, std::size_t pos, std::size_t length) {
         const auto offset = static_cast<std::int32_t>(pos);
-        run_.Add({description, code, severity, fix, offset});
+        record.Position = offset;
+        sink_(record);
         // The search selects the match; the caret then goes just before it,
         // which cannot be done for a match at the very start.
         run_.selection = offset >= 1 ? ByteRange{offset - 1, 0}
@@ -176,7 +217,7 @@ class EdgarChecks {
     // records then follow in the order of the scans.
     void CharacterScansInOnePass() {
         const std::vector<CharacterScan>& scans = CharacterScans();
-        std::vector<std::vector<std::pair<std::size_t, std::size_t>>> found(scans.size());
+        std::vector<FoundOffsets> found(scans.size());
         std::vector<bool> exact(scans.size(), false);
         const char* const t = t_.data();
         const std::size_t size = t_.size();
@@ -199,7 +240,7 @@ class EdgarChecks {
             const char32_t folded = cp == kCapitalAe ? kSmallAe : cp;
             for (std::size_t s = 0; s < scans.size(); ++s) {
                 if (scans[s].character != folded) continue;
-                found[s].emplace_back(i, length);
+                found[s].Add(i);
                 if (cp == scans[s].character) exact[s] = true;
                 break;
             }
@@ -207,16 +248,22 @@ class EdgarChecks {
         }
         for (std::size_t s = 0; s < scans.size(); ++s) {
             if (exact[s]) {
-                for (const auto& [pos, length] : found[s]) {
-                    Record("Unacceptable character", scans[s].code, scans[s].severity, scans[s].fix,
-                           pos, length);
-                }
+                ProblemRecord record{"Unacceptable character", scans[s].code, scans[s].severity,
+                                     scans[s].fix, 0};
+                found[s].ForEach([&](std::size_t pos) {
+                    std::size_t length = 1;
+                    DecodeAt(t_, pos, length);
+                    Record(record, pos, length);
+                });
             }
+            // The scan's finds are no longer needed.
+            found[s] = FoundOffsets();
             work_.Advance();
         }
     }
 
     std::string_view t_;
+    const RecordSink& sink_;
     LongWork& work_;
     CheckRun run_;
 };
@@ -224,7 +271,16 @@ class EdgarChecks {
 }  // namespace
 
 CheckRun RunEdgarChecks(std::string_view text, LongWork& work) {
-    return EdgarChecks(text, work).Run();
+    CheckRun run;
+    const CheckRun moves = RunEdgarChecks(
+        text, [&run](const ProblemRecord& record) { run.Add(record); }, work);
+    run.selection = moves.selection;
+    run.focusCode = moves.focusCode;
+    return run;
+}
+
+CheckRun RunEdgarChecks(std::string_view text, const RecordSink& sink, LongWork& work) {
+    return EdgarChecks(text, sink, work).Run();
 }
 
 }  // namespace tarlo

@@ -15,4 +15,10 @@ namespace tarlo {
 // unacceptable characters...".
 CheckRun RunEdgarChecks(std::string_view text, LongWork& work = UnwatchedWork());
 
+// The same run handing each record to `sink` as it is found instead of
+// keeping it: the run returned holds the caret's move only, no records and no
+// report text.
+CheckRun RunEdgarChecks(std::string_view text, const RecordSink& sink,
+                        LongWork& work = UnwatchedWork());
+
 }  // namespace tarlo

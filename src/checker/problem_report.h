@@ -3,6 +3,7 @@
 // them: one line per problem, "Description|Code|Severity|Fix|Position" and
 // CR LF. The report window reads its rows and counts back from that text.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ struct ProblemRecord {
     // plus 1 for the checks that count from 1 (0 then means "nowhere").
     std::int32_t Position = 0;
 };
+
+// Takes each record of a run as it is found, in report order. A run over a
+// word-processor page can find millions; a sink that writes each one out
+// holds none of them.
+using RecordSink = std::function<void(const ProblemRecord&)>;
 
 // The record's line of the report, CR LF included.
 std::string SerialiseRecord(const ProblemRecord& record);

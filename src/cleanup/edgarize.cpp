@@ -8,6 +8,7 @@
 
 #include "text/byte_block.h"
 #include "text/find_replace.h"
+#include "text/line_breaks.h"
 #include "text/text_scan.h"
 #include "text/text_transfer.h"
 
@@ -734,7 +735,10 @@ std::string Edgarize(std::string_view html, LongWork& work) {
     // way to a plain root tag.
     const std::size_t head = trimmed.find("<head");
     const std::string_view input = head == npos ? trimmed : trimmed.substr(head);
-    return Cleaner(input, trimmed.size(), work).Run();
+    // The break pass leaves single CRs and the fixed texts bring LFs: the
+    // cleaned document writes every line break as CR LF, so that no file
+    // is saved with bare CRs (one line to most programs).
+    return WithLineBreaks(Cleaner(input, trimmed.size(), work).Run(), LineBreak::CrLf);
 }
 
 }  // namespace tarlo

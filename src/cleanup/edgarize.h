@@ -24,9 +24,9 @@ struct CleaningStatistics {
 std::string StatisticsLine(const CleaningStatistics& s);
 
 // The whole rewrite, text in, text out. Presentation attributes go with
-// their whole value, so the attributes around them stay intact. Line breaks of the result are
-// single CRs (a run of breaks becomes one), except inside preformatted text, which keeps its blanks
-// and its lines as they were. While it runs, the work ticks often and gets the statistics line at
+// their whole value, so the attributes around them stay intact. A run of line breaks becomes one,
+// except inside preformatted text, which keeps its blanks and its lines as they were; every line
+// break of the result is written as CR LF. While it runs, the work ticks often and gets the statistics line at
 // the start and whenever a tick lets events run; the fixed replacements are the stage "Replacing
 // codes...", and each of them advances the work by one.
 std::string Edgarize(std::string_view html, LongWork& work = UnwatchedWork());

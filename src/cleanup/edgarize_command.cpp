@@ -91,7 +91,7 @@ void EdgarizeCommand::cmdEdgarize_Click() {
     }
 
     // Straight into the code view: the user's clipboard is not ours to use.
-    editor_.document().Code().SetTextUtf8(cleaned);
+    editor_.document().Code().SetTextUtf8(editor_.document().InOwnLineBreaks(cleaned));
     editor_.sync().Refresh();
     if (!self) return;
     progress.ShowCleaningProgress();

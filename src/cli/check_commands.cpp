@@ -55,6 +55,26 @@ int RunClean(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitOk;
 }
 
+// The EDGAR check's report, each record written as it is found: a page full
+// of typographic characters gives a report many times its own size, which is
+// never held whole.
+int WriteEdgarReport(const std::string& text, std::ostream& out) {
+    constexpr std::size_t kBuffer = 1 << 16;
+    std::string buffer;
+    buffer.reserve(2 * kBuffer);
+    bool errors = false;
+    RunEdgarChecks(text, [&](const ProblemRecord& record) {
+        AppendRecord(buffer, record);
+        errors = errors || record.Severity == kSeverityError;
+        if (buffer.size() >= kBuffer) {
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            buffer.clear();
+        }
+    });
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    return errors ? kExitFindings : kExitOk;
+}
+
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments parsed = ParseArguments("check", args, true);
     if (!parsed.error.empty()) {
@@ -66,7 +86,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "tarlo-cli check: " << in.error << "\n";
         return kExitUsage;
     }
-    const CheckRun run = parsed.edgar ? RunEdgarChecks(*in.text) : RunStructureChecks(*in.text);
+    if (parsed.edgar) return WriteEdgarReport(*in.text, out);
+    const CheckRun run = RunStructureChecks(*in.text);
     out << run.reportText;
     return CountProblems(std::string_view(run.reportText)).errors > 0 ? kExitFindings : kExitOk;
 }

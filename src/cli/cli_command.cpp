@@ -1,13 +1,15 @@
 #include "cli/cli_command.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <ostream>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "text/text_encoding.h"
@@ -67,6 +69,16 @@ void PrefaultPages(char* data, std::size_t size) {
 #endif
 }
 
+InputBytes CannotRead(const std::string& path, bool standardInput, int error) {
+    InputBytes in;
+    // A script that closed standard input gets a reason it can act on.
+    const std::string why = standardInput && error == EBADF
+                                ? std::string("it is closed")
+                                : std::generic_category().message(error);
+    in.error = "cannot read " + (standardInput ? std::string("standard input") : path) + ": " + why;
+    return in;
+}
+
 void PrintHelp(std::ostream& out) {
     out << "tarlo-cli: Tarlo's batch front end. Reads FILE, or standard input when FILE is\n"
            "\"-\" or absent (UTF-8, or Windows-1252 when the bytes are not valid UTF-8), and\n"
@@ -88,45 +100,52 @@ const std::vector<CliCommand>& CliCommands() {
     return Registry();
 }
 
+InputBytes ReadInputBytes(const std::string& path) {
+    const bool standardInput = path.empty() || path == "-";
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        do {
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return CannotRead(path, standardInput, errno);
+    }
+    // A file is read in one call into a buffer of its size (and one byte more,
+    // to see it end); what has no size up front (a pipe) in growing blocks.
+    std::size_t capacity = 1 << 16;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        capacity = static_cast<std::size_t>(status.st_size) + 1;
+    }
+    std::string bytes;
+    bytes.reserve(capacity);
+    PrefaultPages(bytes.data(), capacity);
+    bytes.resize(capacity);
+    std::size_t used = 0;
+    int error = 0;
+    for (;;) {
+        if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    if (!standardInput) ::close(fd);
+    if (error != 0) return CannotRead(path, standardInput, error);
+    bytes.resize(used);
+    InputBytes in;
+    in.bytes = std::move(bytes);
+    return in;
+}
+
 InputText ReadInput(const std::string& path) {
     InputText in;
-    std::string bytes;
-    if (path.empty() || path == "-") {
-        // Standard input has no size to ask for: read it in large blocks.
-        std::vector<char> block(1 << 16);
-        while (std::cin.read(block.data(), static_cast<std::streamsize>(block.size())) ||
-               std::cin.gcount() > 0) {
-            bytes.append(block.data(), static_cast<std::size_t>(std::cin.gcount()));
-        }
-    } else {
-        std::error_code ec;
-        std::ifstream file(path, std::ios::binary);
-        if (!file || std::filesystem::is_directory(path, ec)) {
-            in.error = "cannot read " + path;
-            return in;
-        }
-        // One read of the whole file: filings run to many megabytes. What
-        // cannot be sized up front (a pipe) is read to its end instead.
-        file.seekg(0, std::ios::end);
-        std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
-        if (size > 0 && static_cast<std::uintmax_t>(size) >= bytes.max_size()) size = -1;
-        file.clear();
-        if (size > 0 && file.seekg(0, std::ios::beg)) {
-            bytes.reserve(static_cast<std::size_t>(size));
-            PrefaultPages(bytes.data(), static_cast<std::size_t>(size));
-            bytes.resize(static_cast<std::size_t>(size));
-            file.read(bytes.data(), size);
-            bytes.resize(static_cast<std::size_t>(file.gcount()));
-        }
-        if (!file.bad()) {
-            file.clear();
-            bytes.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        }
-        if (file.bad()) {
-            in.error = "cannot read " + path;
-            return in;
-        }
+    InputBytes read = ReadInputBytes(path);
+    if (!read.bytes) {
+        in.error = std::move(read.error);
+        return in;
     }
+    std::string& bytes = *read.bytes;
     if (IsUtf8(bytes)) {
         // Already UTF-8: hand the bytes over without copying them.
         if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);

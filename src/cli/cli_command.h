@@ -30,9 +30,19 @@ struct CliRegistrar {
     explicit CliRegistrar(CliCommand command) { RegisterCliCommand(std::move(command)); }
 };
 
-// The text a command works on: FILE, or standard input for "-" or no FILE.
-// Bytes that are not valid UTF-8 are read as Windows-1252. On failure the
-// message says why, in one line.
+// The bytes of FILE, or of standard input for "-" or no FILE, read whole
+// before anything is written. On failure there are no bytes, and the error
+// names what could not be read and why, in one line: "cannot read a.htm: Is a
+// directory", "cannot read standard input: it is closed". Every command that
+// reads a document reads it through here, so they all fail alike.
+struct InputBytes {
+    std::optional<std::string> bytes;
+    std::string error;
+};
+InputBytes ReadInputBytes(const std::string& path);
+
+// The text a command works on: the bytes ReadInputBytes reads, where those
+// that are not valid UTF-8 are read as Windows-1252.
 struct InputText {
     std::optional<std::string> text;
     std::string error;

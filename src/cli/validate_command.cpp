@@ -1,9 +1,6 @@
 // tarlo-cli validate: the EDGAR rules check on one document, as lines a
 // person reads or as JSON for scripts.
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <ostream>
 
 #include "checker/edgar_rules.h"
@@ -12,21 +9,6 @@
 namespace tarlo::cli {
 
 namespace {
-
-// The document's bytes exactly as written: the check counts offsets in
-// them and judges their encoding itself (a byte-order mark is a finding).
-bool ReadBytes(const std::string& path, std::string& bytes) {
-    if (path.empty() || path == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
-    }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 void JsonString(std::ostream& out, std::string_view s) {
     static const char* hex = "0123456789abcdef";
@@ -62,11 +44,14 @@ int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::os
             haveFile = true;
         }
     }
-    std::string bytes;
-    if (!ReadBytes(file, bytes)) {
-        err << "tarlo-cli validate: cannot read " << (file.empty() ? "-" : file) << "\n";
+    // The document's bytes exactly as written: the check counts offsets in
+    // them and judges their encoding itself (a byte-order mark is a finding).
+    const InputBytes in = ReadInputBytes(file);
+    if (!in.bytes) {
+        err << "tarlo-cli validate: " << in.error << "\n";
         return kExitUsage;
     }
+    const std::string& bytes = *in.bytes;
     EdgarRulesOptions options;
     if (!file.empty() && file != "-") {
         const std::filesystem::path folder = std::filesystem::path(file).parent_path();

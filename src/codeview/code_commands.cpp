@@ -84,7 +84,7 @@ void CodeCommands::FormatCode() {
             if (!self) return;
             if (formattedBytes <= kMaxDocumentBytes) {
                 refusedFormat_.reset();
-                editor_.codeView().SetTextUtf8(formatted);
+                editor_.codeView().SetTextUtf8(editor_.document().InOwnLineBreaks(formatted));
                 CaretToTop(&editor_.codeView());
             } else {
                 formatted = std::string();
@@ -288,8 +288,20 @@ bool CodeCommands::eventFilter(QObject* watched, QEvent* e) {
     return QObject::eventFilter(watched, e);
 }
 
+void CodeCommands::StartHistory() {
+    CodeView* view = &editor_.codeView();
+    editor_.document().History().Begin(view->TextUtf8(), view->Runs());
+    view->TakeChangedSpan();
+}
+
 CodeCommands* InstallCodeCommands(Editor& editor, QObject* owner) {
     auto* c = new CodeCommands(editor, owner);
+    // Each document has a history of its own, which starts with the document
+    // as it was loaded: undo never shows another document's text.
+    const QPointer<CodeCommands> self = c;
+    editor.document().AddReplacedListener([self] {
+        if (self) self->StartHistory();
+    });
     editor.sync().SetFormatting(c);
     editor.sync().SetUndoRecorder(c);
     CommandTable& commands = editor.commands();

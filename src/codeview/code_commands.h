@@ -25,6 +25,8 @@ class CodeCommands : public QObject, public CodeFormatting, public UndoRecorder 
     void FormatCode() override;
     void ColourCode() override;
     void RecordUndoStep() override;
+    // Another document is in the view: its history starts with it.
+    void StartHistory();
 
     // Format HTML and Colorize HTML, from the menu and the code toolbar.
     void mnuFormat_Click();

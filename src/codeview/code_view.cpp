@@ -79,8 +79,8 @@ ChangeBatch::~ChangeBatch() {
 
 CodeView::CodeView(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    // Enter writes CR LF: the formatter, the colorizer and the clean-up all
-    // work on CR LF line breaks.
+    // Enter writes CR LF, as a new document's file has them; an opened file
+    // sets its own kind (SetLineBreak). A paste takes the same kind.
     setEolMode(EolWindows);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
     setWrapMode(WrapNone);
@@ -243,6 +243,10 @@ void CodeView::PaintAll(WinColor colour, double pointSize) {
     SetRangeColour(0, Length(), colour);
     SetDefaultLook(colour, pointSize);
     SetSel(0, 0);
+}
+
+void CodeView::SetLineBreak(LineBreak kind) {
+    setEolMode(kind == LineBreak::Lf ? EolUnix : kind == LineBreak::Cr ? EolMac : EolWindows);
 }
 
 void CodeView::ResizeAll(WinColor colour, double pointSize) {
@@ -998,7 +1002,32 @@ QMimeData* CodeView::toMimeData(const QByteArray& text, bool rectangular) const 
     return QsciScintilla::toMimeData(text, rectangular);
 }
 
+void CodeView::ReleaseKeys(const QList<QKeySequence>& keys) {
+    for (const QKeySequence& sequence : keys) {
+        // Only a single chord can be one of the component's bindings.
+        if (sequence.count() != 1) continue;
+        const int key = sequence[0].toCombined();
+        for (QsciCommand* cmd : standardCommands()->commands()) {
+            if (cmd->key() == key) cmd->setKey(0);
+            if (cmd->alternateKey() == key) cmd->setAlternateKey(0);
+        }
+    }
+}
+
+bool CodeView::IsComponentKey(const QKeyEvent& key) const {
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    return standardCommands()->boundTo(key.key() | static_cast<int>(mods)) != nullptr;
+}
+
 void CodeView::keyPressEvent(QKeyEvent* e) {
+    // A key with Alt belongs to the menus (Alt+E opens Edit): one that opens
+    // no menu types nothing either. Ctrl+Alt is left alone, as some
+    // keyboards type characters with it.
+    const Qt::KeyboardModifiers held = e->modifiers();
+    if ((held & Qt::AltModifier) && !(held & Qt::ControlModifier) && !IsComponentKey(*e)) {
+        e->ignore();
+        return;
+    }
     {
         ChangeBatch batch(this);
         // At one of the view's breaks the keys act as if it were not there:

@@ -10,6 +10,9 @@
 // written; only the component inside sees the breaks.
 #include <Qsci/qsciscintilla.h>
 
+#include <QKeySequence>
+#include <QList>
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -37,6 +40,7 @@ class CodeView : public QsciScintilla, public CodeText {
     int Length() const override;  // bytes
     void PaintAll(WinColor colour, double pointSize) override;
     void ResizeAll(WinColor colour, double pointSize) override;
+    void SetLineBreak(LineBreak kind) override;
 
     // Selection in byte offsets.
     int SelStart() const;
@@ -77,6 +81,14 @@ class CodeView : public QsciScintilla, public CodeText {
     // inserted where the caret stood when it was set.
     void SetTypingColour(WinColor colour);
     void SetBackgroundColour(WinColor colour);
+
+    // The window's own keys: the component's bindings of these sequences are
+    // taken off for good, so a menu's key reaches the menu (Ctrl+T would
+    // otherwise swap two lines, Shift+Ins paste). The component's other
+    // editing keys stay.
+    void ReleaseKeys(const QList<QKeySequence>& keys);
+    // Whether the component itself acts on this key (arrows, Ctrl+C, ...).
+    bool IsComponentKey(const QKeyEvent& key) const;
 
     // First occurrence at or after start (no wrap-around), or -1.
     int FindInCode(const std::string& text, int start, int options);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/undo_history.h"
+#include "text/document_bytes.h"
 #include "text/colour.h"
 
 namespace tarlo {
@@ -33,6 +34,8 @@ class CodeText {
     virtual void PaintAll(WinColor colour, double pointSize) = 0;
     // Every character at one size, its colour kept.
     virtual void ResizeAll(WinColor colour, double pointSize) = 0;
+    // What Enter writes from now on.
+    virtual void SetLineBreak(LineBreak kind) = 0;
 };
 
 // How the code looks: the window mode and the code font size.
@@ -68,6 +71,20 @@ class Document {
     // The folder pictures and the preview's links resolve in: the document
     // file's folder, empty for a new document.
     std::string BaseFolder;
+
+    // How the file is written: its encoding and line breaks as they were
+    // read, so that Save changes only what the user changed. New sets the
+    // form of a new document.
+    const FileForm& Form() const { return form_; }
+    void SetForm(FileForm form) {
+        form_ = std::move(form);
+        code_.SetLineBreak(form_.lineBreak);
+    }
+    // Text the editor makes (a refresh, the formatter, the clean-up, an
+    // inserted snippet) with its line breaks as the document writes them.
+    std::string InOwnLineBreaks(std::string_view text) const {
+        return WithLineBreaks(text, form_.lineBreak);
+    }
 
     // --- which document it is
     // New, Open and a dropped file put another document in the editor: what
@@ -121,6 +138,7 @@ class Document {
     }
 
     CodeText& code_;
+    FileForm form_;
     std::string saved_;
     DocumentStatus status_ = DocumentStatus::Awaiting;
     std::function<void(DocumentStatus)> statusListener_;

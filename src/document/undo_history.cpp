@@ -195,6 +195,12 @@ void UndoHistory::Record(std::string_view text, const std::vector<StyleRun>& run
     Commit(0, text_.size(), text, looks);
 }
 
+void UndoHistory::Begin(std::string_view text, const std::vector<StyleRun>& runs) {
+    Record(text, runs);
+    deltas_.clear();
+    index_ = 0;
+}
+
 bool UndoHistory::RecordSpan(std::size_t start, std::size_t end, std::size_t newLength,
                              std::string_view middle, const std::vector<StyleRun>& runs) {
     if (start > end || end > newLength || middle.size() != end - start) return false;

@@ -49,6 +49,10 @@ class UndoHistory {
     bool RecordSpan(std::size_t start, std::size_t end, std::size_t newLength,
                     std::string_view middle, const std::vector<StyleRun>& runs);
 
+    // A history of its own for another document: the view's whole content is
+    // its first slot, and undo never goes back past it.
+    void Begin(std::string_view text, const std::vector<StyleRun>& runs);
+
     // The step that loads the previous or next slot, or nothing when there is
     // no step to go.
     std::optional<UndoStep> Undo();

@@ -27,7 +27,8 @@ std::optional<std::string> ViewSync::ReadPage() {
     // its own has no push pending, so the code has not changed since.
     PageSource source = DescribePageSource(document_.Text());
     source.xhtml = page_.ShowsXhtml();
-    return PageToCode(*html, source);
+    // The page has no line breaks of its own kind: they are the document's.
+    return document_.InOwnLineBreaks(PageToCode(*html, source));
 }
 
 bool ViewSync::PageHoldsEdits() {

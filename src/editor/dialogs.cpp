@@ -1,9 +1,11 @@
 #include "editor/dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -43,10 +45,37 @@ QMessageBox::Icon ToQt(Icon i) {
     return QMessageBox::NoIcon;
 }
 
+// While a box is open the keyboard belongs to it; when it closes, the
+// window system may hand the keyboard to any window of the program (the
+// main window, under a tool window that stays in front of it). The widget
+// that had the focus before the box gets it back, with its window active,
+// so that what the user types next goes where they were typing.
+class FocusReturn {
+  public:
+    explicit FocusReturn(QWidget* parent) : focus_(QApplication::focusWidget()) {
+        if (!focus_ && parent) focus_ = parent->window()->focusWidget();
+        if (!focus_) focus_ = parent;
+    }
+    ~FocusReturn() {
+        if (!focus_) return;
+        QWidget* window = focus_->window();
+        if (!window->isVisible()) return;
+        window->activateWindow();
+        if (focus_->isEnabled() && focus_->isVisible())
+            focus_->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+  private:
+    QPointer<QWidget> focus_;
+};
+
 }  // namespace
 
 Answer QtDialogs::Message(QWidget* parent, const QString& text, const QString& title,
                           Buttons buttons, Icon icon) {
+    const FocusReturn focus(parent);
     QMessageBox box(ToQt(icon), title, text, ToQt(buttons), parent);
     if (buttons == Buttons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
@@ -63,6 +92,7 @@ Answer QtDialogs::Message(QWidget* parent, const QString& text, const QString& t
 
 std::optional<QString> QtDialogs::OpenPath(QWidget* parent, const QString& title,
                                            const QStringList& filters) {
+    const FocusReturn focus(parent);
     const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filters.join(";;"));
     if (path.isEmpty()) return std::nullopt;
     return path;
@@ -70,12 +100,14 @@ std::optional<QString> QtDialogs::OpenPath(QWidget* parent, const QString& title
 
 std::optional<QString> QtDialogs::SavePath(QWidget* parent, const QString& title,
                                            const QStringList& filters) {
+    const FocusReturn focus(parent);
     const QString path = QFileDialog::getSaveFileName(parent, title, QString(), filters.join(";;"));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 std::optional<QColor> QtDialogs::Colour(QWidget* parent, const QColor& initial) {
+    const FocusReturn focus(parent);
     const QColor c = QColorDialog::getColor(initial, parent);
     if (!c.isValid()) return std::nullopt;
     return c;
@@ -83,6 +115,7 @@ std::optional<QColor> QtDialogs::Colour(QWidget* parent, const QColor& initial) 
 
 std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& prompt,
                                         const QString& title, const QString& initial) {
+    const FocusReturn focus(parent);
     bool ok = false;
     const QString text =
         QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
@@ -91,6 +124,7 @@ std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& prompt,
 }
 
 bool QtDialogs::Printer(QWidget* parent, QPrinter* printer, bool selection) {
+    const FocusReturn focus(parent);
     QPrintDialog dialog(printer, parent);
     // Whole documents or the selection; page numbers are not offered.
     QPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile;
@@ -101,6 +135,7 @@ bool QtDialogs::Printer(QWidget* parent, QPrinter* printer, bool selection) {
 
 int QtDialogs::Choose(QWidget* parent, const QString& text, const QString& title,
                       const QStringList& choices, Icon icon) {
+    const FocusReturn focus(parent);
     QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, parent);
     QList<QAbstractButton*> buttons;
     for (const QString& choice : choices) {

@@ -2,66 +2,8 @@
 
 #include <cstdio>
 
-#include "text/text_encoding.h"
-#include "text/text_transfer.h"
 
 namespace tarlo {
-
-std::string DocumentFileBytes(std::string_view codeText) {
-    std::string bytes = EncodeDocumentBytes(codeText);
-    bytes += "\r\n";
-    return bytes;
-}
-
-namespace {
-
-// Which UTF-16 a file is written in, told by its byte-order mark; 0 for none.
-// ("Unicode" in Windows editors means UTF-16 little-endian with the mark.)
-int Utf16Order(std::string_view bytes) {
-    if (bytes.size() < 2 || bytes.size() % 2 != 0) return 0;
-    const auto b0 = static_cast<unsigned char>(bytes[0]);
-    const auto b1 = static_cast<unsigned char>(bytes[1]);
-    if (b0 == 0xFF && b1 == 0xFE) return 1;  // little-endian
-    if (b0 == 0xFE && b1 == 0xFF) return 2;  // big-endian
-    return 0;
-}
-
-std::string Utf16ToUtf8(std::string_view bytes, bool littleEndian) {
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    auto unit = [&](std::size_t i) -> char32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return littleEndian ? static_cast<char32_t>(a | (b << 8))
-                            : static_cast<char32_t>((a << 8) | b);
-    };
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        char32_t cp = unit(i);
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        // A surrogate without its partner is not a character.
-        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string DocumentTextFromBytes(std::string_view bytes) {
-    const int order = Utf16Order(bytes);
-    std::string text =
-        ToCrLf(order != 0 ? Utf16ToUtf8(bytes, order == 1) : DecodeDocumentBytes(bytes));
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) {
-        text.resize(text.size() - 2);
-    }
-    return text;
-}
 
 namespace {
 

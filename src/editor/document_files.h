@@ -1,12 +1,14 @@
 #pragma once
-// What the document commands compute without a window: the bytes a document
-// is written as, which names count as HTML documents, the attachment name
+// What the document commands compute without a window (the bytes a document
+// is written as are in text/document_bytes.h): which names count as HTML documents, the attachment name
 // taken from the window caption, the e-mail body, and whether a file can be
 // opened as a document at all.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/document_bytes.h"
 
 namespace tarlo {
 
@@ -20,17 +22,6 @@ inline constexpr std::string_view kWebAddress = "https://tarlo.example.org";
 // The largest file the editor opens. A filing is a few megabytes, rarely tens;
 // anything far beyond that would hold both views for minutes.
 inline constexpr std::uint64_t kMaxDocumentBytes = 64ULL * 1024 * 1024;
-
-// The bytes on disk for the code text: Windows-1252 when every character has
-// a byte there, else UTF-8, followed by one CR LF. No byte-order mark.
-std::string DocumentFileBytes(std::string_view codeText);
-
-// The code text for the bytes of a file: decoded as UTF-16 when it starts
-// with a UTF-16 byte-order mark, else as UTF-8 or Windows-1252,
-// line feeds made CR LF as the code view keeps them, and the one CR LF that
-// writing adds taken off again, so that opening and saving a document does
-// not grow it by a line each time.
-std::string DocumentTextFromBytes(std::string_view bytes);
 
 // A name ending in ".htm" or ".html", compared case-sensitively: only those
 // become the document's own path when opened.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <unistd.h>
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
@@ -29,6 +30,17 @@ QString Qs(std::string_view s) {
 }  // namespace
 
 std::optional<QString> WriteFileAtomically(const QString& path, const std::string& bytes) {
+    // A file the user made read-only stays so: it is refused, never made
+    // writable behind their back (as root every file counts as writable, so
+    // its permission bits decide). Replacing a file keeps its permissions.
+    const QFileInfo existing(path);
+    if (existing.exists()) {
+        constexpr QFile::Permissions kAnyWrite =
+            QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        const bool writable = geteuid() == 0 ? (existing.permissions() & kAnyWrite) != 0
+                                             : existing.isWritable();
+        if (!writable) return QStringLiteral("the file is read-only (it has no write permission)");
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
@@ -69,10 +81,13 @@ bool FileCommands::HasUnsavedChanges() {
 
 bool FileCommands::OfferToSave(bool alwaysAsk) {
     if (!alwaysAsk && !HasUnsavedChanges()) return true;
+    // Cancel (Escape, or closing the box) keeps everything as it was: only
+    // a No lets the work go.
     const Answer a =
         editor_.dialogs().Message(editor_.mainWindow(), "Do you want to save your document?",
-                                  "Tarlo", Buttons::YesNo, Icon::Information);
-    if (a != Answer::Yes) return true;
+                                  "Tarlo", Buttons::YesNoCancel, Icon::Information);
+    if (a == Answer::No) return true;
+    if (a != Answer::Yes) return false;
     const bool saved = editor_.document().DocumentPath.empty() ? mnuSaveAs_Click() : SaveDocument();
     // A cancelled or failed save keeps the document; an empty one has
     // nothing to lose.
@@ -85,7 +100,11 @@ void FileCommands::NewDocument() {
     // only when it holds unsaved work.
     if (!OfferToSave(document.DocumentPath.empty())) return;
     document.DocumentPath.clear();
+    document.SetForm(FileForm{});
     document.Code().SetTextUtf8("");
+    // An empty code view may have been empty before: the page is emptied
+    // all the same, or it would go on showing (and saving) the old page.
+    editor_.sync().PushCodeToPage();
     editor_.sync().PaintCodePlain();
     document.SetSavedText(std::string());
     // A new document has no folder of its own for its pictures.
@@ -112,8 +131,12 @@ bool FileCommands::OpenDocumentFile(const QString& path) {
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         Inform(QStringLiteral("The file \"%1\" cannot be opened: %2")
-                   .arg(shown,
-                        info.exists() && !info.isFile() ? "it is a folder" : file.errorString()));
+                   .arg(shown, !info.exists()  ? QStringLiteral("there is no such file")
+                               : info.isDir()  ? QStringLiteral("it is a folder")
+                               : !info.isFile() ? QStringLiteral("it is not a regular file")
+                               : !info.isReadable()
+                                   ? QStringLiteral("you have no permission to read it")
+                                   : file.errorString()));
         return false;
     }
     const auto size = static_cast<std::uint64_t>(file.size());
@@ -136,14 +159,16 @@ bool FileCommands::OpenDocumentFile(const QString& path) {
     // A filing of tens of megabytes takes a few seconds to take in: the
     // pointer says the editor is busy rather than hung.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    LoadText(DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size())), path);
+    LoadText(ReadDocumentBytes(std::string_view(bytes.constData(), bytes.size())), path);
     QApplication::restoreOverrideCursor();
     if (!editor_.document().DocumentPath.empty()) emit DocumentFiled(info.absoluteFilePath());
     return true;
 }
 
-void FileCommands::LoadText(const std::string& text, const QString& path) {
+void FileCommands::LoadText(const DocumentRead& read, const QString& path) {
     Document& document = editor_.document();
+    const std::string& text = read.text;
+    document.SetForm(read.form);
     document.OpenedFileName = path.toStdString();
     // Pictures beside the document show in the visual view.
     document.BaseFolder = QFileInfo(path).absolutePath().toStdString();
@@ -203,7 +228,8 @@ bool FileCommands::SaveAsAfterRefresh() {
 
 bool FileCommands::WriteDocumentTo(const QString& path) {
     const std::string text = editor_.document().Text();
-    if (const auto why = WriteFileAtomically(path, DocumentFileBytes(text))) {
+    if (const auto why =
+            WriteFileAtomically(path, DocumentFileBytes(text, editor_.document().Form()))) {
         editor_.dialogs().Message(
             editor_.mainWindow(),
             QStringLiteral("The document could not be saved to \"%1\": %2\n\nIt is still open "

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "text/document_bytes.h"
+
 namespace tarlo {
 
 class Editor;
@@ -42,7 +44,7 @@ class FileCommands : public QObject {
     // Asks whether to save before the document is replaced; false when the
     // user's work would be lost (a cancelled or failed save).
     bool OfferToSave(bool alwaysAsk);
-    void LoadText(const std::string& text, const QString& path);
+    void LoadText(const DocumentRead& read, const QString& path);
     void Inform(const QString& text);
 
     Editor& editor_;

@@ -106,6 +106,9 @@ void frmMain::BuildControls() {
          {&CodeView::KeyDown, &CodeView::KeyUp, &CodeView::MouseDown, &CodeView::MouseUp}) {
         connect(txtCode, signal, this, &frmMain::ShowCaretPosition);
     }
+    // The caret moves without a key or a click too (New, Open, a report's
+    // row, a search): the panels follow it wherever it goes.
+    connect(txtCode, &CodeView::CaretMoved, this, &frmMain::ShowCaretPosition);
     txtCode->installEventFilter(this);
 
     connect(Web->visualPage(), &VisualPage::externalLinkRequested, this,
@@ -324,7 +327,9 @@ void frmMain::closeEvent(QCloseEvent* e) {
 }
 
 bool frmMain::Form_Unload() {
-    if (txtCode->Length() > 0) {
+    // A page typed or pasted into holds the document even while the code
+    // view is still empty (a new document before its first refresh).
+    if (txtCode->Length() > 0 || sync_->PageHoldsEdits()) {
         const Answer a = dialogs_->Message(this, "Do you want to save your document?", "Tarlo",
                                            Buttons::YesNoCancel, Icon::Information);
         if (a == Answer::Cancel) return false;
@@ -354,7 +359,8 @@ void frmMain::EndProgram() {
 void frmMain::InsertAtCaret(std::string_view text) {
     txtCode->SetSel(txtCode->SelStart(), 0);
     txtCode->setFocus(Qt::OtherFocusReason);
-    txtCode->ReplaceSelection(text);
+    // Snippets and tables are written with CR LF; the document may use another kind.
+    txtCode->ReplaceSelection(document_->InOwnLineBreaks(text));
 }
 
 ByteRange frmMain::Selection() const {

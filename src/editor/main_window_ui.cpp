@@ -13,6 +13,7 @@
 #include "codeview/code_view.h"
 #include "editor/main_layout.h"
 #include "editor/main_window.h"
+#include "editor/menu_keys.h"
 #include "editor/status_panels.h"
 #include "editor/tool_icons.h"
 #include "editor/visual_view.h"
@@ -370,6 +371,10 @@ void frmMain::BuildMenus() {
     help->addSeparator();
     AddMenuEntry(help, "mnuTip", "Tip of the &Day", QKeySequence(), CommandId::TipOfTheDay);
     AddMenuEntry(help, "mnuAbout", "&About Tarlo", QKeySequence(), CommandId::About);
+
+    // The menus' keys reach the menus from either view; the page keeps the
+    // keys of Undo and Redo for its own edits.
+    InstallMenuKeys(bar, txtCode, Web, menuAction("mnuUndo"), menuAction("mnuRedo"));
 }
 
 void frmMain::RegisterWindowCommands() {

@@ -82,7 +82,7 @@ void SharingCommands::cmdPreview_Click() {
     if (!file.isEmpty()) LinkFolderEntries(folder, Qs(editor_.document().BaseFolder));
     const std::optional<QString> why =
         file.isEmpty() ? std::optional<QString>("no private temporary folder can be made")
-                       : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text()));
+                       : WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(), editor_.document().Form()));
     editor_.document().MarkCodeAccurate();
     if (why) {
         Inform(QStringLiteral("The preview could not be written: %1").arg(*why));
@@ -159,7 +159,7 @@ void SharingCommands::EmailDocument() {
     const std::optional<std::string> name = AttachmentNameFromCaption(caption);
     const QString file = name ? temp_.FilePath(Qs(*name)) : QString();
     if (file.isEmpty() ||
-        WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text())).has_value()) {
+        WriteFileAtomically(file, DocumentFileBytes(editor_.document().Text(), editor_.document().Form())).has_value()) {
         NoEmailClient();
         emit mailFinished(false);
         return;

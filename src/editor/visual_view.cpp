@@ -111,7 +111,12 @@ bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) 
     // Some loads (about:blank) never ask; the permission must not outlive this call.
     page_->forbidNavigation();
     disconnect(conn);
-    return finished->has_value() && finished->value();
+    const bool loaded = finished->has_value() && finished->value();
+    // The empty page the editor loads itself (at the start, for a document's
+    // folder) is edited like any other: what the user types or pastes into
+    // it must count as an edit even before any code is written into it.
+    if (loaded) InstallEditMarker(timeoutMs);
+    return loaded;
 }
 
 bool VisualView::Navigate(const QUrl& url, int timeoutMs) {
@@ -224,6 +229,13 @@ QString FirstXmlError(const QString& report) {
 }
 
 }  // namespace
+
+bool VisualView::InstallEditMarker(int timeoutMs) {
+    const auto r = RunScript(
+        QStringLiteral("(function(){%1mark(document,false);return true;})()").arg(kMarkScript),
+        timeoutMs);
+    return r && r->toBool();
+}
 
 bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return false;

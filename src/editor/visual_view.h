@@ -38,6 +38,9 @@ class VisualView : public QWebEngineView, public PageView {
     // Clears, writes and closes the document as an HTML page, and waits for
     // it: a change made in the page (the code does not hold it).
     bool WriteDocument(const QString& html, int timeoutMs = kCallTimeoutMs);
+    // Watches the page as it stands for edits of the user's (design mode on,
+    // nothing edited yet); every write of the code does the same.
+    bool InstallEditMarker(int timeoutMs = kCallTimeoutMs);
     // Whether the page was edited in the view since the code was last written
     // into it; nothing when the page does not answer.
     std::optional<bool> PageEdited(int timeoutMs = kCallTimeoutMs);

@@ -153,6 +153,33 @@ void frmFind::cmdFind_Click() {
     if (!next) cmdFind->setText(QLatin1String(kFindNext));
 }
 
+bool frmFind::SelectionIsOccurrence() {
+    const ByteRange selection = editor_.Selection();
+    if (selection.length <= 0) return false;
+    CodeView& code = editor_.codeView();
+    const std::string find = cboFind->text().toStdString();
+    // The selected text is the search text under the case rule, whole...
+    std::size_t length = 0;
+    const std::string selected = code.TextRange(selection.start, selection.length);
+    if (FindText(selected, find, 0, SearchOptionsFromBits(Options()), &length) != 0 ||
+        length != selected.size()) {
+        return false;
+    }
+    // ...and in its place, where the whole-word rule sees its neighbours.
+    return code.FindInCode(find, selection.start, Options() | CodeView::kNoHighlight) ==
+           selection.start;
+}
+
+void frmFind::FindOnwardFrom(int start) {
+    const int position =
+        editor_.codeView().FindInCode(cboFind->text().toStdString(), start, Options());
+    if (position < 0) {
+        ShowNotFound();
+        return;
+    }
+    editor_.FocusCode();
+}
+
 void frmFind::cmdReplace_Click() {
     ShowResults();
     if (cmdReplace->text() == QLatin1String(kReplaceFirst)) {
@@ -163,19 +190,21 @@ void frmFind::cmdReplace_Click() {
         cmdReplaceAll->show();
         return;
     }
+    // Only an occurrence of the search text is replaced. Anything else
+    // selected, or nothing (with No Highlight a hit is never selected),
+    // stays as it is and the press finds the next occurrence instead:
+    // replacing it would change text nobody asked to change.
+    if (!SelectionIsOccurrence()) {
+        const ByteRange selection = editor_.Selection();
+        FindOnwardFrom(selection.start + selection.length);
+        return;
+    }
     const QPointer<frmFind> self(this);
-    // Whatever is selected goes; an empty selection takes the text at the
-    // caret. The code view's change handling runs once, as for typing.
+    // The code view's change handling runs once, as for typing.
     editor_.codeView().ReplaceSelection(cboReplace->text().toStdString());
     if (!self) return;
     const ByteRange after = editor_.Selection();
-    const int position = editor_.codeView().FindInCode(cboFind->text().toStdString(),
-                                                       after.start + after.length, Options());
-    if (position < 0) {
-        ShowNotFound();
-        return;
-    }
-    editor_.FocusCode();
+    FindOnwardFrom(after.start + after.length);
 }
 
 void frmFind::cmdReplaceAll_Click() {

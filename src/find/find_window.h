@@ -51,6 +51,12 @@ class frmFind : public QWidget {
   private:
     void ShowResults();
     void ShowNotFound();
+    // Whether the selection is an occurrence of the search text under the
+    // options now ticked, in its place in the code.
+    bool SelectionIsOccurrence();
+    // Searches from `start`; a hit focuses the code, no hit is reported as
+    // Find reports it.
+    void FindOnwardFrom(int start);
     Editor& editor_;
 };
 

@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "ftp/ftp_session.h"
+#include "ftp/local_name.h"
+
 namespace tarlo::ftp {
 
 namespace {
@@ -52,6 +55,48 @@ std::optional<CommandText> ParseCommandText(std::string_view text) {
     }
     if (cmd.args.size() != info->args) return std::nullopt;
     return cmd;
+}
+
+std::string DescribeFailure(const CommandText& cmd, const std::string& folder, int code,
+                            const std::string& reason) {
+    const auto name = [&cmd](size_t i) {
+        return i < cmd.args.size() ? PrintableName(cmd.args[i]) : std::string();
+    };
+    std::string text;
+    switch (cmd.verb) {
+        case Verb::Dir:
+            text = "The folder " + PrintableName(folder) + " could not be listed";
+            break;
+        case Verb::Cd:
+            text = "The folder " + name(0) + " could not be opened";
+            break;
+        case Verb::Cdup:
+            text = "The folder above " + PrintableName(folder) + " could not be opened";
+            break;
+        case Verb::Get:
+            text = "The file " + name(0) + " was not downloaded (nothing was saved as " + name(1) +
+                   ")";
+            break;
+        case Verb::Put:
+            text = "The file " + name(1) + " was not uploaded";
+            break;
+        case Verb::Delete:
+            text = "The file " + name(0) + " was not deleted";
+            break;
+        case Verb::Rmdir:
+            text = "The folder " + name(0) + " was not deleted";
+            break;
+        case Verb::Mkdir:
+            text = "The folder " + name(0) + " was not created";
+            break;
+        case Verb::Close:
+            text = "The connection was not closed";
+            break;
+    }
+    text += ": " + reason + ".";
+    // The window's remote controls stay off until the next login.
+    if (code == kCodeConnectionAborted) text += " Log in again to go on.";
+    return text;
 }
 
 }  // namespace tarlo::ftp

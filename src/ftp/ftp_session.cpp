@@ -1,5 +1,7 @@
 #include "ftp/ftp_session.h"
 
+#include "ftp/session_transfer.h"
+
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -122,27 +124,6 @@ void Wipe(std::string& s) {
 
 }  // namespace
 
-struct FtpSession::Transfer {
-    FtpSession* self = nullptr;
-    std::string url;
-    bool nobody = false;
-    bool quiet = false;         // no request states (connecting, or asking again)
-    bool connect_only = false;  // no response states either
-    std::vector<std::string> quote;
-    const char* custom = nullptr;
-    std::string* sink = nullptr;
-    FILE* out = nullptr;
-    FILE* in = nullptr;
-    curl_off_t in_size = -1;
-    bool connecting = false;
-    bool requested = false;
-    bool sent = false;
-    bool receiving = false;
-    bool write_failed = false;
-    std::string refusal;           // the server's last 4xx/5xx reply line
-    std::string host_key_refusal;  // why the SSH server's host key was refused
-};
-
 struct SessionCallbacks {
     using T = FtpSession::Transfer;
 
@@ -159,6 +140,28 @@ struct SessionCallbacks {
             return 0;
         }
         return bytes;
+    }
+
+    // The local file of an upload. A read error, or a file whose size
+    // changes while it is sent (someone is still writing it), aborts the
+    // transfer: what the server got so far is not the file.
+    static size_t Read(char* buffer, size_t size, size_t n, void* p) {
+        auto* t = static_cast<T*>(p);
+        const size_t got = std::fread(buffer, 1, size * n, t->in);
+        t->in_done += static_cast<curl_off_t>(got);
+        if (got == 0 && std::ferror(t->in)) {
+            t->read_failure = "cannot read " + t->in_path + ": " + std::strerror(errno);
+            return CURL_READFUNC_ABORT;
+        }
+        if (got == 0 && t->in_done < t->in_size) {
+            t->read_failure = "cannot read " + t->in_path + ": it became shorter while it was sent";
+            return CURL_READFUNC_ABORT;
+        }
+        if (t->in_size >= 0 && t->in_done > t->in_size) {
+            t->read_failure = "cannot read " + t->in_path + ": it grew while it was sent";
+            return CURL_READFUNC_ABORT;
+        }
+        return got;
     }
 
     static size_t Header(char* data, size_t size, size_t n, void* p) {
@@ -399,7 +402,8 @@ FtpResult FtpSession::Perform(Transfer& t) {
     }
     if (t.in) {
         curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(c, CURLOPT_READDATA, t.in);
+        curl_easy_setopt(c, CURLOPT_READFUNCTION, &SessionCallbacks::Read);
+        curl_easy_setopt(c, CURLOPT_READDATA, &t);
         curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, t.in_size);
     }
 
@@ -472,10 +476,20 @@ FtpResult FtpSession::Perform(Transfer& t) {
         default:
             // The connection broke off (reset, closed, cut short).
             r.code = kCodeConnectionAborted;
+            r.message = "the connection to the server was lost (" + r.message + ")";
             break;
     }
-    if (!t.refusal.empty() && r.code != kCodeCancelled)
+    if (!t.read_failure.empty()) {
+        // Aborted by the read callback, not by the user.
+        r.code = kCodeLocalFileError;
+        r.message = t.read_failure;
+        drop = true;
+    } else if (!t.refusal.empty() && r.code >= 400 && r.code < 600) {
+        // The server's own words say more than libcurl's.
+        r.message = "the server answered \"" + t.refusal + "\"";
+    } else if (!t.refusal.empty() && r.code != kCodeCancelled) {
         r.message += " (the server answered \"" + t.refusal + "\")";
+    }
     if (drop) Drop();
     return r;
 }
@@ -564,6 +578,25 @@ FtpResult FtpSession::SftpQuote(const std::string& verb, const std::string& abs_
     return Perform(t);
 }
 
+FtpResult FtpSession::Commands(const std::vector<std::string>& lines) {
+    Transfer t;
+    t.url = scheme_ + "://" + host_ + "/";
+    t.nobody = true;
+    t.quiet = true;
+    t.connect_only = true;
+    t.quote = lines;
+    return Perform(t);
+}
+
+FtpResult FtpSession::Rename(const std::string& from, const std::string& to) {
+    if (Sftp()) return Commands({"rename " + SftpQuotedPath(from) + " " + SftpQuotedPath(to)});
+    return Commands({"RNFR " + from, "RNTO " + to});
+}
+
+FtpResult FtpSession::RemoveFile(const std::string& abs_path) {
+    return Commands({Sftp() ? "rm " + SftpQuotedPath(abs_path) : "DELE " + abs_path});
+}
+
 FtpResult FtpSession::SftpEnter(const std::string& abs_path, bool connecting) {
     // Reading the folder proves it is one and may be read; its entries are
     // not needed here.
@@ -625,28 +658,6 @@ FtpResult FtpSession::Get(const std::string& remote, const std::string& local, b
         }
     }
     ::unlink(temp.c_str());
-    return r;
-}
-
-FtpResult FtpSession::Put(const std::string& local, const std::string& remote) {
-    FtpResult r;
-    FILE* in = std::fopen(local.c_str(), "rb");
-    struct stat st {};
-    if (!in || ::fstat(::fileno(in), &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (in) std::fclose(in);
-        r.code = kCodeLocalFileError;
-        r.message = "cannot read " + local;
-        return r;
-    }
-    r = Connect();
-    if (r.ok) {
-        Transfer t;
-        t.url = UrlFor(Resolve(remote));
-        t.in = in;
-        t.in_size = static_cast<curl_off_t>(st.st_size);
-        r = Perform(t);
-    }
-    std::fclose(in);
     return r;
 }
 

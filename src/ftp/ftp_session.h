@@ -53,6 +53,12 @@ struct FtpResult {
     std::vector<RemoteEntry> entries;  // DIR: the entries themselves
 };
 
+// Why the local file at `path` cannot be sent ("cannot read PATH: REASON"),
+// or empty when it is a regular file whose first bytes can be read. Asked
+// before connecting, so that nothing reaches the server for a file that
+// cannot be read.
+std::string LocalFileProblem(const std::string& path);
+
 class FtpSession {
   public:
     using StateFn = std::function<void(int state)>;
@@ -99,7 +105,19 @@ class FtpSession {
     FtpResult Connect();
     FtpResult Perform(Transfer& t);
     FtpResult List();
+    // Uploads under a temporary name beside the target and renames it onto
+    // the target (replacing it) only when complete; see ftp_upload.cpp.
     FtpResult Put(const std::string& local, const std::string& remote);
+    FtpResult PlaceUpload(const std::string& temp, const std::string& target);
+    // "; the temporary file T was deleted ..." or why it could not be, for
+    // the end of a failed upload's message; empty when `may_be_missing` and
+    // the server says there is no such file.
+    std::string RemoveTemporary(const std::string& temp, bool may_be_missing);
+    FtpResult Rename(const std::string& from, const std::string& to);
+    FtpResult RemoveFile(const std::string& abs_path);
+    // Raw commands on the control connection ("RNFR x", or SFTP's
+    // "rename", "rm"), with no states reported.
+    FtpResult Commands(const std::vector<std::string>& lines);
     FtpResult Quote(const std::string& line);
     FtpResult Close();
     std::string UrlFor(const std::string& abs_path) const;

@@ -316,6 +316,9 @@ void frmFTP::ITC_StateChanged(int state) {
         return;
     }
     if (state == kError) {
+        // The login tells of its own failure; a command of a logged-in window
+        // says here which file or folder it could not handle, and why.
+        const bool report = connected_ && !closing_;
         if (ITC->ResponseCode() == kCodeConnectionAborted) {
             SetConnected(false);
             ITC->Cancel();
@@ -323,6 +326,9 @@ void frmFTP::ITC_StateChanged(int state) {
             // The server refused this one command; the connection stands.
             ShowConnected();
         }
+        if (report)
+            editor_.dialogs().Message(this, ITC->FailureText(), QStringLiteral("Error"),
+                                      Buttons::Ok, Icon::Critical);
         return;
     }
     if (state != kResponseCompleted) return;

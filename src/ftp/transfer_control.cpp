@@ -96,10 +96,12 @@ bool TransferControl::Execute(const QString& command) {
         const bool cancelled = r.code == kCodeCancelled;
         const std::string folder = session->CurrentFolder();
         const bool encrypted = session->Encrypted();
+        const std::string failure =
+            r.ok ? std::string() : DescribeFailure(c, folder, r.code, r.message);
         QMetaObject::invokeMethod(
             this,
-            [this, r = std::move(r), folder, encrypted, cancelled] {
-                Finish(r.ok, r.code, r.message, r.data, folder, encrypted, cancelled);
+            [this, r = std::move(r), folder, encrypted, cancelled, failure] {
+                Finish(r.ok, r.code, r.message, r.data, folder, encrypted, cancelled, failure);
             },
             Qt::QueuedConnection);
     });
@@ -107,11 +109,13 @@ bool TransferControl::Execute(const QString& command) {
 }
 
 void TransferControl::Finish(bool ok, int code, const std::string& message, const std::string& data,
-                             const std::string& folder, bool encrypted, bool cancelled) {
+                             const std::string& folder, bool encrypted, bool cancelled,
+                             const std::string& failure) {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
     response_code_ = ok ? 0 : code;
     response_info_ = QString::fromStdString(message);
+    failure_text_ = QString::fromStdString(failure);
     data_ = QString::fromUtf8(data.data(), static_cast<qsizetype>(data.size()));
     data_pos_ = 0;
     current_folder_ = QString::fromStdString(folder);

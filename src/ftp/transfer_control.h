@@ -42,6 +42,9 @@ class TransferControl : public QObject {
     int ResponseCode() const { return response_code_; }
     // The last failure in words, with the server's answer.
     QString ResponseInfo() const { return response_info_; }
+    // The last failure as a sentence for the user: which command, on which
+    // file or folder, and why.
+    QString FailureText() const { return failure_text_; }
     // The next piece of the last response's data, empty when there is none.
     QString GetChunk(int size = 4096);
     QString CurrentFolder() const { return current_folder_; }
@@ -57,7 +60,8 @@ class TransferControl : public QObject {
 
   private:
     void Finish(bool ok, int code, const std::string& message, const std::string& data,
-                const std::string& folder, bool encrypted, bool cancelled);
+                const std::string& folder, bool encrypted, bool cancelled,
+                const std::string& failure);
     void RetireSession();
     void ApplySettings();
 
@@ -72,6 +76,7 @@ class TransferControl : public QObject {
     long timeout_ = 40;
     int response_code_ = 0;
     QString response_info_;
+    QString failure_text_;
     QString data_;
     int data_pos_ = 0;
     QString current_folder_;

@@ -68,7 +68,10 @@ frmTip::frmTip(Editor& editor, const QString& tipsFile)
 
     chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("Show tips at start up."), this);
     chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
-    chkLoadTipsAtStartup->setChecked(true);
+    // The box shows what the user last chose, so that unticking it sticks:
+    // closing writes the box back, and a box that always started ticked would
+    // turn the tips on again at every close.
+    chkLoadTipsAtStartup->setChecked(ReadShowTips());
     cmdNext = new QPushButton(QStringLiteral("&Next Tip"), this);
     cmdNext->setObjectName(QStringLiteral("cmdNext"));
     cmdNext->setAccessibleName(QStringLiteral("Next Tip"));

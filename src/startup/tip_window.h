@@ -1,7 +1,8 @@
 #pragma once
 // The "Tip of the Day" window `frmTip`: a random tip from the tips file, the
-// next one on "&Next Tip", and the start-up setting written whenever the
-// window closes, from its check box, which starts checked each time.
+// next one on "&Next Tip", and the start-up setting in its check box: the box
+// shows the setting when the window opens, and the setting takes the box
+// whenever the window closes.
 #include <QObject>
 #include <QPointer>
 #include <QString>

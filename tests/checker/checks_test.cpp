@@ -239,7 +239,7 @@ TEST(ProblemReport, RowsCountsAndTexts) {
 }
 
 TEST(Checks, GoldenReports) {
-    for (const char* name : {"word_page", "old_filing"}) {
+    for (const char* name : {"word_page", "old_filing", "typographic_page"}) {
         const std::string dir = std::string(TEST_DATA_DIR) + "/checks/" + name;
         const std::string input = ReadFile(dir + "/input.html");
         ASSERT_FALSE(input.empty()) << dir;

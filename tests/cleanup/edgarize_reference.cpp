@@ -286,6 +286,10 @@ std::string Edgarize(const std::string& html) {
         {"<TD>", "<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
     };
     for (const auto& [find, by] : replacements) result = ReplaceAll(result, find, by);
+    // Every line break as CR LF.
+    result = ReplaceAll(result, "\r\n", "\n");
+    result = ReplaceAll(result, "\r", "\n");
+    result = ReplaceAll(result, "\n", "\r\n");
     return EncodeNonAsciiAsReferences(result);
 }
 

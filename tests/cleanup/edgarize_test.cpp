@@ -12,8 +12,9 @@ namespace tarlo {
 namespace {
 
 // The fixed head every cleaned document starts with: the root tag, the empty
-// title the replacements add, and the root tag's own line break.
-const std::string kHead = "<html>\n<title>\n</title>\n\r";
+// title the replacements add, and the root tag's own line break, each line
+// break written as CR LF.
+const std::string kHead = "<html>\r\n<title>\r\n</title>\r\n\r\n";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -48,8 +49,8 @@ TEST(Edgarize, HeadTagsAndFixedReplacements) {
     EXPECT_EQ(Edgarize("<head>a\u2026 &amp; &nbsp; &#169;"),
               kHead + "<head>a... &amp; &nbsp; &#169;");
     EXPECT_EQ(Edgarize("<head><P></P><EM>x</EM><LI>y<DIV><BR></DIV>"), kHead + "<head>xy");
-    // CR LF and runs of line breaks become one CR.
-    EXPECT_EQ(Edgarize("<head>\r\n\r\n<p>a</p>\n\n\nb"), kHead + "<head>\r<p>a</p>\rb");
+    // Runs of line breaks become one, written as CR LF: no bare CR is left.
+    EXPECT_EQ(Edgarize("<head>\r\n\r\n<p>a</p>\n\n\nb\rc"), kHead + "<head>\r\n<p>a</p>\r\nb\r\nc");
 }
 
 TEST(Edgarize, DroppedAndStrippedTags) {
@@ -184,19 +185,20 @@ TEST(Edgarize, OrderedListsSurvive) {
 }
 
 TEST(Edgarize, PreformattedTextKeepsItsBlanksAndLines) {
+    // Its lines stay; like every line break of the result, theirs are CR LF.
     EXPECT_EQ(Edgarize("<head><pre>  a  <span>b</span>  \n\n c  </pre>   d"),
-              kHead + "<head><pre>  a  b  \n\n c  </pre> d");
+              kHead + "<head><pre>  a  b  \r\n\r\n c  </pre> d");
     // Attributes are stripped inside; " >" stays inside the kept text.
     EXPECT_EQ(Edgarize("<head><pre class=x>  <b class=y>1</b></pre>\n\n<b class=z>2</b>"),
-              kHead + "<head><pre >  <b >1</b></pre>\r<b>2</b>");
-    // Without "</pre>" the rest is kept as it is.
-    EXPECT_EQ(Edgarize("<head><PRE>\n x\n\n"), kHead + "<head><PRE>\n x\n\n");
+              kHead + "<head><pre >  <b >1</b></pre>\r\n<b>2</b>");
+    // Without "</pre>" the rest keeps its lines (their breaks CR LF).
+    EXPECT_EQ(Edgarize("<head><PRE>\n x\n\n"), kHead + "<head><PRE>\r\n x\r\n\r\n");
     // "</pre >" does not end it; a "<pre" with no ">" opens nothing.
     EXPECT_EQ(Edgarize("<head><pre>a</pre > \n\n b</pre>  c"),
-              kHead + "<head><pre>a</pre > \n\n b</pre> c");
+              kHead + "<head><pre>a</pre > \r\n\r\n b</pre> c");
     EXPECT_EQ(Edgarize("<head>x  <pre"), kHead + "<head>x  <pre");
     // "<prefix>" is not preformatted text.
-    EXPECT_EQ(Edgarize("<head><prefix>a</prefix>\n\nb"), kHead + "<head><prefix>a</prefix>\rb");
+    EXPECT_EQ(Edgarize("<head><prefix>a</prefix>\n\nb"), kHead + "<head><prefix>a</prefix>\r\nb");
 }
 
 TEST(Edgarize, ReportsProgressAndReplacements) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "cli/cli_command.h"
@@ -55,6 +56,18 @@ TEST(CheckCli, CheckPrintsTheReportAndExitsByItsErrors) {
     for (const std::string& p : {clean, warned, broken}) std::remove(p.c_str());
 }
 
+TEST(CheckCli, EdgarReportOfATypographicPageMatchesItsGoldenFile) {
+    // Over a thousand records, written as they are found: the output must be
+    // the report the check builds, byte for byte.
+    const std::string dir = std::string(CHECKER_DATA_DIR) + "/checks/typographic_page";
+    const Result r = Cli({"check", "--edgar", dir + "/input.html"});
+    EXPECT_EQ(r.code, kExitFindings);
+    std::ifstream golden(dir + "/edgar.txt", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(golden), {}};
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(r.out == expected) << "the report differs from " << dir << "/edgar.txt";
+}
+
 TEST(CheckCli, BadArgumentsAndUnreadableFiles) {
     Result r = Cli({"check", "--strict"});
     EXPECT_EQ(r.code, kExitUsage);
@@ -66,7 +79,8 @@ TEST(CheckCli, BadArgumentsAndUnreadableFiles) {
     EXPECT_EQ(r.err, "tarlo-cli check: more than one FILE given\n");
     r = Cli({"clean", "/nonexistent/x.htm"});
     EXPECT_EQ(r.code, kExitUsage);
-    EXPECT_EQ(r.err, "tarlo-cli clean: cannot read /nonexistent/x.htm\n");
+    EXPECT_EQ(r.err,
+              "tarlo-cli clean: cannot read /nonexistent/x.htm: No such file or directory\n");
     EXPECT_EQ(Cli({"check", "--edgar", "/nonexistent/x.htm"}).code, kExitUsage);
     r = Cli({"check", "--help"});
     EXPECT_EQ(r.code, kExitOk);

@@ -25,7 +25,7 @@ TEST(CliFrontEnd, HelpUnknownCommandsAndInput) {
 
     const InputText missing = ReadInput("/nonexistent/dir/file.htm");
     EXPECT_FALSE(missing.text.has_value());
-    EXPECT_EQ(missing.error, "cannot read /nonexistent/dir/file.htm");
+    EXPECT_EQ(missing.error, "cannot read /nonexistent/dir/file.htm: No such file or directory");
 
     const std::string path = testing::TempDir() + "cli_input.htm";
     {

@@ -138,7 +138,8 @@ TEST(FormatCli, BadArgumentsAndHelp) {
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunCli({"format", "/nonexistent/a.htm"}, out, err), kExitUsage);
-    EXPECT_EQ(err.str(), "tarlo-cli format: cannot read /nonexistent/a.htm\n");
+    EXPECT_EQ(err.str(),
+              "tarlo-cli format: cannot read /nonexistent/a.htm: No such file or directory\n");
     err.str("");
     EXPECT_EQ(RunCli({"colorize", "a", "b"}, out, err), kExitUsage);
     EXPECT_EQ(err.str().find('\n'), err.str().size() - 1);  // one line

@@ -34,6 +34,8 @@ class FakeCode : public CodeText {
     void ResizeAll(WinColor, double size) override {
         log_.push_back("resize:" + std::to_string(int(size)));
     }
+    void SetLineBreak(LineBreak kind) override { lineBreak = kind; }
+    LineBreak lineBreak = LineBreak::CrLf;
     std::string text;
 
   private:

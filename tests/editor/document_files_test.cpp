@@ -2,6 +2,9 @@
 // the document commands take on names and captions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "editor/document_files.h"
 
 namespace tarlo {
@@ -28,12 +31,76 @@ TEST(DocumentFiles, ReadingUndoesWritingSoThatRoundTripsDoNotGrow) {
         EXPECT_EQ(once, text);
         EXPECT_EQ(DocumentTextFromBytes(DocumentFileBytes(once)), text);
     }
-    // Files from elsewhere: Windows-1252 bytes, bare line feeds, a BOM.
+    // Windows-1252 bytes become characters; the line breaks stay the file's.
     EXPECT_EQ(DocumentTextFromBytes("caf\xE9\n<p>\x93q\x94</p>\n"),
-              "caf\xC3\xA9\r\n<p>\xE2\x80\x9Cq\xE2\x80\x9D</p>");
+              "caf\xC3\xA9\n<p>\xE2\x80\x9Cq\xE2\x80\x9D</p>");
     EXPECT_EQ(DocumentTextFromBytes("\xEF\xBB\xBF<p>x</p>"), "<p>x</p>");
     // Only one line break is taken back.
     EXPECT_EQ(DocumentTextFromBytes("a\r\n\r\n"), "a\r\n");
+}
+
+// Open then Save without an edit writes the bytes the file had: its
+// encoding, its byte-order mark, every line break where it was, and its end.
+TEST(DocumentFiles, EveryFormOfFileIsWrittenBackByteForByte) {
+    using namespace std::string_literals;
+    const std::string files[] = {
+        "<p>a</p>\n<p>b</p>\n",          // LF, final break
+        "<p>a</p>\n<p>b</p>",            // LF, none
+        "<p>a</p>\r\n<p>b</p>\r\n",      // CR LF
+        "<p>a</p>\r<p>b</p>\r",          // old Mac
+        "a\r\nb\nc\rd\n\n",              // mixed, a blank last line
+        "<p>one line</p>",              // no break at all
+        "\n",                           // a single break
+        "",                             // empty
+        "\xEF\xBB\xBF<p>\xC3\xA9</p>\r\n",  // UTF-8 with its mark
+        "<p>\xC3\xA9 \xE2\x80\x93</p>\n",     // UTF-8 that would fit Windows-1252
+        "<p>\xE9 \x96 \x81</p>\n",         // Windows-1252, an undefined byte too
+        "\xFF\xFE<\0p\0>\0\xE9\0\r\0\n\0"s,  // UTF-16, little-endian
+        "\xFE\xFF\0a\xD8\x3D\xDE\x00\0\n"s,   // UTF-16, big-endian, beyond the first plane
+    };
+    for (const std::string& bytes : files) {
+        const DocumentRead read = ReadDocumentBytes(bytes);
+        EXPECT_EQ(DocumentFileBytes(read.text, read.form), bytes) << bytes;
+    }
+    // What new line breaks are written as follows the file.
+    EXPECT_EQ(ReadDocumentBytes("a\nb\r\nc\n").form.lineBreak, LineBreak::Lf);
+    EXPECT_EQ(ReadDocumentBytes("a\r\nb\r\nc\n").form.lineBreak, LineBreak::CrLf);
+    EXPECT_EQ(ReadDocumentBytes("one line\n").form.lineBreak, LineBreak::Lf);
+    EXPECT_EQ(ReadDocumentBytes("one line").form.lineBreak, LineBreak::CrLf);
+    // A new document: CR LF, and Windows-1252 when every character fits.
+    EXPECT_EQ(DocumentFileBytes("a\r\nb"), "a\r\nb\r\n");
+    EXPECT_EQ(DocumentFileBytes("caf\xC3\xA9"), "caf\xE9\r\n");
+    // A UTF-8 file stays UTF-8 after an edit; a Windows-1252 one stays so
+    // until a character it lacks is typed.
+    FileForm utf8 = ReadDocumentBytes("\xC3\xA9\n").form;
+    EXPECT_EQ(DocumentFileBytes("\xC3\xA9 \xC3\xA8", utf8), "\xC3\xA9 \xC3\xA8\n");
+    FileForm cp = ReadDocumentBytes("\xE9\n").form;
+    EXPECT_EQ(DocumentFileBytes("\xC3\xA9 \xC3\xA8", cp), "\xE9 \xE8\n");
+    EXPECT_EQ(DocumentFileBytes("\xE2\x98\x83", cp), "\xE2\x98\x83\n");
+}
+
+TEST(DocumentFiles, CorpusFilingsAreWrittenBackByteForByte) {
+    const std::filesystem::path corpus(TARLO_CORPUS_DIR);
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        if (entry.path().extension() != ".htm") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        const DocumentRead read = ReadDocumentBytes(bytes);
+        EXPECT_TRUE(DocumentFileBytes(read.text, read.form) == bytes) << entry.path();
+        ++files;
+    }
+    EXPECT_GT(files, 0);
+}
+
+TEST(DocumentFiles, LineBreaksTakeTheDocumentsKind) {
+    EXPECT_EQ(WithLineBreaks("a\r\nb\nc\rd", LineBreak::Lf), "a\nb\nc\nd");
+    EXPECT_EQ(WithLineBreaks("a\r\nb\nc\rd\r", LineBreak::CrLf), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(WithLineBreaks("\n\r\r\n", LineBreak::Cr), "\r\r\r");
+    EXPECT_EQ(DominantLineBreak("a\rb\rc\r\n"), LineBreak::Cr);
+    EXPECT_EQ(DominantLineBreak("a\nb\r\n"), LineBreak::CrLf);
+    EXPECT_EQ(DominantLineBreak(""), LineBreak::CrLf);
 }
 
 TEST(DocumentFiles, OnlyLowerCaseHtmlExtensionsNameADocument) {

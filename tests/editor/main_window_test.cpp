@@ -6,17 +6,22 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,11 +36,13 @@
 #include "editor/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
+#include "editor/menu_keys.h"
 #include "editor/request_filter.h"
 #include "editor/status_panels.h"
 #include "editor/visual_view.h"
 #include "startup/recent_files_menu.h"
 #include "support/gui_test_support.h"
+#include "support/window_suite.h"
 
 using tarlo::test::WaitUntil;
 
@@ -567,6 +574,162 @@ TEST_F(MainWindowTest, EveryTipCanBeReadWhole) {
         EXPECT_GE(reachable, needed) << tip.toStdString();
     }
     EXPECT_GE(tips, 15);
+}
+
+// The keys of the menus, read from the menus themselves: the entries'
+// shortcuts and the titles' Alt keys.
+QList<QKeySequence> MenuKeysOf(frmMain& w) {
+    auto* keys = w.findChild<MenuKeys*>("MenuKeys");
+    return keys != nullptr ? keys->Keys() : QList<QKeySequence>();
+}
+
+void Press(QWidget* target, const QKeySequence& key) {
+    QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+}
+
+// Every entry's key runs the entry with the keyboard in either view, and
+// reaches neither view's own bindings; only Undo and Redo stay with the
+// page, which keeps its own history. Every title opens with its Alt key.
+TEST_F(MainWindowTest, EveryMenuKeyReachesTheMenuFromEitherView) {
+    const std::string code = "<p>one</p>\r\n<p>two</p>\r\n<p>three</p>";
+    SetCode(code);
+    // An entry given a key later, one the code component binds (Ctrl+D
+    // would duplicate the line), counts as much as the first ones.
+    QAction* later = window->findChild<QMenu*>("mnuTools")->addAction("Later");
+    later->setObjectName("mnuLater");
+    later->setShortcut(QKeySequence("Ctrl+D"));
+    const std::unique_ptr<QAction> remove(later);
+    std::map<QAction*, int> runs;
+    std::vector<QMetaObject::Connection> counters;
+    std::vector<QAction*> entries;
+    for (QAction* a : window->menuBar()->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty() || !a->objectName().startsWith("mnu")) continue;
+        entries.push_back(a);
+        counters.push_back(QObject::connect(a, &QAction::triggered, [&runs, a] { ++runs[a]; }));
+    }
+    EXPECT_GE(entries.size(), 30u);
+    std::vector<QAction*> titles;
+    for (QAction* a : window->menuBar()->actions()) {
+        if (a->menu() != nullptr) titles.push_back(a);
+    }
+    ASSERT_EQ(titles.size(), 6u);
+    for (const bool page : {false, true}) {
+        QWidget* proxy = window->Web->focusProxy();
+        QWidget* view = page ? (proxy != nullptr ? proxy : window->Web) : window->txtCode;
+        const char* where = page ? " in the page" : " in the code";
+        for (QAction* a : entries) {
+            // A menu shown last leaves the window to be activated again.
+            QApplication::setActiveWindow(window);
+            view->setFocus();
+            ASSERT_TRUE(WaitUntil([view] { return view->hasFocus(); }));
+            const int before = runs[a];
+            Press(view, a->shortcut());
+            const bool pageOwn =
+                page && (a->objectName() == "mnuUndo" || a->objectName() == "mnuRedo");
+            EXPECT_EQ(runs[a], before + (pageOwn ? 0 : 1))
+                << a->objectName().toStdString() << where;
+        }
+        for (QAction* title : titles) {
+            QApplication::setActiveWindow(window);
+            view->setFocus();
+            const QKeySequence key =
+                QKeySequence::mnemonic(title->text()).isEmpty()
+                    ? QKeySequence(Qt::ALT | Qt::Key(title->text()[0].unicode()))
+                    : QKeySequence::mnemonic(title->text());
+            Press(view, key);
+            EXPECT_TRUE(title->menu()->isVisible()) << title->text().toStdString() << where;
+            EXPECT_TRUE(MenuKeysOf(*window).contains(key)) << title->text().toStdString();
+            title->menu()->hide();
+        }
+        // An Alt key that opens no menu types nothing either.
+        window->txtCode->setFocus();
+        QTest::keyClick(window->txtCode, Qt::Key_Q, Qt::AltModifier);
+    }
+    for (const auto& c : counters) QObject::disconnect(c);
+    EXPECT_EQ(Code(), code);
+}
+
+// The keys help page names every key of the menus.
+TEST_F(MainWindowTest, TheKeysHelpPageListsEveryMenuKey) {
+    QFile file(":/help/keys.html");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(file.readAll());
+    const QList<QKeySequence> keys = MenuKeysOf(*window);
+    EXPECT_GE(keys.size(), 36);
+    for (const QKeySequence& key : keys) {
+        const QString name = key.toString(QKeySequence::PortableText);
+        // Whole: "F1" is not named by "Ctrl+F1".
+        const QRegularExpression named("(?<![\\w+])" + QRegularExpression::escape(name) +
+                                       "(?!\\w)");
+        EXPECT_TRUE(page.contains(named)) << name.toStdString();
+    }
+}
+
+// The menus' keys with the program's commands, the keyboard in the code
+// view: the code component's own bindings of those keys never act.
+class MenuKeysTest : public test::WindowSuite<MenuKeysTest> {
+  public:
+    static void Install(frmMain& w) { InstallEditorCommands(w); }
+
+  protected:
+    static std::string Code() { return window->txtCode->TextUtf8(); }
+    // The tool window of that name, if it is shown.
+    static QWidget* Shown(const char* name) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+        }
+        return nullptr;
+    }
+    static void FocusCode() {
+        QApplication::setActiveWindow(window);
+        window->txtCode->setFocus();
+        ASSERT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }));
+    }
+};
+
+TEST_F(MenuKeysTest, CodeViewKeysRunTheMenuEntriesNotTheComponentsBindings) {
+    const std::string code = "<table>\r\n<tr><td>a</td></tr>\r\n</table>";
+    window->txtCode->SetTextUtf8(code);
+    window->txtCode->SetSel(12, 0);  // on the second line
+    QApplication::clipboard()->setText("PASTED");
+    CodeView* view = window->txtCode;
+
+    dialogs->ClearAsked();
+    QMenu* edit = window->findChild<QMenu*>("mnuEdit");
+    const struct {
+        const char* key;
+        std::function<bool()> ran;
+    } keys[] = {
+        // The code component would swap two lines, cut one, paste, type "e".
+        {"Ctrl+T", [] { return Shown("frmTable") != nullptr; }},
+        {"Ctrl+L",
+         [] { return !dialogs->asked().empty() && dialogs->asked()[0].text == "Link address:"; }},
+        {"Shift+Ins", [] { return Shown("frmGoogle") != nullptr; }},
+        {"Alt+E", [edit] { return edit->isVisible(); }},
+    };
+    for (const auto& k : keys) {
+        FocusCode();
+        const QKeySequence key(QString::fromLatin1(k.key));
+        QTest::keyClick(view, key[0].key(), key[0].keyboardModifiers());
+        EXPECT_TRUE(k.ran()) << k.key;
+        EXPECT_EQ(Code(), code) << k.key;
+        for (const char* name : {"frmTable", "frmGoogle"}) {
+            if (QWidget* w = Shown(name)) w->close();
+        }
+        edit->hide();
+    }
+
+    // The component's ordinary editing keys still edit: select a character,
+    // copy it, paste it at the end, take it away again.
+    FocusCode();
+    view->SetSel(1, 0);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Code(), code + "t");
+    QTest::keyClick(view, Qt::Key_Backspace);
+    EXPECT_EQ(Code(), code);
 }
 
 }  // namespace

@@ -1,19 +1,28 @@
-// The start window on a real X server (no window manager): what a new user
-// sees, read back from the server's own pixels.
+// The main window on a real X server, with and without a window manager:
+// what a new user sees, read back from the server's own pixels, and keys
+// sent by the server itself.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 
+#include "app/editor_commands.h"
+#include "codeview/code_view.h"
+#include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
+#include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 
 namespace tarlo {
@@ -61,6 +70,78 @@ TEST(OnAnXServer, TheStartWindowShowsTheWholeStripAndRepaintsWhenGrown) {
     const int bottom = window->statusBar()->mapTo(window, QPoint(0, 0)).y();
     const QRect status(QPoint(900, bottom + 2), QPoint(1490, shot.height() - 3));
     EXPECT_LT(BlackShare(shot, status), 0.5);
+    delete window;
+}
+
+// Keys as a person presses them: from the X server (xdotool), through the
+// window system's key path into whichever view has the keyboard.
+TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    }
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "needs xdotool";
+    ScriptedDialogs dialogs;
+    frmMain* window = test::StartTestWindow(
+        &dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->document().AutoFormat = false;
+    window->document().AutoColorize = false;
+    const auto press = [window](const QStringList& keys) {
+        const QString id = QString::number(window->winId());
+        QProcess::execute("xdotool", {"windowfocus", "--sync", id});
+        test::WaitUntil([window] { return window->isActiveWindow(); }, 3000);
+        QProcess::execute("xdotool", QStringList{"key", "--delay", "30"} + keys);
+    };
+    const auto shown = [](const char* name) -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+        }
+        return nullptr;
+    };
+
+    const std::string code = "<html><body><p id=\"p\">x</p>\r\n<p>two</p></body></html>";
+    // The code's history can redo, so a Ctrl+Y that reached it would show.
+    window->txtCode->SetTextUtf8(code);
+    window->txtCode->SetTextUtf8("<html><body><p>later</p></body></html>");
+    ASSERT_TRUE(window->commands().Run(CommandId::Undo));
+    ASSERT_EQ(window->txtCode->TextUtf8(), code);
+    QApplication::clipboard()->setText("PASTED");
+    window->txtCode->setFocus();
+    window->txtCode->SetSel(30, 0);
+
+    press({"ctrl+t"});
+    QWidget* table = nullptr;
+    EXPECT_TRUE(test::WaitUntil([&] { return (table = shown("frmTable")) != nullptr; }, 5000));
+    if (table != nullptr) table->close();
+    press({"shift+Insert"});
+    QWidget* google = nullptr;
+    EXPECT_TRUE(test::WaitUntil([&] { return (google = shown("frmGoogle")) != nullptr; }, 5000));
+    if (google != nullptr) google->close();
+    auto* edit = window->findChild<QMenu*>("mnuEdit");
+    press({"alt+e"});
+    EXPECT_TRUE(test::WaitUntil([edit] { return edit->isVisible(); }, 5000));
+    press({"Escape", "Escape"});
+    EXPECT_TRUE(test::WaitUntil([edit] { return !edit->isVisible(); }, 5000));
+    EXPECT_EQ(window->txtCode->TextUtf8(), code);
+
+    // In the page: type, undo, and the menu's Redo key brings it back.
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    window->Web->setFocus();
+    ASSERT_TRUE(test::WaitUntil([window] { return window->Web->hasFocusWithin(); }));
+    window->Web->RunScript(
+        "var r = document.createRange(); r.selectNodeContents(document.getElementById('p'));"
+        "r.collapse(false); getSelection().removeAllRanges(); getSelection().addRange(r); true");
+    const auto text = [window] {
+        const auto t = window->Web->RunScript("document.getElementById('p').textContent");
+        return t ? t->toString() : QString();
+    };
+    press({"y", "z"});
+    ASSERT_TRUE(test::WaitUntil([&] { return text() == "xyz"; }, 5000)) << text().toStdString();
+    press({"ctrl+z"});
+    ASSERT_TRUE(test::WaitUntil([&] { return text() == "x"; }, 5000)) << text().toStdString();
+    press({"ctrl+y"});
+    EXPECT_TRUE(test::WaitUntil([&] { return text() == "xyz"; }, 5000)) << text().toStdString();
+    EXPECT_EQ(window->txtCode->TextUtf8(), code);
     delete window;
 }
 

@@ -185,15 +185,55 @@ TEST_F(FindWindowTest, ReplaceShowsItsControlsThenReplacesAndSearchesOn) {
     Click("cmdReplace");
     EXPECT_EQ(window->txtCode->TextUtf8(), "cow dog cat");
     EXPECT_EQ(Sel(), (ByteRange{8, 3}));  // the next occurrence
-    // With nothing selected the replacement goes in at the caret.
+    // With nothing selected nothing goes in at the caret: the press finds
+    // the next occurrence, and the press after replaces it.
     window->SetSelection({4, 0});
     QTest::keyClick(f->cboReplace, Qt::Key_Return);
-    EXPECT_EQ(window->txtCode->TextUtf8(), "cow cowdog cat");
-    EXPECT_EQ(Sel(), (ByteRange{11, 3}));
+    EXPECT_EQ(window->txtCode->TextUtf8(), "cow dog cat");
+    EXPECT_EQ(Sel(), (ByteRange{8, 3}));
     Click("cmdReplace");
-    EXPECT_EQ(window->txtCode->TextUtf8(), "cow cowdog cow");
+    EXPECT_EQ(window->txtCode->TextUtf8(), "cow dog cow");
     EXPECT_EQ(f->Label1->text(), "\"cat\" not found.");
     EXPECT_EQ(f->cmdFind->text(), "&Find");
+}
+
+// Replace changes only a selection that is an occurrence under the ticked
+// options; any other press leaves the code alone and finds onward.
+TEST_F(FindWindowTest, ReplaceNeverChangesWhatIsNotAnOccurrence) {
+    frmFind* f = Open();
+    Click("cmdReplace");
+    f->cboFind->setText("company");
+    f->cboReplace->setText("firm");
+    const auto press = [](const std::string& code, ByteRange selection) {
+        SetCode(code);
+        window->SetSelection(selection);
+        Click("cmdReplace");
+        return window->txtCode->TextUtf8();
+    };
+    // Nothing found and the caret inside a tag.
+    EXPECT_EQ(press("<TD>x</TD>", {2, 0}), "<TD>x</TD>");
+    EXPECT_EQ(f->Label1->text(), "\"company\" not found.");
+    // Another text selected: not replaced; the occurrence after it is found.
+    EXPECT_EQ(press("<TD>company</TD>", {1, 2}), "<TD>company</TD>");
+    EXPECT_EQ(Sel(), (ByteRange{4, 7}));
+    // Other case with Match Case ticked: not an occurrence, none after it.
+    f->chkMatchCase->setChecked(true);
+    EXPECT_EQ(press("Company", {0, 7}), "Company");
+    EXPECT_EQ(f->Label1->text(), "\"company\" not found.");
+    f->chkMatchCase->setChecked(false);
+    EXPECT_EQ(press("Company", {0, 7}), "firm");
+    // Part of a longer word with Whole Word ticked.
+    f->chkWholeWord->setChecked(true);
+    EXPECT_EQ(press("companyname company", {0, 7}), "companyname company");
+    EXPECT_EQ(Sel(), (ByteRange{12, 7}));
+    f->chkWholeWord->setChecked(false);
+    // No Highlight leaves the selection as it was, so no press ever inserts
+    // at the caret.
+    f->chkNoHighlight->setChecked(true);
+    EXPECT_EQ(press("a company", {0, 0}), "a company");
+    for (int i = 0; i < 3; ++i) Click("cmdReplace");
+    EXPECT_EQ(window->txtCode->TextUtf8(), "a company");
+    f->chkNoHighlight->setChecked(false);
 }
 
 TEST_F(FindWindowTest, ReplaceAllCountsEveryOccurrenceInOneEdit) {

@@ -2,6 +2,9 @@
 // meant to escape the local folder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <sstream>
 
@@ -89,6 +92,41 @@ TEST(FtpCli, ListPutAndGetWithoutReplacingLocalFiles) {
     EXPECT_EQ(leaked.out, "");
     const CliRun help = Cli({"ftp", "--help"});
     EXPECT_NE(help.out.find("TARLO_FTP_PASSWORD"), std::string::npos);
+}
+
+TEST(FtpCli, PutSendsNothingForAFileThatCannotBeReadAndNamesWhatFailed) {
+    FtpTestServer server({"--locked", "locked"});
+    ASSERT_TRUE(server.Running());
+    ::setenv("TARLO_FTP_PASSWORD", FtpTestServer::kPassword, 1);
+    const std::string local = MakeTempFolder("cli-unreadable");
+    std::vector<std::string> unreadable = {local, "/proc/self/mem", local + "/missing.htm"};
+    if (::geteuid() != 0) {  // root reads every file
+        WriteFile(local + "/private.htm", "p");
+        ::chmod((local + "/private.htm").c_str(), 0);
+        unreadable.push_back(local + "/private.htm");
+    }
+    for (const std::string& file : unreadable) {
+        const CliRun put = Cli({"ftp", "put", file, server.Url("copy.htm")});
+        EXPECT_EQ(put.code, kExitUsage) << file;
+        EXPECT_EQ(put.err.rfind("tarlo-cli ftp: cannot read " + file + ": ", 0), 0u) << put.err;
+    }
+    EXPECT_EQ(FolderNames(server.Root()), std::vector<std::string>{"locked"});
+
+    // The server's refusal, in its words; no temporary file stays behind.
+    WriteFile(local + "/10-K.htm", "filing");
+    const CliRun refused = Cli({"ftp", "put", local + "/10-K.htm", server.Url("locked/")});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("cannot put " + local + "/10-K.htm: the server answered \"550"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(FolderNames(server.Root() + "/locked").empty());
+    // A file already there is replaced whole.
+    WriteFile(server.Root() + "/10-K.htm", "old");
+    const CliRun put = Cli({"ftp", "put", local + "/10-K.htm", server.Url()});
+    EXPECT_EQ(put.code, 0) << put.err;
+    EXPECT_EQ(ReadFile(server.Root() + "/10-K.htm"), "filing");
+    EXPECT_EQ(FolderNames(server.Root()), (std::vector<std::string>{"10-K.htm", "locked"}));
+    ::unsetenv("TARLO_FTP_PASSWORD");
 }
 
 TEST(FtpCli, HostileNamesNeverWriteOutsideTheFolder) {

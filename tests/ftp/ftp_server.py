@@ -6,7 +6,10 @@ Prints the port on its first line, then serves until killed.
   --user U --password P
   --no-mlsd            answer MLSD as an older server does (500), so clients LIST
   --hostile            list names that try to leave the client's folder
-  --slow BYTES         send at most BYTES per second (to cut a transfer short)
+  --slow BYTES         send and take at most BYTES per second (to cut a transfer short)
+  --perm PERMS         the user's rights (pyftpdlib letters; without "f" no rename)
+  --locked NAME        a folder under the root (made if missing) the user may only
+                       list and read; may be given more than once
   --tls CERT           offer AUTH TLS with the certificate CERT and the key CERT.key,
                        both made first (self-signed, for 127.0.0.1) when CERT is missing
 """
@@ -56,6 +59,8 @@ def main():
     ap.add_argument("--hostile", action="store_true")
     ap.add_argument("--slow", type=int, default=0)
     ap.add_argument("--tls")
+    ap.add_argument("--perm", default="elradfmwMT")
+    ap.add_argument("--locked", action="append", default=[])
     a = ap.parse_args()
 
     base = FTPHandler
@@ -84,7 +89,11 @@ def main():
                 return path
 
     auth = DummyAuthorizer()
-    auth.add_user(a.user, a.password, a.root, perm="elradfmwMT")
+    auth.add_user(a.user, a.password, a.root, perm=a.perm)
+    for name in a.locked:
+        locked = os.path.join(a.root, name)
+        os.makedirs(locked, exist_ok=True)
+        auth.override_perm(a.user, locked, "elr", recursive=True)
     Handler.authorizer = auth
     Handler.passive_ports = None
     Handler.banner = "tarlo test server"

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <random>
+#include <thread>
 
 #include "ftp_test_server.h"
 
@@ -15,8 +17,10 @@ namespace {
 using test::Exists;
 using test::FolderNames;
 using test::FtpTestServer;
+using test::Leftovers;
 using test::MakeTempFolder;
 using test::ReadFile;
+using test::WhenUploadIsUnderway;
 using test::WriteFile;
 
 std::string RandomBytes(size_t n) {
@@ -194,6 +198,92 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
         EXPECT_TRUE(s.Execute("DIR").ok);
     }
     EXPECT_TRUE(FolderNames(local).empty());
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
+    const std::string local = MakeTempFolder("ftp-put");
+    const std::string bytes = RandomBytes(4 * 1024 * 1024);
+    WriteFile(local + "/10-K.htm", bytes);
+    {
+        FtpTestServer server({"--locked", "locked"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/10-K.htm", "old");
+        FtpSession s;
+        LogIn(s, server);
+        // A complete upload replaces the file in one rename.
+        FtpResult r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_TRUE(ReadFile(server.Root() + "/10-K.htm") == bytes);
+        EXPECT_EQ(FolderNames(server.Root()), (std::vector<std::string>{"10-K.htm", "locked"}));
+        // The server refuses the upload itself: its answer, and nothing left.
+        r = s.Execute("PUT \"" + local + "/10-K.htm\" \"locked/10-K.htm\"");
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.code, 550);
+        EXPECT_TRUE(Has(r.message, "the server answered \"550")) << r.message;
+        EXPECT_TRUE(FolderNames(server.Root() + "/locked").empty());
+        // Local files that cannot be read send nothing: not a folder, not
+        // memory that fails to read, not a file that shrinks on the way.
+        for (const std::string& bad : {local, std::string("/proc/self/mem"), local + "/none"}) {
+            r = s.Run({Verb::Put, {bad, "bad.htm"}});
+            EXPECT_EQ(r.code, kCodeLocalFileError) << bad;
+            EXPECT_TRUE(Has(r.message, "cannot read " + bad)) << r.message;
+        }
+        EXPECT_EQ(FolderNames(server.Root()), (std::vector<std::string>{"10-K.htm", "locked"}));
+        EXPECT_TRUE(s.Connected());
+    }
+    {
+        FtpTestServer server({"--slow", "262144"});
+        ASSERT_TRUE(server.Running());
+        FtpSession s;
+        LogIn(s, server);
+        WriteFile(local + "/shrinks.htm", bytes);
+        s.SetStateCallback([&](int st) {
+            if (st == kRequestSent) ::truncate((local + "/shrinks.htm").c_str(), 1000);
+        });
+        FtpResult r = s.Execute("PUT \"" + local + "/shrinks.htm\" \"shrinks.htm\"");
+        EXPECT_EQ(r.code, kCodeLocalFileError);
+        EXPECT_TRUE(Has(r.message, "became shorter")) << r.message;
+        EXPECT_TRUE(Has(r.message, "was deleted from the server")) << r.message;
+        EXPECT_TRUE(FolderNames(server.Root()).empty());
+        // Cancelled on the way: the temporary file goes too.
+        s.SetStateCallback({});
+        std::thread cancel = WhenUploadIsUnderway(server.Root(), [&] { s.RequestCancel(); });
+        r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
+        cancel.join();
+        EXPECT_EQ(r.code, kCodeCancelled);
+        EXPECT_TRUE(FolderNames(server.Root()).empty()) << r.message;
+        // The server goes away: nothing under the real name, and the
+        // message names the temporary file it could not delete.
+        s.ClearCancel();
+        std::thread kill = WhenUploadIsUnderway(server.Root(), [&] { server.Kill(); });
+        r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
+        kill.join();
+        EXPECT_EQ(r.code, kCodeConnectionAborted) << r.message;
+        const auto left = Leftovers(server.Root());
+        EXPECT_EQ(FolderNames(server.Root()), left);
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_TRUE(Has(r.message, "the temporary file /" + left[0] + " may be left on the server"))
+            << r.message;
+    }
+    {
+        // A server that allows no rename: the old file stays, the upload goes.
+        FtpTestServer server({"--perm", "elradmwMT"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/10-K.htm", "old");
+        FtpSession s;
+        LogIn(s, server);
+        const FtpResult r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
+        EXPECT_EQ(r.code, 550);
+        EXPECT_TRUE(Has(r.message, "did not let the uploaded file take the name /10-K.htm"))
+            << r.message;
+        EXPECT_TRUE(Has(r.message, "was deleted from the server")) << r.message;
+        EXPECT_EQ(FolderNames(server.Root()), std::vector<std::string>{"10-K.htm"});
+        EXPECT_EQ(ReadFile(server.Root() + "/10-K.htm"), "old");
+    }
 }
 
 TEST(FtpSession, ASilentServerTimesOut) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -54,6 +55,28 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> Leftovers(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& n : FolderNames(folder))
+        if (n.rfind(".tarlo-", 0) == 0) out.push_back(n);
+    return out;
+}
+
+std::thread WhenUploadIsUnderway(const std::string& folder, std::function<void()> act) {
+    return std::thread([folder, act = std::move(act)] {
+        // Waits at most a minute; the transfer's own time-out is 40 seconds.
+        for (int i = 0; i < 6000; ++i) {
+            const auto left = Leftovers(folder);
+            struct stat st {};
+            if (!left.empty() && ::stat((folder + "/" + left[0]).c_str(), &st) == 0 &&
+                st.st_size > 0)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        act();
+    });
 }
 
 FtpTestServer::FtpTestServer(std::vector<std::string> options) {

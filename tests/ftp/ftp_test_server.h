@@ -1,7 +1,9 @@
 #pragma once
 // A real FTP server (tests/ftp/ftp_server.py on pyftpdlib) on 127.0.0.1 and a
 // free port, serving a fresh temporary folder, for as long as the object lives.
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tarlo::ftp::test {
@@ -53,5 +55,10 @@ std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 // Names in folder, sorted, without "." and "..".
 std::vector<std::string> FolderNames(const std::string& folder);
+// The names in folder an upload left under its temporary name.
+std::vector<std::string> Leftovers(const std::string& folder);
+// Runs `act` on a thread of its own once an upload's temporary file in
+// folder holds data, so that the transfer is truly under way.
+std::thread WhenUploadIsUnderway(const std::string& folder, std::function<void()> act);
 
 }  // namespace tarlo::ftp::test

@@ -14,9 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -36,8 +38,10 @@ namespace {
 using test::Exists;
 using test::FolderNames;
 using test::FtpTestServer;
+using test::Leftovers;
 using test::MakeTempFolder;
 using test::ReadFile;
+using test::WhenUploadIsUnderway;
 using test::WriteFile;
 
 std::string RandomBytes(size_t n) {
@@ -58,13 +62,60 @@ QStringList Items(const QListWidget* list) {
     return out;
 }
 
+// Scripted answers, or, while `real` is set, the program's own Qt boxes,
+// so that a test can see where the keyboard goes after a box closes.
+class SwitchableDialogs : public ScriptedDialogs {
+  public:
+    bool real = false;
+    Answer Message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override {
+        return real ? qt_.Message(parent, text, title, buttons, icon)
+                    : ScriptedDialogs::Message(parent, text, title, buttons, icon);
+    }
+
+  private:
+    QtDialogs qt_;
+};
+
+// Closes every message box as soon as it is the active modal widget, with
+// OK where it has one, and remembers its text and parent.
+class BoxCloser {
+  public:
+    BoxCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            texts << box->text();
+            parents << box->parentWidget();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                ok->click();
+            else
+                box->reject();
+        });
+        timer_.start(20);
+    }
+    QStringList texts;
+    QList<QWidget*> parents;
+
+  private:
+    QTimer timer_;
+};
+
 class FtpWindowTest : public tarlo::test::WindowSuite<FtpWindowTest> {
   public:
     static void Install(frmMain& w) { InstallFtpWindow(w, &w); }
+    static void SetUpTestSuite() {
+        switchable = new SwitchableDialogs;
+        dialogs = switchable;
+        window = tarlo::test::StartTestWindow(
+            dialogs, [] {}, [](frmMain& w) { Install(w); });
+    }
+    static inline SwitchableDialogs* switchable = nullptr;
 
   protected:
     void SetUp() override { dialogs->ClearAsked(); }
     void TearDown() override {
+        switchable->real = false;  // a real box with nobody to close it would wait forever
         if (frmFTP* f = Ftp()) {
             f->close();
             tarlo::test::WaitUntil([] { return Ftp() == nullptr; });
@@ -496,12 +547,19 @@ TEST_F(FtpWindowTest, BusyBrokenAndAbandonedTransfers) {
         f->imgReceiveFile->click();
         QObject::disconnect(c);
         ASSERT_TRUE(asked);
-        ASSERT_EQ(dialogs->asked().size(), 2u);
-        for (const auto& a : dialogs->asked()) {
-            EXPECT_EQ(a.text, "Please wait.  FTP is still executing");
-            EXPECT_EQ(a.title, "Busy");
-            EXPECT_EQ(a.icon, Icon::Information);
+        // Two commands told to wait, then the broken download said so.
+        ASSERT_EQ(dialogs->asked().size(), 3u);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(dialogs->asked()[i].text, "Please wait.  FTP is still executing");
+            EXPECT_EQ(dialogs->asked()[i].title, "Busy");
+            EXPECT_EQ(dialogs->asked()[i].icon, Icon::Information);
         }
+        EXPECT_EQ(Last().title, "Error");
+        EXPECT_TRUE(Last().text.startsWith(
+            QString::fromStdString("The file big.bin was not downloaded (nothing was saved as " +
+                                   local + "/big.bin): the connection to the server was lost")))
+            << Last().text.toStdString();
+        EXPECT_TRUE(Last().text.endsWith("Log in again to go on.")) << Last().text.toStdString();
         EXPECT_EQ(f->ITC->ResponseCode(), kCodeConnectionAborted);
         EXPECT_EQ(f->lblStatus->text(), "Not Connected");
         EXPECT_TRUE(f->cmdLogOn->isEnabled());
@@ -546,6 +604,150 @@ TEST_F(FtpWindowTest, BusyBrokenAndAbandonedTransfers) {
         EXPECT_TRUE(tarlo::test::WaitUntil([] { return Ftp() == nullptr; }));
         EXPECT_TRUE(dialogs->asked().empty());
     }
+}
+
+TEST_F(FtpWindowTest, RefusedCommandsSayWhatWasNotDoneAndWhy) {
+    FtpTestServer server({"--locked", "locked"});
+    ASSERT_TRUE(server.Running());
+    ASSERT_EQ(::mkdir((server.Root() + "/full").c_str(), 0755), 0);
+    WriteFile(server.Root() + "/full/inside.htm", "i");
+    WriteFile(server.Root() + "/locked/keep.htm", "k");
+    const std::string local = MakeTempFolder("ftpw-refused");
+    WriteFile(local + "/exhibit.htm", "x");
+    frmFTP* f = LogIn(server, local);
+    const auto expectError = [&](const QString& start) {
+        ASSERT_FALSE(dialogs->asked().empty()) << start.toStdString();
+        EXPECT_EQ(Last().title, "Error");
+        EXPECT_EQ(Last().icon, Icon::Critical);
+        EXPECT_TRUE(Last().text.startsWith(start + ": the server answered \"550"))
+            << Last().text.toStdString();
+        // The connection stands and the list is read again.
+        EXPECT_TRUE(f->lblStatus->text().startsWith("Connected"));
+        EXPECT_TRUE(f->lstRemoteFile->isEnabled());
+        dialogs->ClearAsked();
+    };
+
+    ASSERT_TRUE(Select(f->lstRemoteFile, "full/"));
+    dialogs->Queue(Answer::Ok);
+    f->cmdDelete->click();
+    f->ITC->WaitUntilReady();
+    expectError("The folder full/ was not deleted");
+    EXPECT_TRUE(Exists(server.Root() + "/full/inside.htm"));
+
+    DoubleClick(f, "locked/");
+    ASSERT_EQ(Items(f->lstRemoteFile), QStringList{"keep.htm"});
+    ASSERT_TRUE(Select(f->lstRemoteFile, "keep.htm"));
+    dialogs->Queue(Answer::Ok);
+    f->cmdDelete->click();
+    f->ITC->WaitUntilReady();
+    expectError("The file keep.htm was not deleted");
+
+    dialogs->Queue(std::optional<QString>(QStringLiteral("2026")));
+    f->cmdNewFolder->click();
+    f->ITC->WaitUntilReady();
+    expectError("The folder 2026 was not created");
+
+    ASSERT_TRUE(Select(f->filLocalFile, "exhibit.htm"));
+    f->imgSendFile->click();
+    f->ITC->WaitUntilReady();
+    expectError("The file exhibit.htm was not uploaded");
+    EXPECT_EQ(FolderNames(server.Root() + "/locked"), std::vector<std::string>{"keep.htm"});
+    EXPECT_EQ(Items(f->lstRemoteFile), QStringList{"keep.htm"});
+}
+
+TEST_F(FtpWindowTest, UploadsAndListingsCutOffSaySoAndLeaveNoHalfFile) {
+    const std::string local = MakeTempFolder("ftpw-cut");
+    WriteFile(local + "/10-K.htm", std::string(8 * 1024 * 1024, 'k'));
+    {
+        FtpTestServer server({"--slow", "262144"});
+        ASSERT_TRUE(server.Running());
+        WriteFile(server.Root() + "/10-K.htm", "published");
+        frmFTP* f = LogIn(server, local);
+        ASSERT_TRUE(Select(f->filLocalFile, "10-K.htm"));
+        dialogs->Queue(Answer::Yes);  // replace the published one
+        std::thread kill = WhenUploadIsUnderway(server.Root(), [&] { server.Kill(); });
+        f->imgSendFile->click();
+        f->ITC->WaitUntilReady();
+        kill.join();
+        ASSERT_EQ(dialogs->asked().size(), 2u);
+        const auto left = Leftovers(server.Root());
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_TRUE(Last().text.startsWith(
+            "The file 10-K.htm was not uploaded: the connection to the server was lost"))
+            << Last().text.toStdString();
+        EXPECT_TRUE(Last().text.contains(QString::fromStdString("the temporary file /" + left[0] +
+                                                                " may be left on the server")))
+            << Last().text.toStdString();
+        // The published file is as it was; the window waits for a new login.
+        EXPECT_EQ(ReadFile(server.Root() + "/10-K.htm"), "published");
+        EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+        EXPECT_TRUE(f->cmdLogOn->isEnabled());
+        f->close();
+        tarlo::test::WaitUntil([] { return Ftp() == nullptr; });
+        dialogs->ClearAsked();
+    }
+    {
+        FtpTestServer server({"--slow", "65536"});
+        ASSERT_TRUE(server.Running());
+        ASSERT_EQ(::mkdir((server.Root() + "/many").c_str(), 0755), 0);
+        for (int i = 0; i < 2000; ++i)
+            WriteFile(server.Root() + "/many/exhibit " + std::to_string(i) + ".htm", "");
+        frmFTP* f = LogIn(server, local);
+        auto c = QObject::connect(f->ITC, &TransferControl::StateChanged, [&](int st) {
+            if (st == kReceiving && f->ITC->CurrentFolder() == "/many") server.Kill();
+        });
+        DoubleClick(f, "many/");
+        QObject::disconnect(c);
+        ASSERT_EQ(dialogs->asked().size(), 1u);
+        EXPECT_TRUE(Last().text.startsWith(
+            "The folder /many could not be listed: the connection to the server was lost"))
+            << Last().text.toStdString();
+        EXPECT_EQ(f->lblStatus->text(), "Not Connected");
+    }
+}
+
+TEST_F(FtpWindowTest, AfterAMessageBoxTheKeyboardIsBackInTheFtpWindow) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.Running());
+    WriteFile(server.Root() + "/old.htm", "o");
+    const std::string local = MakeTempFolder("ftpw-focus");
+    frmFTP* f = Open();
+    f->activateWindow();
+    tarlo::test::WaitUntil([f] { return QApplication::activeWindow() == f; });
+    f->txtServer->setText(QString("ftp://127.0.0.1:%1/").arg(server.Port()));
+    f->txtUserName->setText(FtpTestServer::kUser);
+    f->txtPassword->setText("wrong");
+    f->txtPassword->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), f->txtPassword);
+
+    BoxCloser closer;
+    switchable->real = true;
+    f->cmdLogOn->click();
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_TRUE(closer.texts[0].startsWith("Login attempt failed."));
+    EXPECT_EQ(closer.parents[0], f);
+    // The user types the password again, into the password box.
+    tarlo::test::WaitUntil([f] { return QApplication::focusWidget() == f->txtPassword; }, 2000);
+    EXPECT_EQ(QApplication::focusWidget(), f->txtPassword);
+    EXPECT_EQ(QApplication::activeWindow(), f);
+
+    switchable->real = false;
+    f->txtPassword->setText(FtpTestServer::kPassword);
+    f->cmdLogOn->click();
+    f->ITC->WaitUntilReady();
+    ASSERT_TRUE(Select(f->lstRemoteFile, "old.htm"));
+    f->lstRemoteFile->setFocus();
+    switchable->real = true;
+    f->cmdDelete->click();
+    f->ITC->WaitUntilReady();
+    switchable->real = false;
+    ASSERT_EQ(closer.texts.size(), 2);
+    EXPECT_EQ(closer.texts[1], "Delete old.htm ?");
+    EXPECT_EQ(closer.parents[1], f);
+    EXPECT_FALSE(Exists(server.Root() + "/old.htm"));
+    tarlo::test::WaitUntil([f] { return QApplication::focusWidget() == f->lstRemoteFile; }, 2000);
+    EXPECT_EQ(QApplication::focusWidget(), f->lstRemoteFile);
+    EXPECT_EQ(QApplication::activeWindow(), f);
 }
 
 TEST_F(FtpWindowTest, HostileListingsNeverLeaveTheChosenFolder) {

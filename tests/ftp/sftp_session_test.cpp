@@ -114,9 +114,16 @@ TEST(SftpSession, FilesByteForByteAndFolderCommandsOnAwkwardNames) {
     FtpSession s;
     LogIn(s, server);
 
+    // SFTP will not rename onto a file that exists: the old one steps aside
+    // and the new one takes its name, with nothing left beside it.
+    WriteFile(root + "/filing copy.htm", "old");
     FtpResult r = s.Execute("PUT \"" + local + "/10-K.htm\" \"filing copy.htm\"");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(ReadFile(root + "/filing copy.htm"), bytes);
+    EXPECT_EQ(FolderNames(root), std::vector<std::string>{"filing copy.htm"});
+    r = s.Execute("PUT \"/proc/self/mem\" \"memory.htm\"");
+    EXPECT_EQ(r.code, kCodeLocalFileError);
+    EXPECT_EQ(FolderNames(root), std::vector<std::string>{"filing copy.htm"});
 
     // Names with blanks, quotes and a backslash reach the server whole (the
     // command texts cannot carry a quote; tarlo-cli and the session can).

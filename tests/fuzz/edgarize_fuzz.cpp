@@ -1,6 +1,6 @@
 // The clean-up on arbitrary text: it always ends, keeps the text valid UTF-8
 // (it only ever cuts at markup characters), always opens with the root tag
-// and empty title, leaves no ellipsis character and no bare "<TD>", and
+// and empty title, writes every line break as CR LF, leaves no ellipsis character and no bare "<TD>", and
 // gives what the plain clean-up of the tests gives.
 #include <cstdint>
 #include <cstdio>
@@ -40,10 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (work.reports == 0) std::abort();
 
     if (!tarlo::IsValidUtf8(cleaned)) std::abort();
-    if (cleaned.rfind("<html>\n<title>\n</title>\n", 0) != 0) std::abort();
+    if (cleaned.rfind("<html>\r\n<title>\r\n</title>\r\n", 0) != 0) std::abort();
     if (cleaned.find("\u2026") != std::string::npos) std::abort();
     if (cleaned.find("<TD>") != std::string::npos) std::abort();
     if (cleaned != tarlo::reference::Edgarize(text)) std::abort();
+    // Every line break of the result is CR LF: no bare CR, no bare LF.
+    for (std::size_t i = 0; i < cleaned.size(); ++i) {
+        if (cleaned[i] == '\r' && (i + 1 == cleaned.size() || cleaned[i + 1] != '\n')) std::abort();
+        if (cleaned[i] == '\n' && (i == 0 || cleaned[i - 1] != '\r')) std::abort();
+    }
 
     // Outside preformatted text every run of line breaks is one CR.
     const std::string collapsed = tarlo::CollapseLineBreaks(text);

@@ -113,7 +113,7 @@ TEST_F(StartupWindowsTest, TheTipWindowShowsAShippedTipWithItsControls) {
     EXPECT_EQ(tip->findChild<QPushButton*>("Command2")->text(), "&Close");
     auto* box = tip->findChild<QCheckBox*>("chkLoadTipsAtStartup");
     EXPECT_EQ(box->text(), "Show tips at start up.");
-    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(box->isChecked());  // no settings file yet: no tips at start-up
     EXPECT_FALSE(tip->findChild<QLabel*>("imgTip")->pixmap().isNull());
 
     // Our own tips, at least 30 of them, each one shown as written.
@@ -140,24 +140,38 @@ TEST_F(StartupWindowsTest, TheTipWindowShowsAShippedTipWithItsControls) {
     EXPECT_NEAR(own.center().y(), main.center().y(), 2);
 }
 
-TEST_F(StartupWindowsTest, ClosingTheTipWindowWritesTheCheckBoxToTheSettingsFile) {
-    frmTip* tip = OpenTip();
-    tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->setChecked(false);
+TEST_F(StartupWindowsTest, TheTipCheckBoxShowsTheSettingAndClosingWritesIt) {
+    const auto box = [] {
+        return tools.tip->window()->findChild<QCheckBox*>("chkLoadTipsAtStartup");
+    };
+    QDir().mkpath(home.filePath("config/Tarlo"));
+    test::WriteFile(home.filePath("config/Tarlo"), "Tarlo.ini", "1\n");
+    OpenTip();
+    EXPECT_TRUE(box()->isChecked());
+
+    // Unticked and closed: 0, and the window opens unticked from then on, so
+    // closing it again leaves the tips off.
+    box()->setChecked(false);
     CloseTip();
     EXPECT_EQ(ReadAll(Settings()), "0\n");
     EXPECT_FALSE(ReadShowTips());
+    OpenTip();
+    EXPECT_FALSE(box()->isChecked());
+    CloseTip();
+    EXPECT_EQ(ReadAll(Settings()), "0\n");
 
-    // The box starts checked again, so closing from the menu turns tips back on.
-    tip = OpenTip();
-    EXPECT_TRUE(tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->isChecked());
+    // Ticked and closed: 1, and the box opens ticked.
+    OpenTip();
+    box()->setChecked(true);
     CloseTip();
     EXPECT_EQ(ReadAll(Settings()), "1\n");
     EXPECT_TRUE(ReadShowTips());
+    OpenTip();
+    EXPECT_TRUE(box()->isChecked());
 
     // The close box writes too.
-    tip = OpenTip();
-    tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->setChecked(false);
-    tip->close();
+    box()->setChecked(false);
+    tools.tip->window()->close();
     EXPECT_TRUE(test::WaitUntil([] { return tools.tip->window() == nullptr; }));
     EXPECT_EQ(ReadAll(Settings()), "0\n");
     // Nothing but the file is left behind in the folder.
@@ -445,7 +459,8 @@ struct StartupRun {
     int lastProgress = -1;
 };
 
-StartupRun RunSplash() {
+// `showTip` is what the splash runs to show the tip of the day.
+StartupRun RunSplash(const std::function<void()>& showTip) {
     StartupRun run;
     QPointer<QProgressBar> bar;
     auto* splash = new frmSplash({[&run, &bar](const std::function<void(int)>& progress) {
@@ -457,7 +472,10 @@ StartupRun RunSplash() {
                                           if (bar && bar->value() == p) run.lastProgress = p;
                                       }
                                   },
-                                  [&run] { run.steps << "tip"; },
+                                  [&run, &showTip] {
+                                      run.steps << "tip";
+                                      showTip();
+                                  },
                                   {}});
     const QPointer<frmSplash> alive(splash);
     bar = splash->findChild<QProgressBar*>("ProgressBar1");
@@ -472,20 +490,31 @@ StartupRun RunSplash() {
 TEST_F(StartupWindowsTest, TheSplashShowsTheTipOnlyWhenTheSettingsFileSaysOne) {
     const QString folder = home.filePath("config/Tarlo");
     QDir().mkpath(folder);
+    const auto tipOfTheDay = [] { window->commands().Run(CommandId::TipOfTheDay); };
 
-    EXPECT_EQ(RunSplash().steps, QStringList{"main"});  // no file
+    EXPECT_EQ(RunSplash(tipOfTheDay).steps, QStringList{"main"});  // no file
 
     test::WriteFile(folder, "Tarlo.ini", "1\n");
-    const StartupRun withTip = RunSplash();
+    const StartupRun withTip = RunSplash(tipOfTheDay);
     EXPECT_EQ(withTip.steps, (QStringList{"main", "tip"}));
     EXPECT_EQ(withTip.lastProgress, 100);
+    // The tip window is up, over the main window, its box ticked as stored.
+    frmTip* tip = tools.tip->window();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tip->parentWidget(), window);
+    EXPECT_EQ(tip->windowType(), Qt::Tool);
+    EXPECT_TRUE(tip->findChild<QCheckBox*>("chkLoadTipsAtStartup")->isChecked());
+    CloseTip();
+    EXPECT_EQ(ReadAll(Settings()), "1\n");
 
     test::WriteFile(folder, "Tarlo.ini", "0\n");
-    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+    EXPECT_EQ(RunSplash(tipOfTheDay).steps, QStringList{"main"});
+    EXPECT_EQ(tools.tip->window(), nullptr);
     test::WriteFile(folder, "Tarlo.ini", "\x01\x02garbage\xff\n1\n");
-    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+    EXPECT_EQ(RunSplash(tipOfTheDay).steps, QStringList{"main"});
     test::WriteFile(folder, "Tarlo.ini", "");
-    EXPECT_EQ(RunSplash().steps, QStringList{"main"});
+    EXPECT_EQ(RunSplash(tipOfTheDay).steps, QStringList{"main"});
 
     // Nothing at start-up asks or tells the user anything about the file.
     EXPECT_TRUE(dialogs->asked().empty());
