@@ -170,8 +170,9 @@ void Measure(frmMain& w, FileCommands& files, RecoveryKeeper& keeper, const QStr
         const std::string code = w.document().Text();
         f.codeTextMs.push_back(Ms(part));
         part.restart();
-        RecoveryCopy copy{path.toStdString(),
-                          ViewSync::PageHtmlToCode(look->html->toStdString(), code, false)};
+        RecoveryCopy copy{
+            path.toStdString(),
+            ViewSync::PageHtmlToCode(look->html->toStdString(), code, false, LineBreak::CrLf)};
         f.convertMs.push_back(Ms(part));
         part.restart();
         RecoveryStore::WriteWhole(scratch + "/measured.next", EncodeRecoveryCopy(copy));

@@ -86,13 +86,14 @@ bool ViewSync::HasUnsavedChanges() {
 }
 
 std::string ViewSync::CodeOfPageHtml(std::string_view html) {
-    return PageHtmlToCode(html, document_.Text(), page_.ShowsXhtml());
+    return PageHtmlToCode(html, document_.Text(), page_.ShowsXhtml(), document_.Form().lineBreak);
 }
 
-std::string ViewSync::PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml) {
+std::string ViewSync::PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml,
+                                     LineBreak lineBreak) {
     PageSource source = DescribePageSource(code);
     source.xhtml = xhtml;
-    return PageToCode(html, source);
+    return WithLineBreaks(PageToCode(html, source), lineBreak);
 }
 
 }  // namespace tarlo

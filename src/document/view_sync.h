@@ -99,9 +99,11 @@ class ViewSync {
     // waiting (the recovery copy's read), while the page still shows the
     // code as it stands. ReadPage's conversion, without the read.
     std::string CodeOfPageHtml(std::string_view html);
-    // The same for the code that built the page and the page's kind, on any
-    // thread: a filing of megabytes is converted off the GUI thread.
-    static std::string PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml);
+    // The same for the code that built the page, the page's kind and the
+    // document's line breaks, on any thread: a filing of megabytes is
+    // converted off the GUI thread.
+    static std::string PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml,
+                                      LineBreak lineBreak);
 
   private:
     Document& document_;

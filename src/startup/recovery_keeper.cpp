@@ -14,6 +14,7 @@
 #include "editor/document_files.h"
 #include "editor/editor.h"
 #include "editor/visual_view.h"
+#include "text/document_bytes.h"
 
 namespace tarlo {
 
@@ -25,14 +26,15 @@ QString Qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// The document's file as it is on disk now, in the code view's form: what
-// the restored changes are unsaved against. Empty when there is none.
-std::string TextOnDisk(const QString& path) {
+// The document's file as it is on disk now, in the code view's form, with
+// the form it is written in: what the restored changes are unsaved against,
+// and how Save writes them. A new document's, when there is no file.
+DocumentRead FileOnDisk(const QString& path) {
     if (path.isEmpty()) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.readAll();
-    return DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size()));
+    return ReadDocumentBytes(std::string_view(bytes.constData(), bytes.size()));
 }
 
 }  // namespace
@@ -69,6 +71,7 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     editor_.document().AddReplacedListener([self] {
         if (!self) return;
         self->ForgetPage();
+        self->lastWrite_.reset();
         self->seenPageEdits_ = 0;
         self->pageUnkept_ = false;
     });
@@ -98,13 +101,21 @@ void RecoveryKeeper::BaselineChanged() {
     copyWanted_ = false;
     pageUnkept_ = false;
     ForgetPage();
-    store_->RemoveCopy();
+    DropCopy();
 }
 
 void RecoveryKeeper::ForgetPage() {
     ++generation_;
     asking_ = false;
     read_.reset();
+}
+
+void RecoveryKeeper::DropCopy() {
+    store_->RemoveCopy();
+    // The interval spaces out the rewrites of a copy; with none left, the
+    // next change (a new document's first, say) is kept after the quiet time
+    // alone, not an interval counted from a copy that is gone.
+    lastWrite_.reset();
 }
 
 bool RecoveryKeeper::IntervalPassed() const {
@@ -194,7 +205,7 @@ bool RecoveryKeeper::KeepText(const std::string& text) {
     copyWanted_ = false;
     if (!store_->IsOpen()) return false;
     if (!editor_.document().DiffersFromSaved(text)) {
-        store_->RemoveCopy();
+        DropCopy();
         return true;
     }
     return Written(store_->Write({editor_.document().DocumentPath, text}));
@@ -221,18 +232,20 @@ void RecoveryKeeper::KeepPage(const QString& html, int edits) {
     const QString next = store_->NextCopyPath();
     RecoveryCopy copy{editor_.document().DocumentPath, editor_.document().Text()};
     const bool xhtml = editor_.visualView().showsXhtml();
-    pool_.start([this, generation, edits, html, next, xhtml, copy = std::move(copy)]() mutable {
-        copy.text = ViewSync::PageHtmlToCode(html.toStdString(), copy.text, xhtml);
-        const std::optional<QString> failure =
-            RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
-        // The keeper outlives this work (its destructor waits for it).
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, edits, code = std::move(copy.text), failure] {
-                PageKept(generation, edits, code, failure);
-            },
-            Qt::QueuedConnection);
-    });
+    const LineBreak lineBreak = editor_.document().Form().lineBreak;
+    pool_.start(
+        [this, generation, edits, html, next, xhtml, lineBreak, copy = std::move(copy)]() mutable {
+            copy.text = ViewSync::PageHtmlToCode(html.toStdString(), copy.text, xhtml, lineBreak);
+            const std::optional<QString> failure =
+                RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
+            // The keeper outlives this work (its destructor waits for it).
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, edits, code = std::move(copy.text), failure] {
+                    PageKept(generation, edits, code, failure);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void RecoveryKeeper::PageKept(quint64 generation, int edits, const std::string& code,
@@ -245,7 +258,7 @@ void RecoveryKeeper::PageKept(quint64 generation, int edits, const std::string& 
         return;
     }
     if (!editor_.document().DiffersFromSaved(code)) {
-        store_->RemoveCopy();
+        DropCopy();
     } else if (!Written(failure ? failure : store_->PromoteNextCopy())) {
         store_->DropNextCopy();
         return;
@@ -311,10 +324,14 @@ bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
     document.BaseFolder =
         path.isEmpty() ? std::string() : QFileInfo(path).absolutePath().toStdString();
     if (!path.isEmpty()) editor_.visualView().SetDocumentBase(Qs(document.BaseFolder));
+    DocumentRead onDisk = FileOnDisk(path);
+    // Line breaks typed from now on, and the bytes Save writes, are the
+    // file's, as after Open; a new document's when it has none.
+    document.SetForm(onDisk.form);
     document.Code().SetTextUtf8(copy.text);
     // Unsaved changes of the file: Save writes them to it, and the editor
     // asks before they could be lost, as for any edit.
-    document.SetSavedText(TextOnDisk(path));
+    document.SetSavedText(std::move(onDisk.text));
     if (!path.isEmpty() && IsHtmlDocumentName(copy.path)) {
         document.DocumentPath = copy.path;
     } else {

@@ -77,6 +77,8 @@ class RecoveryKeeper : public QObject {
     void KeepPage(const QString& html, int edits);
     void PageKept(quint64 generation, int edits, const std::string& code,
                   const std::optional<QString>& failure);
+    // Nothing is unsaved: the copy goes.
+    void DropCopy();
     // After every write: when it failed, says so once.
     bool Written(const std::optional<QString>& failure);
     bool IntervalPassed() const;

@@ -282,8 +282,11 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
     window->commands().Run(CommandId::NewDocument);
     EXPECT_FALSE(store.HasCopy());
 
-    // A new document's copy has no path; a clean end takes copy and lock.
+    // A new document's copy has no path; its first change waits for the
+    // quiet time only, not for an interval since the last document's copy.
+    // A clean end takes copy and lock.
     Type("<p>new</p>");
+    EXPECT_EQ(k.timRecovery->interval(), 50);
     KeepNow(k);
     EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
     EXPECT_EQ(CopyIn(store.CopyPath())->text, "<p>new</p>");
