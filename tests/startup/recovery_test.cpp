@@ -378,7 +378,9 @@ TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropp
 }
 
 TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
-    const QString file = test::WriteFile(dir.path(), "10-K.htm", "<html>old</html>\r\n");
+    // A file of LF line breaks: the restored document writes them, as after
+    // Open.
+    const QString file = test::WriteFile(dir.path(), "10-K.htm", "<html>old</html>\n");
     // Bytes a filing may hold: CR LF, non-ASCII text, a long line.
     const std::string text =
         "<html>\r\n<body>caf\xc3\xa9 \xe2\x82\xac " + std::string(9000, 'w') + "</body>\r\n</html>";
@@ -403,11 +405,12 @@ TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
     EXPECT_FALSE(QFileInfo::exists(folder + "/300-3.lock"));
     ASSERT_TRUE(k.store().HasCopy());
     EXPECT_EQ(CopyIn(k.store().CopyPath())->text, text);
-    EXPECT_EQ(ReadBytes(file), QByteArray("<html>old</html>\r\n"));
+    EXPECT_EQ(ReadBytes(file), QByteArray("<html>old</html>\n"));
+    EXPECT_EQ(window->document().Form().lineBreak, LineBreak::Lf);
 
     // Save writes them to their file, and the copy has served.
     ASSERT_TRUE(docs.files->SaveDocument());
-    const std::string bytes = DocumentFileBytes(text);
+    const std::string bytes = DocumentFileBytes(text, {FileEncoding::Either, LineBreak::Lf, "\n"});
     EXPECT_EQ(ReadBytes(file), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     EXPECT_FALSE(k.store().HasCopy());
     EXPECT_FALSE(docs.files->HasUnsavedChanges());
@@ -426,6 +429,7 @@ TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
     EXPECT_EQ(window->document().DocumentPath, "");
     EXPECT_EQ(window->windowTitle().toStdString(), kNewCaption);
     EXPECT_TRUE(docs.files->HasUnsavedChanges());
+    EXPECT_EQ(window->document().Form(), FileForm{});
     EXPECT_EQ(CopyIn(k.store().CopyPath())->path, "");
     EXPECT_EQ(CopyIn(k.store().CopyPath())->text, untitled);
     dialogs->ClearAsked();
