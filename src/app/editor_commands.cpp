@@ -6,6 +6,7 @@
 #include "editor/document_commands.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
+#include "editor/page_health.h"
 #include "editor/visual_commands.h"
 #include "find/find_window.h"
 #include "ftp/ftp_window.h"
@@ -31,6 +32,7 @@ void InstallEditorCommands(frmMain& window) {
     InstallFindReplace(window, &window);
     ftp::InstallFtpWindow(window, &window);
     InstallStartupTools(window, &window);
+    InstallPageHealth(window, &window);
 
     // File > recent documents, above Exit; a document counts once it was
     // opened or saved as HTML.

@@ -20,6 +20,7 @@
 #include "editor/long_operation.h"
 #include "editor/progress_windows.h"
 #include "text/find_replace.h"
+#include "text/line_breaks.h"
 
 namespace tarlo {
 
@@ -67,7 +68,12 @@ void CodeCommands::FormatCode() {
         BusyPointer busy;
         // A page that does not answer leaves the code as it was; the progress
         // window still closes and the pointer comes back.
-        if (const std::optional<std::string> code = editor_.sync().CodeWithPageEdits()) {
+        if (std::optional<std::string> code = editor_.sync().CodeWithPageEdits()) {
+            // The formatter reads and writes CR LF lines; a document with
+            // other breaks is formatted as if it had those, then gets its own.
+            if (editor_.document().Form().lineBreak != LineBreak::CrLf) {
+                code = WithLineBreaks(*code, LineBreak::CrLf);
+            }
             PacedWork work;
             // Deeply drifting indentation can make a filing of a few megabytes
             // format into hundreds; past what the editor can hold the code

@@ -61,10 +61,12 @@ VisualView::VisualView(QWidget* parent) : QWebEngineView(parent) {
     s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, true);
 
     connect(qApp, &QApplication::focusChanged, this, &VisualView::onFocusChanged);
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, &VisualView::onRendererEnded);
 }
 
 VisualView::~VisualView() {
     disconnect(qApp, nullptr, this, nullptr);
+    disconnect(page_, nullptr, this, nullptr);  // its renderer ends with it
     // The page must go before its profile.
     setPage(nullptr);
     delete page_;
@@ -77,6 +79,7 @@ QString VisualView::JsString(const QString& text) {
 }
 
 std::optional<QVariant> VisualView::RunScript(const QString& script, int timeoutMs) {
+    if (!pageAvailable()) return std::nullopt;
     auto state = std::make_shared<CallState>();
     QEventLoop loop;
     state->loop = &loop;
@@ -86,6 +89,7 @@ std::optional<QVariant> VisualView::RunScript(const QString& script, int timeout
         if (state->loop) state->loop->quit();
     });
     if (!state->done) {
+        connect(this, &VisualView::rendererEnded, &loop, &QEventLoop::quit);
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
@@ -105,6 +109,7 @@ bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) 
     dirty_ = false;  // whatever was waiting to be written belongs to the old page
     page_->allowNextNavigation();
     start();
+    connect(this, &VisualView::rendererEnded, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     if (!finished->has_value()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!self) return false;
@@ -112,6 +117,13 @@ bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) 
     page_->forbidNavigation();
     disconnect(conn);
     const bool loaded = finished->has_value() && finished->value();
+    if (loaded && rendererLost_) {
+        // A page loaded after the renderer ended runs in a new one.
+        rendererLost_ = false;
+        setEnabled(!codeOnly_);
+        setNote(QString());
+        emit rendererRestarted();
+    }
     // The empty page the editor loads itself (at the start, for a document's
     // folder) is edited like any other: what the user types or pastes into
     // it must count as an edit even before any code is written into it.
@@ -246,14 +258,14 @@ bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
 std::optional<bool> VisualView::PageEdited(int timeoutMs) {
     // A page about to be rewritten from the code holds no edits of its own,
     // and a long write (a large filing) need not be waited for.
-    if (pushPending()) return false;
+    if (pushPending() || !pageAvailable()) return false;
     const auto r = RunScript(QStringLiteral("document.__tarloEdited === true"), timeoutMs);
     if (!r) return std::nullopt;
     return r->toBool();
 }
 
 std::optional<int> VisualView::PageEditCount(int timeoutMs) {
-    if (pushPending()) return 0;
+    if (pushPending() || !pageAvailable()) return 0;
     const auto r = RunScript(
         QStringLiteral("document.__tarloEdited === true ? (document.__tarloEdits || 1) : 0"),
         timeoutMs);
@@ -270,6 +282,7 @@ bool VisualView::ExecCommand(const QString& name, const QString& value, bool sho
 }
 
 void VisualView::ExecCommandLater(const QString& name, const QString& value) {
+    if (!pageAvailable()) return;
     page_->runJavaScript(
         QStringLiteral("document.execCommand(%1, false, %2)").arg(JsString(name), JsString(value)),
         QWebEngineScript::ApplicationWorld);
@@ -277,6 +290,7 @@ void VisualView::ExecCommandLater(const QString& name, const QString& value) {
 
 void VisualView::CodeChanged() {
     dirty_ = true;
+    if (rendererLost_) return;  // the code goes in when the page is back
     if (inFlight_ && inFlightSince_.elapsed() > kLostPushMs) inFlight_ = false;
     if (inFlight_) return;
     // The text is read when typing rests: every key starts the wait again.
@@ -284,7 +298,7 @@ void VisualView::CodeChanged() {
 }
 
 void VisualView::startPush() {
-    if (!dirty_ || inFlight_ || !pushSource_) return;
+    if (!dirty_ || inFlight_ || !pushSource_ || rendererLost_) return;
     dirty_ = false;
     inFlight_ = true;
     inFlightSince_.start();
@@ -294,6 +308,15 @@ void VisualView::startPush() {
     const bool claimsXhtml = ClaimsXhtml(code);
     // A filing in its EDGAR wrapper shows the HTML document inside it.
     const std::string_view shown = PageContent(code);
+    if (!PageCanShow(shown.size(), pageLimit_)) {
+        showCodeOnly(shown.size());
+        finishPush(generation);
+        return;
+    }
+    if (codeOnly_) {
+        codeOnly_ = false;
+        setEnabled(true);
+    }
     writeCode(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())), claimsXhtml,
               generation, 0);
 }
@@ -352,20 +375,22 @@ void VisualView::setNote(const QString& note) {
 }
 
 bool VisualView::WaitForPushes(int timeoutMs) {
+    if (rendererLost_) return false;  // nothing reaches a page that is gone
     if (!pushPending()) return true;
     if (!inFlight_) startPush();
     QElapsedTimer clock;
     clock.start();
     QPointer<VisualView> self(this);
-    while (self && (dirty_ || inFlight_)) {
+    while (self && !rendererLost_ && (dirty_ || inFlight_)) {
         if (clock.elapsed() > timeoutMs) return false;
         if (dirty_ && !inFlight_) startPush();
         QEventLoop loop;
         connect(this, &VisualView::pushFinished, &loop, &QEventLoop::quit);
+        connect(this, &VisualView::rendererEnded, &loop, &QEventLoop::quit);
         QTimer::singleShot(50, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    return self != nullptr;
+    return self != nullptr && !rendererLost_;
 }
 
 namespace {
@@ -445,6 +470,48 @@ void VisualView::onFocusChanged(QWidget* old, QWidget* now) {
         emit gotFocus();
     }
     if (wasIn && !isIn) emit lostFocus();
+}
+
+void VisualView::onRendererEnded(QWebEnginePage::RenderProcessTerminationStatus status) {
+    // The page holds nothing any more: whatever waits on it gives up now, the
+    // code stays as it is, and it goes into the page again once one is back.
+    rendererLost_ = true;
+    inFlight_ = false;
+    dirty_ = true;
+    ++pushGeneration_;
+    typingPause_->stop();
+    setEnabled(false);
+    setNote(QString::fromStdString(PageLostNote()));
+    emit rendererEnded(status);
+}
+
+bool VisualView::ShowPageAgain(int timeoutMs) {
+    xhtml_ = false;
+    const bool loaded = LoadAndWait(
+        [this] { page_->setHtml(QStringLiteral("<html><body></body></html>"), base_); }, timeoutMs);
+    if (!loaded || rendererLost_) return false;
+    if (!codeOnly_) SetDesignMode(true, timeoutMs);
+    CodeChanged();
+    return WaitForPushes(timeoutMs);
+}
+
+void VisualView::showCodeOnly(std::uint64_t bytes) {
+    codeOnly_ = true;
+    setEnabled(false);
+    const QString note = QString::fromStdString(CodeOnlyNote(bytes, pageLimit_));
+    setNote(note);
+    // A short note in place of the document, not editable: nothing in the
+    // page could be taken for the document.
+    page_->runJavaScript(
+        QStringLiteral(
+            "(function(t){if(window.__tarloObserver)window.__tarloObserver.disconnect();"
+            "var d=document,e=d.documentElement;d.designMode='off';d.__tarloEdited=false;"
+            "if(!e)return;while(e.firstChild)e.removeChild(e.firstChild);"
+            "var ns=e.namespaceURI||'http://www.w3.org/1999/xhtml',"
+            "b=d.createElementNS(ns,'body'),p=d.createElementNS(ns,'p');"
+            "p.textContent=t;b.appendChild(p);e.appendChild(b);})(%1)")
+            .arg(JsString(note)),
+        QWebEngineScript::ApplicationWorld);
 }
 
 namespace {

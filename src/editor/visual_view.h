@@ -6,12 +6,15 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "document/view_sync.h"
+#include "editor/page_capacity.h"
 
 namespace tarlo {
 
@@ -77,6 +80,21 @@ class VisualView : public QWebEngineView, public PageView {
     std::optional<bool> HoldsOwnEdits() override { return PageEdited(); }
     bool ShowsXhtml() const override { return xhtml_; }
 
+    // Whether the page shows the document and may be read or edited: not
+    // while its renderer is gone, nor while the document is larger than the
+    // page can hold (it is then open in the code view only). Every call that
+    // needs the page fails at once meanwhile, and reads nothing.
+    bool pageAvailable() const { return !rendererLost_ && !codeOnly_; }
+    bool rendererLost() const { return rendererLost_; }
+    bool codeOnly() const { return codeOnly_; }
+    // The largest document the page is given (kMaxPageBytes); a test lowers
+    // it so that it need not move tens of megabytes.
+    void SetPageLimit(std::uint64_t bytes) { pageLimit_ = bytes; }
+    std::uint64_t pageLimit() const { return pageLimit_; }
+    // After the renderer ended: a fresh page, design mode on, the code pushed
+    // again. False when the page does not come back.
+    bool ShowPageAgain(int timeoutMs = kCallTimeoutMs);
+
     VisualPage* visualPage() const { return page_; }
     RequestFilter* requestFilter() const { return filter_; }
     bool hasFocusWithin() const;
@@ -113,6 +131,11 @@ class VisualView : public QWebEngineView, public PageView {
     void pageNoteChanged(const QString& note);
     // Files from outside were dropped on the view (the editor opens them).
     void filesDropped(const QList<QUrl>& files);
+    // The page's renderer ended (crashed, killed, out of memory): the page
+    // shows nothing until ShowPageAgain or the next document.
+    void rendererEnded(QWebEnginePage::RenderProcessTerminationStatus status);
+    // A page loaded after that runs in a new renderer.
+    void rendererRestarted();
 
   protected:
     // An editable page neither opens a dropped file nor takes it in: the
@@ -131,6 +154,9 @@ class VisualView : public QWebEngineView, public PageView {
     void finishPush(quint64 generation);
     void setNote(const QString& note);
     void onFocusChanged(QWidget* old, QWidget* now);
+    void onRendererEnded(QWebEnginePage::RenderProcessTerminationStatus status);
+    // Puts a short note in place of a document too large for the page.
+    void showCodeOnly(std::uint64_t bytes);
 
     RequestFilter* filter_ = nullptr;
     VisualPage* page_ = nullptr;
@@ -145,6 +171,9 @@ class VisualView : public QWebEngineView, public PageView {
     quint64 pushGeneration_ = 0;
     QElapsedTimer inFlightSince_;
     bool fileDrag_ = false;  // the drag under way is files for the editor
+    bool rendererLost_ = false;
+    bool codeOnly_ = false;
+    std::uint64_t pageLimit_ = kMaxPageBytes;
 };
 
 }  // namespace tarlo

@@ -77,8 +77,15 @@ std::string DecodeDocumentBytes(std::string_view bytes) {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
         return std::string(bytes);
     }
+    // Sized exactly before it is filled: a filing of tens of megabytes must
+    // not be held twice over by a growing buffer.
+    std::size_t size = 0;
+    for (const char c : bytes) {
+        const char32_t cp = FromWindows1252(static_cast<unsigned char>(c));
+        size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+    }
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
+    out.reserve(size);
     for (const char c : bytes) AppendUtf8(out, FromWindows1252(static_cast<unsigned char>(c)));
     return out;
 }

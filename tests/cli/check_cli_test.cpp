@@ -22,8 +22,8 @@ TEST(CheckCli, CleanPrintsTheCleanedText) {
         WriteTemp("clean.htm", "<html><head></head><p class=MsoNormal>a\x85 <b>b</b>  c</p>");
     const Result r = Cli({"clean", path});
     EXPECT_EQ(r.code, kExitOk);
-    // Windows-1252 in (0x85 is the ellipsis), UTF-8 out.
-    EXPECT_EQ(r.out, "<html>\n<title>\n</title>\n\r<head></head><p>a... <b>b</b> c</p>");
+    // Windows-1252 in (0x85 is the ellipsis), UTF-8 out, every line break CR LF.
+    EXPECT_EQ(r.out, "<html>\r\n<title>\r\n</title>\r\n\r\n<head></head><p>a... <b>b</b> c</p>");
     EXPECT_EQ(Cli({"clean", WriteTemp("empty.htm", "")}).out, "");
     std::remove(path.c_str());
 }

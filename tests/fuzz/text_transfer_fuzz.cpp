@@ -1,9 +1,11 @@
 // The page-to-code conversion and the document encodings on arbitrary bytes:
-// valid text comes out ASCII-only, and no byte sequence is ever lost.
+// valid text comes out ASCII-only, no byte sequence is ever lost, and a file
+// read and written back without an edit gives its own bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "text/document_bytes.h"
 #include "text/text_encoding.h"
 #include "text/text_transfer.h"
 
@@ -17,6 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
         if (!bom && text != bytes) std::abort();
     } else if (tarlo::EncodeDocumentBytes(text) != bytes) {
+        std::abort();
+    }
+
+    // Open then Save: the same bytes, line breaks and end included (UTF-16
+    // aside, where a lone surrogate is no character to keep).
+    const tarlo::DocumentRead read = tarlo::ReadDocumentBytes(bytes);
+    if (tarlo::Utf16Order(bytes) == 0 && tarlo::DocumentFileBytes(read.text, read.form) != bytes) {
         std::abort();
     }
 
