@@ -85,4 +85,15 @@ bool ViewSync::HasUnsavedChanges() {
     return PageHoldsEdits();
 }
 
+std::string ViewSync::CodeOfPageHtml(std::string_view html) {
+    return PageHtmlToCode(html, document_.Text(), page_.ShowsXhtml(), document_.Form().lineBreak);
+}
+
+std::string ViewSync::PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml,
+                                     LineBreak lineBreak) {
+    PageSource source = DescribePageSource(code);
+    source.xhtml = xhtml;
+    return WithLineBreaks(PageToCode(html, source), lineBreak);
+}
+
 }  // namespace tarlo

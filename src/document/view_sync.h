@@ -95,6 +95,16 @@ class ViewSync {
     // the code has not caught up with.
     bool HasUnsavedChanges();
 
+    // The code a refresh would make of page HTML read earlier without
+    // waiting (the recovery copy's read), while the page still shows the
+    // code as it stands. ReadPage's conversion, without the read.
+    std::string CodeOfPageHtml(std::string_view html);
+    // The same for the code that built the page, the page's kind and the
+    // document's line breaks, on any thread: a filing of megabytes is
+    // converted off the GUI thread.
+    static std::string PageHtmlToCode(std::string_view html, std::string_view code, bool xhtml,
+                                      LineBreak lineBreak);
+
   private:
     Document& document_;
     PageView& page_;

@@ -514,4 +514,54 @@ void VisualView::showCodeOnly(std::uint64_t bytes) {
         QWebEngineScript::ApplicationWorld);
 }
 
+namespace {
+
+// The page's own edit count, or, when the count is the one asked for, its
+// HTML read as OuterHtml reads it: one script, so the HTML is of that count.
+// The HTML comes alone, as the string the page made: the engine hands it
+// over fastest so, and the page is busy (a key typed into it waits) until it
+// has.
+QString LookScript(int htmlAtEdits) {
+    return QStringLiteral(
+               "(function(n){var d=document,e=d.documentElement,"
+               "k=d.__tarloEdited===true?(d.__tarloEdits||1):0;"
+               "if(k===0||!e||k!==n)return k;"
+               "return d.contentType==='application/xhtml+xml'?"
+               "new XMLSerializer().serializeToString(e):e.outerHTML;})(%1)")
+        .arg(htmlAtEdits);
+}
+
+}  // namespace
+
+void VisualView::LookAtPageLater(int htmlAtEdits,
+                                 std::function<void(std::optional<PageLook>)> done) {
+    if (pushPending()) {
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(PageLook{}); });
+        return;
+    }
+    // A push or a load that starts before the answer comes makes it an
+    // answer about a page that is no longer shown.
+    const quint64 generation = pushGeneration_;
+    auto loaded = std::make_shared<bool>(false);
+    auto watch = std::make_shared<QMetaObject::Connection>(
+        connect(page_, &QWebEnginePage::loadStarted, this, [loaded] { *loaded = true; }));
+    QPointer<VisualView> self(this);
+    page_->runJavaScript(
+        LookScript(htmlAtEdits), QWebEngineScript::ApplicationWorld,
+        [self, generation, loaded, watch, htmlAtEdits, done = std::move(done)](const QVariant& v) {
+            disconnect(*watch);
+            if (!self) return;
+            const bool html = v.typeId() == QMetaType::QString;
+            if (*loaded || generation != self->pushGeneration_ || self->pushPending() ||
+                (!html && !v.canConvert<int>())) {
+                done(std::nullopt);
+                return;
+            }
+            PageLook look;
+            look.edits = html ? htmlAtEdits : v.toInt();
+            if (html) look.html = v.toString();
+            done(look);
+        });
+}
+
 }  // namespace tarlo

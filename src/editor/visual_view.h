@@ -102,6 +102,26 @@ class VisualView : public QWebEngineView, public PageView {
     // A script argument carrying any text safely, as a JSON string literal.
     static QString JsString(const QString& text);
 
+    // --- looking at the page without waiting for it (the recovery copy)
+    // What the page held at one moment: how many edits of its own (as
+    // PageEditCount counts them) and, when asked for, its HTML as OuterHtml
+    // reads it, taken in the same moment.
+    struct PageLook {
+        int edits = 0;
+        std::optional<QString> html;
+    };
+    // The HTML is read only when the page holds edits of its own and their
+    // count is the one given: the page has stood still since it was last
+    // looked at. kNoHtml asks for the count alone.
+    static constexpr int kNoHtml = -1;
+    // Asks the page and returns at once; `done` gets the answer later, on
+    // this thread, or nothing when the page took new code or another page
+    // was loaded meanwhile (the answer no longer says what the page shows).
+    // Nothing here waits or holds back the user's input, so typing in the
+    // page goes on while it answers. A page about to take the code holds
+    // nothing of its own and answers 0.
+    void LookAtPageLater(int htmlAtEdits, std::function<void(std::optional<PageLook>)> done);
+
   signals:
     void gotFocus();
     void lostFocus();

@@ -42,6 +42,23 @@ bool ParseMs(std::string_view text, std::int64_t& out) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
+// The run in "<run><suffix>", when the run is a name this program gives.
+std::optional<std::string> RunOfFile(std::string_view fileName, std::string_view suffix) {
+    if (fileName.size() <= suffix.size() ||
+        fileName.substr(fileName.size() - suffix.size()) != suffix) {
+        return std::nullopt;
+    }
+    const std::string_view run = fileName.substr(0, fileName.size() - suffix.size());
+    // Only names this program gives: digits, a dash, digits.
+    const std::size_t dash = run.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash + 1 == run.size()) return std::nullopt;
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(run.substr(0, dash)) || !digits(run.substr(dash + 1))) return std::nullopt;
+    return std::string(run);
+}
+
 }  // namespace
 
 std::string EncodeRecoveryCopy(const RecoveryCopy& copy) {
@@ -74,19 +91,11 @@ std::string RecoveryRunName(std::int64_t pid, std::int64_t startMs) {
 }
 
 std::optional<std::string> RecoveryRunOfCopy(std::string_view fileName) {
-    if (fileName.size() <= kRecoveryCopySuffix.size() ||
-        fileName.substr(fileName.size() - kRecoveryCopySuffix.size()) != kRecoveryCopySuffix) {
-        return std::nullopt;
-    }
-    const std::string_view run = fileName.substr(0, fileName.size() - kRecoveryCopySuffix.size());
-    // Only names this program gives: digits, a dash, digits.
-    const std::size_t dash = run.find('-');
-    if (dash == std::string_view::npos || dash == 0 || dash + 1 == run.size()) return std::nullopt;
-    const auto digits = [](std::string_view s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (!digits(run.substr(0, dash)) || !digits(run.substr(dash + 1))) return std::nullopt;
-    return std::string(run);
+    return RunOfFile(fileName, kRecoveryCopySuffix);
+}
+
+std::optional<std::string> RecoveryRunOfLock(std::string_view fileName) {
+    return RunOfFile(fileName, kRecoveryLockSuffix);
 }
 
 std::int64_t RecoveryWriteDelay(std::int64_t nowMs, std::optional<std::int64_t> lastWriteMs,

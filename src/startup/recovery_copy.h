@@ -33,8 +33,13 @@ std::string RecoveryRunName(std::int64_t pid, std::int64_t startMs);
 // The run's name from a copy's file name ("<run>.copy"); nothing for any
 // other file in the folder.
 std::optional<std::string> RecoveryRunOfCopy(std::string_view fileName);
+// The run's name from a lock's file name ("<run>.lock"); nothing for any
+// other file (QLockFile's own "<run>.lock.rmlock" included).
+std::optional<std::string> RecoveryRunOfLock(std::string_view fileName);
 inline constexpr std::string_view kRecoveryCopySuffix = ".copy";
 inline constexpr std::string_view kRecoveryLockSuffix = ".lock";
+// A copy still being written, before it takes the copy's place.
+inline constexpr std::string_view kRecoveryNextSuffix = ".next";
 
 // When the next copy is written.
 //
@@ -43,9 +48,15 @@ inline constexpr std::string_view kRecoveryLockSuffix = ".lock";
 // once every `intervalMs`, counted from the last copy. So once the user
 // pauses, no change is more than `intervalMs` (or the pause) from being in
 // a copy: the timer is started again on every change, with the delay below.
+// The page is looked at every `quietMs` while it is in use; a copy of it
+// follows once its edits have stood still for one look.
+//
+// A second of quiet and three seconds between copies: what a crash can take
+// is the last few seconds of work, while a pause to think (or to reach for
+// the mouse) is long enough for a copy of a filing of megabytes.
 struct RecoveryTiming {
-    std::int64_t quietMs = 2000;
-    std::int64_t intervalMs = 60000;
+    std::int64_t quietMs = 1000;
+    std::int64_t intervalMs = 3000;
 };
 // The delay from `nowMs`, the moment of a change, until a copy is due;
 // `lastWriteMs` is when the last copy was written, if any was.
@@ -56,7 +67,7 @@ std::int64_t RecoveryWriteDelay(std::int64_t nowMs, std::optional<std::int64_t> 
 // tests use to see a copy within seconds): "QUIET,INTERVAL" in milliseconds.
 // A missing or malformed value, a quiet time under 10 ms, or an interval
 // shorter than the quiet time or longer than a day keeps the defaults
-// (2 s, 60 s).
+// (1 s, 3 s).
 RecoveryTiming ParseRecoveryTiming(const char* value);
 
 }  // namespace tarlo

@@ -14,6 +14,7 @@
 #include "editor/document_files.h"
 #include "editor/editor.h"
 #include "editor/visual_view.h"
+#include "text/document_bytes.h"
 
 namespace tarlo {
 
@@ -25,14 +26,15 @@ QString Qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// The document's file as it is on disk now, in the code view's form: what
-// the restored changes are unsaved against. Empty when there is none.
-std::string TextOnDisk(const QString& path) {
+// The document's file as it is on disk now, in the code view's form, with
+// the form it is written in: what the restored changes are unsaved against,
+// and how Save writes them. A new document's, when there is no file.
+DocumentRead FileOnDisk(const QString& path) {
     if (path.isEmpty()) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.readAll();
-    return DocumentTextFromBytes(std::string_view(bytes.constData(), bytes.size()));
+    return ReadDocumentBytes(std::string_view(bytes.constData(), bytes.size()));
 }
 
 }  // namespace
@@ -42,10 +44,11 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     : QObject(owner), editor_(editor), store_(std::move(store)), timing_(timing) {
     setObjectName(QStringLiteral("RecoveryKeeper"));
     clock_.start();
+    pool_.setMaxThreadCount(1);
     timRecovery = new QTimer(this);
     timRecovery->setObjectName(QStringLiteral("timRecovery"));
     timRecovery->setSingleShot(true);
-    connect(timRecovery, &QTimer::timeout, this, [this] { KeepNow(); });
+    connect(timRecovery, &QTimer::timeout, this, &RecoveryKeeper::KeepNow);
     store_->Open();
     connect(&editor_.codeView(), &CodeView::Change, this, &RecoveryKeeper::CodeChanged);
     // Typing in the page changes no code until a refresh: while the page has
@@ -64,14 +67,27 @@ RecoveryKeeper::RecoveryKeeper(Editor& editor, std::unique_ptr<RecoveryStore> st
     editor_.document().AddSavedListener([self] {
         if (self) self->BaselineChanged();
     });
+    // Another document: what its page was asked belongs to the one before.
+    editor_.document().AddReplacedListener([self] {
+        if (!self) return;
+        self->ForgetPage();
+        self->lastWrite_.reset();
+        self->seenPageEdits_ = 0;
+        self->pageUnkept_ = false;
+    });
 }
 
 RecoveryKeeper::~RecoveryKeeper() {
+    // A copy being written finishes first; the clean end then removes it.
+    pool_.waitForDone();
     store_->Close();
 }
 
 void RecoveryKeeper::CodeChanged() {
     if (!store_->IsOpen()) return;
+    // The page is about to show the new code: what it was asked before no
+    // longer holds.
+    ForgetPage();
     // Every change starts the quiet time again: a copy is never written
     // while the user types, and never sooner than the interval after the
     // last one.
@@ -82,53 +98,182 @@ void RecoveryKeeper::CodeChanged() {
 void RecoveryKeeper::BaselineChanged() {
     if (editor_.document().CodeDiffersFromSaved()) return;
     timRecovery->stop();
+    copyWanted_ = false;
+    pageUnkept_ = false;
+    ForgetPage();
+    DropCopy();
+}
+
+void RecoveryKeeper::ForgetPage() {
+    ++generation_;
+    asking_ = false;
+    read_.reset();
+}
+
+void RecoveryKeeper::DropCopy() {
     store_->RemoveCopy();
+    // The interval spaces out the rewrites of a copy; with none left, the
+    // next change (a new document's first, say) is kept after the quiet time
+    // alone, not an interval counted from a copy that is gone.
+    lastWrite_.reset();
+}
+
+bool RecoveryKeeper::IntervalPassed() const {
+    return !lastWrite_ || clock_.elapsed() - *lastWrite_ >= timing_.intervalMs;
 }
 
 void RecoveryKeeper::WatchPage() {
-    const std::optional<int> edits = editor_.visualView().PageEditCount();
-    if (!edits) return;  // the page did not answer: look again next time
-    if (*edits != seenPageEdits_) {
-        // Still at work in the page: the copy waits for a pause.
-        seenPageEdits_ = *edits;
-        pageUnkept_ = *edits > 0;
+    // An engine that never answers (a renderer gone) is asked again.
+    if (asking_ && askedAt_.elapsed() > VisualView::kCallTimeoutMs) ForgetPage();
+    if (asking_ || writing_) return;
+    if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) {
+        timPageWatch->stop();
         return;
     }
-    const bool due = !lastWrite_ || clock_.elapsed() - *lastWrite_ >= timing_.intervalMs;
-    if (pageUnkept_ && due) {
-        KeepNow();
-        pageUnkept_ = false;
-    }
-    if (!pageUnkept_ && !editor_.visualView().hasFocusWithin()) timPageWatch->stop();
+    // The page is read only once its edits have stood still since the last
+    // look, and no sooner than the interval after the last copy.
+    AskPage(pageUnkept_ && IntervalPassed() ? seenPageEdits_ : VisualView::kNoHtml);
 }
 
-bool RecoveryKeeper::KeepNow() {
+void RecoveryKeeper::KeepNow() {
     timRecovery->stop();
+    if (!store_->IsOpen()) return;
+    // A page about to take the code shows exactly the code.
+    if (editor_.visualView().pushPending()) {
+        KeepText(editor_.document().Text());
+        return;
+    }
+    copyWanted_ = true;
+    if (!asking_) AskPage(VisualView::kNoHtml);
+}
+
+void RecoveryKeeper::AskPage(int htmlAtEdits) {
+    asking_ = true;
+    askedAt_.start();
+    const quint64 generation = generation_;
+    const QPointer<RecoveryKeeper> self = this;
+    editor_.visualView().LookAtPageLater(
+        htmlAtEdits, [self, generation](const std::optional<VisualView::PageLook>& look) {
+            if (!self || generation != self->generation_) return;
+            self->asking_ = false;
+            self->PageAnswered(look);
+        });
+}
+
+void RecoveryKeeper::PageAnswered(const std::optional<VisualView::PageLook>& look) {
+    if (!look) {
+        // The page took other content meanwhile; a copy still wanted is
+        // asked for again after a quiet time.
+        read_.reset();
+        if (copyWanted_) timRecovery->start(static_cast<int>(timing_.quietMs));
+        return;
+    }
+    if (read_) {
+        // The HTML read before is the copy only when the page has not
+        // changed since it was read: the user may have typed on meanwhile.
+        const PageRead read = std::move(*read_);
+        read_.reset();
+        if (look->edits == read.edits) {
+            KeepPage(read.html, read.edits);
+            return;
+        }
+    }
+    if (look->html) {
+        read_ = PageRead{look->edits, *look->html};
+        AskPage(VisualView::kNoHtml);
+        return;
+    }
+    if (look->edits != seenPageEdits_) {
+        // Still at work in the page: the copy waits for a pause.
+        seenPageEdits_ = look->edits;
+        pageUnkept_ = look->edits > 0;
+    }
+    if (copyWanted_) {
+        copyWanted_ = false;
+        if (look->edits == 0) {
+            KeepText(editor_.document().Text());
+        } else {
+            // Edits of the page's own since the code last reached it: the
+            // watch keeps them once they pause.
+            pageUnkept_ = true;
+            timPageWatch->start();
+        }
+    }
+}
+
+bool RecoveryKeeper::KeepText(const std::string& text) {
+    copyWanted_ = false;
     if (!store_->IsOpen()) return false;
-    Document& document = editor_.document();
-    // The page's own edits are part of the work: the copy holds the code a
-    // refresh would make of the page, without touching the code view.
-    std::optional<std::string> text = editor_.sync().CodeWithPageEdits();
-    if (!text) text = document.Text();
-    if (!document.DiffersFromSaved(*text)) {
-        store_->RemoveCopy();
+    if (!editor_.document().DiffersFromSaved(text)) {
+        DropCopy();
         return true;
     }
-    const auto why = store_->Write({document.DocumentPath, *text});
+    return Written(store_->Write({editor_.document().DocumentPath, text}));
+}
+
+bool RecoveryKeeper::Written(const std::optional<QString>& failure) {
     lastWrite_ = clock_.elapsed();
-    if (why && !warned_) {
+    if (failure && !warned_) {
         // The editor goes on without copies; a message box on every attempt
         // would only stand in the user's way.
         warned_ = true;
         qWarning("Tarlo: the recovery copy could not be written to %s: %s",
-                 qPrintable(store_->CopyPath()), qPrintable(*why));
+                 qPrintable(store_->CopyPath()), qPrintable(*failure));
     }
-    return !why;
+    return !failure;
+}
+
+void RecoveryKeeper::KeepPage(const QString& html, int edits) {
+    // Only the code view's text is taken here, where the views live; the
+    // conversion of megabytes and the write (to the disk, not just its
+    // cache) would hold a key up for a tenth of a second or more.
+    writing_ = true;
+    const quint64 generation = generation_;
+    const QString next = store_->NextCopyPath();
+    RecoveryCopy copy{editor_.document().DocumentPath, editor_.document().Text()};
+    const bool xhtml = editor_.visualView().showsXhtml();
+    const LineBreak lineBreak = editor_.document().Form().lineBreak;
+    pool_.start(
+        [this, generation, edits, html, next, xhtml, lineBreak, copy = std::move(copy)]() mutable {
+            copy.text = ViewSync::PageHtmlToCode(html.toStdString(), copy.text, xhtml, lineBreak);
+            const std::optional<QString> failure =
+                RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
+            // The keeper outlives this work (its destructor waits for it).
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, edits, code = std::move(copy.text), failure] {
+                    PageKept(generation, edits, code, failure);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void RecoveryKeeper::PageKept(quint64 generation, int edits, const std::string& code,
+                              const std::optional<QString>& failure) {
+    writing_ = false;
+    // The document changed, was saved or replaced while the copy was made:
+    // this one would hold the past.
+    if (generation != generation_) {
+        store_->DropNextCopy();
+        return;
+    }
+    if (!editor_.document().DiffersFromSaved(code)) {
+        DropCopy();
+    } else if (!Written(failure ? failure : store_->PromoteNextCopy())) {
+        store_->DropNextCopy();
+        return;
+    }
+    seenPageEdits_ = edits;
+    pageUnkept_ = false;
 }
 
 QString RecoveryKeeper::QuestionText(const RecoveryCopy& copy,
                                      const RecoveryStore::LeftOver& leftOver) const {
-    const QString what = copy.path.empty() ? QStringLiteral("a new document")
+    // A document that never had a file goes by the name a new document has
+    // until it is saved.
+    const QString what = copy.path.empty() ? QStringLiteral(
+                                                 "\"Untitled\" (a new document "
+                                                 "never saved to a file)")
                                            : QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(
                                                  QFileInfo(Qs(copy.path)).absoluteFilePath()));
     return QStringLiteral(
@@ -166,6 +311,10 @@ void RecoveryKeeper::OfferLeftOvers() {
             store_->Release(leftOver);
         }
     }
+    // Every dead run's copy has been asked about (or kept for later, its
+    // lock let go): what is left of dead runs are locks with nothing beside
+    // them.
+    store_->SweepDeadLocks();
 }
 
 bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
@@ -175,10 +324,14 @@ bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
     document.BaseFolder =
         path.isEmpty() ? std::string() : QFileInfo(path).absolutePath().toStdString();
     if (!path.isEmpty()) editor_.visualView().SetDocumentBase(Qs(document.BaseFolder));
+    DocumentRead onDisk = FileOnDisk(path);
+    // Line breaks typed from now on, and the bytes Save writes, are the
+    // file's, as after Open; a new document's when it has none.
+    document.SetForm(onDisk.form);
     document.Code().SetTextUtf8(copy.text);
     // Unsaved changes of the file: Save writes them to it, and the editor
     // asks before they could be lost, as for any edit.
-    document.SetSavedText(TextOnDisk(path));
+    document.SetSavedText(std::move(onDisk.text));
     if (!path.isEmpty() && IsHtmlDocumentName(copy.path)) {
         document.DocumentPath = copy.path;
     } else {
@@ -190,7 +343,8 @@ bool RecoveryKeeper::Restore(const RecoveryCopy& copy) {
     editor_.sync().PaintCodePlain();
     editor_.sync().ApplyCodeFontSize();
     document.StartAnotherDocument();
-    return KeepNow();
+    // The page is about to take the restored code: the copy is that code.
+    return KeepText(document.Text());
 }
 
 }  // namespace tarlo

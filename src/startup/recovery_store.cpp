@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -114,6 +118,43 @@ bool RecoveryStore::HasCopy() const {
 
 void RecoveryStore::RemoveCopy() {
     QFile::remove(CopyPath());
+    DropNextCopy();
+}
+
+QString RecoveryStore::NextCopyPath() const {
+    return PathOf(run_, kRecoveryNextSuffix);
+}
+
+std::optional<QString> RecoveryStore::WriteWhole(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
+    file.setPermissions(kPrivateFile);
+    const bool written = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                             static_cast<qint64>(bytes.size()) &&
+                         file.flush();
+    const QString why = file.errorString();
+    // On the disk before it takes the copy's place: a power cut must not
+    // leave an empty copy where a whole one was.
+    const bool synced = written && ::fsync(file.handle()) == 0;
+    file.close();
+    if (!written) return why;
+    if (!synced) return QStringLiteral("it could not be flushed to the disk");
+    return std::nullopt;
+}
+
+std::optional<QString> RecoveryStore::PromoteNextCopy() {
+    // rename() replaces the old copy in one step, as QSaveFile does.
+    if (::rename(QFile::encodeName(NextCopyPath()).constData(),
+                 QFile::encodeName(CopyPath()).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        DropNextCopy();
+        return why;
+    }
+    return std::nullopt;
+}
+
+void RecoveryStore::DropNextCopy() {
+    QFile::remove(NextCopyPath());
 }
 
 void RecoveryStore::Close() {
@@ -168,6 +209,7 @@ void RecoveryStore::Discard(const LeftOver& leftOver) {
     const auto it = claims_.find(leftOver.run);
     if (it == claims_.end()) return;
     QFile::remove(leftOver.copyPath);
+    QFile::remove(PathOf(leftOver.run, kRecoveryNextSuffix));
     it->second->unlock();
     claims_.erase(it);
 }
@@ -177,6 +219,30 @@ void RecoveryStore::Release(const LeftOver& leftOver) {
     if (it == claims_.end()) return;
     it->second->unlock();
     claims_.erase(it);
+}
+
+int RecoveryStore::SweepDeadLocks() {
+    if (!open_) return 0;
+    int swept = 0;
+    const QFileInfoList locks =
+        QDir(folder_).entryInfoList({QStringLiteral("*") + Qs(kRecoveryLockSuffix)}, QDir::Files);
+    for (const QFileInfo& info : locks) {
+        const auto run = RecoveryRunOfLock(info.fileName().toStdString());
+        if (!run) continue;
+        const QString name = Qs(*run);
+        // Our own lock, and the locks of copies claimed for the question.
+        if (name == run_ || claims_.count(name) > 0) continue;
+        if (QFileInfo::exists(PathOf(name, kRecoveryCopySuffix))) continue;
+        QLockFile lock(info.filePath());
+        lock.setStaleLockTime(0);
+        // Taken only when its process is gone (a dead run writes no copy
+        // after this); the lock is then ours, and letting it go deletes it.
+        if (!lock.tryLock(0)) continue;
+        QFile::remove(PathOf(name, kRecoveryNextSuffix));
+        lock.unlock();
+        ++swept;
+    }
+    return swept;
 }
 
 }  // namespace tarlo

@@ -4,8 +4,8 @@
 // and holds "<run>.lock" (a QLockFile) for as long as it runs, so that
 // another run never takes a living editor's copy for a crashed one's: a
 // copy is left over from a run that did not end cleanly only when its lock
-// is gone or stale. Copies of such runs are claimed (their lock taken)
-// before they are offered, so that two editors starting together never
+// is gone or stale. A run's "<run>.next" is a copy still being written. Copies of such runs are
+// claimed (their lock taken) before they are offered, so that two editors starting together never
 // restore or delete the same copy.
 #include <QDateTime>
 #include <QLockFile>
@@ -47,8 +47,18 @@ class RecoveryStore {
     // the user only. The reason for a failure, or nothing.
     std::optional<QString> Write(const RecoveryCopy& copy);
     bool HasCopy() const;
-    // Removes this run's copy; the lock stays.
+    // Removes this run's copy (and a next one being written); the lock stays.
     void RemoveCopy();
+
+    // A copy made off the GUI thread is written whole beside this run's copy
+    // ("<run>.next", never offered), then put in its place on the GUI thread,
+    // or dropped when the document changed meanwhile. Writing touches only
+    // that file and may run on any thread, one write at a time. The reason
+    // for a failure, or nothing.
+    QString NextCopyPath() const;
+    static std::optional<QString> WriteWhole(const QString& path, const std::string& bytes);
+    std::optional<QString> PromoteNextCopy();
+    void DropNextCopy();
     // The end of a clean run: the copy goes, then the lock.
     void Close();
 
@@ -66,6 +76,13 @@ class RecoveryStore {
     void Discard(const LeftOver& leftOver);
     // Lets a claimed copy go: the next start offers it again.
     void Release(const LeftOver& leftOver);
+    // Removes the locks that runs which ended without cleaning up left
+    // behind with no copy beside them (a run killed while its document held
+    // nothing unsaved). A lock is removed only when it can be taken, that is
+    // when its process is gone: a living editor's lock, and a lock written on
+    // another machine, stay. Copies and their locks are left to
+    // ClaimLeftOvers. The number of locks removed.
+    int SweepDeadLocks();
 
   private:
     QString PathOf(const QString& run, std::string_view suffix) const;

@@ -58,6 +58,11 @@ TEST(RecoveryCopyTest, RunsAreNamedByProcessAndStartAndCopiesByRun) {
           "abc-1.copy", "1-2-3.copy", "../1-2.copy", "4711.copy", "1-2.COPY"}) {
         EXPECT_FALSE(RecoveryRunOfCopy(other)) << other;
     }
+    // Locks likewise; QLockFile's own helper file beside one is no lock.
+    EXPECT_EQ(RecoveryRunOfLock("4711-1718000000123.lock"), "4711-1718000000123");
+    for (const char* other : {"4711-17.copy", "4711-17.lock.rmlock", "x-1.lock", "1-2.LOCK"}) {
+        EXPECT_FALSE(RecoveryRunOfLock(other)) << other;
+    }
 }
 
 TEST(RecoveryCopyTest, ACopyWaitsForQuietAndForTheIntervalSinceTheLast) {
@@ -74,8 +79,12 @@ TEST(RecoveryCopyTest, ACopyWaitsForQuietAndForTheIntervalSinceTheLast) {
 
 TEST(RecoveryCopyTest, TheTimingKnobTakesOnlySensibleValues) {
     const RecoveryTiming defaults;
-    EXPECT_EQ(defaults.quietMs, 2000);
-    EXPECT_EQ(defaults.intervalMs, 60000);
+    EXPECT_EQ(defaults.quietMs, 1000);
+    EXPECT_EQ(defaults.intervalMs, 3000);
+    // However recent the last copy, a change is in a copy within three
+    // seconds of the user's last key.
+    EXPECT_EQ(RecoveryWriteDelay(100000, 100000, defaults), 3000);
+    EXPECT_EQ(RecoveryWriteDelay(100000, 90000, defaults), 1000);
     const RecoveryTiming set = ParseRecoveryTiming("200,1000");
     EXPECT_EQ(set.quietMs, 200);
     EXPECT_EQ(set.intervalMs, 1000);

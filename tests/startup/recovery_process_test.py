@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The real editor on a real X server (run under xvfb-run with a window
-manager): a killed editor leaves its lock and copy behind, the next start
-offers the copy and Restore brings the text back byte for byte, Save writes
-it to its file, and a clean exit leaves no copy and no lock.
+manager): keys typed into the page reach a copy within seconds, a killed
+editor leaves its lock and copy behind, the next start offers the copy,
+Restore brings the text back byte for byte and sweeps the dead runs' locks,
+Save writes it to its file, and a clean exit leaves no copy and no lock; the
+same for a new document that never had a file.
 
 usage: recovery_process_test.py PATH/TO/tarlo
 """
@@ -72,6 +74,81 @@ def copies(folder):
     return sorted(glob.glob(os.path.join(folder, "*.copy")))
 
 
+def window_size(pid, name):
+    """A window of pid named name that tells its size: (window, size). The
+    window found first may have been one the editor replaced while starting,
+    so it is looked up again until one answers."""
+    found = xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", name).stdout.split()
+    for window in reversed(found):
+        shell = xdotool("getwindowgeometry", "--shell", window).stdout
+        size = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+        if "WIDTH" in size and "HEIGHT" in size:
+            return window, size
+    return None
+
+
+def type_into_page(pid, name, folder, keys):
+    """Clicks into the page (the lower half of the window at its start size),
+    types keys and waits for a copy holding them; the copies that do. A busy
+    machine may still be settling the window when the first click comes, so
+    the user tries again, as a person would, each time with keys of its own:
+    every try must reach a copy within 5 s."""
+    for attempt in range(3):
+        sized = wait_for(lambda: window_size(pid, name), 30)
+        if not check(sized is not None, "the editor's window tells its size"):
+            return []
+        window, size = sized
+        xdotool("windowactivate", "--sync", window)
+        time.sleep(0.5)
+        xdotool("mousemove", "--window", window, str(int(size["WIDTH"]) // 2),
+                str(int(size["HEIGHT"]) * 3 // 4), "click", "1")
+        time.sleep(1.5)
+        typed = (keys + "abc"[attempt]).encode()
+        xdotool("type", "--delay", "60", typed.decode())
+        found = wait_for(lambda: [c for c in copies(folder) if typed in read_copy(c)[1]], 5)
+        if found:
+            return found
+        print(f"attempt {attempt + 1}: no copy with the typed keys yet", flush=True)
+    return []
+
+
+def answer_question(pid, key, seconds=90.0):
+    """Answers the message box of pid (titled "Tarlo") with a key; False when
+    none shows. The search may also match the main window, whose caption
+    starts with the same word: only a window named exactly so is taken."""
+    def look():
+        found = xdotool("search", "--onlyvisible", "--pid", str(pid), "--name",
+                        "^Tarlo$").stdout.split()
+        for window in reversed(found):
+            if xdotool("getwindowname", window).stdout.strip() == "Tarlo":
+                return window
+        return None
+    question = wait_for(look, seconds)
+    if question is None:
+        return False
+    xdotool("windowactivate", "--sync", question)
+    time.sleep(0.5)
+    xdotool("key", "--clearmodifiers", key)
+    return True
+
+
+def exit_cleanly(process, window):
+    """File, Exit, and No to saving: the editor ends with 0."""
+    xdotool("windowactivate", "--sync", window)
+    xdotool("key", "--clearmodifiers", "alt+f")
+    time.sleep(0.5)
+    xdotool("key", "x")
+    check(answer_question(process.pid, "n", 30), "Exit asks whether to save")
+    check(wait_for(lambda: process.poll() is not None, 60) and process.returncode == 0,
+          "the editor ends cleanly")
+
+
+def killed(process):
+    if process.poll() is None:
+        process.send_signal(signal.SIGKILL)
+        process.wait()
+
+
 def main():
     tarlo = sys.argv[1]
     with tempfile.TemporaryDirectory() as top:
@@ -82,7 +159,8 @@ def main():
             os.makedirs(os.path.join(top, sub), mode=0o700)
             env[var] = os.path.join(top, sub)
         env["QT_QPA_PLATFORM"] = "xcb"
-        env["TARLO_RECOVERY_TIMING"] = "300,1000"
+        # The editor's own timing: what a user has is what is checked.
+        env.pop("TARLO_RECOVERY_TIMING", None)
         folder = os.path.join(top, "state", "Tarlo", "recovery")
         document = os.path.join(top, "filing.html")
         original = b"<html><body><p>first draft</p></body></html>\r\n"
@@ -102,63 +180,37 @@ def main():
             locks = glob.glob(os.path.join(folder, f"{first.pid}-*.lock"))
             if not check(len(locks) == 1, "the run holds a lock named by its process and start"):
                 return 1
-            # The user clicks into the page (the lower half of the window at
-            # its start size), types and pauses: the run keeps the edit in its
-            # copy. A busy machine may still be settling the window when the
-            # first click comes, so the user tries again, as a person would.
-            # The window found first may have been one the editor replaced
-            # while starting: it is looked up again until one tells its size.
-            def window_size():
-                found = xdotool("search", "--onlyvisible", "--pid", str(first.pid),
-                                "--name", "filing.html").stdout.split()
-                for window in reversed(found):
-                    shell = xdotool("getwindowgeometry", "--shell", window).stdout
-                    size = dict(line.split("=", 1) for line in shell.split() if "=" in line)
-                    if "WIDTH" in size and "HEIGHT" in size:
-                        return window, size
-                return None
-
-            def typed_copy():
-                return [c for c in copies(folder) if b"Zq9" in read_copy(c)[1]]
-            found = []
-            for attempt in range(3):
-                sized = wait_for(window_size, 30)
-                if not check(sized is not None, "the editor's window tells its size"):
-                    return 1
-                main_window, size = sized
-                xdotool("windowactivate", "--sync", main_window)
-                time.sleep(0.5)
-                xdotool("mousemove", "--window", main_window, str(int(size["WIDTH"]) // 2),
-                        str(int(size["HEIGHT"]) * 3 // 4), "click", "1")
-                time.sleep(1.5)
-                xdotool("type", "--delay", "60", "Zq9")
-                found = wait_for(typed_copy, 20)
-                if found:
-                    break
-                print(f"attempt {attempt + 1}: no copy with the typed keys yet", flush=True)
-            if not check(bool(found), "keys typed in the page reach a copy once they pause"):
+            # The user clicks into the page, types and pauses: the run keeps
+            # the edit in its copy within seconds.
+            found = type_into_page(first.pid, "filing.html", folder, "Zq9")
+            if not check(bool(found), "keys typed in the page reach a copy within 5 s"):
                 return 1
             kept_path, kept_text = read_copy(found[0])
             check(kept_path == document, "the copy names the document's file")
             check(found[0] == locks[0][:-len(".lock")] + ".copy",
                   "the copy is named by the run, as its lock is")
         finally:
-            first.send_signal(signal.SIGKILL)
-            first.wait()
+            killed(first)
         check(os.path.exists(locks[0]), "a killed editor leaves its lock behind")
         check(os.path.exists(found[0]), "a killed editor leaves its copy behind")
+
+        # A lock as a run killed with nothing unsaved leaves it: no copy beside.
+        with open(locks[0], "rb") as f:
+            dead_lock = os.path.join(folder, "1-1.lock")
+            with open(dead_lock, "wb") as g:
+                g.write(f.read())
 
         # --- the next start offers it; Restore (the default button) takes it
         second = subprocess.Popen([tarlo], env=env)
         try:
-            question = find_window("^Tarlo$", second.pid)
-            if not check(question is not None, "the next start asks about the copy"):
+            if not check(answer_question(second.pid, "Return"),
+                         "the next start asks about the copy"):
                 return 1
-            xdotool("windowactivate", "--sync", question)
-            time.sleep(0.5)
-            xdotool("key", "--clearmodifiers", "Return")
             check(wait_for(lambda: not os.path.exists(found[0]), 30),
                   "the restored copy is gone")
+            check(wait_for(lambda: not os.path.exists(locks[0]), 30)
+                  and not os.path.exists(dead_lock),
+                  "the killed runs' locks are swept, with a copy or without")
             restored = wait_for(lambda: [c for c in copies(folder)
                                          if read_copy(c)[1] == kept_text], 30)
             check(bool(restored) and restored[0] != found[0],
@@ -179,22 +231,49 @@ def main():
                 with open(document, "rb") as f:
                     print("file:", f.read()[:300], "\nkept:", expected[:300])
             check(wait_for(lambda: copies(folder) == [], 30), "a clean save removes the copy")
-
-            # --- a clean exit: File, Exit, and No to saving
-            xdotool("key", "--clearmodifiers", "alt+f")
-            time.sleep(0.5)
-            xdotool("key", "x")
-            prompt = find_window("^Tarlo$", second.pid, 30)
-            if check(prompt is not None, "Exit asks whether to save"):
-                xdotool("windowactivate", "--sync", prompt)
-                time.sleep(0.5)
-                xdotool("key", "n")
-            check(wait_for(lambda: second.poll() is not None, 60) and second.returncode == 0,
-                  "the editor ends cleanly")
+            exit_cleanly(second, main_window)
         finally:
-            if second.poll() is None:
-                second.send_signal(signal.SIGKILL)
-                second.wait()
+            killed(second)
+        check(os.listdir(folder) == [], "a clean exit leaves no copy and no lock")
+
+        # --- a new document: File > New, keys typed into its empty page
+        new_caption = "EDGAR specialists"
+        third = subprocess.Popen([tarlo], env=env)
+        try:
+            main_window = find_window("Tarlo", third.pid)
+            if not check(main_window is not None, "the editor starts without a file"):
+                return 1
+            time.sleep(1)
+            xdotool("windowactivate", "--sync", main_window)
+            xdotool("key", "--clearmodifiers", "ctrl+n")
+            check(answer_question(third.pid, "n", 30), "New asks whether to save the start page")
+            untitled = type_into_page(third.pid, new_caption, folder, "Untitled Zq9")
+            if not check(bool(untitled), "keys typed in a new document's page reach a copy "
+                                         "within 5 s"):
+                return 1
+            untitled_path, untitled_text = read_copy(untitled[0])
+            check(untitled_path == "", "a new document's copy names no file")
+        finally:
+            killed(third)
+
+        # --- offered again at the next start; Restore brings it back untitled
+        fourth = subprocess.Popen([tarlo], env=env)
+        try:
+            if not check(answer_question(fourth.pid, "Return"),
+                         "the next start asks about the new document's copy"):
+                return 1
+            check(wait_for(lambda: not os.path.exists(untitled[0]), 30),
+                  "the restored copy is gone")
+            restored = wait_for(lambda: [c for c in copies(folder)
+                                         if read_copy(c) == ("", untitled_text)], 30)
+            check(bool(restored), "the new run keeps the same text, byte for byte, without a file")
+            main_window = find_window(new_caption, fourth.pid, 30)
+            check(main_window is not None, "the window shows a new document's caption")
+            if main_window is not None:
+                # The restored text is unsaved work: the exit prompt asks.
+                exit_cleanly(fourth, main_window)
+        finally:
+            killed(fourth)
         check(os.listdir(folder) == [], "a clean exit leaves no copy and no lock")
 
     print(f"{len(failures)} failed" if failures else "all recovery process checks passed")

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +89,29 @@ class RecoveryTest : public ::testing::Test {
         window->txtCode->setFocus();
         QTest::keyClicks(window->txtCode, QString::fromUtf8(text));
     }
+    // Keys typed into the page, as a person does: a click into its text,
+    // then the keys, to the engine's own widget.
+    static void TypeInPage(const QString& text) {
+        window->activateWindow();
+        QWidget* page = window->Web->focusProxy() ? window->Web->focusProxy() : window->Web;
+        QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(20, 20));
+        ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+        QTest::keyClicks(page, text);
+    }
+    // The copy's text holds this, within the time a user may lose at most.
+    bool CopyHoldsSoon(RecoveryKeeper& k, const char* words) {
+        return test::WaitUntil(
+            [&] {
+                const auto c = CopyIn(k.store().CopyPath());
+                return c && c->text.find(words) != std::string::npos;
+            },
+            5000);
+    }
+    // The timer's copy, the page's answer included.
+    static void KeepNow(RecoveryKeeper& k) {
+        k.KeepNow();
+        ASSERT_TRUE(test::WaitUntil([&] { return !k.AskingPage(); }));
+    }
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     static inline frmMain* window = nullptr;
@@ -119,6 +143,20 @@ TEST_F(RecoveryTest, TheStoreKeepsAPrivateFolderAndWholeFilesNamedByItsRun) {
     EXPECT_EQ(copy->text, "short");
     EXPECT_EQ(FilesIn(folder), QStringList({"4711-99.copy", "4711-99.lock"}));
     EXPECT_EQ(QFileInfo(store.CopyPath()).permissions() & kOthers, QFile::Permissions());
+
+    // A copy made off the GUI thread is written beside the copy and takes
+    // its place only when it is put there; one dropped leaves the copy be.
+    const std::string next = EncodeRecoveryCopy({"/tmp/c.html", "next"});
+    ASSERT_FALSE(RecoveryStore::WriteWhole(store.NextCopyPath(), next));
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "short");
+    EXPECT_EQ(QFileInfo(store.NextCopyPath()).permissions() & kOthers, QFile::Permissions());
+    ASSERT_FALSE(store.PromoteNextCopy());
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "next");
+    ASSERT_FALSE(RecoveryStore::WriteWhole(store.NextCopyPath(), "dropped"));
+    store.DropNextCopy();
+    EXPECT_EQ(CopyIn(store.CopyPath())->text, "next");
+    EXPECT_EQ(FilesIn(folder), QStringList({"4711-99.copy", "4711-99.lock"}));
+    EXPECT_TRUE(store.PromoteNextCopy().has_value());
 
     // A clean end takes the copy and then the lock.
     store.Close();
@@ -220,7 +258,7 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
     EXPECT_GT(k.timRecovery->interval(), 50);
     EXPECT_LE(k.timRecovery->interval(), 600000);
     EXPECT_EQ(CopyIn(store.CopyPath())->text, copy->text);
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_EQ(CopyIn(store.CopyPath())->text, window->document().Text());
 
     // A clean save: the copy goes at once, nothing is due.
@@ -231,64 +269,51 @@ TEST_F(RecoveryTest, TheCopyFollowsUnsavedChangesAndGoesWithSaveNewAndACleanEnd)
 
     // Back to what was saved: nothing to keep.
     Type("C");
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_TRUE(store.HasCopy());
     window->txtCode->SetTextUtf8(saved);
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     EXPECT_FALSE(store.HasCopy());
 
     // New, its question answered No: the copy goes.
     Type("D");
-    ASSERT_TRUE(k.KeepNow());
+    KeepNow(k);
     dialogs->Queue(Answer::No);
     window->commands().Run(CommandId::NewDocument);
     EXPECT_FALSE(store.HasCopy());
 
-    // A new document's copy has no path; a clean end takes copy and lock.
+    // A new document's copy has no path; its first change waits for the
+    // quiet time only, not for an interval since the last document's copy.
+    // A clean end takes copy and lock.
     Type("<p>new</p>");
-    ASSERT_TRUE(k.KeepNow());
+    EXPECT_EQ(k.timRecovery->interval(), 50);
+    KeepNow(k);
     EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
     EXPECT_EQ(CopyIn(store.CopyPath())->text, "<p>new</p>");
     keeper.reset();
     EXPECT_EQ(FilesIn(folder), QStringList());
 }
 
-TEST_F(RecoveryTest, EditsMadeInThePageAreKeptOnceTheyPause) {
+TEST_F(RecoveryTest, KeysTypedInThePageAreKeptWithinSecondsForNamedAndUntitledDocuments) {
     const QString file =
         test::WriteFile(dir.path(), "page.html", "<html><body><p id=\"p\">one</p></body></html>");
     ASSERT_TRUE(docs.files->OpenDocumentFile(file));
     ASSERT_TRUE(window->Web->WaitForPushes());
-    RecoveryKeeper& k = Keep({50, 0});
+    // The editor's own timing, as a user has it.
+    RecoveryKeeper& k = Keep(RecoveryTiming{});
     RecoveryStore& store = k.store();
     const std::string code = window->document().Text();
 
     // The page takes the focus: it is watched from now on.
-    window->activateWindow();
-    window->Web->setFocus();
-    ASSERT_TRUE(test::WaitUntil([] { return window->Web->hasFocusWithin(); }));
+    TypeInPage("Zq9");
     EXPECT_TRUE(k.timPageWatch->isActive());
-    auto typeInPage = [](const char* words) {
-        return window->Web->RunScript(QStringLiteral("document.getElementById('p').appendChild("
-                                                     "document.createTextNode('%1')); true")
-                                          .arg(words));
-    };
-    ASSERT_TRUE(typeInPage(" two"));
-    ASSERT_TRUE(test::WaitUntil([&] { return store.HasCopy(); }, 5000));
-    auto copy = CopyIn(store.CopyPath());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->path, file.toStdString());
-    EXPECT_NE(copy->text.find("one two"), std::string::npos) << copy->text;
+    ASSERT_TRUE(CopyHoldsSoon(k, "Zq9"));
+    EXPECT_EQ(CopyIn(store.CopyPath())->path, file.toStdString());
     // The code view is not touched: the user refreshes when they choose.
     EXPECT_EQ(window->document().Text(), code);
-
-    // A later edit in the page follows once it stands still.
-    ASSERT_TRUE(typeInPage(" three"));
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-            const auto c = CopyIn(store.CopyPath());
-            return c && c->text.find("one two three") != std::string::npos;
-        },
-        5000));
+    // A later edit follows once it stands still, soon after the first copy.
+    QTest::keyClicks(window->Web->focusProxy(), "Xw7");
+    ASSERT_TRUE(CopyHoldsSoon(k, "Xw7"));
 
     // Saved (the save refreshes first): nothing is left to keep.
     ASSERT_TRUE(docs.files->SaveDocument());
@@ -296,10 +321,66 @@ TEST_F(RecoveryTest, EditsMadeInThePageAreKeptOnceTheyPause) {
     // The watch ends once the page has neither the focus nor unkept edits.
     window->txtCode->setFocus();
     EXPECT_TRUE(test::WaitUntil([&] { return !k.timPageWatch->isActive(); }, 5000));
+
+    // A new document, typed into its empty page, is kept without a path.
+    dialogs->Queue(Answer::No);
+    window->commands().Run(CommandId::NewDocument);
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    TypeInPage("Untitled work");
+    ASSERT_TRUE(CopyHoldsSoon(k, "Untitled work"));
+    EXPECT_EQ(CopyIn(store.CopyPath())->path, "");
+    EXPECT_EQ(window->document().Text(), "");
+    // Each copy of the page took its place whole.
+    ASSERT_TRUE(test::WaitUntil([&] { return !k.AskingPage(); }));
+    EXPECT_EQ(FilesIn(folder), QStringList({"111-1.copy", "111-1.lock"}));
+}
+
+TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropped) {
+    const QString file =
+        test::WriteFile(dir.path(), "read.html", "<html><body><p id=\"p\">one</p></body></html>");
+    ASSERT_TRUE(docs.files->OpenDocumentFile(file));
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    VisualView& web = *window->Web;
+    ASSERT_TRUE(web.RunScript("document.getElementById('p').append(' two'); true"));
+    using Answer = std::optional<std::optional<VisualView::PageLook>>;
+    auto ask = [&web](int htmlAtEdits) {
+        auto answer = std::make_shared<Answer>();
+        web.LookAtPageLater(htmlAtEdits, [answer](const auto& look) { *answer = look; });
+        return answer;
+    };
+
+    // The call returns before the page answers.
+    auto counted = ask(VisualView::kNoHtml);
+    EXPECT_FALSE(counted->has_value());
+    ASSERT_TRUE(test::WaitUntil([&] { return counted->has_value(); }));
+    ASSERT_TRUE(**counted);
+    const int edits = (**counted)->edits;
+    EXPECT_GT(edits, 0);
+    EXPECT_FALSE((**counted)->html);
+
+    // The HTML comes only while the edits are the count asked about.
+    auto read = ask(edits);
+    auto moved = ask(edits + 1);
+    ASSERT_TRUE(test::WaitUntil([&] { return read->has_value() && moved->has_value(); }));
+    ASSERT_TRUE(**read && (**read)->html);
+    EXPECT_TRUE((**read)->html->contains("one two"));
+    EXPECT_EQ(window->sync().CodeOfPageHtml((**read)->html->toStdString()),
+              "<html><head></head><body><p id=\"p\">one two</p></body></html>");
+    ASSERT_TRUE(**moved);
+    EXPECT_FALSE((**moved)->html);
+
+    // New code reaches the page before the answer: the answer is dropped.
+    auto stale = ask(edits);
+    window->txtCode->SetTextUtf8("<p>other</p>");
+    ASSERT_TRUE(web.WaitForPushes());
+    ASSERT_TRUE(test::WaitUntil([&] { return stale->has_value(); }));
+    EXPECT_FALSE(**stale);
 }
 
 TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
-    const QString file = test::WriteFile(dir.path(), "10-K.htm", "<html>old</html>\r\n");
+    // A file of LF line breaks: the restored document writes them, as after
+    // Open.
+    const QString file = test::WriteFile(dir.path(), "10-K.htm", "<html>old</html>\n");
     // Bytes a filing may hold: CR LF, non-ASCII text, a long line.
     const std::string text =
         "<html>\r\n<body>caf\xc3\xa9 \xe2\x82\xac " + std::string(9000, 'w') + "</body>\r\n</html>";
@@ -324,14 +405,77 @@ TEST_F(RecoveryTest, RestoreOpensTheChangesAsUnsavedChangesOfTheirFile) {
     EXPECT_FALSE(QFileInfo::exists(folder + "/300-3.lock"));
     ASSERT_TRUE(k.store().HasCopy());
     EXPECT_EQ(CopyIn(k.store().CopyPath())->text, text);
-    EXPECT_EQ(ReadBytes(file), QByteArray("<html>old</html>\r\n"));
+    EXPECT_EQ(ReadBytes(file), QByteArray("<html>old</html>\n"));
+    EXPECT_EQ(window->document().Form().lineBreak, LineBreak::Lf);
 
     // Save writes them to their file, and the copy has served.
     ASSERT_TRUE(docs.files->SaveDocument());
-    const std::string bytes = DocumentFileBytes(text);
+    const std::string bytes = DocumentFileBytes(text, {FileEncoding::Either, LineBreak::Lf, "\n"});
     EXPECT_EQ(ReadBytes(file), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     EXPECT_FALSE(k.store().HasCopy());
     EXPECT_FALSE(docs.files->HasUnsavedChanges());
+
+    // A new document's copy is offered as "Untitled" and comes back as a
+    // new document's unsaved changes: no path, Save asks for a name.
+    const std::string untitled = "<p>pasted from Word\r\n</p>";
+    LeaveCopy(folder, "500-5", {"", untitled});
+    dialogs->ClearAsked();
+    dialogs->Queue(std::optional<QString>("Restore"));
+    k.OfferLeftOvers();
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("\"Untitled\""))
+        << dialogs->asked()[0].text.toStdString();
+    EXPECT_EQ(window->document().Text(), untitled);
+    EXPECT_EQ(window->document().DocumentPath, "");
+    EXPECT_EQ(window->windowTitle().toStdString(), kNewCaption);
+    EXPECT_TRUE(docs.files->HasUnsavedChanges());
+    EXPECT_EQ(window->document().Form(), FileForm{});
+    EXPECT_EQ(CopyIn(k.store().CopyPath())->path, "");
+    EXPECT_EQ(CopyIn(k.store().CopyPath())->text, untitled);
+    dialogs->ClearAsked();
+    dialogs->Queue(std::optional<QString>());
+    EXPECT_FALSE(docs.files->SaveDocument());
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].kind, "save");
+    EXPECT_TRUE(k.store().HasCopy());
+}
+
+TEST_F(RecoveryTest, LocksOfDeadRunsGoAtStartAndLivingEditorsLocksStay) {
+    QDir().mkpath(folder);
+    // A living editor's lock, with and without a copy.
+    RecoveryStore living(folder, "7-7");
+    ASSERT_TRUE(living.Open());
+    RecoveryStore busy(folder, "8-8");
+    ASSERT_TRUE(busy.Open());
+    ASSERT_FALSE(busy.Write({"", "busy"}));
+    // A lock as a run leaves it when it is killed: this machine, a process
+    // that has ended. Another machine's lock cannot be judged from here.
+    QProcess ended;
+    ended.start("true", {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 gone = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    QByteArray lines = ReadBytes(living.LockPath());
+    const QByteArray dead = QByteArray::number(gone) + lines.mid(lines.indexOf('\n'));
+    test::WriteFile(folder, "9-9.lock", dead);
+    test::WriteFile(folder, "9-9.next", "a copy cut short by the kill");
+    QList<QByteArray> fields = lines.split('\n');
+    // Its name and its machine's id (Qt compares both) are another's.
+    fields[2] = "another-machine.example";
+    fields[3] = "0123456789abcdef0123456789abcdef";
+    test::WriteFile(folder, "10-10.lock",
+                    QByteArray::number(gone) + "\n" + fields.mid(1).join('\n'));
+    // A dead run with a copy: asked about, kept for later, its lock let go.
+    test::WriteFile(folder, "11-11.lock", dead);
+    LeaveCopy(folder, "11-11", {"/tmp/later.html", "later"});
+
+    RecoveryKeeper& k = Keep({60000, 600000}, "12-12");
+    dialogs->Queue(std::optional<QString>("Later"));
+    k.OfferLeftOvers();
+    EXPECT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(FilesIn(folder), QStringList({"10-10.lock", "11-11.copy", "12-12.lock", "7-7.lock",
+                                            "8-8.copy", "8-8.lock"}));
+    EXPECT_EQ(k.store().SweepDeadLocks(), 0);
 }
 
 TEST_F(RecoveryTest, DiscardDeletesLaterKeepsAndOnlyLeftOversAreAsked) {
@@ -358,7 +502,7 @@ TEST_F(RecoveryTest, DiscardDeletesLaterKeepsAndOnlyLeftOversAreAsked) {
     k.OfferLeftOvers();
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[0].text.contains("later.html"));
-    EXPECT_TRUE(dialogs->asked()[1].text.contains("a new document"));
+    EXPECT_TRUE(dialogs->asked()[1].text.contains("Untitled"));
     EXPECT_EQ(window->document().Text(), "");
 
     EXPECT_TRUE(QFileInfo::exists(later));
