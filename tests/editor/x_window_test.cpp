@@ -10,11 +10,13 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/editor_commands.h"
@@ -142,6 +144,44 @@ TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
     press({"ctrl+y"});
     EXPECT_TRUE(test::WaitUntil([&] { return text() == "xyz"; }, 5000)) << text().toStdString();
     EXPECT_EQ(window->txtCode->TextUtf8(), code);
+    delete window;
+}
+
+// The first step of the usual job, as a person takes it: a word processor's
+// page on the clipboard, pasted with the keyboard into a new document's page,
+// is what the exit prompt asks about and what Save writes.
+TEST(OnAnXServer, APastedPageInANewDocumentIsAskedAboutAndSaved) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    }
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "needs xdotool";
+    ScriptedDialogs dialogs;
+    frmMain* window = test::StartTestWindow(
+        &dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    auto* data = new QMimeData;
+    data->setHtml("<p><b>Quarterly</b> results pasted</p>");
+    data->setText("Quarterly results pasted");
+    QApplication::clipboard()->setMimeData(data);
+    QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(window->winId())});
+    const QPoint middle = window->Web->mapToGlobal(window->Web->rect().center());
+    QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(middle.x()),
+                                  QString::number(middle.y()), "click", "1"});
+    ASSERT_TRUE(test::WaitUntil([window] { return window->Web->hasFocusWithin(); }, 5000));
+    QProcess::execute("xdotool", {"key", "ctrl+v"});
+    const auto page = [window] { return window->Web->OuterHtml().value_or(QString()); };
+    ASSERT_TRUE(test::WaitUntil([&] { return page().contains("<b>Quarterly</b>"); }, 5000))
+        << page().toStdString();
+
+    dialogs.Queue(Answer::Cancel);
+    EXPECT_FALSE(window->Form_Unload());
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.asked()[0].text, "Do you want to save your document?");
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("pasted.html");
+    dialogs.Queue(std::optional<QString>(path));
+    window->commands().Run(CommandId::SaveDocument);
+    EXPECT_TRUE(test::ReadBytes(path).contains("<b>Quarterly</b> results pasted"));
     delete window;
 }
 
