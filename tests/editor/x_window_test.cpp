@@ -45,6 +45,20 @@ double BlackShare(const QImage& shot, const QRect& band) {
     return all == 0 ? 1.0 : static_cast<double>(black) / all;
 }
 
+// What keys sent by the X server need that is not here; empty when all is.
+std::string WhatKeysFromTheServerNeed() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return "needs an X server (run under xvfb-run)";
+    }
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) return "needs xdotool";
+    return {};
+}
+
+frmMain* StartWholeEditor(ScriptedDialogs& dialogs) {
+    return test::StartTestWindow(
+        &dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+}
+
 TEST(OnAnXServer, TheStartWindowShowsTheWholeStripAndRepaintsWhenGrown) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
@@ -78,13 +92,10 @@ TEST(OnAnXServer, TheStartWindowShowsTheWholeStripAndRepaintsWhenGrown) {
 // Keys as a person presses them: from the X server (xdotool), through the
 // window system's key path into whichever view has the keyboard.
 TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
-    if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "needs xdotool";
+    const std::string missing = WhatKeysFromTheServerNeed();
+    if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
-    frmMain* window = test::StartTestWindow(
-        &dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+    frmMain* window = StartWholeEditor(dialogs);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     window->document().AutoFormat = false;
     window->document().AutoColorize = false;
@@ -151,13 +162,10 @@ TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
 // page on the clipboard, pasted with the keyboard into a new document's page,
 // is what the exit prompt asks about and what Save writes.
 TEST(OnAnXServer, APastedPageInANewDocumentIsAskedAboutAndSaved) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
-    if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "needs xdotool";
+    const std::string missing = WhatKeysFromTheServerNeed();
+    if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
-    frmMain* window = test::StartTestWindow(
-        &dialogs, [] {}, {}, [](frmMain& w) { InstallEditorCommands(w); });
+    frmMain* window = StartWholeEditor(dialogs);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     auto* data = new QMimeData;
     data->setHtml("<p><b>Quarterly</b> results pasted</p>");
