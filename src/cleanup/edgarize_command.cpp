@@ -20,6 +20,13 @@ const char* const kConfirm =
     "This process can take a very long time and cannot be undone. You should save your work "
     "before running this command. Do you wish to continue?";
 
+// The clean-up rewrites the page's HTML: without a page there is nothing
+// it could read, and the user is told so rather than left wondering.
+const char* const kNoPage =
+    "Clean up works on the document as the Visual Editor shows it, and the Visual Editor is not "
+    "showing this document now (it is too large for the page, or the page stopped). Nothing was "
+    "changed; the code is as it was.";
+
 // Said first, and No is the default, when the document is Inline XBRL.
 const char* const kInlineXbrlWarning =
     "This document is Inline XBRL. Cleaning it removes its XBRL tagging (the ix: elements and "
@@ -38,6 +45,12 @@ EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner
 void EdgarizeCommand::cmdEdgarize_Click() {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
+    if (!editor_.visualView().pageAvailable()) {
+        editor_.dialogs().Message(editor_.mainWindow(), QString::fromLatin1(kNoPage),
+                                  QStringLiteral("Tarlo Code cleaner"), Buttons::Ok,
+                                  Icon::Information);
+        return;
+    }
     // The code holds the document as the user wrote it, or as the page
     // showed it at the last refresh; either tells an Inline XBRL filing.
     const bool inlineXbrl = IsInlineXbrl(editor_.document().Text());

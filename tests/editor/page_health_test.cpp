@@ -181,6 +181,14 @@ TEST_F(PageHealthTest, DocumentOverThePageLimitOpensInTheCodeViewOnly) {
     EXPECT_TRUE(files->SaveDocument());
     EXPECT_EQ(FileBytes(bigPath), large.toStdString());
     EXPECT_EQ(window->document().Text(), code);
+    // The clean-up, which reads the page, says why it cannot run.
+    dialogs->ClearAsked();
+    dialogs->Queue(Answer::Ok);
+    window->commands().Run(CommandId::CleanUp);
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("Nothing was changed"))
+        << dialogs->asked()[0].text.toStdString();
+    EXPECT_EQ(window->document().Text(), code);
 
     // A document within the limit shows in the page as before.
     const QString smallPath =
