@@ -93,6 +93,16 @@ void frmPrint::cmdPrint_Click() {
 }
 
 bool PrintVisualDocument(Editor& editor) {
+    // Without a page showing the document there is nothing to print from it,
+    // and the engine would never answer.
+    if (!editor.visualView().pageAvailable()) {
+        editor.dialogs().Message(
+            editor.mainWindow(),
+            "The Visual Editor is not showing this document now (it is too large for the page, "
+            "or the page stopped), so its page cannot be printed. Print the HTML code instead.",
+            "Tarlo", Buttons::Ok, Icon::Information);
+        return false;
+    }
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     if (!editor.dialogs().Printer(editor.mainWindow(), printer.get(), false)) return false;
     QPointer<VisualView> web(&editor.visualView());

@@ -19,6 +19,7 @@
 #include "editor/document_files.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
+#include "editor/print_window.h"
 #include "editor/visual_view.h"
 #include "support/gui_test_support.h"
 #include "support/window_suite.h"
@@ -189,6 +190,13 @@ TEST_F(PageHealthTest, DocumentOverThePageLimitOpensInTheCodeViewOnly) {
     EXPECT_TRUE(dialogs->asked()[0].text.contains("Nothing was changed"))
         << dialogs->asked()[0].text.toStdString();
     EXPECT_EQ(window->document().Text(), code);
+    // Printing the page says why it cannot, without asking for a printer.
+    dialogs->ClearAsked();
+    dialogs->Queue(Answer::Ok);
+    EXPECT_FALSE(PrintVisualDocument(*window));
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_EQ(dialogs->asked()[0].kind, "message");
+    EXPECT_TRUE(dialogs->asked()[0].text.contains("cannot be printed"));
 
     // A document within the limit shows in the page as before.
     const QString smallPath =
