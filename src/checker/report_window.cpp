@@ -58,6 +58,7 @@ QColor SeverityColour(WinColor plain, const QColor& background, const QColor& li
 frmVal::frmVal(Editor& editor)
     : QWidget(editor.mainWindow(), Qt::Window), editor_(editor), main_(editor.mainWindow()) {
     setObjectName(QStringLiteral("frmVal"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Error Report"));
     setAttribute(Qt::WA_DeleteOnClose);
     imlProbs.push_back(PageWithExclamationMark());

@@ -1,5 +1,7 @@
 #include "editor/window_helpers.h"
 
+#include <QShortcut>
+
 #include <QEvent>
 #include <QPoint>
 #include <QWidget>
@@ -52,6 +54,13 @@ TwipBounds PixelRectToTwips(const QRect& pixels) {
     r.width = PixelsToTwips(pixels.width());
     r.height = PixelsToTwips(pixels.height());
     return r;
+}
+
+void CloseOnEscape(QWidget* window) {
+    if (!window) return;
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
 }
 
 void SetTopmost(QWidget* window, bool flag) {

@@ -23,6 +23,9 @@ TwipBounds PixelRectToTwips(const QRect& pixels);
 // a window that was on screen stays on screen.
 void SetTopmost(QWidget* window, bool flag);
 
+// Escape closes `window` (as its close box does) while the keyboard is in it.
+void CloseOnEscape(QWidget* window);
+
 // For windows nobody operates (progress windows): they show without taking
 // the focus, and hand any activation straight back to the main window.
 void KeepFocusWithMain(QWidget* window);

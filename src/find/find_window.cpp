@@ -45,6 +45,7 @@ W* Named(W* widget, const char* name) {
 
 frmFind::frmFind(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), editor_(editor) {
     setObjectName(QStringLiteral("frmFind"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Find and Replace"));
     setAttribute(Qt::WA_DeleteOnClose);
 

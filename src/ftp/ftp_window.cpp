@@ -85,6 +85,7 @@ bool LocalNameTaken(const QString& path) {
 frmFTP::frmFTP(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), editor_(editor) {
     InitFtpWindowResources();
     setObjectName(QStringLiteral("frmFTP"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("FTP"));
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -1,6 +1,7 @@
 #include "insert/snippet_window.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +87,7 @@ frmSnippet::frmSnippet(Editor& editor, SnippetKind kind)
     : QWidget(editor.mainWindow(), Qt::Window), editor_(editor), kind_(kind) {
     const SnippetTexts texts = TextsOf(kind);
     setObjectName(QString::fromLatin1(texts.objectName));
+    CloseOnEscape(this);
     setWindowTitle(QString::fromLatin1(texts.caption));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, false);
@@ -121,7 +123,17 @@ frmSnippet::frmSnippet(Editor& editor, SnippetKind kind)
     cmdSubmit->setAccessibleName(QStringLiteral("Submit"));
     cmdSubmit->setDefault(true);
     connect(cmdSubmit, &QPushButton::clicked, this, [this] { cmdSubmit_Click(); });
-    layout->addWidget(cmdSubmit, 0, Qt::AlignHCenter);
+    // Cancel (and Escape) close the dialog and insert nothing.
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAccessibleName(QStringLiteral("Cancel"));
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSubmit);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    layout->addLayout(buttons);
 
     // Wide enough for the hints to read as short paragraphs; as tall as
     // they then need.

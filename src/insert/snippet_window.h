@@ -33,6 +33,7 @@ class frmSnippet : public QWidget {
     QLabel* lblBox = nullptr;    // keywords only: what goes into the box
     QLineEdit* input = nullptr;  // txtWords or Text1; null for layer and search form
     QPushButton* cmdSubmit = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
   private:
     Editor& editor_;

@@ -100,6 +100,7 @@ void SymbolLabel::keyPressEvent(QKeyEvent* event) {
 
 frmSpecial::frmSpecial(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), editor_(editor) {
     setObjectName(QStringLiteral("frmSpecial"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Special Symbols"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, false);

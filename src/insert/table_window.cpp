@@ -44,6 +44,7 @@ QComboBox* ChoiceBox(QWidget* parent, const char* name, const QStringList& choic
 
 frmTable::frmTable(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), editor_(editor) {
     setObjectName(QStringLiteral("frmTable"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Table Wizard"));
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -97,9 +98,15 @@ bool frmTable::eventFilter(QObject* watched, QEvent* event) {
     // characters; keys that type nothing (arrows, Delete) move as ever.
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Tab and Alt keys move between controls; they type nothing here.
+        // Tab and Alt keys move between controls, Escape closes the window,
+        // and the editing shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+Z) edit:
+        // none of them types a character here. Pasted text that is not a
+        // whole number is refused when the table is made.
+        constexpr Qt::KeyboardModifiers kCommand =
+            Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier;
         if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
-            key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::AltModifier) != 0) {
+            key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape ||
+            (key->modifiers() & kCommand) != 0) {
             return false;
         }
         const QString text = key->text();

@@ -26,6 +26,7 @@ QString FromView(std::string_view text) {
 
 frmHTML::frmHTML(Editor& editor) : QWidget(editor.mainWindow(), Qt::Window), editor_(editor) {
     setObjectName(QStringLiteral("frmHTML"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Common HTML codes"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, false);

@@ -29,6 +29,7 @@ QLabel* WrappedLabel(const char* text, const char* name, QWidget* parent) {
 frmAbout::frmAbout(Editor& editor)
     : QWidget(editor.mainWindow(), Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
+    CloseOnEscape(this);
     setWindowTitle(QLatin1String(kAboutCaption));
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -20,6 +20,7 @@ namespace tarlo {
 frmHelp::frmHelp(Editor& editor)
     : QWidget(editor.mainWindow(), Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmHelp"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Help"));
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -36,6 +36,7 @@ frmTip::frmTip(Editor& editor, const QString& tipsFile)
       random_(static_cast<std::mt19937::result_type>(
           std::chrono::steady_clock::now().time_since_epoch().count())) {
     setObjectName(QStringLiteral("frmTip"));
+    CloseOnEscape(this);
     setWindowTitle(QStringLiteral("Tip of the Day"));
     setAttribute(Qt::WA_DeleteOnClose);
 

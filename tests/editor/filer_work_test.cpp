@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -267,6 +269,58 @@ TEST_F(FilerWorkTest, CaretPanelsFollowTheCaretWithoutAKey) {
     EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(6) == "Line: 1"; }))
         << window->SB->PanelText(6).toStdString();
     EXPECT_EQ(window->SB->PanelText(7), "Column: 0");
+}
+
+// Escape closes every tool window, as its close box does, and nothing is
+// typed or inserted into the document by it.
+TEST_F(FilerWorkTest, EscapeClosesEveryToolWindowAndLeavesTheDocumentAsItWas) {
+    New();
+    window->txtCode->SetTextUtf8("<html><head></head><body><o:p></o:p><p>kept</p></body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    const std::string before = Code();
+    const std::pair<CommandId, const char*> tools[] = {
+        {CommandId::TagReference, "frmHTML"},
+        {CommandId::Symbols, "frmSpecial"},
+        {CommandId::TableMaker, "frmTable"},
+        {CommandId::Keywords, "frmSEO"},
+        {CommandId::Marquee, "frmMarquee"},
+        {CommandId::Layer, "frmLayer"},
+        {CommandId::WebSearchForm, "frmGoogle"},
+        {CommandId::FindReplace, "frmFind"},
+        {CommandId::Upload, "frmFTP"},
+        {CommandId::CheckStructure, "frmVal"},
+        {CommandId::Help, "frmHelp"},
+        {CommandId::TipOfTheDay, "frmTip"},
+        {CommandId::About, "frmAbout"},
+    };
+    const auto shown = [](const char* name) -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+        }
+        return nullptr;
+    };
+    for (const auto& [command, name] : tools) {
+        for (int i = 0; i < 4; ++i) dialogs->Queue(Answer::Yes);  // the check's questions
+        window->commands().Run(command);
+        QPointer<QWidget> tool;
+        ASSERT_TRUE(WaitUntil([&] { return (tool = shown(name)) != nullptr; })) << name;
+        tool->activateWindow();
+        QApplication::setActiveWindow(tool);
+        QWidget* keys = QApplication::focusWidget();
+        if (keys == nullptr || keys->window() != tool) keys = tool;
+        QTest::keyClick(keys, Qt::Key_Escape);
+        EXPECT_TRUE(WaitUntil([&] { return tool.isNull() || !tool->isVisible(); })) << name;
+        while (dialogs->pending() > 0) dialogs->Message(nullptr, "", "", Buttons::Ok, Icon::None);
+        EXPECT_EQ(Code(), before) << name;
+    }
+    // A snippet dialog's Cancel closes it, with what was typed there unused.
+    window->commands().Run(CommandId::Keywords);
+    QPointer<QWidget> keywords = shown("frmSEO");
+    ASSERT_NE(keywords, nullptr);
+    QTest::keyClicks(keywords->findChild<QLineEdit*>("txtWords"), "revenue, filing");
+    QTest::mouseClick(keywords->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    EXPECT_TRUE(WaitUntil([&] { return keywords.isNull() || !keywords->isVisible(); }));
+    EXPECT_EQ(Code(), before);
 }
 
 }  // namespace

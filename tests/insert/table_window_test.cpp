@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +109,12 @@ TEST_F(TableWindowTest, NumberBoxesTakeDigitsAndBackspaceOnly) {
     QTest::keyClick(t->rowtxt, Qt::Key_Tab);
     EXPECT_TRUE(t->coltxt->hasFocus());
     EXPECT_EQ(t->rowtxt->text(), "12");
+    // The editing shortcuts edit: select all, then paste over it.
+    QApplication::clipboard()->setText("40");
+    QTest::keyClick(t->coltxt, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(t->coltxt->selectedText(), t->coltxt->text());
+    QTest::keyClick(t->coltxt, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t->coltxt->text(), "40");
 }
 
 TEST_F(TableWindowTest, CreateTableChecksInOrderAndBuildsNothingOnAStop) {
