@@ -296,6 +296,9 @@ void frmMain::BuildMenus() {
                  CommandId::WebSearchForm);
     AddMenuEntry(insert, "mnuMarquee", "&Marquee", QKeySequence("Ctrl+M"), CommandId::Marquee);
     AddMenuEntry(insert, "mnuSymbol", "&Symbol", QKeySequence(), CommandId::Symbols);
+    // Every command of the tool rows has a menu entry, so the keyboard
+    // reaches it too; each takes its button's caption.
+    AddMenuEntry(insert, "mnuHTML", "Show HTML Window", QKeySequence(), CommandId::TagReference);
     AddMenuEntry(insert, "mnuLayer", "&Layer", QKeySequence("Ctrl+H"), CommandId::Layer);
     AddMenuEntry(insert, "mnukeywords", "&Keywords", QKeySequence(), CommandId::Keywords);
 
@@ -351,14 +354,18 @@ void frmMain::BuildMenus() {
     AddMenuEntry(wysiwyg, "mnuUnlink", "Unlink", QKeySequence(), CommandId::Unlink);
     AddMenuEntry(wysiwyg, "mnuRule", "Insert Rule", QKeySequence("Ctrl+R"),
                  CommandId::HorizontalRule);
+    AddMenuEntry(wysiwyg, "mnuFontColor", "Font color", QKeySequence(), CommandId::FontColour);
     tools->addSeparator();
     AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"), CommandId::CleanUp);
+    AddMenuEntry(tools, "mnuCheck", "Error check", QKeySequence(), CommandId::CheckStructure);
     AddMenuEntry(tools, "mnuEdgarRules", "EDGAR &Rules Check", QKeySequence(),
                  CommandId::CheckEdgarRules);
     AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"), CommandId::RefreshCode);
     AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"), CommandId::FormatHtml);
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),
                  CommandId::ColorizeHtml);
+    tools->addSeparator();
+    AddMenuEntry(tools, "mnuUpload", "FTP Files", QKeySequence(), CommandId::Upload);
 
     QMenu* view = menu("mnuView", "&View");
     AddMenuEntry(view, "mnuToggle", "Toggle Screen Orientation", QKeySequence("F11"),

@@ -523,6 +523,23 @@ TEST_F(MainWindowTest, EveryButtonAndMenuEntryRunsACommand) {
     }
     // Every command is reachable from some control.
     EXPECT_EQ(seen.size(), kCommandCount);
+
+    // ...and every command of the tool rows from a menu, so from the keyboard.
+    std::set<CommandId> inMenus;
+    for (QAction* a : full->menuBar()->findChildren<QAction*>()) {
+        if (const auto id = frmMain::CommandOf(a)) inMenus.insert(*id);
+    }
+    for (QMenu* m : full->findChildren<QMenu*>()) {
+        for (QAction* a : m->actions()) {
+            if (const auto id = frmMain::CommandOf(a)) inMenus.insert(*id);
+        }
+    }
+    for (QToolButton* b : full->findChildren<QToolButton*>()) {
+        const std::optional<CommandId> id = frmMain::CommandOf(b);
+        if (!id || b->isHidden()) continue;
+        EXPECT_EQ(inMenus.count(*id), 1u) << b->objectName().toStdString() << " ("
+                                          << b->toolTip().toStdString() << ") has no menu entry";
+    }
     delete full;
 }
 
