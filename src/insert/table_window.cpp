@@ -34,6 +34,8 @@ QComboBox* ChoiceBox(QWidget* parent, const char* name, const QStringList& choic
     box->setAccessibleName(QLatin1String(spoken));
     // Typed text is taken as it is, never added to the list.
     box->setEditable(true);
+    // The box's text field is what takes the keys: a reader names it too.
+    box->lineEdit()->setAccessibleName(QLatin1String(spoken));
     box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(choices);
     box->setCurrentText(QLatin1String(start));

@@ -1,5 +1,6 @@
 #include "startup/help_window.h"
 
+#include <QChildEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,27 @@
 #include "startup/startup_files.h"
 
 namespace tarlo {
+
+namespace {
+
+// Gives every widget made inside a view the view's accessible name, as soon
+// as it is ready to be shown.
+class NameFollower : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::ChildPolished) {
+            QObject* child = static_cast<QChildEvent*>(e)->child();
+            if (child->isWidgetType() && watched->isWidgetType()) {
+                static_cast<QWidget*>(child)->setAccessibleName(
+                    static_cast<QWidget*>(watched)->accessibleName());
+            }
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 frmHelp::frmHelp(Editor& editor)
     : QWidget(editor.mainWindow(), Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
@@ -43,6 +65,9 @@ frmHelp::frmHelp(Editor& editor)
     webHelp = new QWebEngineView(this);
     webHelp->setObjectName(QStringLiteral("webHelp"));
     webHelp->setAccessibleName(QStringLiteral("Help page"));
+    // The engine's own widget inside the view takes the keyboard: it carries
+    // the view's name for a reader.
+    webHelp->installEventFilter(new NameFollower(webHelp));
 
     connect(cmdBack, &QPushButton::clicked, this, &frmHelp::cmdBack_Click);
     connect(cmdContents, &QPushButton::clicked, this, &frmHelp::cmdContents_Click);

@@ -56,6 +56,7 @@ frmTip::frmTip(Editor& editor, const QString& tipsFile)
     // A tip longer than the box scrolls inside it instead of being cut off.
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("scrTip"));
+    scroll->setAccessibleName(QStringLiteral("Tip"));
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setFrameShape(QFrame::NoFrame);

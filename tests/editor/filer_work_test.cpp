@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -272,7 +273,8 @@ TEST_F(FilerWorkTest, CaretPanelsFollowTheCaretWithoutAKey) {
 }
 
 // Escape closes every tool window, as its close box does, and nothing is
-// typed or inserted into the document by it.
+// typed or inserted into the document by it; every control of each has a
+// name a screen reader reads.
 TEST_F(FilerWorkTest, EscapeClosesEveryToolWindowAndLeavesTheDocumentAsItWas) {
     New();
     window->txtCode->SetTextUtf8("<html><head></head><body><o:p></o:p><p>kept</p></body></html>");
@@ -304,6 +306,15 @@ TEST_F(FilerWorkTest, EscapeClosesEveryToolWindowAndLeavesTheDocumentAsItWas) {
         window->commands().Run(command);
         QPointer<QWidget> tool;
         ASSERT_TRUE(WaitUntil([&] { return (tool = shown(name)) != nullptr; })) << name;
+        // Every control a person can use is named for a screen reader.
+        for (QWidget* w : tool->findChildren<QWidget*>()) {
+            if (!w->isVisible() || w->focusPolicy() == Qt::NoFocus || w->window() != tool) continue;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            if (a == nullptr || a->role() == QAccessible::ScrollBar) continue;
+            EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+                << name << ": " << w->metaObject()->className() << " "
+                << w->objectName().toStdString() << " has no accessible name";
+        }
         tool->activateWindow();
         QApplication::setActiveWindow(tool);
         QWidget* keys = QApplication::focusWidget();
