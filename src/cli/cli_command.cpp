@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "startup/command_line.h"
 #include "text/text_encoding.h"
 
 #if defined(__linux__)
@@ -86,6 +87,7 @@ void PrintHelp(std::ostream& out) {
     for (const CliCommand& c : Registry()) {
         out << "  " << c.usage << "\n      " << c.help << "\n";
     }
+    out << "  --version\n      Prints the version and the licence.\n";
     out << "\nExit status: 0 on success, 2 on a bad argument, an unreadable file or output\n"
            "that cannot be written.\n";
 }
@@ -161,6 +163,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(args.empty() ? err : out);
         return args.empty() ? kExitUsage : kExitOk;
+    }
+    if (args[0] == "--version") {
+        out << VersionText("tarlo-cli");
+        return kExitOk;
     }
     for (const CliCommand& c : Registry()) {
         if (c.name != args[0]) continue;

@@ -1,15 +1,21 @@
 #include "startup/about_window.h"
 
+#include <Qsci/qsciglobal.h>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
+#include <curl/curl.h>
 #include <QDesktopServices>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "editor/editor.h"
 #include "editor/window_helpers.h"
+#include "startup/command_line.h"
 #include "startup/startup_files.h"
 
 namespace tarlo {
@@ -44,6 +50,16 @@ frmAbout::frmAbout(Editor& editor)
     bold.setBold(true);
     lblPublisher->setFont(bold);
     lblNotice = WrappedLabel(kAboutNotice, "lblNotice", this);
+    lblVersion = WrappedLabel("", "lblVersion", this);
+    lblVersion->setText(QString::fromStdString(VersionText()).trimmed());
+    lblVersion->setAccessibleName(lblVersion->text());
+    lblLibraries = WrappedLabel("", "lblLibraries", this);
+    lblLibraries->setText(LibrariesText());
+    lblLibraries->setAccessibleName(lblLibraries->text());
+    cmdLicence = new QPushButton(QStringLiteral("Read the &Licence"), this);
+    cmdLicence->setObjectName(QStringLiteral("cmdLicence"));
+    cmdLicence->setAccessibleName(QStringLiteral("Read the Licence"));
+    connect(cmdLicence, &QPushButton::clicked, this, &frmAbout::cmdLicence_Click);
 
     lblLink = new QLabel(
         QStringLiteral("<a href=\"help\">%1</a>").arg(QLatin1String(kAboutLinkText)), this);
@@ -66,6 +82,8 @@ frmAbout::frmAbout(Editor& editor)
     text->addWidget(lblDescription);
     text->addWidget(lblPublisher);
     text->addWidget(lblNotice);
+    text->addWidget(lblVersion);
+    text->addWidget(lblLibraries);
     text->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(imgAbout);
@@ -73,6 +91,7 @@ frmAbout::frmAbout(Editor& editor)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(lblLink);
     bottom->addStretch();
+    bottom->addWidget(cmdLicence);
     bottom->addWidget(cmdDone);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
@@ -89,6 +108,42 @@ frmAbout::frmAbout(Editor& editor)
 
 void frmAbout::cmdDone_Click() {
     close();
+}
+
+void frmAbout::cmdLicence_Click() {
+    if (!licenceWindow) {
+        auto* window = new QWidget(this, Qt::Window);
+        window->setObjectName(QStringLiteral("frmLicence"));
+        window->setWindowTitle(QStringLiteral("Tarlo Licence"));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        CloseOnEscape(window);
+        auto* text = new QPlainTextEdit(window);
+        text->setObjectName(QStringLiteral("txtLicence"));
+        text->setAccessibleName(QStringLiteral("Licence text"));
+        text->setReadOnly(true);
+        QFile file(QStringLiteral(":/LICENSE"));
+        text->setPlainText(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                                          : QString::fromUtf8(kLicenceLine.data()));
+        auto* layout = new QVBoxLayout(window);
+        layout->addWidget(text);
+        window->resize(640, 520);
+        licenceWindow = window;
+    }
+    licenceWindow->show();
+    licenceWindow->raise();
+    licenceWindow->activateWindow();
+}
+
+QString LibrariesText() {
+    const curl_version_info_data* curl = curl_version_info(CURLVERSION_NOW);
+    return QStringLiteral(
+               "Built with Qt %1 (LGPL-3.0), Qt WebEngine %2 with Chromium %3 (LGPL-3.0; "
+               "Chromium: BSD-3-Clause and others), QScintilla %4 (GPL-3.0), libcurl %5 "
+               "(curl licence).")
+        .arg(QString::fromLatin1(qVersion()), QString::fromLatin1(qWebEngineVersion()),
+             QString::fromLatin1(qWebEngineChromiumVersion()),
+             QStringLiteral(QSCINTILLA_VERSION_STR),
+             QString::fromLatin1(curl != nullptr ? curl->version : "?"));
 }
 
 void frmAbout::lblLink_Click() {

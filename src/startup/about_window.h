@@ -21,10 +21,15 @@ inline constexpr const char* kAboutText =
     "same time.";
 inline constexpr const char* kAboutPublisher = "Tarlo contributors";
 inline constexpr const char* kAboutNotice =
-    "\u00a9 2026 Tarlo contributors. Tarlo may be used, shared and changed under the licence "
-    "of its source repository.";
+    "\u00a9 2026 Tarlo contributors. Tarlo is free software: you may use, share and change it "
+    "under the GNU General Public License, version 3 or later (GPL-3.0-or-later). It comes with "
+    "no warranty.";
 inline constexpr const char* kAboutLinkText = "Tarlo Help";
 inline constexpr const char* kAboutLinkTip = "Click to see where the magic happens";
+
+// The libraries Tarlo is built on, each with its version (read from the
+// library itself where it tells it) and its licence, one per line.
+QString LibrariesText();
 
 class frmAbout : public QWidget {
     Q_OBJECT
@@ -33,13 +38,19 @@ class frmAbout : public QWidget {
 
     void cmdDone_Click();
     void lblLink_Click();
+    // Shows the licence's whole text in a window of its own.
+    void cmdLicence_Click();
 
     QLabel* imgAbout = nullptr;
     QLabel* lblDescription = nullptr;
     QLabel* lblPublisher = nullptr;
     QLabel* lblNotice = nullptr;
     QLabel* lblLink = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblLibraries = nullptr;
+    QPushButton* cmdLicence = nullptr;
     QPushButton* cmdDone = nullptr;
+    QPointer<QWidget> licenceWindow;
 };
 
 class AboutCommand : public QObject {

@@ -87,8 +87,8 @@ std::string HelpText() {
            "The window's own help opens with F1.\n";
 }
 
-std::string VersionText() {
-    return std::string("Tarlo ") + TARLO_VERSION + "\n";
+std::string VersionText(std::string_view program) {
+    return std::string(program) + " " + TARLO_VERSION + "\n" + std::string(kLicenceLine) + "\n";
 }
 
 }  // namespace tarlo

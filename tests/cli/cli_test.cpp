@@ -22,6 +22,10 @@ TEST(CliFrontEnd, HelpUnknownCommandsAndInput) {
     err.str("");
     EXPECT_EQ(RunCli({"frobnicate"}, out, err), kExitUsage);
     EXPECT_EQ(err.str(), "tarlo-cli: unknown command 'frobnicate' (see tarlo-cli --help)\n");
+    out.str("");
+    EXPECT_EQ(RunCli({"--version"}, out, err), kExitOk);
+    EXPECT_EQ(out.str().rfind("tarlo-cli 0.", 0), 0u) << out.str();
+    EXPECT_NE(out.str().find("(GPL-3.0-or-later).\n"), std::string::npos) << out.str();
 
     const InputText missing = ReadInput("/nonexistent/dir/file.htm");
     EXPECT_FALSE(missing.text.has_value());

@@ -36,7 +36,9 @@ TEST(CommandLineTest, HelpAndVersionEndBeforeTheWindowWhereverTheyStand) {
     EXPECT_EQ(ParseCommandLine({"--version"}).action, Action::Version);
     EXPECT_EQ(ParseCommandLine({"-platform", "offscreen", "--version"}).action, Action::Version);
     // The project's version, as CMake knows it.
-    EXPECT_TRUE(std::regex_match(VersionText(), std::regex("Tarlo [0-9]+(\\.[0-9]+)+\n")))
+    EXPECT_TRUE(
+        std::regex_match(VersionText(), std::regex("Tarlo [0-9]+(\\.[0-9]+)+\n"
+                                                   "License: .*\\(GPL-3\\.0-or-later\\)\\.\n")))
         << VersionText();
     const std::string help = HelpText();
     EXPECT_NE(help.find("Usage: tarlo [FILE]"), std::string::npos);

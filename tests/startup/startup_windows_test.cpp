@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -247,6 +248,19 @@ TEST_F(StartupWindowsTest, AboutShowsItsTextsAndItsLinkOpensTheHelpInTheBrowser)
     // The whole text shows: the window is tall enough for its wrapped lines.
     auto* text = about->findChild<QLabel*>("lblDescription");
     EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    // The version, the licence and the libraries with their own versions.
+    EXPECT_TRUE(about->findChild<QLabel*>("lblVersion")->text().startsWith("Tarlo 0."));
+    EXPECT_TRUE(about->findChild<QLabel*>("lblVersion")->text().contains("GPL-3.0-or-later"));
+    const QString libraries = about->findChild<QLabel*>("lblLibraries")->text();
+    for (const QString& part : {QStringLiteral("Qt ") + qVersion(), QStringLiteral("QScintilla 2."),
+                                QStringLiteral("libcurl "), QStringLiteral("Chromium ")}) {
+        EXPECT_TRUE(libraries.contains(part)) << libraries.toStdString();
+    }
+    emit about->findChild<QPushButton*>("cmdLicence")->clicked();
+    auto* licence = about->findChild<QPlainTextEdit*>("txtLicence");
+    ASSERT_NE(licence, nullptr);
+    EXPECT_TRUE(licence->toPlainText().contains("GNU GENERAL PUBLIC LICENSE"));
+    EXPECT_TRUE(licence->toPlainText().contains("Version 3, 29 June 2007"));
 
     UrlCatcher browser;
     QDesktopServices::setUrlHandler("file", &browser, "Open");
