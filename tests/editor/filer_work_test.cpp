@@ -4,6 +4,7 @@
 // its permissions; the caret panels follow the caret wherever it goes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -332,6 +333,34 @@ TEST_F(FilerWorkTest, EscapeClosesEveryToolWindowAndLeavesTheDocumentAsItWas) {
     QTest::mouseClick(keywords->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
     EXPECT_TRUE(WaitUntil([&] { return keywords.isNull() || !keywords->isVisible(); }));
     EXPECT_EQ(Code(), before);
+}
+
+// A file that cannot be opened is refused with the real reason, and the
+// document in the editor stays.
+TEST_F(FilerWorkTest, OpenNamesWhyAFileCannotBeOpened) {
+    New();
+    window->txtCode->SetTextUtf8("<p>still here</p>");
+    const QString fifo = Path("pipe.html");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString unreadable = WriteFile(dir.path(), "secret.html", "<p>x</p>");
+    chmod(unreadable.toLocal8Bit().constData(), 0);
+    const std::pair<QString, QString> cases[] = {
+        {Path("missing.html"), "there is no such file"},
+        {fifo, "it is not a regular file"},
+        {dir.path(), "it is a folder"},
+        {unreadable, geteuid() == 0 ? QString() : QStringLiteral("no permission to read it")},
+    };
+    for (const auto& [path, reason] : cases) {
+        if (reason.isEmpty()) continue;  // root reads every file
+        dialogs->ClearAsked();
+        dialogs->Queue(Answer::Ok);
+        EXPECT_FALSE(files->OpenDocumentFile(path));
+        ASSERT_EQ(dialogs->asked().size(), 1u) << path.toStdString();
+        EXPECT_TRUE(dialogs->asked()[0].text.contains(QDir::toNativeSeparators(path)));
+        EXPECT_TRUE(dialogs->asked()[0].text.endsWith(reason))
+            << dialogs->asked()[0].text.toStdString();
+        EXPECT_EQ(Code(), "<p>still here</p>");
+    }
 }
 
 }  // namespace
