@@ -14,6 +14,7 @@
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/long_operation.h"
+#include "editor/window_helpers.h"
 
 namespace tarlo {
 
@@ -137,13 +138,14 @@ void CheckCommands::cmdEdgarRules_Click() {
         more.Position = static_cast<std::int32_t>(result.findings.back().offset);
         records.push_back(std::move(more));
     }
-    ShowReport(records, nullptr);
+    ShowReport(records, nullptr, QStringLiteral("EDGAR Rules Check"));
 }
 
-void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar) {
+void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar,
+                               const QString& title) {
     const QPointer<CheckCommands> self(this);
     const QPointer<QProgressBar> progressBar(bar);
-    auto* report = new frmVal(editor_);
+    auto* report = new frmVal(editor_, title);
     report_ = report;
     const QPointer<frmVal> alive(report);
     if (progressBar && !records.empty()) {
@@ -158,6 +160,17 @@ void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgr
         QCoreApplication::processEvents();
     });
     if (!self || !alive) return;
+    // The size the user gave the last report; else wide enough for the
+    // columns' texts. Centred again for the size it now has.
+    if (reportSize_) {
+        report->resize(*reportSize_);
+    } else {
+        report->FitToColumns();
+    }
+    CentreOverMain(report, editor_.mainWindow());
+    report->onClosing = [self](const QSize& size) {
+        if (self) self->reportSize_ = size;
+    };
     report->show();
 }
 

@@ -1,10 +1,14 @@
 #pragma once
-// The two error-check runs: the structure check ("Error check", cmdCheck)
-// and the EDGAR conformance check ("Test Error Chk", cmdCheck2). Each scans
-// the code text and shows its problems in the "Error Report" window,
-// replacing the previous report.
+// The check runs: the structure check ("Error check", cmdCheck), the EDGAR
+// conformance check ("Test Error Chk", cmdCheck2) and the EDGAR rules check.
+// Each scans the code text and shows its problems in a report window
+// ("Error Report", or named after the check), replacing the previous report;
+// a report opens as large as the last one was when it went.
 #include <QObject>
 #include <QPointer>
+#include <QSize>
+#include <QString>
+#include <optional>
 #include <vector>
 
 class QProgressBar;
@@ -34,11 +38,15 @@ class CheckCommands : public QObject {
   private:
     void CloseReport();
     void ApplySelection(const CheckRun& run);
-    // Builds and shows the report; `bar` (may be null) follows the rows.
-    void ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar);
+    // Builds and shows the report titled `title`; `bar` (may be null)
+    // follows the rows.
+    void ShowReport(const std::vector<ProblemRecord>& records, QProgressBar* bar,
+                    const QString& title = QStringLiteral("Error Report"));
 
     Editor& editor_;
     QPointer<frmVal> report_;
+    // The last report's size when it went, for this run of the program.
+    std::optional<QSize> reportSize_;
     bool running_ = false;
 };
 

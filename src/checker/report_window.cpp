@@ -1,13 +1,19 @@
 #include "checker/report_window.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "codeview/code_view.h"
 #include "document/document.h"
@@ -41,11 +47,35 @@ QIcon PageWithExclamationMark() {
     return QIcon(pixmap);
 }
 
+// The columns' widths at first, in twips; the texts may widen them.
+constexpr int kStartWidths[kReportColumnCount] = {2585, 930, 1440, 700, 800, 5000};
+// The most a column widens to fit its texts, in pixels (0: as wide as its
+// texts): a long recommendation must not push the others out of sight.
+constexpr int kMostWidths[kReportColumnCount] = {420, 260, 0, 0, 0, 560};
+
 double Luminance(const QColor& c) {
     return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
 }
 
 }  // namespace
+
+std::vector<std::optional<LineColumn>> RowPlaces(std::string_view text,
+                                                 const std::vector<ReportRow>& rows) {
+    std::vector<std::optional<LineColumn>> places(rows.size());
+    // The checks list their problems grouped by check, not by place: the
+    // places are counted in the text's order, in one pass.
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // offset, row
+    order.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto p = TagPosition(rows[i].tag);
+        if (p && *p >= 0 && static_cast<std::size_t>(*p) <= text.size())
+            order.emplace_back(static_cast<std::size_t>(*p), i);
+    }
+    std::sort(order.begin(), order.end());
+    LineColumnCounter counter(text);
+    for (const auto& [offset, row] : order) places[row] = counter.At(offset);
+    return places;
+}
 
 QColor SeverityColour(WinColor plain, const QColor& background, const QColor& listText) {
     const QColor colour(RedOf(plain), GreenOf(plain), BlueOf(plain));
@@ -55,11 +85,11 @@ QColor SeverityColour(WinColor plain, const QColor& background, const QColor& li
     return contrast < 2.0 ? listText : colour;
 }
 
-frmVal::frmVal(Editor& editor)
+frmVal::frmVal(Editor& editor, const QString& title)
     : QWidget(editor.mainWindow(), Qt::Window), editor_(editor), main_(editor.mainWindow()) {
     setObjectName(QStringLiteral("frmVal"));
     CloseOnEscape(this);
-    setWindowTitle(QStringLiteral("Error Report"));
+    setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
     imlProbs.push_back(PageWithExclamationMark());
 
@@ -73,10 +103,10 @@ frmVal::frmVal(Editor& editor)
     lvProbs->setSelectionMode(QAbstractItemView::SingleSelection);
     lvProbs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvProbs->setHeaderLabels({QStringLiteral("Issue"), QStringLiteral("Code"),
-                              QStringLiteral("Severity"), QStringLiteral("Recommendation")});
-    const int widths[] = {2585, 930, 1440, 5000};
-    for (int i = 0; i < 4; ++i) {
-        lvProbs->setColumnWidth(i, TwipSizeToPixels(widths[i], 0).width());
+                              QStringLiteral("Severity"), QStringLiteral("Line"),
+                              QStringLiteral("Column"), QStringLiteral("Recommendation")});
+    for (int i = 0; i < kReportColumnCount; ++i) {
+        lvProbs->setColumnWidth(i, TwipSizeToPixels(kStartWidths[i], 0).width());
     }
     connect(lvProbs, &QTreeWidget::itemDoubleClicked, this, [this] { lvProbs_DblClick(); });
 
@@ -127,6 +157,10 @@ frmVal::frmVal(Editor& editor)
     CentreOverMain(this, editor.mainWindow());
 }
 
+frmVal::~frmVal() {
+    if (onClosing) onClosing(isMaximized() ? normalGeometry().size() : size());
+}
+
 QLabel* frmVal::Panel(int number) const {
     return number >= 1 && number <= static_cast<int>(panels_.size()) ? panels_[number - 1]
                                                                      : nullptr;
@@ -143,12 +177,25 @@ void frmVal::Load(const std::vector<ProblemRecord>& records,
     items.reserve(static_cast<qsizetype>(records.size()));
     std::vector<ReportRow> rows;
     rows.reserve(records.size());
+    for (const ProblemRecord& record : records) rows.push_back(RowOf(record));
+    // The places in the code the report is about, before anyone can type.
+    const std::vector<std::optional<LineColumn>> places =
+        RowPlaces(main_ ? editor_.document().Text() : std::string(), rows);
     int number = 0;
-    for (const ProblemRecord& record : records) {
-        const ReportRow& row = rows.emplace_back(RowOf(record));
-        auto* item = new QTreeWidgetItem(
-            {QString::fromStdString(row.issue), QString::fromStdString(row.code),
-             QString::fromStdString(row.severity), QString::fromStdString(row.recommendation)});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ReportRow& row = rows[i];
+        QStringList cells(kReportColumnCount);
+        cells[kColumnIssue] = QString::fromStdString(row.issue);
+        cells[kColumnCode] = QString::fromStdString(row.code);
+        cells[kColumnSeverity] = QString::fromStdString(row.severity);
+        cells[kColumnRecommendation] = QString::fromStdString(row.recommendation);
+        if (places[i]) {
+            cells[kColumnLine] = QString::number(places[i]->line);
+            cells[kColumnColumn] = QString::number(places[i]->column);
+        }
+        auto* item = new QTreeWidgetItem(cells);
+        item->setTextAlignment(kColumnLine, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(kColumnColumn, Qt::AlignRight | Qt::AlignVCenter);
         if (row.severity == kSeverityNegligible) {
             negligibleRows_.push_back(
                 static_cast<int>(lvProbs->topLevelItemCount() + items.size()));
@@ -156,22 +203,61 @@ void frmVal::Load(const std::vector<ProblemRecord>& records,
         item->setIcon(0, imlProbs.front());
         item->setData(0, Qt::UserRole, QString::fromStdString(row.tag));
         if (row.severity == kSeverityError) {
-            item->setForeground(2, QColor(Qt::red));
-            item->setFont(2, bold);
-            item->setFont(3, bold);
+            item->setForeground(kColumnSeverity, QColor(Qt::red));
+            item->setFont(kColumnSeverity, bold);
+            item->setFont(kColumnRecommendation, bold);
         } else {
-            item->setForeground(2, normal);
+            item->setForeground(kColumnSeverity, normal);
         }
         items.append(item);
         if (perRow) perRow(++number);
     }
     lvProbs->addTopLevelItems(items);
     if (!chkNegligible->isChecked()) chkNegligible_Click();
+    FitColumnsToTexts();
 
     const ProblemCounts counts = CountProblems(rows);
     panels_[0]->setText(QString::fromStdString(ErrorsText(counts.errors)));
     panels_[1]->setText(QString::fromStdString(WarningsText(counts.warnings)));
     panels_[2]->setText(QString::fromStdString(NegligibleText(counts.negligible)));
+}
+
+void frmVal::FitColumnsToTexts() {
+    for (int c = 0; c < kReportColumnCount; ++c) {
+        const int start = TwipSizeToPixels(kStartWidths[c], 0).width();
+        lvProbs->resizeColumnToContents(c);
+        int width = std::max(lvProbs->columnWidth(c), start);
+        if (kMostWidths[c] > 0) width = std::min(width, std::max(kMostWidths[c], start));
+        lvProbs->setColumnWidth(c, width);
+    }
+    // What is still cut (a long message, or rows beyond those the header
+    // measured) shows whole when the pointer rests on it. Measured in bold,
+    // as the Recommendation of an error is drawn; many rows share a text.
+    QFont bold = lvProbs->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    QHash<QString, int> widths;
+    const int margin = 2 * lvProbs->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
+    const int icon = lvProbs->iconSize().isValid() ? lvProbs->iconSize().width() + 4 : 20;
+    for (int r = 0; r < lvProbs->topLevelItemCount(); ++r) {
+        QTreeWidgetItem* item = lvProbs->topLevelItem(r);
+        for (const int c : {kColumnIssue, kColumnCode, kColumnRecommendation}) {
+            const QString text = item->text(c);
+            auto known = widths.constFind(text);
+            if (known == widths.constEnd())
+                known = widths.insert(text, metrics.horizontalAdvance(text));
+            const int room = lvProbs->columnWidth(c) - margin - (c == kColumnIssue ? icon : 0);
+            if (*known > room) item->setToolTip(c, text);
+        }
+    }
+}
+
+void frmVal::FitToColumns() {
+    const int wanted = lvProbs->header()->length() + 2 * lvProbs->frameWidth() +
+                       lvProbs->verticalScrollBar()->sizeHint().width() + 4;
+    const QScreen* screen = main_ ? main_->screen() : this->screen();
+    const int most = screen ? screen->availableGeometry().width() * 9 / 10 : wanted;
+    resize(std::max(width(), std::min(wanted, most)), height());
 }
 
 void frmVal::chkNegligible_Click() {

@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -122,7 +124,67 @@ void Wipe(std::string& s) {
     s.clear();
 }
 
+// What the TLS handshake learned of the server's certificate, for the
+// message that says why it was refused.
+struct CertificateSeen {
+    std::string subject;  // who the server's own certificate was issued to
+    std::string issuer;   // who issued it
+    std::string reason;   // the first reason it was not trusted
+};
+
+std::string NameText(const X509_NAME* name) {
+    if (!name) return {};
+    char cn[256] = {0};
+    if (X509_NAME_get_text_by_NID(const_cast<X509_NAME*>(name), NID_commonName, cn, sizeof cn) > 0)
+        return cn;
+    char line[512] = {0};
+    X509_NAME_oneline(name, line, sizeof line);
+    return line;
+}
+
+int CertificateSeenIndex() {
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+// Watches the verification OpenSSL does anyway; its verdict stands.
+int WatchVerify(int preverify_ok, X509_STORE_CTX* store) {
+    auto* ssl =
+        static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    auto* seen = ssl ? static_cast<CertificateSeen*>(
+                           SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), CertificateSeenIndex()))
+                     : nullptr;
+    if (!seen) return preverify_ok;
+    if (const X509* leaf = X509_STORE_CTX_get0_cert(store); leaf && seen->subject.empty()) {
+        seen->subject = NameText(X509_get_subject_name(leaf));
+        seen->issuer = NameText(X509_get_issuer_name(leaf));
+    }
+    if (!preverify_ok && seen->reason.empty())
+        seen->reason = X509_verify_cert_error_string(X509_STORE_CTX_get_error(store));
+    return preverify_ok;
+}
+
+CURLcode WatchCertificate(CURL*, void* ctx, void* p) {
+    auto* ssl_ctx = static_cast<SSL_CTX*>(ctx);
+    SSL_CTX_set_ex_data(ssl_ctx, CertificateSeenIndex(), p);
+    SSL_CTX_set_verify(ssl_ctx, SSL_CTX_get_verify_mode(ssl_ctx), &WatchVerify);
+    return CURLE_OK;
+}
+
 }  // namespace
+
+std::string CertificateRefusal(const std::string& subject, const std::string& issuer,
+                               const std::string& reason) {
+    std::string text = "the server's TLS certificate";
+    if (!subject.empty()) {
+        text += ", issued to " + subject;
+        if (!issuer.empty()) text += issuer == subject ? " by itself" : " by " + issuer;
+        text += ",";
+    }
+    text += " is not trusted (" + reason +
+            "), so nothing was sent to the server: not the user name, the password or any file";
+    return text;
+}
 
 struct SessionCallbacks {
     using T = FtpSession::Transfer;
@@ -346,6 +408,11 @@ FtpResult FtpSession::Perform(Transfer& t) {
     // Plain ftp:// asks for TLS and uses it when the server has it.
     if (scheme_ == "ftp") curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
     if (!ca_file_.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, ca_file_.c_str());
+    CertificateSeen certificate;
+    if (!Sftp()) {
+        curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, &WatchCertificate);
+        curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, &certificate);
+    }
     if (!user_.empty()) curl_easy_setopt(c, CURLOPT_USERNAME, user_.c_str());
     if (!password_.empty()) {
         curl_easy_setopt(c, CURLOPT_PASSWORD, password_.c_str());
@@ -408,6 +475,13 @@ FtpResult FtpSession::Perform(Transfer& t) {
     }
 
     const CURLcode rc = curl_easy_perform(c);
+    // The connection outlives `certificate`: its context must not point at it.
+    curl_tlssessioninfo* tls = nullptr;
+    if (curl_easy_getinfo(c, CURLINFO_TLS_SSL_PTR, &tls) == CURLE_OK && tls &&
+        tls->backend == CURLSSLBACKEND_OPENSSL && tls->internals) {
+        SSL_CTX_set_ex_data(SSL_get_SSL_CTX(static_cast<SSL*>(tls->internals)),
+                            CertificateSeenIndex(), nullptr);
+    }
     if (rc == CURLE_OK) {
         if (!t.connect_only) {
             if (!t.receiving) Emit(kReceiving);
@@ -456,7 +530,13 @@ FtpResult FtpSession::Perform(Transfer& t) {
         case CURLE_SSL_CACERT_BADFILE:
         case CURLE_USE_SSL_FAILED:
             r.code = kCodeTlsRefused;
-            r.message = "the server's TLS certificate was refused: " + r.message;
+            if (rc == CURLE_PEER_FAILED_VERIFICATION || !certificate.reason.empty()) {
+                r.message =
+                    CertificateRefusal(certificate.subject, certificate.issuer,
+                                       certificate.reason.empty() ? r.message : certificate.reason);
+            } else {
+                r.message = "the server's TLS connection failed: " + r.message;
+            }
             break;
         case CURLE_WRITE_ERROR:
             r.code = kCodeLocalFileError;

@@ -59,6 +59,12 @@ struct FtpResult {
 // cannot be read.
 std::string LocalFileProblem(const std::string& path);
 
+// Why the server's TLS certificate was refused, for a person: who it was
+// issued to (and by whom, when the handshake showed it), the reason, and that
+// the login was never sent. Begins in lower case, as the session's messages do.
+std::string CertificateRefusal(const std::string& subject, const std::string& issuer,
+                               const std::string& reason);
+
 class FtpSession {
   public:
     using StateFn = std::function<void(int state)>;

@@ -285,7 +285,14 @@ void frmFTP::cmdLogOn_Click() {
     QString text = QStringLiteral(
         "Login attempt failed. Check the spelling of the server address, username and password.");
     const int code = ITC->ResponseCode();
-    if (code == kCodeTlsRefused || code == kCodeUnsupportedScheme || code == kCodeBadAddress) {
+    if (code == kCodeTlsRefused) {
+        // The server's identity was refused before the login was sent:
+        // spelling is beside the point, the certificate (or host key) is not.
+        QString refusal = ITC->ResponseInfo().trimmed();
+        if (!refusal.isEmpty()) refusal[0] = refusal[0].toUpper();
+        if (!refusal.endsWith(QLatin1Char('.'))) refusal += QLatin1Char('.');
+        text = refusal + QStringLiteral("\n\nLogin attempt failed.");
+    } else if (code == kCodeUnsupportedScheme || code == kCodeBadAddress) {
         // Spelling is not the trouble here: say what was refused.
         text += QStringLiteral("\n\n") + ITC->ResponseInfo();
     }

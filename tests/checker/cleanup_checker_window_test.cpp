@@ -176,7 +176,7 @@ TEST_F(CleanupCheckerWindowTest, TheReportShowsEachRecordWhole) {
     QTreeWidgetItem* row = report.lvProbs->topLevelItem(0);
     EXPECT_EQ(row->text(1), "a|b");
     EXPECT_EQ(row->text(2), "Warning");
-    EXPECT_EQ(row->text(3), "Remove it");
+    EXPECT_EQ(row->text(kColumnRecommendation), "Remove it");
     EXPECT_EQ(report.Panel(1)->text(), "1 error");
     EXPECT_EQ(report.Panel(2)->text(), "1 warning");
     report.lvProbs->setCurrentItem(row);
@@ -210,16 +210,20 @@ TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {
     EXPECT_EQ(report->windowTitle(), "Error Report");
     EXPECT_TRUE(report->windowFlags().testFlag(Qt::Tool));
     QTreeWidget* list = report->lvProbs;
-    ASSERT_EQ(list->columnCount(), 4);
-    EXPECT_EQ(list->headerItem()->text(3), "Recommendation");
-    EXPECT_EQ(list->columnWidth(0), 172);  // 2585 twips
+    ASSERT_EQ(list->columnCount(), 6);
+    EXPECT_EQ(list->headerItem()->text(kColumnLine), "Line");
+    EXPECT_EQ(list->headerItem()->text(kColumnColumn), "Column");
+    EXPECT_EQ(list->headerItem()->text(kColumnRecommendation), "Recommendation");
+    // 2585 twips at first, and wide enough for "Improper or missing code".
+    EXPECT_GT(list->columnWidth(kColumnIssue), 172);
+    EXPECT_LT(list->columnWidth(kColumnIssue), 260);
     // Nested fonts, the missing title, and the two paragraph marks.
     ASSERT_EQ(list->topLevelItemCount(), 4);
     EXPECT_EQ(Row(0)->text(0), "Nested codes");
     EXPECT_EQ(Row(1)->text(2), "Error");
     EXPECT_EQ(Row(1)->foreground(2).color(), QColor(Qt::red));
     EXPECT_TRUE(Row(1)->font(2).bold());
-    EXPECT_TRUE(Row(1)->font(3).bold());
+    EXPECT_TRUE(Row(1)->font(kColumnRecommendation).bold());
     EXPECT_FALSE(Row(0)->font(2).bold());
     EXPECT_NE(Row(0)->foreground(2).color(), QColor(Qt::red));
     EXPECT_FALSE(Row(0)->icon(0).isNull());
@@ -234,6 +238,9 @@ TEST_F(CleanupCheckerWindowTest, StructureCheckReportsAndLeadsToTheProblem) {
     EXPECT_EQ(window->txtCode->SelStart(), font + 1);
     EXPECT_EQ(window->txtCode->SelLength(), 1);
     EXPECT_EQ(Selected(), "f");
+    // The row's line and column are those of the character it selects.
+    EXPECT_EQ(Row(0)->text(kColumnLine), "1");
+    EXPECT_EQ(Row(0)->text(kColumnColumn), QString::number(font + 2));
     EXPECT_TRUE(WaitUntil([] { return window->txtCode->hasFocus(); }, 3000));
     // A 0-based position selects the first character.
     DoubleClickRow(2);
@@ -466,6 +473,75 @@ TEST_F(CleanupCheckerWindowTest, SeverityColourStaysReadable) {
     EXPECT_EQ(SeverityColour(kWhite, Qt::white, Qt::black), QColor(Qt::black));
     EXPECT_EQ(SeverityColour(kBlack, Qt::white, Qt::darkGray), QColor(Qt::black));
     EXPECT_EQ(SeverityColour(kWhite, Qt::black, Qt::gray), QColor(Qt::white));
+}
+
+TEST_F(CleanupCheckerWindowTest, ReportRowsGiveTheirPlaceInCharacters) {
+    // Rows come grouped by check, not by place; a tag that is no place in
+    // the text gives no line.
+    const std::string text = "a\r\nb\u00e9c\rd";
+    std::vector<ReportRow> rows;
+    for (const char* tag : {"8", "0", "6", "-1", "99", "x"}) rows.push_back({"", "", "", "", tag});
+    const auto places = RowPlaces(text, rows);
+    ASSERT_EQ(places.size(), 6u);
+    const std::pair<std::size_t, std::size_t> expected[] = {{3, 1}, {1, 1}, {2, 3}};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(places[i]) << i;
+        EXPECT_EQ(places[i]->line, expected[i].first) << i;
+        EXPECT_EQ(places[i]->column, expected[i].second) << i;
+    }
+    for (int i = 3; i < 6; ++i) EXPECT_FALSE(places[i]) << i;
+}
+
+TEST_F(CleanupCheckerWindowTest, RulesReportIsNamedFitsItsTextsAndKeepsItsSize) {
+    SetCode(
+        "<html>\n<head><title>t</title></head>\n<body>\n"
+        "<p>caf\u00e9 <script>x</script></p>\n</body></html>\n");
+    window->commands().Run(CommandId::CheckEdgarRules);
+    frmVal* report = Report();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->windowTitle(), "EDGAR Rules Check");
+    QTreeWidget* list = report->lvProbs;
+    // Places as tarlo-cli validate gives them: "é" is one character.
+    std::map<std::string, std::pair<QString, QString>> placeOf;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const std::string code = Row(i)->text(kColumnCode).toStdString();
+        for (const char* what : {"5.2.1.1", "script"}) {
+            if (code.find(what) != std::string::npos && !placeOf.count(what))
+                placeOf[what] = {Row(i)->text(kColumnLine), Row(i)->text(kColumnColumn)};
+        }
+    }
+    EXPECT_EQ(placeOf["5.2.1.1"], std::make_pair(QString("4"), QString("7")));
+    EXPECT_EQ(placeOf["script"], std::make_pair(QString("4"), QString("9")));
+
+    // The long messages widen their columns, within bounds, and what is
+    // still cut shows whole as a tool tip; the window widens to show them.
+    EXPECT_GT(list->columnWidth(kColumnIssue), 172);
+    EXPECT_LE(list->columnWidth(kColumnIssue), 420);
+    EXPECT_LE(list->columnWidth(kColumnRecommendation), 560);
+    int tips = 0;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QString tip = Row(i)->toolTip(kColumnIssue);
+        if (tip.isEmpty()) continue;
+        EXPECT_EQ(tip, Row(i)->text(kColumnIssue));
+        ++tips;
+    }
+    EXPECT_GT(tips, 0);
+    EXPECT_GT(report->width(), 696);  // 10440 twips
+
+    // Closed by the user, or replaced by the next run: the next report opens
+    // as large as the last one was.
+    report->resize(640, 260);
+    const QPointer<frmVal> closed(report);
+    report->close();
+    EXPECT_TRUE(WaitUntil([&] { return closed.isNull(); }, 3000));
+    window->commands().Run(CommandId::CheckEdgarRules);
+    ASSERT_NE(Report(), nullptr);
+    EXPECT_EQ(Report()->size(), QSize(640, 260));
+    Report()->resize(610, 240);
+    window->commands().Run(CommandId::CheckEdgar);
+    ASSERT_NE(Report(), nullptr);
+    EXPECT_EQ(Report()->size(), QSize(610, 240));
+    EXPECT_EQ(Report()->windowTitle(), "Error Report");
 }
 
 // A filing written as one long line: the clean-up and the checks read it as

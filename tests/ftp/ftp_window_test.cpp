@@ -796,8 +796,14 @@ TEST_F(FtpWindowTest, CertificatesAreTrustedOnlyWhenKnown) {
     // The system's store does not know the test's certificate.
     frmFTP* f = LogIn(server, local);
     ASSERT_EQ(dialogs->asked().size(), 1u);
-    EXPECT_TRUE(Last().text.startsWith("Login attempt failed. Check the spelling"));
-    EXPECT_TRUE(Last().text.contains("certificate")) << Last().text.toStdString();
+    // The message leads with the certificate: whom it names, why it is not
+    // trusted, and that the login never left the machine.
+    const QString first = Last().text.section(QStringLiteral(". "), 0, 0);
+    EXPECT_TRUE(first.startsWith("The server's TLS certificate, issued to 127.0.0.1"))
+        << Last().text.toStdString();
+    EXPECT_TRUE(first.contains("is not trusted (self-signed")) << first.toStdString();
+    EXPECT_TRUE(first.contains("nothing was sent")) << first.toStdString();
+    EXPECT_FALSE(Last().text.contains("spelling")) << Last().text.toStdString();
     EXPECT_EQ(f->lblStatus->text(), "Not Connected");
     EXPECT_FALSE(f->lstRemoteFile->isEnabled());
 
