@@ -10,7 +10,7 @@ packages=(
   cmake g++ make pkg-config git
   qt6-base-dev qt6-tools-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libqt6opengl6-dev qt6-svg-dev libqt6svg6 libgl1-mesa-dev libx11-dev
-  libqscintilla2-qt6-dev libcurl4-openssl-dev
+  libqscintilla2-qt6-dev libcurl4-openssl-dev libssl-dev
   googletest libgtest-dev libbenchmark-dev
   openssh-server openssh-client
   python3 python3-pyftpdlib python3-openssl tidy highlight poppler-utils fontconfig fonts-liberation
