@@ -155,6 +155,8 @@ void PlaceMainWindow(frmMain& window, const RememberedWindow& remembered) {
             place = RestoreStartWindow(*remembered.place, screens, available, frame);
         }
         window.setGeometry(place.left, place.top, place.width, place.height);
+        // Maximised over the place it goes back to when the user restores it.
+        if (remembered.maximized.value_or(false)) window.showMaximized();
     }
     // Turning the views resets the splitter's share, so the share comes last.
     if (remembered.sideBySide &&
@@ -166,7 +168,8 @@ void PlaceMainWindow(frmMain& window, const RememberedWindow& remembered) {
 
 RememberedWindow MainWindowNow(const frmMain& window) {
     RememberedWindow now;
-    now.place = ToPixelRect(window.geometry());
+    now.maximized = window.isMaximized();
+    now.place = ToPixelRect(now.maximized.value() ? window.normalGeometry() : window.geometry());
     now.split = window.ctlSplitterEx1->split();
     now.sideBySide = window.ctlSplitterEx1->tileMode() == 1;
     return now;

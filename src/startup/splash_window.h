@@ -50,8 +50,8 @@ class frmSplash : public QWidget {
 
 // Puts the loaded main window where `remembered` says, each missing part at
 // its default: the design size fitted into the screen's free area, the
-// views side by side at the splitter's own share. A place on no screen any
-// more counts as missing.
+// views side by side at the splitter's own share, not maximised. A place on
+// no screen any more counts as missing.
 void PlaceMainWindow(frmMain& window, const RememberedWindow& remembered);
 
 // The main window's size, place, splitter share and orientation as they are.

@@ -104,6 +104,7 @@ RememberedWindow ParseRememberedWindow(std::string_view content) {
         if (key == "width") width = within(1, kFarthest);
         if (key == "height") height = within(1, kFarthest);
         if (key == "split") split = within(6, 97);
+        if (key == "maximized" && (value == "0" || value == "1")) out.maximized = value == "1";
         if (key == "orientation") {
             out.sideBySide = value == kSideBySide ? std::optional<bool>(true)
                              : value == kStacked  ? std::optional<bool>(false)
@@ -127,6 +128,8 @@ std::string SettingsText(bool showTips, const RememberedWindow& window) {
     if (window.sideBySide) {
         text += "orientation=" + std::string(*window.sideBySide ? kSideBySide : kStacked) + "\n";
     }
+    if (window.maximized)
+        text += std::string("maximized=") + (*window.maximized ? "1" : "0") + "\n";
     return text;
 }
 

@@ -39,6 +39,7 @@ struct RememberedWindow {
     std::optional<PixelRect> place;  // the window's own area, frame aside
     std::optional<int> split;        // the first view's share, 6..97 percent
     std::optional<bool> sideBySide;  // false: the views are stacked
+    std::optional<bool> maximized;   // `place` is then where it goes back to
 };
 
 // The lines after the first; unknown keys are passed over.

@@ -85,6 +85,7 @@ TEST(StartSettingsTest, TheMainWindowsLinesRoundTripBesideTheFlag) {
     window.place = PixelRect{-1200, 35, 1000, 720};
     window.split = 62;
     window.sideBySide = false;
+    window.maximized = true;
     const std::string text = SettingsText(true, window);
     // The flag's line stays first and as it always was, so older readers
     // still find it.
@@ -94,7 +95,8 @@ TEST(StartSettingsTest, TheMainWindowsLinesRoundTripBesideTheFlag) {
     EXPECT_EQ(back.place, window.place);
     EXPECT_EQ(back.split, 62);
     EXPECT_EQ(back.sideBySide, false);
-    EXPECT_EQ(ParseRememberedWindow(SettingsText(false, {{}, {}, true})).sideBySide, true);
+    EXPECT_EQ(back.maximized, true);
+    EXPECT_EQ(ParseRememberedWindow(SettingsText(false, {{}, {}, true, {}})).sideBySide, true);
     // Only the flag: what older versions wrote.
     EXPECT_EQ(SettingsText(false, {}), "0\n");
     const RememberedWindow none = ParseRememberedWindow("1\n");
@@ -124,6 +126,8 @@ TEST(StartSettingsTest, AMissingOrMalformedLineLeavesOnlyItsPartToTheDefault) {
         EXPECT_FALSE(ParseRememberedWindow(std::string("1\n") + bad).split) << bad;
     }
     EXPECT_FALSE(ParseRememberedWindow("1\norientation=sideways").sideBySide);
+    EXPECT_FALSE(ParseRememberedWindow("1\nmaximized=yes").maximized);
+    EXPECT_EQ(ParseRememberedWindow("1\nmaximized=0").maximized, false);
     // The first line is the flag's, whatever it looks like.
     EXPECT_FALSE(ParseRememberedWindow("split=40\n").split);
 }

@@ -536,7 +536,7 @@ TEST_F(StartupWindowsTest, TheMainWindowStartsAgainWhereItWasLeftOrFittedIntoThe
     // The user's run: a smaller window, moved, the views stacked and the line
     // between them dragged to 70 percent; then the program ends.
     const QRect left(60, 50, 640, 480);
-    PlaceMainWindow(*window, {PixelRect{60, 50, 640, 480}, 70, false});
+    PlaceMainWindow(*window, {PixelRect{60, 50, 640, 480}, 70, false, false});
     ASSERT_TRUE(placedAt(left));
     ASSERT_EQ(splitter->split(), 70);
     ASSERT_NE(splitter->tileMode(), 1);
@@ -552,6 +552,16 @@ TEST_F(StartupWindowsTest, TheMainWindowStartsAgainWhereItWasLeftOrFittedIntoThe
     EXPECT_TRUE(placedAt(left));
     EXPECT_EQ(splitter->split(), 70);
     EXPECT_NE(splitter->tileMode(), 1);
+
+    // Maximised, it is written with the place it goes back to.
+    test::WriteFile(folder, "Tarlo.ini",
+                    "1\nleft=60\ntop=50\nwidth=640\nheight=480\nmaximized=1\n");
+    RestoreMainWindow(*window);
+    EXPECT_TRUE(window->isMaximized());
+    ASSERT_TRUE(RememberMainWindow(*window));
+    EXPECT_TRUE(ReadAll(Settings()).contains("left=60\ntop=50\nwidth=640\nheight=480\n"));
+    EXPECT_TRUE(ReadAll(Settings()).contains("maximized=1\n"));
+    window->showNormal();
 
     // A place on a monitor that has gone: the design size fitted into the
     // screen's free area instead, the views side by side as remembered.
