@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
              window.show();
              window.Form_Load();
              window.SetLoadProgress({});
+             // Back where the user left it, or fitted into the screen.
+             tarlo::RestoreMainWindow(window);
              if (!file.isEmpty()) {
                  if (auto* files = window.findChild<tarlo::FileCommands*>("FileCommands")) {
                      files->OpenDocumentFile(file);
@@ -64,5 +66,9 @@ int main(int argc, char** argv) {
          [&window] { window.commands().Run(tarlo::CommandId::TipOfTheDay); },
          {}});
     splash->Start();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // Every clean end, the exit prompt's included, comes back here with the
+    // window still whole, only hidden: its place is remembered for next time.
+    tarlo::RememberMainWindow(window);
+    return code;
 }

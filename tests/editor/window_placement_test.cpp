@@ -36,5 +36,47 @@ TEST(WindowPlacementTest, ConvertsBetweenTwipsAndWholePixels) {
     for (int px : {-3, 0, 1, 313, 1920}) EXPECT_EQ(TwipsToPixels(PixelsToTwips(px)), px);
 }
 
+TEST(WindowPlacementTest, TheStartWindowFitsTheScreensFreeArea) {
+    // A 1080-pixel screen with a 40-pixel panel at the bottom: the design size
+    // fits with its frame and sits in the middle of what the panel leaves.
+    const FrameMargins frame{4, 30, 4, 4};
+    const PixelRect full = FitStartWindow({0, 0, 1920, 1040}, frame);
+    EXPECT_EQ(full, (PixelRect{522 + 4, 103 + 30, 867, 800}));
+    EXPECT_LE(full.top + full.height + frame.bottom, 1040);
+
+    // A panel at the top moves the area down; the window follows it.
+    EXPECT_EQ(FitStartWindow({0, 40, 1920, 1040}, frame).top, 143 + 30);
+
+    // 1366 x 768 with a panel: the width fits, the height is what is left.
+    const PixelRect laptop = FitStartWindow({0, 0, 1366, 728}, frame);
+    EXPECT_EQ(laptop, (PixelRect{245 + 4, 30, 867, 728 - 34}));
+
+    // 800 x 600 is smaller than the design both ways: the window fills it,
+    // frame included, on a second monitor's coordinates too.
+    EXPECT_EQ(FitStartWindow({1920, 0, 800, 600}, frame), (PixelRect{1924, 30, 792, 566}));
+    EXPECT_EQ(FitStartWindow({0, 0, 800, 600}), (PixelRect{0, 0, 800, 600}));
+}
+
+TEST(WindowPlacementTest, ARememberedPlaceIsKeptOnlyWhileItIsOnAScreen) {
+    const FrameMargins frame{0, 30, 0, 0};
+    const PixelRect primary{0, 0, 1920, 1040};
+    const PixelRect right{1920, 0, 1280, 1024};
+    const PixelRect fitted = FitStartWindow(primary, frame);
+    const PixelRect onRight{2000, 100, 900, 700};
+
+    EXPECT_EQ(RestoreStartWindow(onRight, {primary, right}, primary, frame), onRight);
+    // The right-hand monitor is gone.
+    EXPECT_EQ(RestoreStartWindow(onRight, {primary}, primary, frame), fitted);
+    // Only a sliver still shows: too little to grab.
+    EXPECT_EQ(RestoreStartWindow({1880, 100, 900, 700}, {primary}, primary, frame), fitted);
+    // Enough to grab keeps the place; a size bigger than the screen shrinks.
+    EXPECT_EQ(RestoreStartWindow({1700, 100, 900, 700}, {primary}, primary, frame),
+              (PixelRect{1700, 100, 900, 700}));
+    EXPECT_EQ(RestoreStartWindow({10, 40, 3000, 2000}, {primary}, primary, frame),
+              (PixelRect{10, 40, 1920, 1010}));
+    // No size at all is no place.
+    EXPECT_EQ(RestoreStartWindow({10, 40, 0, 700}, {primary}, primary, frame), fitted);
+}
+
 }  // namespace
 }  // namespace tarlo

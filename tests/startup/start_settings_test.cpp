@@ -80,5 +80,57 @@ TEST(StartSettingsTest, ReadingTheFileMissingEmptyOrGarbageMeansNoTip) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(StartSettingsTest, TheMainWindowsLinesRoundTripBesideTheFlag) {
+    RememberedWindow window;
+    window.place = PixelRect{-1200, 35, 1000, 720};
+    window.split = 62;
+    window.sideBySide = false;
+    window.maximized = true;
+    const std::string text = SettingsText(true, window);
+    // The flag's line stays first and as it always was, so older readers
+    // still find it.
+    EXPECT_EQ(text.substr(0, 2), "1\n");
+    EXPECT_TRUE(ParseShowTipsFlag(text));
+    const RememberedWindow back = ParseRememberedWindow(text);
+    EXPECT_EQ(back.place, window.place);
+    EXPECT_EQ(back.split, 62);
+    EXPECT_EQ(back.sideBySide, false);
+    EXPECT_EQ(back.maximized, true);
+    EXPECT_EQ(ParseRememberedWindow(SettingsText(false, {{}, {}, true, {}})).sideBySide, true);
+    // Only the flag: what older versions wrote.
+    EXPECT_EQ(SettingsText(false, {}), "0\n");
+    const RememberedWindow none = ParseRememberedWindow("1\n");
+    EXPECT_FALSE(none.place || none.split || none.sideBySide);
+}
+
+TEST(StartSettingsTest, AMissingOrMalformedLineLeavesOnlyItsPartToTheDefault) {
+    // Blanks, Windows line breaks and unknown keys are borne.
+    const RememberedWindow ok = ParseRememberedWindow(
+        "0\r\n left = 10 \r\ntop=20\r\ncolour=red\r\nwidth=300\r\nheight=400\r\nsplit=6\r\n"
+        "orientation=side-by-side");
+    EXPECT_EQ(ok.place, (PixelRect{10, 20, 300, 400}));
+    EXPECT_EQ(ok.split, 6);
+    EXPECT_EQ(ok.sideBySide, true);
+
+    // The place needs all four numbers, each whole and sensible.
+    for (const char* bad :
+         {"top=20\nwidth=300\nheight=400\n", "left=1x\ntop=20\nwidth=300\nheight=400\n",
+          "left=10\ntop=20\nwidth=0\nheight=400\n",
+          "left=10\ntop=20\nwidth=300\nheight=99999999999\n",
+          "left=\ntop=20\nwidth=300\nheight=400\n"}) {
+        const RememberedWindow r = ParseRememberedWindow(std::string("1\n") + bad + "split=50\n");
+        EXPECT_FALSE(r.place) << bad;
+        EXPECT_EQ(r.split, 50) << bad;
+    }
+    for (const char* bad : {"split=5", "split=98", "split=fifty", "split=-40"}) {
+        EXPECT_FALSE(ParseRememberedWindow(std::string("1\n") + bad).split) << bad;
+    }
+    EXPECT_FALSE(ParseRememberedWindow("1\norientation=sideways").sideBySide);
+    EXPECT_FALSE(ParseRememberedWindow("1\nmaximized=yes").maximized);
+    EXPECT_EQ(ParseRememberedWindow("1\nmaximized=0").maximized, false);
+    // The first line is the flag's, whatever it looks like.
+    EXPECT_FALSE(ParseRememberedWindow("split=40\n").split);
+}
+
 }  // namespace
 }  // namespace tarlo

@@ -29,6 +29,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "controls/splitter_control.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
@@ -534,6 +535,64 @@ TEST_F(StartupWindowsTest, TheSplashShowsTheTipOnlyWhenTheSettingsFileSaysOne) {
     EXPECT_TRUE(dialogs->asked().empty());
     // The busy pointer is gone once the splash has closed.
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(StartupWindowsTest, TheMainWindowStartsAgainWhereItWasLeftOrFittedIntoTheScreen) {
+    ctlSplitterEx* splitter = window->ctlSplitterEx1;
+    const QRect before = window->geometry();
+    const QString folder = home.filePath("config/Tarlo");
+    QDir().mkpath(folder);
+    test::WriteFile(folder, "Tarlo.ini", "1\n");
+    const auto placedAt = [](const QRect& r) {
+        return test::WaitUntil([&r] { return window->geometry() == r; });
+    };
+
+    // The user's run: a smaller window, moved, the views stacked and the line
+    // between them dragged to 70 percent; then the program ends.
+    const QRect left(60, 50, 640, 480);
+    PlaceMainWindow(*window, {PixelRect{60, 50, 640, 480}, 70, false, false});
+    ASSERT_TRUE(placedAt(left));
+    ASSERT_EQ(splitter->split(), 70);
+    ASSERT_NE(splitter->tileMode(), 1);
+    ASSERT_TRUE(RememberMainWindow(*window));
+    EXPECT_TRUE(ReadAll(Settings()).startsWith("1\n"));
+    EXPECT_TRUE(ReadShowTips());
+
+    // The next start loads the window as designed, then restores the rest.
+    window->ToggleOrientation();
+    window->setGeometry(0, 0, 867, 800);
+    ASSERT_EQ(splitter->split(), 30);
+    RestoreMainWindow(*window);
+    EXPECT_TRUE(placedAt(left));
+    EXPECT_EQ(splitter->split(), 70);
+    EXPECT_NE(splitter->tileMode(), 1);
+
+    // Maximised, it is written with the place it goes back to.
+    test::WriteFile(folder, "Tarlo.ini",
+                    "1\nleft=60\ntop=50\nwidth=640\nheight=480\nmaximized=1\n");
+    RestoreMainWindow(*window);
+    EXPECT_TRUE(window->isMaximized());
+    ASSERT_TRUE(RememberMainWindow(*window));
+    EXPECT_TRUE(ReadAll(Settings()).contains("left=60\ntop=50\nwidth=640\nheight=480\n"));
+    EXPECT_TRUE(ReadAll(Settings()).contains("maximized=1\n"));
+    window->showNormal();
+
+    // A place on a monitor that has gone: the design size fitted into the
+    // screen's free area instead, the views side by side as remembered.
+    test::WriteFile(folder, "Tarlo.ini",
+                    "0\nleft=5000\ntop=50\nwidth=640\nheight=480\norientation=side-by-side\n");
+    RestoreMainWindow(*window);
+    const QRect free = window->screen()->availableGeometry();
+    EXPECT_TRUE(test::WaitUntil([&free] {
+        // The design width, or all of the screen's width where that is less.
+        return free.contains(window->frameGeometry()) &&
+               (window->width() == 867 || window->frameGeometry().width() == free.width());
+    })) << window->frameGeometry().x()
+        << "," << window->frameGeometry().y() << " " << window->width() << "x" << window->height();
+    EXPECT_EQ(splitter->tileMode(), 1);
+
+    window->setGeometry(before);
+    placedAt(before);
 }
 
 }  // namespace
