@@ -28,7 +28,9 @@ bool WriteShowTips(bool show) {
     const QString path = SettingsFile();
     if (path.isEmpty()) return false;
     if (!QDir().mkpath(QFileInfo(path).path())) return false;
-    return !WriteFileAtomically(path, ShowTipsFlagText(show)).has_value();
+    // The window's lines after the flag stay as the last clean exit wrote them.
+    const RememberedWindow window = ReadRememberedWindow(path.toStdString());
+    return !WriteFileAtomically(path, SettingsText(show, window)).has_value();
 }
 
 QUrl HelpIndexUrl() {

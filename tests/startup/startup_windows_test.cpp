@@ -170,12 +170,17 @@ TEST_F(StartupWindowsTest, TheTipCheckBoxShowsTheSettingAndClosingWritesIt) {
     EXPECT_TRUE(ReadShowTips());
     OpenTip();
     EXPECT_TRUE(box()->isChecked());
+    // The main window's remembered lines after the flag are kept.
+    test::WriteFile(home.filePath("config/Tarlo"), "Tarlo.ini", "1\nsplit=40\n");
+    CloseTip();
+    EXPECT_EQ(ReadAll(Settings()), "1\nsplit=40\n");
+    OpenTip();
 
     // The close box writes too.
     box()->setChecked(false);
     tools.tip->window()->close();
     EXPECT_TRUE(test::WaitUntil([] { return tools.tip->window() == nullptr; }));
-    EXPECT_EQ(ReadAll(Settings()), "0\n");
+    EXPECT_EQ(ReadAll(Settings()), "0\nsplit=40\n");
     // Nothing but the file is left behind in the folder.
     EXPECT_EQ(QDir(home.filePath("config/Tarlo")).entryList(QDir::Files | QDir::Hidden),
               QStringList{"Tarlo.ini"});
