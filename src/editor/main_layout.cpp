@@ -49,11 +49,14 @@ std::vector<PanelPlace> FitStatusPanels(const std::vector<int>& designPx,
     for (int number : {1, 5, 4, 3, 2}) shrink(number);
     give(1);
     // A window narrower than all of that: the panels under the strip's
-    // controls narrow further, the status panel first.
-    for (int number : {5, 4, 3, 2}) {
+    // check boxes narrow further; the document status, which both views
+    // depend on, narrows last.
+    for (int number : {4, 3, 2, 5}) {
         const auto i = static_cast<std::size_t>(number - 1);
         const int over = total() - available;
         if (i < n && over > 0) width[i] = std::max(0, width[i] - over);
+        // A panel with no room left gives way whole, its control with it.
+        if (i < n && width[i] == 0) out[i].visible = false;
     }
     int left = 0;
     for (std::size_t i = 0; i < n; ++i) {

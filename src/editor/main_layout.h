@@ -52,8 +52,9 @@ constexpr StripSlot kStripSlots[] = {
 // The status bar's panels fitted into `available` pixels. Each panel has its
 // design width and the least it can show its text in. When the design widths
 // do not fit, the clock and then the lock panels give way, then the other
-// panels shrink to their least, then "Press F1 for Help" gives way; the
-// caret's line and column panels always stay whole.
+// panels shrink to their least, then "Press F1 for Help" gives way, then the
+// check boxes' panels narrow further, the status panel last; the caret's
+// line and column panels always stay whole.
 struct PanelPlace {
     int left = 0;
     int width = 0;

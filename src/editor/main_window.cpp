@@ -20,10 +20,12 @@
 #include "controls/splitter_control.h"
 #include "document/view_sync.h"
 #include "editor/dialogs.h"
+#include "editor/focus_tools.h"
 #include "editor/long_operation.h"
 #include "editor/main_layout.h"
 #include "editor/progress_windows.h"
 #include "editor/status_panels.h"
+#include "editor/status_text.h"
 #include "editor/visual_page.h"
 #include "editor/visual_view.h"
 
@@ -192,7 +194,18 @@ void frmMain::BuildStatusStrip(QWidget* client) {
     SB->SetLeastWidth(2, chkAuto->sizeHint().width() + 12);
     SB->SetLeastWidth(3, chkFormat->sizeHint().width() + 12);
     SB->SetLeastWidth(4, chkColorize->sizeHint().width() + 12);
-    SB->SetLeastWidth(5, StatusCaptionWidth() + kLeastStatusBox + 4);
+    SB->SetLeastWidth(5, StatusCaptionWidth() + StatusBoxWidth() + 4);
+}
+
+int frmMain::StatusBoxWidth() const {
+    // The longest status and the box's frame and inner margins around it.
+    int widest = 0;
+    for (const DocumentStatus status :
+         {DocumentStatus::Awaiting, DocumentStatus::Accurate, DocumentStatus::Stale}) {
+        widest = std::max(widest, txtStatus->fontMetrics().horizontalAdvance(
+                                      QString::fromStdString(LookOf(status).text)));
+    }
+    return widest + 16;
 }
 
 int frmMain::StatusCaptionWidth() const {
@@ -216,8 +229,19 @@ void frmMain::PlaceStripControls() {
         int left = SB->x() + panel->x() + std::max(0, offset);
         if (number == 5) left = std::max(left, SB->x() + panel->x() + StatusCaptionWidth());
         const int right = SB->x() + panel->x() + panel->width() - 2;
-        const int width = std::max(0, std::min(Px(slot.width), right - left));
-        w->setGeometry(left, w->y(), width, w->height());
+        int width = std::min(Px(slot.width), right - left);
+        if (number == 5) {
+            // The status both views depend on is read whole: the box moves
+            // left within its panel (never over the caption) before it
+            // narrows, and is never narrower than its longest text.
+            const int need = StatusBoxWidth();
+            const int captionEnd = SB->x() + panel->x() + StatusCaptionWidth();
+            if (right - left < need) left = std::max(captionEnd, right - need);
+            width = std::min(std::max(Px(slot.width), need), right - left);
+        }
+        w->setGeometry(left, w->y(), std::max(0, width), w->height());
+        // The control goes with a panel that gave way.
+        w->setVisible(panel->isVisible() && width > 0);
     }
 }
 
@@ -260,6 +284,9 @@ void frmMain::Form_Load() {
     ToggleOrientation();
     // 13.
     resize(Px(13000), Px(12000));
+    // The tips box says where to begin from the first paint: the usual job
+    // starts with a word processor's page pasted into the visual editor.
+    ShowTip(FocusTip(FocusedView::Visual));
     // 14. Our own small page, without the network.
     Web2->load(QUrl("qrc:/start_page.html"));
     Form_Resize();

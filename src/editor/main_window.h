@@ -134,7 +134,8 @@ class frmMain : public QMainWindow, public Editor {
     // The strip's controls over their status panels, as the panels fit.
     void PlaceStripControls();
     int StatusCaptionWidth() const;
-    static constexpr int kLeastStatusBox = 110;
+    // What the status box needs to show its longest text whole.
+    int StatusBoxWidth() const;
     void BuildMenus();
     void InstallHoverTips();
     void RegisterWindowCommands();

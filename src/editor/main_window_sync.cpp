@@ -30,6 +30,8 @@ void frmMain::txtCode_Change() {
 void frmMain::ShowStatus(DocumentStatus status) {
     const StatusLook look = LookOf(status);
     txtStatus->setText(QString::fromStdString(look.text));
+    // The start of the text shows, whatever the box's width.
+    txtStatus->setCursorPosition(0);
     QPalette p = txtStatus->palette();
     if (look.defaultColour) {
         p.setColor(QPalette::Text, QApplication::palette().color(QPalette::Text));

@@ -170,6 +170,8 @@ TEST(StatusPanelFit, ClockAndLocksGiveWayFirstAndTheCaretPanelsNever) {
         if (available >= 700) {
             for (std::size_t i = 1; i < 5; ++i) EXPECT_GE(p[i].width, least[i]);
         }
+        // The document status keeps its least width longest.
+        EXPECT_EQ(p[4].width, least[4]) << available;
     }
     // Shrinking before hiding: at 843 "Press F1 for Help" still shows.
     EXPECT_TRUE(FitStatusPanels(design, least, 843)[0].visible);

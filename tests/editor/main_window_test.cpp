@@ -89,6 +89,9 @@ TEST_F(MainWindowTest, StartsReadyToEdit) {
     EXPECT_EQ(window->SB->panelCount(), 12);
     EXPECT_EQ(window->SB->PanelText(1), "Press F1 for Help");
     EXPECT_EQ(window->SB->PanelText(5), "Document Status: ");
+    // The tips box is not empty before either view had the focus.
+    EXPECT_FALSE(window->lblTips->isHidden());
+    EXPECT_FALSE(window->lblTips->text().isEmpty());
     EXPECT_FALSE(window->SB->PanelText(11).isEmpty());  // the clock
     EXPECT_FALSE(window->SB->PanelText(12).isEmpty());  // the date
     EXPECT_FALSE(window->timRefresh->isActive());
@@ -548,9 +551,15 @@ TEST_F(MainWindowTest, EveryButtonAndMenuEntryRunsACommand) {
 // and the status box leaves its caption readable.
 TEST_F(MainWindowTest, TheStatusStripFitsTheWindow) {
     const QSize start = window->size();
-    for (const int width : {867, 1500, 700}) {
+    const int statusText =
+        window->txtStatus->fontMetrics().horizontalAdvance("Code needs to be refreshed.");
+    for (const int width : {867, 1500, 700, 640, 560}) {
         window->resize(width, 800);
         QApplication::processEvents();
+        // The status both views depend on can be read whole at every width.
+        window->MarkCodeStale();
+        EXPECT_GT(window->txtStatus->width(), statusText) << "at width " << width;
+        EXPECT_EQ(window->txtStatus->cursorPosition(), 0);
         for (const std::string& problem : test::StripProblems(*window)) {
             ADD_FAILURE() << problem << " at width " << width;
         }

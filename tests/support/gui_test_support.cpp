@@ -60,8 +60,15 @@ std::vector<std::string> StripProblems(frmMain& window) {
         panels.emplace_back(name, r);
     }
     std::vector<std::pair<std::string, QRect>> controls;
-    for (const char* name : {"chkAuto", "chkFormat", "chkColorize", "txtStatus"}) {
+    const std::pair<const char*, int> strip[] = {
+        {"chkAuto", 2}, {"chkFormat", 3}, {"chkColorize", 4}, {"txtStatus", 5}};
+    for (const auto& [name, panel] : strip) {
         auto* w = window.findChild<QWidget*>(name);
+        // A check box gives way with its panel in a narrow window; the
+        // document status never does.
+        const bool gaveWay =
+            panel != 5 && w != nullptr && !w->isVisible() && !window.SB->panel(panel)->isVisible();
+        if (gaveWay) continue;
         if (w == nullptr || !w->isVisible()) {
             problems.push_back(std::string(name) + " is not shown");
             continue;
