@@ -316,6 +316,9 @@ void frmMain::Form_Resize() {
     frmTips->resize(std::max(0, Px(l.frmTipsWidth)), frmTips->height());
     scrTips->resize(std::max(0, Px(l.lblTipsWidth)), scrTips->height());
     lblEdgar->setGeometry(std::max(0, picLogo->width() - Px(4200)), 0, Px(4000), picLogo->height());
+    // In a narrow window the slogan gives way rather than run over the
+    // workflow strip beside the name.
+    lblEdgar->setVisible(lblEdgar->x() >= Web2->geometry().right());
 }
 
 void frmMain::resizeEvent(QResizeEvent* e) {

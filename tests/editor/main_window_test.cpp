@@ -556,6 +556,11 @@ TEST_F(MainWindowTest, TheStatusStripFitsTheWindow) {
     for (const int width : {867, 1500, 700, 640, 560}) {
         window->resize(width, 800);
         QApplication::processEvents();
+        // The banner's texts never run over each other.
+        if (window->lblEdgar->isVisible()) {
+            EXPECT_FALSE(window->lblEdgar->geometry().intersects(window->Web2->geometry()))
+                << "at width " << width;
+        }
         // The status both views depend on can be read whole at every width.
         window->MarkCodeStale();
         EXPECT_GT(window->txtStatus->width(), statusText) << "at width " << width;
