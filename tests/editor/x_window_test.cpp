@@ -3,6 +3,8 @@
 // sent by the server itself.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -25,6 +28,7 @@
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/visual_view.h"
+#include "startup/splash_window.h"
 #include "support/gui_test_support.h"
 
 namespace tarlo {
@@ -191,6 +195,66 @@ TEST(OnAnXServer, APastedPageInANewDocumentIsAskedAboutAndSaved) {
     window->commands().Run(CommandId::SaveDocument);
     EXPECT_TRUE(test::ReadBytes(path).contains("<b>Quarterly</b> results pasted"));
     delete window;
+}
+
+// Of two same-sized images, the share of pixels that are alike.
+double Likeness(const QImage& a, const QImage& b) {
+    const int w = std::min(a.width(), b.width());
+    const int h = std::min(a.height(), b.height());
+    if (w <= 0 || h <= 0) return 0;
+    int alike = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                    std::abs(qBlue(p) - qBlue(q)) <
+                24) {
+                ++alike;
+            }
+        }
+    }
+    return static_cast<double>(alike) / (w * h);
+}
+
+// What a person sees while the main window loads: the splash, above it, read
+// back from the server's own pixels, with and without a window manager.
+TEST(OnAnXServer, TheSplashStaysAboveTheMainWindowWhileItLoads) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    }
+    ScriptedDialogs dialogs;
+    frmMain window(&dialogs);
+    window.SetEndProgram([] {});
+    double likeness = -1;
+    QPointer<frmSplash> splash;
+    splash = new frmSplash(
+        {[&](const std::function<void(int)>& progress) {
+             bool looked = false;
+             window.SetLoadProgress([&, progress](int percent) {
+                 progress(percent);
+                 if (looked || percent < 50 || !splash) return;
+                 looked = true;
+                 // The main window is up and painted behind it by now.
+                 if (!QTest::qWaitForWindowExposed(&window)) return;
+                 QTest::qWait(400);
+                 const QRect r = splash->geometry();
+                 // The picture, above the progress bar, which moves on.
+                 const int h = r.height() * 6 / 10;
+                 const QImage screen =
+                     window.screen()->grabWindow(0, r.x(), r.y(), r.width(), h).toImage();
+                 const QImage own = splash->grab(QRect(0, 0, r.width(), h)).toImage();
+                 likeness = Likeness(screen, own);
+             });
+             window.show();
+             window.Form_Load();
+             window.SetLoadProgress({});
+         },
+         {},
+         [] { return false; }});
+    splash->Start();
+    ASSERT_TRUE(test::WaitUntil([&] { return splash.isNull() || !splash->isVisible(); }, 30000));
+    EXPECT_GT(likeness, 0.9) << "the splash was covered while the main window loaded";
 }
 
 }  // namespace
