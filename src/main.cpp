@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/editor_commands.h"
+#include "app/window_memory.h"
 #include "editor/command_table.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"

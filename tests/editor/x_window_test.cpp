@@ -49,12 +49,12 @@ double BlackShare(const QImage& shot, const QRect& band) {
     return all == 0 ? 1.0 : static_cast<double>(black) / all;
 }
 
-// What keys sent by the X server need that is not here; empty when all is.
-std::string WhatKeysFromTheServerNeed() {
+// What a test on the X server needs that is not here; empty when all is.
+std::string WhatTheServerTestNeeds(bool keys) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         return "needs an X server (run under xvfb-run)";
     }
-    if (QStandardPaths::findExecutable("xdotool").isEmpty()) return "needs xdotool";
+    if (keys && QStandardPaths::findExecutable("xdotool").isEmpty()) return "needs xdotool";
     return {};
 }
 
@@ -64,9 +64,8 @@ frmMain* StartWholeEditor(ScriptedDialogs& dialogs) {
 }
 
 TEST(OnAnXServer, TheStartWindowShowsTheWholeStripAndRepaintsWhenGrown) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    const std::string missing = WhatTheServerTestNeeds(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
     frmMain* window = test::StartTestWindow(&dialogs, [] {});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -96,7 +95,7 @@ TEST(OnAnXServer, TheStartWindowShowsTheWholeStripAndRepaintsWhenGrown) {
 // Keys as a person presses them: from the X server (xdotool), through the
 // window system's key path into whichever view has the keyboard.
 TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
-    const std::string missing = WhatKeysFromTheServerNeed();
+    const std::string missing = WhatTheServerTestNeeds(true);
     if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
     frmMain* window = StartWholeEditor(dialogs);
@@ -166,7 +165,7 @@ TEST(OnAnXServer, RealKeysReachTheMenusFromTheCodeAndRedoInThePage) {
 // page on the clipboard, pasted with the keyboard into a new document's page,
 // is what the exit prompt asks about and what Save writes.
 TEST(OnAnXServer, APastedPageInANewDocumentIsAskedAboutAndSaved) {
-    const std::string missing = WhatKeysFromTheServerNeed();
+    const std::string missing = WhatTheServerTestNeeds(true);
     if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
     frmMain* window = StartWholeEditor(dialogs);
@@ -220,9 +219,8 @@ double Likeness(const QImage& a, const QImage& b) {
 // What a person sees while the main window loads: the splash, above it, read
 // back from the server's own pixels, with and without a window manager.
 TEST(OnAnXServer, TheSplashStaysAboveTheMainWindowWhileItLoads) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    const std::string missing = WhatTheServerTestNeeds(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
     ScriptedDialogs dialogs;
     frmMain window(&dialogs);
     window.SetEndProgram([] {});

@@ -29,6 +29,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "app/window_memory.h"
 #include "controls/splitter_control.h"
 #include "editor/command_table.h"
 #include "editor/dialogs.h"
