@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/document_files.h"
+#include "shell/document_files.h"
 #include "filing_generator.h"
 
 using namespace tarlo;

@@ -22,9 +22,9 @@
 #include <string>
 
 #include "codeview/code_view.h"
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 
 #ifndef TARLO_CORPUS_DIR
 #define TARLO_CORPUS_DIR "../shared/corpus"

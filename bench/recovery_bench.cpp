@@ -31,10 +31,10 @@
 #include "bench_support.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "startup/recovery_copy.h"
 #include "startup/recovery_keeper.h"
 

@@ -26,10 +26,10 @@
 #include "app/editor_commands.h"
 #include "bench_support.h"
 #include "codeview/code_view.h"
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "filing_generator.h"
 
 #ifndef TARLO_CORPUS_DIR

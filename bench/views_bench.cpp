@@ -18,9 +18,9 @@
 #include "bench_support.h"
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "filing_generator.h"
 
 using namespace tarlo;

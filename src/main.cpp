@@ -8,7 +8,7 @@
 
 #include "app/editor_commands.h"
 #include "app/window_memory.h"
-#include "editor/command_table.h"
+#include "shell/command_table.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "startup/command_line.h"

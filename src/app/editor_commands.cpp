@@ -6,7 +6,7 @@
 #include "editor/document_commands.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/page_health.h"
+#include "pageview/page_health.h"
 #include "editor/visual_commands.h"
 #include "find/find_window.h"
 #include "ftp/ftp_window.h"

@@ -8,7 +8,7 @@
 #include <QScreen>
 
 #include "controls/splitter_control.h"
-#include "editor/file_commands.h"
+#include "shell/file_writing.h"
 #include "editor/main_window.h"
 #include "startup/startup_files.h"
 

@@ -7,14 +7,14 @@
 #include "checker/edgar_rules.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
-#include "cleanup/command_guards.h"
+#include "shell/command_guards.h"
 #include "codeview/code_view.h"
 #include "document/document.h"
 #include "document/view_sync.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
-#include "editor/long_operation.h"
-#include "editor/window_helpers.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/long_operation.h"
+#include "shell/window_helpers.h"
 
 namespace tarlo {
 

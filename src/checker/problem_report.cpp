@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "editor/status_text.h"
+#include "text/number_text.h"
 
 namespace tarlo {
 

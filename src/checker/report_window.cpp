@@ -17,8 +17,8 @@
 
 #include "codeview/code_view.h"
 #include "document/document.h"
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 
 namespace tarlo {
 

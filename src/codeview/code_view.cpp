@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "codeview/code_view_accessible.h"
-#include "editor/long_operation.h"
+#include "shell/long_operation.h"
 
 namespace tarlo {
 

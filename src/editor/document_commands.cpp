@@ -1,8 +1,8 @@
 #include "editor/document_commands.h"
 
 #include "editor/clipboard_commands.h"
-#include "editor/command_table.h"
-#include "editor/editor.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 #include "editor/file_commands.h"
 #include "editor/sharing_commands.h"
 

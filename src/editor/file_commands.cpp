@@ -1,20 +1,19 @@
 #include "editor/file_commands.h"
 
-#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "editor/dialogs.h"
-#include "editor/document_files.h"
-#include "editor/editor.h"
-#include "editor/visual_page.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_page.h"
+#include "pageview/visual_view.h"
+#include "shell/dialogs.h"
+#include "shell/document_files.h"
+#include "shell/editor.h"
+#include "shell/file_writing.h"
 
 namespace tarlo {
 
@@ -28,30 +27,6 @@ QString Qs(std::string_view s) {
 }
 
 }  // namespace
-
-std::optional<QString> WriteFileAtomically(const QString& path, const std::string& bytes) {
-    // A file the user made read-only stays so: it is refused, never made
-    // writable behind their back (as root every file counts as writable, so
-    // its permission bits decide). Replacing a file keeps its permissions.
-    const QFileInfo existing(path);
-    if (existing.exists()) {
-        constexpr QFile::Permissions kAnyWrite =
-            QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        const bool writable =
-            geteuid() == 0 ? (existing.permissions() & kAnyWrite) != 0 : existing.isWritable();
-        if (!writable) return QStringLiteral("the file is read-only (it has no write permission)");
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
-}
 
 FileCommands::FileCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
     setObjectName("FileCommands");

@@ -50,8 +50,4 @@ class FileCommands : public QObject {
     Editor& editor_;
 };
 
-// Writes the whole file or nothing: the old file stays whole until the new
-// one is complete on disk. The reason for a failure, or nothing.
-std::optional<QString> WriteFileAtomically(const QString& path, const std::string& bytes);
-
 }  // namespace tarlo

@@ -19,15 +19,15 @@
 #include "codeview/code_view.h"
 #include "controls/splitter_control.h"
 #include "document/view_sync.h"
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/focus_tools.h"
-#include "editor/long_operation.h"
+#include "shell/long_operation.h"
 #include "editor/main_layout.h"
-#include "editor/progress_windows.h"
+#include "shell/progress_windows.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
-#include "editor/visual_page.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_page.h"
+#include "pageview/visual_view.h"
 
 // The resources live in a static library: they must be registered by hand.
 static void InitTarloResources() {

@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "document/document.h"
-#include "editor/command_table.h"
-#include "editor/editor.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 
 class QAction;
 class QCheckBox;

@@ -15,7 +15,7 @@
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 
 namespace tarlo {
 

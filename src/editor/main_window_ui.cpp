@@ -16,7 +16,7 @@
 #include "editor/menu_keys.h"
 #include "editor/status_panels.h"
 #include "editor/tool_icons.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 
 namespace tarlo {
 

@@ -9,7 +9,7 @@
 #include <QWebEnginePage>
 
 #include "codeview/code_view.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 
 namespace tarlo {
 

@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "codeview/code_view.h"
-#include "editor/dialogs.h"
-#include "editor/editor.h"
-#include "editor/visual_view.h"
-#include "editor/window_helpers.h"
+#include "shell/dialogs.h"
+#include "shell/editor.h"
+#include "pageview/visual_view.h"
+#include "shell/window_helpers.h"
 
 namespace tarlo {
 

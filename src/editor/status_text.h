@@ -16,10 +16,6 @@ struct StatusLook {
 
 StatusLook LookOf(DocumentStatus status);
 
-// A whole number with thousands grouped by commas, the way "##,###,###"
-// shows it: 1234 -> "1,234", 0 -> "0".
-std::string GroupThousands(std::int64_t n);
-
 // "Line: 1,234" from a 1-based line number; "Column: 7" from a 0-based column.
 std::string LinePanelText(std::int64_t line);
 std::string ColumnPanelText(std::int64_t column);

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-#include "editor/command_id.h"
+#include "shell/command_id.h"
 #include "text/colour.h"
 
 namespace tarlo {

@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 
 #include "codeview/code_view.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
-#include "editor/document_files.h"
-#include "editor/editor.h"
-#include "editor/long_operation.h"
-#include "editor/window_helpers.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/document_files.h"
+#include "shell/editor.h"
+#include "shell/long_operation.h"
+#include "shell/window_helpers.h"
 #include "find/find_text.h"
 
 namespace tarlo {

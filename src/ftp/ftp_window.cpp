@@ -20,10 +20,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "ftp/drive_list.h"
 #include "ftp/ftp_session.h"
 #include "ftp/local_name.h"

@@ -1,7 +1,7 @@
 #include "insert/insert_commands.h"
 
-#include "editor/command_table.h"
-#include "editor/editor.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 #include "insert/symbol_window.h"
 #include "insert/tag_reference_window.h"
 

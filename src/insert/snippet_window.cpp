@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "insert/snippets.h"
 #include "text/byte_range.h"
 

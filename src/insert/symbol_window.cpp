@@ -10,8 +10,8 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "insert/special_symbols.h"
 #include "text/byte_range.h"
 

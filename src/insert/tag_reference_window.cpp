@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "insert/tag_reference.h"
 #include "text/byte_range.h"
 

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "startup/command_line.h"
 #include "startup/startup_files.h"
 

@@ -12,8 +12,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "startup/startup_files.h"
 
 namespace tarlo {

@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <cstdlib>
 
-#include "editor/dialogs.h"
-#include "editor/file_commands.h"
+#include "shell/dialogs.h"
+#include "shell/file_writing.h"
 #include "startup/recent_files.h"
 #include "startup/start_settings.h"
 

@@ -10,10 +10,10 @@
 #include "codeview/code_view.h"
 #include "document/document.h"
 #include "document/view_sync.h"
-#include "editor/dialogs.h"
-#include "editor/document_files.h"
-#include "editor/editor.h"
-#include "editor/visual_view.h"
+#include "shell/dialogs.h"
+#include "shell/document_files.h"
+#include "shell/editor.h"
+#include "pageview/visual_view.h"
 #include "text/document_bytes.h"
 
 namespace tarlo {

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "startup/recovery_copy.h"
 #include "startup/recovery_store.h"
 

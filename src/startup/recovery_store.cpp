@@ -10,8 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+
+#include "shell/file_writing.h"
 
 namespace tarlo {
 
@@ -99,17 +100,7 @@ bool RecoveryStore::Open() {
 std::optional<QString> RecoveryStore::Write(const RecoveryCopy& copy) {
     if (!open_) return QStringLiteral("the recovery folder is not open");
     const std::string bytes = EncodeRecoveryCopy(copy);
-    QSaveFile file(CopyPath());
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    file.setPermissions(kPrivateFile);
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    return WriteWholeFile(CopyPath(), bytes, kPrivateFile);
 }
 
 bool RecoveryStore::HasCopy() const {

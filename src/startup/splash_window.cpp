@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "editor/window_helpers.h"
+#include "shell/window_helpers.h"
 #include "startup/startup_files.h"
 
 namespace tarlo {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/window_placement.h"
+#include "shell/window_placement.h"
 
 namespace tarlo {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "editor/command_table.h"
-#include "editor/editor.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 #include "startup/about_window.h"
 #include "startup/help_window.h"
 #include "startup/recovery_keeper.h"

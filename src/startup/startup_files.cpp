@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "editor/file_commands.h"
+#include "shell/file_writing.h"
 #include "startup/start_settings.h"
 
 namespace tarlo {

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <chrono>
 
-#include "editor/editor.h"
-#include "editor/window_helpers.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 #include "startup/startup_files.h"
 #include "startup/tips.h"
 

@@ -26,12 +26,12 @@
 #include "checker/structure_checks.h"
 #include "cleanup/edgarize_command.h"
 #include "codeview/code_view.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/progress_windows.h"
-#include "editor/visual_view.h"
+#include "shell/progress_windows.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;

@@ -12,6 +12,7 @@
 
 #include "checker/edgar_pictures.h"
 #include "checker/problem_report.h"
+#include "support/corpus.h"
 
 namespace tarlo {
 namespace {
@@ -295,7 +296,7 @@ TEST(EdgarRules, LongLinesAndTheFindingLimit) {
 //    two .jpg pictures that the corpus does not keep beside them.
 TEST(EdgarRules, CorpusFilings) {
     const fs::path corpus(TARLO_CORPUS_DIR);
-    if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    TARLO_NEED_CORPUS();
     const std::map<std::string, std::string> expected{
         {"edgar-10k-2024-ixbrl-a.htm", "5.2.5 Warning 4;"},
         {"edgar-10k-2024-ixbrl-b.htm", "5.2.5 Warning 2;"},

@@ -18,6 +18,7 @@
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
+#include "support/corpus.h"
 
 namespace tarlo {
 namespace {
@@ -195,9 +196,7 @@ std::string Missing(const std::map<Attribute, int>& want, const std::map<Attribu
 }
 
 TEST(EdgarizeCorpus, LinksSpansAndAlignmentSurviveAndNoTagIsCut) {
-    if (!fs::is_directory(TARLO_CORPUS_DIR)) {
-        GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
-    }
+    TARLO_NEED_CORPUS();
     std::size_t files = 0;
     std::size_t attributes = 0;
     std::size_t tags = 0;
@@ -287,9 +286,7 @@ std::u32string VisibleCharacters(const std::string& html) {
 // clean-up can take away without loss, and every character a reader saw is
 // still there, in its order.
 TEST(EdgarizeCorpus, RefusedMarkupAndRawCharactersGoNothingVisibleIsLost) {
-    if (!fs::is_directory(TARLO_CORPUS_DIR)) {
-        GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
-    }
+    TARLO_NEED_CORPUS();
     std::size_t sectionsBefore = 0;
     for (const fs::path& file : CorpusFilings()) {
         const std::string html = DecodeDocumentBytes(ReadFile(file));

@@ -12,13 +12,13 @@
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
 #include "document/undo_history.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "editor/progress_windows.h"
+#include "shell/progress_windows.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;

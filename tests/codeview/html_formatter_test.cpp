@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codeview/html_formatter.h"
+#include "support/corpus.h"
 
 namespace tarlo {
 namespace {
@@ -188,9 +189,7 @@ std::string ReadPath(const std::filesystem::path& path) {
 }
 
 TEST(FormatHtml, CorpusFilingsKeepTheirSizeAndFormatOnce) {
-    if (!std::filesystem::is_directory(TARLO_CORPUS_DIR)) {
-        GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
-    }
+    TARLO_NEED_CORPUS();
     // A raw Inline XBRL filing: its many unclosed cells once indented it to
     // hundreds of megabytes.
     const std::string filing =

@@ -11,7 +11,7 @@
 
 #include "document/document.h"
 #include "document/view_sync.h"
-#include "editor/command_table.h"
+#include "shell/command_table.h"
 
 namespace tarlo {
 namespace {

@@ -27,8 +27,8 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
@@ -36,8 +36,8 @@
 #include "editor/private_temp.h"
 #include "editor/sharing_commands.h"
 #include "editor/visual_commands.h"
-#include "editor/visual_page.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_page.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::ReadBytes;

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "editor/document_files.h"
+#include "shell/document_files.h"
+#include "support/corpus.h"
 
 namespace tarlo {
 namespace {
@@ -81,7 +82,7 @@ TEST(DocumentFiles, EveryFormOfFileIsWrittenBackByteForByte) {
 
 TEST(DocumentFiles, CorpusFilingsAreWrittenBackByteForByte) {
     const std::filesystem::path corpus(TARLO_CORPUS_DIR);
-    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    TARLO_NEED_CORPUS();
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         if (entry.path().extension() != ".htm") continue;

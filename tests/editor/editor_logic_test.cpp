@@ -7,6 +7,7 @@
 #include "editor/focus_tools.h"
 #include "editor/main_layout.h"
 #include "editor/status_text.h"
+#include "text/number_text.h"
 #include "text/text_transfer.h"
 #include "text/windows1252.h"
 

@@ -17,13 +17,14 @@
 
 #include "app/editor_commands.h"
 #include "codeview/code_view.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
-#include "editor/document_files.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/document_files.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
+#include "support/corpus.h"
 
 using tarlo::test::ReadBytes;
 
@@ -145,7 +146,6 @@ class FidelityTest : public ::testing::Test {
         delete dialogs;
     }
     void SetUp() override {
-        if (!QDir(TARLO_CORPUS_DIR).exists()) GTEST_SKIP() << "no corpus at " << TARLO_CORPUS_DIR;
         ASSERT_TRUE(dir.isValid());
         ASSERT_NE(files, nullptr);
         window->document().AutoFormat = false;
@@ -179,6 +179,7 @@ class FidelityTest : public ::testing::Test {
 };
 
 TEST_F(FidelityTest, OpenThenSaveWritesEveryFilingBackUnchanged) {
+    TARLO_NEED_CORPUS();
     for (const char* name : kFilings) {
         const QByteArray original = Open(name);
         const bool xhtml = original.startsWith("<?xml");
@@ -190,6 +191,7 @@ TEST_F(FidelityTest, OpenThenSaveWritesEveryFilingBackUnchanged) {
 }
 
 TEST_F(FidelityTest, ABoldWordInAnInlineXbrlFilingChangesThatWordOnly) {
+    TARLO_NEED_CORPUS();
     const QByteArray original = Open("edgar-10k-2024-ixbrl-a.htm");
     ASSERT_TRUE(window->Web->showsXhtml());
     const XbrlFacts before = ReadFacts(original);
@@ -213,6 +215,7 @@ TEST_F(FidelityTest, ABoldWordInAnInlineXbrlFilingChangesThatWordOnly) {
 }
 
 TEST_F(FidelityTest, ABoldWordInAnHtmlFilingKeepsItsDoctypeTablesAndWords) {
+    TARLO_NEED_CORPUS();
     for (const char* name : {"edgar-10q-2019.htm", "edgar-8k-2016.htm",
                              "edgar-8k-ex99-press-release.htm", "word-lists.htm"}) {
         const QByteArray original = Open(name);
@@ -228,6 +231,7 @@ TEST_F(FidelityTest, ABoldWordInAnHtmlFilingKeepsItsDoctypeTablesAndWords) {
 }
 
 TEST_F(FidelityTest, TenRefreshesWithAutoFormatGiveWhatOneGives) {
+    TARLO_NEED_CORPUS();
     for (const char* name : {"edgar-8k-2016.htm", "word-lists.htm"}) {
         Open(name);
         window->document().AutoFormat = true;

@@ -21,12 +21,12 @@
 #include "app/editor_commands.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::ReadBytes;

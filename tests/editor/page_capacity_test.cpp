@@ -2,8 +2,8 @@
 // page's renderer ends, and where the page's limit lies.
 #include <gtest/gtest.h>
 
-#include "editor/document_files.h"
-#include "editor/page_capacity.h"
+#include "shell/document_files.h"
+#include "pageview/page_capacity.h"
 
 namespace tarlo {
 namespace {

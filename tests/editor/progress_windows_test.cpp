@@ -1,4 +1,4 @@
-#include "editor/progress_windows.h"
+#include "shell/progress_windows.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -12,7 +12,7 @@
 #include <cmath>
 #include <memory>
 
-#include "editor/window_helpers.h"
+#include "shell/window_helpers.h"
 #include "support/gui_test_support.h"
 
 namespace tarlo {

@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <vector>
 
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/tool_icons.h"
 #include "support/gui_test_support.h"

@@ -22,7 +22,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "editor/command_table.h"
+#include "shell/command_table.h"
 #include "editor/main_window.h"
 #include "ftp/ftp_session.h"
 #include "ftp/ftp_window.h"

@@ -16,10 +16,10 @@
 
 #include "codeview/code_commands.h"
 #include "codeview/code_view.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "insert/table_maker.h"
 #include "insert/table_window.h"
 #include "support/gui_test_support.h"

@@ -15,13 +15,13 @@
 #include <memory>
 
 #include "codeview/code_view.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/document_commands.h"
-#include "editor/document_files.h"
+#include "shell/document_files.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 #include "startup/recovery_keeper.h"
 #include "startup/recovery_store.h"
 #include "startup/startup_commands.h"

@@ -31,8 +31,8 @@
 
 #include "app/window_memory.h"
 #include "controls/splitter_control.h"
-#include "editor/command_table.h"
-#include "editor/dialogs.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "editor/main_window.h"
 #include "startup/about_window.h"
 #include "startup/help_window.h"

@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <QApplication>
 
+#include "support/ci_skips.h"
+
 int main(int argc, char** argv) {
     // Chromium refuses to start its sandbox as root; tests run as root in CI.
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -12,5 +14,5 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tarlo::test::FailSkipsUnderCi(RUN_ALL_TESTS());
 }

@@ -5,8 +5,8 @@
 // tests of a suite share the window.
 #include <gtest/gtest.h>
 
-#include "editor/dialogs.h"
 #include "editor/main_window.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 
 namespace tarlo::test {

@@ -1,6 +1,6 @@
-#include "editor/page_capacity.h"
+#include "pageview/page_capacity.h"
 
-#include "editor/document_files.h"
+#include "shell/document_files.h"
 
 namespace tarlo {
 

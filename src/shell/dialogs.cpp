@@ -1,4 +1,4 @@
-#include "editor/dialogs.h"
+#include "shell/dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

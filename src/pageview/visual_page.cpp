@@ -1,4 +1,4 @@
-#include "editor/visual_page.h"
+#include "pageview/visual_page.h"
 
 namespace tarlo {
 

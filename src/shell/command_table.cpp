@@ -1,4 +1,4 @@
-#include "editor/command_table.h"
+#include "shell/command_table.h"
 
 namespace tarlo {
 

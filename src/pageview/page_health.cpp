@@ -1,4 +1,4 @@
-#include "editor/page_health.h"
+#include "pageview/page_health.h"
 
 #include <QFileInfo>
 #include <QMainWindow>
@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "document/document.h"
-#include "editor/dialogs.h"
-#include "editor/editor.h"
-#include "editor/visual_view.h"
+#include "shell/dialogs.h"
+#include "shell/editor.h"
+#include "pageview/visual_view.h"
 
 namespace tarlo {
 

@@ -1,4 +1,4 @@
-#include "editor/progress_windows.h"
+#include "shell/progress_windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,7 +8,7 @@
 #include <QMovie>
 #include <QProgressBar>
 
-#include "editor/window_helpers.h"
+#include "shell/window_helpers.h"
 
 namespace tarlo {
 

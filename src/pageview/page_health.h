@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QWebEnginePage>
 
-#include "editor/page_capacity.h"
+#include "pageview/page_capacity.h"
 
 class QPushButton;
 

@@ -1,4 +1,4 @@
-#include "editor/window_placement.h"
+#include "shell/window_placement.h"
 
 #include <algorithm>
 #include <cmath>

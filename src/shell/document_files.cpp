@@ -1,4 +1,4 @@
-#include "editor/document_files.h"
+#include "shell/document_files.h"
 
 #include <cstdio>
 

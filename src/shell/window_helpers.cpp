@@ -1,4 +1,4 @@
-#include "editor/window_helpers.h"
+#include "shell/window_helpers.h"
 
 #include <QShortcut>
 

@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "editor/editor.h"
-#include "editor/progress_windows.h"
+#include "shell/editor.h"
+#include "shell/progress_windows.h"
 
 namespace tarlo {
 

@@ -1,4 +1,4 @@
-#include "editor/visual_view.h"
+#include "pageview/visual_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,8 +13,8 @@
 #include <QWebEngineSettings>
 #include <memory>
 
-#include "editor/request_filter.h"
-#include "editor/visual_page.h"
+#include "pageview/request_filter.h"
+#include "pageview/visual_page.h"
 #include "text/page_source.h"
 
 namespace tarlo {

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "document/view_sync.h"
-#include "editor/page_capacity.h"
+#include "pageview/page_capacity.h"
 
 namespace tarlo {
 

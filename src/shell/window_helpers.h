@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "editor/window_placement.h"
+#include "shell/window_placement.h"
 
 class QWidget;
 

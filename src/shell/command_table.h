@@ -5,7 +5,7 @@
 #include <array>
 #include <functional>
 
-#include "editor/command_id.h"
+#include "shell/command_id.h"
 
 namespace tarlo {
 

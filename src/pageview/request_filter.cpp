@@ -1,4 +1,4 @@
-#include "editor/request_filter.h"
+#include "pageview/request_filter.h"
 
 #include <QHostAddress>
 
