@@ -88,7 +88,7 @@ int GetOne(ftp::FtpSession& session, const std::string& name, const std::string&
     const std::string local = folder + (folder.back() == '/' ? "" : "/") + name;
     const ftp::FtpResult r = session.Get(name, local, overwrite);
     if (r.ok) return kExitOk;
-    if (r.code == ftp::kCodeLocalFileExists) {
+    if (r.failure == ftp::FtpFailure::LocalFileExists) {
         err << "tarlo-cli ftp: " << local << " already exists (use --overwrite to replace it)\n";
         return kExitRefused;
     }
@@ -131,7 +131,7 @@ int RunPut(const std::string& file, const std::string& url, std::ostream& err) {
     ftp::CommandText put{ftp::Verb::Put, {file, name}};
     const ftp::FtpResult r = session.Run(put);
     if (r.ok) return kExitOk;
-    if (r.code == ftp::kCodeLocalFileError) {
+    if (r.failure == ftp::FtpFailure::LocalFileError) {
         // The file stopped being readable on the way (the server's partial
         // copy is gone, or the message says where it is).
         err << "tarlo-cli ftp: " << r.message << "\n";

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "ftp/ftp_session.h"
 #include "ftp/local_name.h"
+#include "ftp/transfer_outcome.h"
 
 namespace tarlo::ftp {
 
@@ -57,7 +57,7 @@ std::optional<CommandText> ParseCommandText(std::string_view text) {
     return cmd;
 }
 
-std::string DescribeFailure(const CommandText& cmd, const std::string& folder, int code,
+std::string DescribeFailure(const CommandText& cmd, const std::string& folder, FtpFailure failure,
                             const std::string& reason) {
     const auto name = [&cmd](size_t i) {
         return i < cmd.args.size() ? PrintableName(cmd.args[i]) : std::string();
@@ -95,7 +95,7 @@ std::string DescribeFailure(const CommandText& cmd, const std::string& folder, i
     }
     text += ": " + reason + ".";
     // The window's remote controls stay off until the next login.
-    if (code == kCodeConnectionAborted) text += " Log in again to go on.";
+    if (failure == FtpFailure::ConnectionAborted) text += " Log in again to go on.";
     return text;
 }
 

@@ -9,6 +9,8 @@
 
 namespace tarlo::ftp {
 
+enum class FtpFailure;  // transfer_outcome.h
+
 enum class Verb { Dir, Cd, Cdup, Get, Put, Delete, Rmdir, Mkdir, Close };
 
 struct CommandText {
@@ -25,8 +27,8 @@ std::optional<CommandText> ParseCommandText(std::string_view text);
 // What the FTP window tells the user when `cmd` failed: which file or folder,
 // what was not done, and `reason` (the session's message, with the server's
 // answer). `folder` is the remote folder the command ran in. A lost
-// connection (`code` 12030) adds that the user must log in again.
-std::string DescribeFailure(const CommandText& cmd, const std::string& folder, int code,
+// connection adds that the user must log in again.
+std::string DescribeFailure(const CommandText& cmd, const std::string& folder, FtpFailure failure,
                             const std::string& reason);
 
 }  // namespace tarlo::ftp

@@ -9,49 +9,9 @@
 #include <vector>
 
 #include "ftp/command_text.h"
-#include "ftp/remote_listing.h"
+#include "ftp/transfer_outcome.h"
 
 namespace tarlo::ftp {
-
-// The transfer component's states, as the FTP window numbers them.
-enum FtpState : int {
-    kResolving = 1,
-    kResolved = 2,
-    kConnecting = 3,
-    kConnected = 4,
-    kRequesting = 5,
-    kRequestSent = 6,
-    kReceiving = 7,
-    kResponseReceived = 8,
-    kDisconnecting = 9,
-    kDisconnected = 10,
-    kError = 11,
-    kResponseCompleted = 12,
-};
-
-// Response codes of a failed command beside the server's own (4xx, 5xx).
-constexpr int kCodeTimeout = 12002;
-constexpr int kCodeBadAddress = 12005;
-constexpr int kCodeUnsupportedScheme = 12006;
-constexpr int kCodeHostNotFound = 12007;
-constexpr int kCodeLoginFailed = 12014;
-constexpr int kCodeCancelled = 12017;
-constexpr int kCodeCannotConnect = 12029;
-constexpr int kCodeConnectionAborted = 12030;
-// The server's identity was refused: its TLS certificate is not trusted, TLS
-// failed, or its SSH host key is unknown or differs from ~/.ssh/known_hosts.
-constexpr int kCodeTlsRefused = 12045;
-constexpr int kCodeLocalFileExists = 80;
-constexpr int kCodeLocalFileError = 29;
-constexpr int kCodeBadCommand = 87;
-
-struct FtpResult {
-    bool ok = false;
-    int code = 0;                      // 0 when ok
-    std::string message;               // one line for a person: what failed, the server's answer
-    std::string data;                  // DIR: the listing, one entry and CR LF per line
-    std::vector<RemoteEntry> entries;  // DIR: the entries themselves
-};
 
 // Why the local file at `path` cannot be sent ("cannot read PATH: REASON"),
 // or empty when it is a regular file whose first bytes can be read. Asked
@@ -59,15 +19,9 @@ struct FtpResult {
 // cannot be read.
 std::string LocalFileProblem(const std::string& path);
 
-// Why the server's TLS certificate was refused, for a person: who it was
-// issued to (and by whom, when the handshake showed it), the reason, and that
-// the login was never sent. Begins in lower case, as the session's messages do.
-std::string CertificateRefusal(const std::string& subject, const std::string& issuer,
-                               const std::string& reason);
-
 class FtpSession {
   public:
-    using StateFn = std::function<void(int state)>;
+    using StateFn = std::function<void(FtpState state)>;
 
     FtpSession();
     ~FtpSession();
@@ -109,7 +63,11 @@ class FtpSession {
   private:
     struct Transfer;
     FtpResult Connect();
+    // Runs one transfer on the connection, opening it first when there is
+    // none; see session_handle.cpp.
     FtpResult Perform(Transfer& t);
+    void SetUpConnection(void* handle, Transfer& t);
+    void SetUpLogin(void* handle, Transfer& t);
     FtpResult List();
     // Uploads under a temporary name beside the target and renames it onto
     // the target (replacing it) only when complete; see ftp_upload.cpp.
@@ -133,7 +91,7 @@ class FtpSession {
     // SFTP has no CWD: a folder is entered by reading it.
     FtpResult SftpEnter(const std::string& abs_path, bool connecting);
     std::string Resolve(const std::string& name) const;
-    void Emit(int state);
+    void Emit(FtpState state);
     void Drop();
 
     StateFn on_state_;
@@ -152,7 +110,8 @@ class FtpSession {
     int mlsd_ = -1;  // -1 not tried yet, 0 the server has no MLSD, 1 it has
     std::atomic<bool> cancel_{false};
 
-    friend struct SessionCallbacks;
+    // The libcurl callbacks and set-up (session_handle.cpp).
+    friend struct SessionHandle;
 };
 
 }  // namespace tarlo::ftp

@@ -44,10 +44,6 @@ std::string Beside(const std::string& abs_path, const std::string& name) {
     return abs_path.substr(0, slash == std::string::npos ? 0 : slash + 1) + name;
 }
 
-bool ServerRefusal(int code) {
-    return code >= 400 && code < 600;
-}
-
 }  // namespace
 
 std::string LocalFileProblem(const std::string& path) {
@@ -71,9 +67,7 @@ std::string LocalFileProblem(const std::string& path) {
 }
 
 FtpResult FtpSession::Put(const std::string& local, const std::string& remote) {
-    FtpResult r;
-    r.code = kCodeLocalFileError;
-    r.message = LocalFileProblem(local);
+    FtpResult r = Failed(FtpFailure::LocalFileError, LocalFileProblem(local));
     if (!r.message.empty()) return r;
     FILE* in = std::fopen(local.c_str(), "rb");
     struct stat st {};
@@ -98,7 +92,7 @@ FtpResult FtpSession::Put(const std::string& local, const std::string& remote) {
     std::fclose(in);
     if (!r.ok) {
         // A server that refused the upload outright may have made no file.
-        r.message += RemoveTemporary(temp, ServerRefusal(r.code));
+        r.message += RemoveTemporary(temp, r.failure == FtpFailure::ServerRefused);
         return r;
     }
     return PlaceUpload(temp, target);
@@ -140,7 +134,7 @@ std::string FtpSession::RemoveTemporary(const std::string& temp, bool may_be_mis
     if (removed.ok) removed = RemoveFile(temp);
     timeout_ = timeout;
     if (removed.ok) return "; the temporary file " + temp + " was deleted from the server";
-    if (may_be_missing && ServerRefusal(removed.code)) return {};
+    if (may_be_missing && removed.failure == FtpFailure::ServerRefused) return {};
     return "; the temporary file " + temp +
            " may be left on the server (deleting it failed: " + removed.message + ")";
 }

@@ -8,8 +8,13 @@
 #include <vector>
 
 #include "ftp/ftp_session.h"
+#include "ftp/transfer_outcome.h"
 
 namespace tarlo::ftp {
+
+inline CURL* Handle(void* p) {
+    return static_cast<CURL*>(p);
+}
 
 struct FtpSession::Transfer {
     FtpSession* self = nullptr;
@@ -28,11 +33,8 @@ struct FtpSession::Transfer {
     bool connecting = false;
     bool requested = false;
     bool sent = false;
-    bool receiving = false;
-    bool write_failed = false;
-    std::string read_failure;      // why the local file could not be read to its end
-    std::string refusal;           // the server's last 4xx/5xx reply line
-    std::string host_key_refusal;  // why the SSH server's host key was refused
+    // What the callbacks and the TLS handshake saw, for OutcomeOf.
+    TransferEnd seen;
 };
 
 }  // namespace tarlo::ftp

@@ -17,6 +17,71 @@ void Wipe(std::string& s) {
 
 }  // namespace
 
+int StateNumber(FtpState state) {
+    switch (state) {
+        case FtpState::Resolving:
+            return kResolving;
+        case FtpState::Resolved:
+            return kResolved;
+        case FtpState::Connecting:
+            return kConnecting;
+        case FtpState::Connected:
+            return kConnected;
+        case FtpState::Requesting:
+            return kRequesting;
+        case FtpState::RequestSent:
+            return kRequestSent;
+        case FtpState::Receiving:
+            return kReceiving;
+        case FtpState::ResponseReceived:
+            return kResponseReceived;
+        case FtpState::Disconnecting:
+            return kDisconnecting;
+        case FtpState::Disconnected:
+            return kDisconnected;
+        case FtpState::Error:
+            return kError;
+        case FtpState::ResponseCompleted:
+            return kResponseCompleted;
+    }
+    return kError;
+}
+
+int ResponseCodeOf(const FtpResult& result) {
+    if (result.ok) return 0;
+    switch (result.failure) {
+        case FtpFailure::None:
+            return 0;
+        case FtpFailure::ServerRefused:
+            return result.reply;
+        case FtpFailure::Timeout:
+            return kCodeTimeout;
+        case FtpFailure::BadAddress:
+            return kCodeBadAddress;
+        case FtpFailure::UnsupportedScheme:
+            return kCodeUnsupportedScheme;
+        case FtpFailure::HostNotFound:
+            return kCodeHostNotFound;
+        case FtpFailure::LoginFailed:
+            return kCodeLoginFailed;
+        case FtpFailure::Cancelled:
+            return kCodeCancelled;
+        case FtpFailure::CannotConnect:
+            return kCodeCannotConnect;
+        case FtpFailure::ConnectionAborted:
+            return kCodeConnectionAborted;
+        case FtpFailure::TlsRefused:
+            return kCodeTlsRefused;
+        case FtpFailure::LocalFileExists:
+            return kCodeLocalFileExists;
+        case FtpFailure::LocalFileError:
+            return kCodeLocalFileError;
+        case FtpFailure::BadCommand:
+            return kCodeBadCommand;
+    }
+    return kCodeConnectionAborted;
+}
+
 TransferControl::TransferControl(QObject* parent)
     : QObject(parent), session_(std::make_unique<FtpSession>()) {}
 
@@ -85,45 +150,41 @@ bool TransferControl::Execute(const QString& command) {
     busy_ = true;
     data_.clear();
     data_pos_ = 0;
-    session_->SetStateCallback([this](int state) {
+    session_->SetStateCallback([this](FtpState state) {
         QMetaObject::invokeMethod(
-            this, [this, state] { emit StateChanged(state); }, Qt::QueuedConnection);
+            this, [this, number = StateNumber(state)] { emit StateChanged(number); },
+            Qt::QueuedConnection);
     });
     FtpSession* session = session_.get();
     session->ClearCancel();
     worker_ = std::thread([this, session, c = *cmd] {
         FtpResult r = session->Run(c);
-        const bool cancelled = r.code == kCodeCancelled;
         const std::string folder = session->CurrentFolder();
         const bool encrypted = session->Encrypted();
         const std::string failure =
-            r.ok ? std::string() : DescribeFailure(c, folder, r.code, r.message);
+            r.ok ? std::string() : DescribeFailure(c, folder, r.failure, r.message);
         QMetaObject::invokeMethod(
             this,
-            [this, r = std::move(r), folder, encrypted, cancelled, failure] {
-                Finish(r.ok, r.code, r.message, r.data, folder, encrypted, cancelled, failure);
+            [this, r = std::move(r), folder, encrypted, failure] {
+                Finish(r, folder, encrypted, failure);
             },
             Qt::QueuedConnection);
     });
     return true;
 }
 
-void TransferControl::Finish(bool ok, int code, const std::string& message, const std::string& data,
-                             const std::string& folder, bool encrypted, bool cancelled,
+void TransferControl::Finish(const FtpResult& result, const std::string& folder, bool encrypted,
                              const std::string& failure) {
     if (worker_.joinable()) worker_.join();
     busy_ = false;
-    response_code_ = ok ? 0 : code;
-    response_info_ = QString::fromStdString(message);
+    response_code_ = ResponseCodeOf(result);
+    response_info_ = QString::fromStdString(result.message);
     failure_text_ = QString::fromStdString(failure);
-    data_ = QString::fromUtf8(data.data(), static_cast<qsizetype>(data.size()));
+    data_ = QString::fromUtf8(result.data.data(), static_cast<qsizetype>(result.data.size()));
     data_pos_ = 0;
     current_folder_ = QString::fromStdString(folder);
     encrypted_ = encrypted;
-    if (cancelled)
-        emit StateChanged(kDisconnected);
-    else
-        emit StateChanged(ok ? kResponseCompleted : kError);
+    emit StateChanged(StateNumber(FinalState(result)));
     emit Finished();
 }
 

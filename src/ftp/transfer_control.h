@@ -4,7 +4,9 @@
 // it on a worker thread, and tells the window how far it got through
 // StateChanged with the window's state numbers (1 resolving ... 10
 // disconnected, 11 error with ResponseCode, 12 response completed). The GUI
-// thread never waits on the network: waiting means an event loop.
+// thread never waits on the network: waiting means an event loop. The
+// numbers are the window's: the session below speaks in FtpState and
+// FtpFailure, and this component turns them into numbers.
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -15,6 +17,45 @@
 namespace tarlo::ftp {
 
 class FtpSession;
+enum class FtpState;
+struct FtpResult;
+
+// The window's state numbers, as StateChanged reports them.
+constexpr int kResolving = 1;
+constexpr int kResolved = 2;
+constexpr int kConnecting = 3;
+constexpr int kConnected = 4;
+constexpr int kRequesting = 5;
+constexpr int kRequestSent = 6;
+constexpr int kReceiving = 7;
+constexpr int kResponseReceived = 8;
+constexpr int kDisconnecting = 9;
+constexpr int kDisconnected = 10;
+constexpr int kError = 11;
+constexpr int kResponseCompleted = 12;
+
+int StateNumber(FtpState state);
+
+// ResponseCode's numbers for a failure that is not the server's own reply
+// (4xx, 5xx).
+constexpr int kCodeTimeout = 12002;
+constexpr int kCodeBadAddress = 12005;
+constexpr int kCodeUnsupportedScheme = 12006;
+constexpr int kCodeHostNotFound = 12007;
+constexpr int kCodeLoginFailed = 12014;
+constexpr int kCodeCancelled = 12017;
+constexpr int kCodeCannotConnect = 12029;
+constexpr int kCodeConnectionAborted = 12030;
+// The server's identity was refused: its TLS certificate, TLS itself, or its
+// SSH host key.
+constexpr int kCodeTlsRefused = 12045;
+constexpr int kCodeLocalFileExists = 80;
+constexpr int kCodeLocalFileError = 29;
+constexpr int kCodeBadCommand = 87;
+
+// 0 for a command that was done, the server's reply when the server refused
+// it, else the kCode number of its failure.
+int ResponseCodeOf(const FtpResult& result);
 
 class TransferControl : public QObject {
     Q_OBJECT
@@ -38,7 +79,7 @@ class TransferControl : public QObject {
     void Cancel();
     bool StillExecuting() const { return busy_; }
     // The code of the last failure: the server's reply (550, ...), 12030 for
-    // a connection that broke off, 12002 for a time-out (see ftp_session.h).
+    // a connection that broke off, 12002 for a time-out (ResponseCodeOf).
     int ResponseCode() const { return response_code_; }
     // The last failure in words, with the server's answer.
     QString ResponseInfo() const { return response_info_; }
@@ -59,8 +100,7 @@ class TransferControl : public QObject {
     void Finished();
 
   private:
-    void Finish(bool ok, int code, const std::string& message, const std::string& data,
-                const std::string& folder, bool encrypted, bool cancelled,
+    void Finish(const FtpResult& result, const std::string& folder, bool encrypted,
                 const std::string& failure);
     void RetireSession();
     void ApplySettings();

@@ -51,21 +51,22 @@ TEST(FtpSession, LoginAndListingsWithAndWithoutMlsd) {
         bad.SetPassword("wrong");
         const FtpResult refused = bad.Execute("DIR");
         EXPECT_FALSE(refused.ok);
-        EXPECT_EQ(refused.code, kCodeLoginFailed);
+        EXPECT_EQ(refused.failure, FtpFailure::LoginFailed);
         EXPECT_NE(refused.message.find("530"), std::string::npos) << refused.message;
         EXPECT_FALSE(bad.Connected());
 
-        std::vector<int> states;
+        std::vector<FtpState> states;
         FtpSession s;
-        s.SetStateCallback([&](int st) { states.push_back(st); });
+        s.SetStateCallback([&](FtpState st) { states.push_back(st); });
         LogIn(s, server);
         const FtpResult r = s.Execute("DIR");
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_EQ(r.data, "a b.htm\r\nmy docs/\r\n") << "mlsd " << mlsd;
         EXPECT_EQ(s.CurrentFolder(), "/");
-        EXPECT_EQ(states,
-                  (std::vector<int>{kResolving, kResolved, kConnecting, kConnected, kRequesting,
-                                    kRequestSent, kReceiving, kResponseReceived}));
+        EXPECT_EQ(states, (std::vector<FtpState>{FtpState::Resolving, FtpState::Resolved,
+                                                 FtpState::Connecting, FtpState::Connected,
+                                                 FtpState::Requesting, FtpState::RequestSent,
+                                                 FtpState::Receiving, FtpState::ResponseReceived}));
         EXPECT_FALSE(s.Encrypted());  // this server offers no TLS
 
         // A start folder in the address, and one that is not there.
@@ -85,14 +86,14 @@ TEST(FtpSession, LoginAndListingsWithAndWithoutMlsd) {
         scp.SetAddress("scp://127.0.0.1:" + std::to_string(server.Port()) + "/");
         const FtpResult other = scp.Execute("DIR");
         EXPECT_FALSE(other.ok);
-        EXPECT_EQ(other.code, kCodeUnsupportedScheme);
+        EXPECT_EQ(other.failure, FtpFailure::UnsupportedScheme);
         EXPECT_NE(other.message.find("scp://"), std::string::npos) << other.message;
 
         FtpSession missing;
         LogIn(missing, server, "nope/");
         const FtpResult none = missing.Execute("DIR");
         EXPECT_FALSE(none.ok);
-        EXPECT_EQ(none.code, 550);
+        EXPECT_EQ(none.reply, 550);
         // Asked again, it is still that folder, never the login folder instead.
         const FtpResult again = missing.Execute("DIR");
         EXPECT_FALSE(again.ok);
@@ -113,7 +114,7 @@ TEST(FtpSession, FoldersFilesAndNamesThatWouldInjectCommands) {
     EXPECT_EQ(s.CurrentFolder(), "/new dir");
     const FtpResult nope = s.Execute("CD \"nope/\"");
     EXPECT_FALSE(nope.ok);
-    EXPECT_EQ(nope.code, 550);
+    EXPECT_EQ(nope.reply, 550);
     EXPECT_EQ(s.CurrentFolder(), "/new dir");
 
     // 20 MB out and back, byte for byte.
@@ -131,13 +132,13 @@ TEST(FtpSession, FoldersFilesAndNamesThatWouldInjectCommands) {
     WriteFile(server.Root() + "/new dir/keep.htm", "theirs");
     const FtpResult again = s.Execute("GET \"keep.htm\" \"" + local + "/keep.htm\"");
     EXPECT_FALSE(again.ok);
-    EXPECT_EQ(again.code, kCodeLocalFileExists);
+    EXPECT_EQ(again.failure, FtpFailure::LocalFileExists);
     EXPECT_EQ(ReadFile(local + "/keep.htm"), "mine");
     EXPECT_TRUE(s.Get("keep.htm", local + "/keep.htm", true).ok);
     EXPECT_EQ(ReadFile(local + "/keep.htm"), "theirs");
     const FtpResult absent = s.Execute("GET \"absent\" \"" + local + "/absent\"");
     EXPECT_FALSE(absent.ok);
-    EXPECT_EQ(absent.code, 550);
+    EXPECT_EQ(absent.reply, 550);
     EXPECT_EQ(FolderNames(local), (std::vector<std::string>{"back.bin", "big.bin", "keep.htm"}));
 
     // A line break in a name would end the command and start another one.
@@ -145,7 +146,7 @@ TEST(FtpSession, FoldersFilesAndNamesThatWouldInjectCommands) {
     CommandText sneaky{Verb::Delete, {"x\r\nDELE /victim.htm"}};
     const FtpResult injected = s.Run(sneaky);
     EXPECT_FALSE(injected.ok);
-    EXPECT_EQ(injected.code, kCodeBadCommand);
+    EXPECT_EQ(injected.failure, FtpFailure::BadCommand);
     EXPECT_TRUE(Exists(server.Root() + "/victim.htm"));
 
     ASSERT_TRUE(s.Execute("DELETE \"big copy.bin\"").ok);
@@ -171,12 +172,12 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
         WriteFile(server.Root() + "/slow.bin", RandomBytes(4 * 1024 * 1024));
         FtpSession s;
         LogIn(s, server);
-        s.SetStateCallback([&](int st) {
-            if (st == kReceiving) server.Kill();
+        s.SetStateCallback([&](FtpState st) {
+            if (st == FtpState::Receiving) server.Kill();
         });
         const FtpResult r = s.Execute("GET \"slow.bin\" \"" + local + "/slow.bin\"");
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.code, kCodeConnectionAborted) << r.message;
+        EXPECT_EQ(r.failure, FtpFailure::ConnectionAborted) << r.message;
         EXPECT_FALSE(s.Connected());
     }
     {
@@ -185,12 +186,12 @@ TEST(FtpSession, BrokenAndCancelledDownloadsLeaveNoFile) {
         WriteFile(server.Root() + "/slow.bin", RandomBytes(4 * 1024 * 1024));
         FtpSession s;
         LogIn(s, server);
-        s.SetStateCallback([&](int st) {
-            if (st == kReceiving) s.RequestCancel();
+        s.SetStateCallback([&](FtpState st) {
+            if (st == FtpState::Receiving) s.RequestCancel();
         });
         const FtpResult r = s.Execute("GET \"slow.bin\" \"" + local + "/slow.bin\"");
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.code, kCodeCancelled);
+        EXPECT_EQ(r.failure, FtpFailure::Cancelled);
         EXPECT_FALSE(s.Connected());
         // The next command starts afresh.
         s.SetStateCallback({});
@@ -222,14 +223,14 @@ TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
         // The server refuses the upload itself: its answer, and nothing left.
         r = s.Execute("PUT \"" + local + "/10-K.htm\" \"locked/10-K.htm\"");
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.code, 550);
+        EXPECT_EQ(r.reply, 550);
         EXPECT_TRUE(Has(r.message, "the server answered \"550")) << r.message;
         EXPECT_TRUE(FolderNames(server.Root() + "/locked").empty());
         // Local files that cannot be read send nothing: not a folder, not
         // memory that fails to read, not a file that shrinks on the way.
         for (const std::string& bad : {local, std::string("/proc/self/mem"), local + "/none"}) {
             r = s.Run({Verb::Put, {bad, "bad.htm"}});
-            EXPECT_EQ(r.code, kCodeLocalFileError) << bad;
+            EXPECT_EQ(r.failure, FtpFailure::LocalFileError) << bad;
             EXPECT_TRUE(Has(r.message, "cannot read " + bad)) << r.message;
         }
         EXPECT_EQ(FolderNames(server.Root()), (std::vector<std::string>{"10-K.htm", "locked"}));
@@ -241,11 +242,11 @@ TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
         FtpSession s;
         LogIn(s, server);
         WriteFile(local + "/shrinks.htm", bytes);
-        s.SetStateCallback([&](int st) {
-            if (st == kRequestSent) ::truncate((local + "/shrinks.htm").c_str(), 1000);
+        s.SetStateCallback([&](FtpState st) {
+            if (st == FtpState::RequestSent) ::truncate((local + "/shrinks.htm").c_str(), 1000);
         });
         FtpResult r = s.Execute("PUT \"" + local + "/shrinks.htm\" \"shrinks.htm\"");
-        EXPECT_EQ(r.code, kCodeLocalFileError);
+        EXPECT_EQ(r.failure, FtpFailure::LocalFileError);
         EXPECT_TRUE(Has(r.message, "became shorter")) << r.message;
         EXPECT_TRUE(Has(r.message, "was deleted from the server")) << r.message;
         EXPECT_TRUE(FolderNames(server.Root()).empty());
@@ -254,7 +255,7 @@ TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
         std::thread cancel = WhenUploadIsUnderway(server.Root(), [&] { s.RequestCancel(); });
         r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
         cancel.join();
-        EXPECT_EQ(r.code, kCodeCancelled);
+        EXPECT_EQ(r.failure, FtpFailure::Cancelled);
         EXPECT_TRUE(FolderNames(server.Root()).empty()) << r.message;
         // The server goes away: nothing under the real name, and the
         // message names the temporary file it could not delete.
@@ -262,7 +263,7 @@ TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
         std::thread kill = WhenUploadIsUnderway(server.Root(), [&] { server.Kill(); });
         r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
         kill.join();
-        EXPECT_EQ(r.code, kCodeConnectionAborted) << r.message;
+        EXPECT_EQ(r.failure, FtpFailure::ConnectionAborted) << r.message;
         const auto left = Leftovers(server.Root());
         EXPECT_EQ(FolderNames(server.Root()), left);
         ASSERT_EQ(left.size(), 1u);
@@ -277,7 +278,7 @@ TEST(FtpSession, UploadsTakeTheirNameOnlyWhenWholeAndTidyUpOtherwise) {
         FtpSession s;
         LogIn(s, server);
         const FtpResult r = s.Execute("PUT \"" + local + "/10-K.htm\" \"10-K.htm\"");
-        EXPECT_EQ(r.code, 550);
+        EXPECT_EQ(r.reply, 550);
         EXPECT_TRUE(Has(r.message, "did not let the uploaded file take the name /10-K.htm"))
             << r.message;
         EXPECT_TRUE(Has(r.message, "was deleted from the server")) << r.message;
@@ -294,7 +295,7 @@ TEST(FtpSession, ASilentServerTimesOut) {
     s.SetTimeoutSeconds(1);
     const FtpResult r = s.Execute("DIR");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.code, kCodeTimeout) << r.message;
+    EXPECT_EQ(r.failure, FtpFailure::Timeout) << r.message;
     EXPECT_FALSE(s.Connected());
 }
 
@@ -322,7 +323,7 @@ TEST(FtpSession, TlsWhenOfferedWithTheCertificateChecked) {
     LogIn(stranger, server);
     const FtpResult refused = stranger.Execute("DIR");
     EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.code, kCodeTlsRefused);
+    EXPECT_EQ(refused.failure, FtpFailure::TlsRefused);
     EXPECT_NE(refused.message.find("certificate"), std::string::npos) << refused.message;
     EXPECT_FALSE(stranger.Encrypted());
 }

@@ -54,17 +54,19 @@ TEST(SftpSession, ListsFoldersAndWalksThemFromTheLoginFolder) {
     WriteFile(root + "/annual report.htm", "<p>x</p>");
     WriteFile(root + "/old filings/10-Q.htm", "q");
 
-    std::vector<int> states;
+    std::vector<FtpState> states;
     FtpSession s;
-    s.SetStateCallback([&](int st) { states.push_back(st); });
+    s.SetStateCallback([&](FtpState st) { states.push_back(st); });
     LogIn(s, server);
     FtpResult r = s.Execute("DIR");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.data, "annual report.htm\r\nold filings/\r\n");
     EXPECT_EQ(s.CurrentFolder(), root);
     EXPECT_TRUE(s.Encrypted());
-    EXPECT_EQ(states, (std::vector<int>{kResolving, kResolved, kConnecting, kConnected, kRequesting,
-                                        kRequestSent, kReceiving, kResponseReceived}));
+    EXPECT_EQ(states, (std::vector<FtpState>{FtpState::Resolving, FtpState::Resolved,
+                                             FtpState::Connecting, FtpState::Connected,
+                                             FtpState::Requesting, FtpState::RequestSent,
+                                             FtpState::Receiving, FtpState::ResponseReceived}));
 
     r = s.Execute("CD \"old filings/\"");
     ASSERT_TRUE(r.ok) << r.message;
@@ -122,7 +124,7 @@ TEST(SftpSession, FilesByteForByteAndFolderCommandsOnAwkwardNames) {
     EXPECT_EQ(ReadFile(root + "/filing copy.htm"), bytes);
     EXPECT_EQ(FolderNames(root), std::vector<std::string>{"filing copy.htm"});
     r = s.Execute("PUT \"/proc/self/mem\" \"memory.htm\"");
-    EXPECT_EQ(r.code, kCodeLocalFileError);
+    EXPECT_EQ(r.failure, FtpFailure::LocalFileError);
     EXPECT_EQ(FolderNames(root), std::vector<std::string>{"filing copy.htm"});
 
     // Names with blanks, quotes and a backslash reach the server whole (the
@@ -143,11 +145,11 @@ TEST(SftpSession, FilesByteForByteAndFolderCommandsOnAwkwardNames) {
     EXPECT_EQ(ReadFile(local + "/back.htm"), bytes);
     WriteFile(local + "/mine.htm", "mine");
     r = s.Execute("GET \"inner.htm\" \"" + local + "/mine.htm\"");
-    EXPECT_EQ(r.code, kCodeLocalFileExists);
+    EXPECT_EQ(r.failure, FtpFailure::LocalFileExists);
     EXPECT_EQ(ReadFile(local + "/mine.htm"), "mine");
     r = s.Execute("GET \"missing.htm\" \"" + local + "/missing.htm\"");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.code, 550) << r.message;
+    EXPECT_EQ(r.reply, 550) << r.message;
     EXPECT_EQ(FolderNames(local), (std::vector<std::string>{"10-K.htm", "back.htm", "mine.htm"}));
 
     // A folder that is not empty stays; emptied, it goes.
@@ -168,7 +170,7 @@ TEST(SftpSession, FilesByteForByteAndFolderCommandsOnAwkwardNames) {
     // A refused delete says so, and the connection goes on.
     r = s.Execute("DELETE \"not there.htm\"");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.code, 550) << r.message;
+    EXPECT_EQ(r.reply, 550) << r.message;
     EXPECT_TRUE(s.Connected());
     ASSERT_TRUE(s.Execute("DELETE \"filing copy.htm\"").ok);
     EXPECT_EQ(FolderNames(root), std::vector<std::string>{});
@@ -202,7 +204,7 @@ TEST(SftpSession, HostKeysNotInKnownHostsAreRefusedWithTheirReason) {
         LogIn(s, server);
         const FtpResult r = s.Execute("DIR");
         EXPECT_FALSE(r.ok) << c.what;
-        EXPECT_EQ(r.code, kCodeTlsRefused) << c.what;
+        EXPECT_EQ(r.failure, FtpFailure::TlsRefused) << c.what;
         EXPECT_NE(r.message.find(c.expected), std::string::npos) << c.what << ": " << r.message;
         EXPECT_FALSE(s.Connected()) << c.what;
         EXPECT_EQ(r.data, "") << c.what;
@@ -221,7 +223,7 @@ TEST(SftpSession, LoginsTheServerDoesNotTakeAreRefused) {
     stranger.SetAddress("sftp://127.0.0.1:" + std::to_string(server.Port()) + "/");
     FtpResult r = stranger.Execute("DIR");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.code, kCodeLoginFailed) << r.message;
+    EXPECT_EQ(r.failure, FtpFailure::LoginFailed) << r.message;
     EXPECT_FALSE(stranger.Connected());
 
     // Without the key a password is all there is, and this server takes none.
@@ -229,7 +231,7 @@ TEST(SftpSession, LoginsTheServerDoesNotTakeAreRefused) {
     FtpSession no_key;
     LogIn(no_key, server);
     r = no_key.Execute("DIR");
-    EXPECT_EQ(r.code, kCodeLoginFailed) << r.message;
+    EXPECT_EQ(r.failure, FtpFailure::LoginFailed) << r.message;
     ::rename((server.Home() + "/.ssh/kept").c_str(), (server.Home() + "/.ssh/id_ed25519").c_str());
     // The key alone, with no password set at all, is enough.
     FtpSession key_only;
