@@ -13,6 +13,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
+#include <memory>
 #include <optional>
 
 #include "editor/visual_page.h"
@@ -51,10 +52,11 @@ class BarePage {
     // A script in the application world, as the view runs it.
     std::optional<QVariant> Run(const QString& script, QWebEngineScript::ScriptWorldId world =
                                                            QWebEngineScript::ApplicationWorld) {
-        std::optional<QVariant> answer;
-        page_.runJavaScript(script, world, [&answer](const QVariant& v) { answer = v; });
-        test::WaitUntil([&] { return answer.has_value(); });
-        return answer;
+        // The answer may come after the wait gave up: it must not land on this frame.
+        auto answer = std::make_shared<std::optional<QVariant>>();
+        page_.runJavaScript(script, world, [answer](const QVariant& v) { *answer = v; });
+        test::WaitUntil([&] { return answer->has_value(); });
+        return *answer;
     }
     QVariant Call(const char* name, const QJsonArray& arguments = {}) {
         return Run(PageCall(name, arguments)).value_or(QVariant());
