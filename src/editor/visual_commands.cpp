@@ -33,16 +33,6 @@ const VisualCommand kTable[] = {
     {CommandId::HorizontalRule, "InsertHorizontalRule", false},
 };
 
-// Inserts the picture and gives the new picture (and only it) its
-// alternate text. Both texts arrive as JSON string literals.
-const char* kInsertImageScript =
-    "(function(src, alt){"
-    "var before = new Set(Array.prototype.slice.call(document.images));"
-    "if (!document.execCommand('InsertImage', true, src)) return false;"
-    "var all = document.images;"
-    "for (var i = 0; i < all.length; ++i) { if (!before.has(all[i])) all[i].alt = alt; }"
-    "return true;})(%1, %2)";
-
 }  // namespace
 
 const VisualCommand* VisualCommandTable(std::size_t& count) {
@@ -111,9 +101,8 @@ void VisualCommands::cmdPic_Click() {
         "Alternate text (shown when the mouse hovers over the picture):", "Insert Graphic",
         QString());
     if (!alt) return;
-    editor_.visualView().RunScript(
-        QString::fromLatin1(kInsertImageScript)
-            .arg(VisualView::JsString(src->trimmed()), VisualView::JsString(*alt)));
+    // The new picture (and only it) gets the alternate text.
+    editor_.visualView().Call("insertImage", {src->trimmed(), *alt});
 }
 
 void VisualCommands::cmdLink_Click() {

@@ -42,6 +42,8 @@ VisualView::VisualView(QWidget* parent) : QWebEngineView(parent) {
     filter_ = new RequestFilter(profile);
     profile->setUrlRequestInterceptor(filter_);
     page_ = new VisualPage(profile, this);
+    // Once: every document the page loads has the editor's page scripts.
+    InstallPageScripts(*page_);
     setPage(page_);
     typingPause_ = new QTimer(this);
     typingPause_->setSingleShot(true);
@@ -98,6 +100,11 @@ std::optional<QVariant> VisualView::RunScript(const QString& script, int timeout
     return state->value;
 }
 
+std::optional<QVariant> VisualView::Call(const char* function, const QJsonArray& arguments,
+                                         int timeoutMs) {
+    return RunScript(PageCall(function, arguments), timeoutMs);
+}
+
 bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) {
     QPointer<VisualView> self(this);
     auto finished = std::make_shared<std::optional<bool>>();
@@ -123,6 +130,12 @@ bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) 
         setEnabled(!codeOnly_);
         setNote(QString());
         emit rendererRestarted();
+        if (!self) return false;
+        // The engine can start the new renderer without the page's scripts
+        // (they went to the one that ended): they go in again, and the page
+        // is loaded once more so that its document has them too.
+        InstallPageScripts(*page_);
+        return LoadAndWait(start, timeoutMs);
     }
     // The empty page the editor loads itself (at the start, for a document's
     // folder) is edited like any other: what the user types or pastes into
@@ -147,14 +160,13 @@ bool VisualView::SetDocumentBase(const QString& folder, int timeoutMs) {
 }
 
 bool VisualView::SetDesignMode(bool on, int timeoutMs) {
-    const auto r = RunScript(QStringLiteral("document.designMode = %1; document.designMode;")
-                                 .arg(JsString(on ? "on" : "off")),
-                             timeoutMs);
-    return r && r->toString() == (on ? "on" : "off");
+    const QString mode = on ? QStringLiteral("on") : QStringLiteral("off");
+    const auto r = Call("setDesignMode", {mode}, timeoutMs);
+    return r && r->toString() == mode;
 }
 
 std::optional<bool> VisualView::DesignModeOn(int timeoutMs) {
-    const auto r = RunScript(QStringLiteral("document.designMode"), timeoutMs);
+    const auto r = Call("designMode", {}, timeoutMs);
     if (!r) return std::nullopt;
     return r->toString() == "on";
 }
@@ -169,11 +181,7 @@ std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return std::nullopt;
     // An XML page is written back as XML: names keep their case, prefixes
     // and "/>" stay.
-    const auto r =
-        RunScript(QStringLiteral("(function(){var d=document,e=d.documentElement;if(!e)return null;"
-                                 "return d.contentType==='application/xhtml+xml'?"
-                                 "new XMLSerializer().serializeToString(e):e.outerHTML;})()"),
-                  timeoutMs);
+    const auto r = Call("readHtml", {}, timeoutMs);
     if (!r || !r->isValid() || r->isNull() || r->typeId() != QMetaType::QString) {
         return std::nullopt;
     }
@@ -181,49 +189,6 @@ std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
 }
 
 namespace {
-
-// After every write the design mode is set again (a new document starts out
-// of it in some engines, and the view must stay editable). Any change of the
-// page's content after that (typing, a formatting command, a drop, a paste)
-// is seen by an observer that marks the document (in the editor's own script
-// world): the page then holds edits the code has not seen yet. The observer
-// is off while the editor itself writes, so a large write costs no records.
-const char* const kMarkScript =
-    "function quiet(){if(window.__tarloObserver)window.__tarloObserver.disconnect();}"
-    "function mark(d,edited){d.designMode='on';"
-    "var o=window.__tarloObserver||(window.__tarloObserver=new MutationObserver("
-    "function(){document.__tarloEdited=true;"
-    "document.__tarloEdits=(document.__tarloEdits||0)+1;}));"
-    "o.observe(d,{subtree:true,childList:true,characterData:true,attributes:true});"
-    "o.takeRecords();d.__tarloEdited=edited;}";
-
-// A page-side write of HTML (the code does not hold it).
-QString WriteScript(const QString& html) {
-    return QStringLiteral(
-               "(function(h){%1var d=document;"
-               "if(d.contentType==='application/xhtml+xml')return false;"
-               "quiet();d.open();d.write(h);d.close();mark(d,true);return true;})(%2)")
-        .arg(QLatin1String(kMarkScript), VisualView::JsString(html));
-}
-
-// The push of the code. Code that claims XHTML is parsed as XML and replaces
-// the root of an XML page; any other code is written into an HTML page. When
-// the page is of the other kind the script says which kind it needs.
-QString PushScript(const QString& code, bool claimsXhtml) {
-    return QStringLiteral(
-               "(function(h,x){%1var d=document,xml=d.contentType==='application/xhtml+xml',"
-               "note='';if(x){var p=new DOMParser().parseFromString(h,'application/xhtml+xml');"
-               "var e=p.getElementsByTagName('parsererror');"
-               "if(e.length===0){if(!xml)return{need:'xhtml'};"
-               "quiet();d.replaceChild(d.importNode(p.documentElement,true),d.documentElement);"
-               "mark(d,false);return{kind:'xhtml'};}"
-               "note=e[0].textContent;}"
-               "if(xml)return{need:'html',note:note};"
-               "quiet();d.open();d.write(h);d.close();mark(d,false);"
-               "return{kind:'html',note:note};})(%2,%3)")
-        .arg(QLatin1String(kMarkScript), VisualView::JsString(code),
-             claimsXhtml ? QStringLiteral("true") : QStringLiteral("false"));
-}
 
 // An empty XML page for XHTML code to go into.
 const char* const kXhtmlShell =
@@ -243,15 +208,13 @@ QString FirstXmlError(const QString& report) {
 }  // namespace
 
 bool VisualView::InstallEditMarker(int timeoutMs) {
-    const auto r = RunScript(
-        QStringLiteral("(function(){%1mark(document,false);return true;})()").arg(kMarkScript),
-        timeoutMs);
+    const auto r = Call("watchEdits", {false}, timeoutMs);
     return r && r->toBool();
 }
 
 bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return false;
-    const auto r = RunScript(WriteScript(html), timeoutMs);
+    const auto r = Call("writeHtml", {html}, timeoutMs);
     return r && r->toBool();
 }
 
@@ -259,33 +222,28 @@ std::optional<bool> VisualView::PageEdited(int timeoutMs) {
     // A page about to be rewritten from the code holds no edits of its own,
     // and a long write (a large filing) need not be waited for.
     if (pushPending() || !pageAvailable()) return false;
-    const auto r = RunScript(QStringLiteral("document.__tarloEdited === true"), timeoutMs);
+    const auto r = Call("edited", {}, timeoutMs);
     if (!r) return std::nullopt;
     return r->toBool();
 }
 
 std::optional<int> VisualView::PageEditCount(int timeoutMs) {
     if (pushPending() || !pageAvailable()) return 0;
-    const auto r = RunScript(
-        QStringLiteral("document.__tarloEdited === true ? (document.__tarloEdits || 1) : 0"),
-        timeoutMs);
+    const auto r = Call("editCount", {}, timeoutMs);
     if (!r) return std::nullopt;
     return r->toInt();
 }
 
 bool VisualView::ExecCommand(const QString& name, const QString& value, bool showUi,
                              int timeoutMs) {
-    const auto r = RunScript(QStringLiteral("document.execCommand(%1, %2, %3)")
-                                 .arg(JsString(name), showUi ? "true" : "false", JsString(value)),
-                             timeoutMs);
+    const auto r = Call("exec", {name, showUi, value}, timeoutMs);
     return r && r->toBool();
 }
 
 void VisualView::ExecCommandLater(const QString& name, const QString& value) {
     if (!pageAvailable()) return;
-    page_->runJavaScript(
-        QStringLiteral("document.execCommand(%1, false, %2)").arg(JsString(name), JsString(value)),
-        QWebEngineScript::ApplicationWorld);
+    page_->runJavaScript(PageCall("exec", {name, false, value}),
+                         QWebEngineScript::ApplicationWorld);
 }
 
 void VisualView::CodeChanged() {
@@ -324,7 +282,7 @@ void VisualView::startPush() {
 void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 generation, int attempt) {
     QPointer<VisualView> self(this);
     page_->runJavaScript(
-        PushScript(code, claimsXhtml), QWebEngineScript::ApplicationWorld,
+        PageCall("pushCode", {code, claimsXhtml}), QWebEngineScript::ApplicationWorld,
         [self, generation, code, claimsXhtml, attempt](const QVariant& v) {
             if (!self || generation != self->pushGeneration_) return;
             const QVariantMap answer = v.toMap();
@@ -502,36 +460,8 @@ void VisualView::showCodeOnly(std::uint64_t bytes) {
     setNote(note);
     // A short note in place of the document, not editable: nothing in the
     // page could be taken for the document.
-    page_->runJavaScript(
-        QStringLiteral(
-            "(function(t){if(window.__tarloObserver)window.__tarloObserver.disconnect();"
-            "var d=document,e=d.documentElement;d.designMode='off';d.__tarloEdited=false;"
-            "if(!e)return;while(e.firstChild)e.removeChild(e.firstChild);"
-            "var ns=e.namespaceURI||'http://www.w3.org/1999/xhtml',"
-            "b=d.createElementNS(ns,'body'),p=d.createElementNS(ns,'p');"
-            "p.textContent=t;b.appendChild(p);e.appendChild(b);})(%1)")
-            .arg(JsString(note)),
-        QWebEngineScript::ApplicationWorld);
+    page_->runJavaScript(PageCall("showNote", {note}), QWebEngineScript::ApplicationWorld);
 }
-
-namespace {
-
-// The page's own edit count, or, when the count is the one asked for, its
-// HTML read as OuterHtml reads it: one script, so the HTML is of that count.
-// The HTML comes alone, as the string the page made: the engine hands it
-// over fastest so, and the page is busy (a key typed into it waits) until it
-// has.
-QString LookScript(int htmlAtEdits) {
-    return QStringLiteral(
-               "(function(n){var d=document,e=d.documentElement,"
-               "k=d.__tarloEdited===true?(d.__tarloEdits||1):0;"
-               "if(k===0||!e||k!==n)return k;"
-               "return d.contentType==='application/xhtml+xml'?"
-               "new XMLSerializer().serializeToString(e):e.outerHTML;})(%1)")
-        .arg(htmlAtEdits);
-}
-
-}  // namespace
 
 void VisualView::LookAtPageLater(int htmlAtEdits,
                                  std::function<void(std::optional<PageLook>)> done) {
@@ -547,7 +477,7 @@ void VisualView::LookAtPageLater(int htmlAtEdits,
         connect(page_, &QWebEnginePage::loadStarted, this, [loaded] { *loaded = true; }));
     QPointer<VisualView> self(this);
     page_->runJavaScript(
-        LookScript(htmlAtEdits), QWebEngineScript::ApplicationWorld,
+        PageCall("look", {htmlAtEdits}), QWebEngineScript::ApplicationWorld,
         [self, generation, loaded, watch, htmlAtEdits, done = std::move(done)](const QVariant& v) {
             disconnect(*watch);
             if (!self) return;

@@ -4,6 +4,7 @@
 // synchronous-looking calls, each bounded in time. A call that fails or times
 // out returns false or an empty optional and the caller skips that step.
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -57,6 +58,10 @@ class VisualView : public QWebEngineView, public PageView {
     void ExecCommandLater(const QString& name, const QString& value = QString());
     // Runs a script of the editor's own (application world) and returns its value.
     std::optional<QVariant> RunScript(const QString& script, int timeoutMs = kCallTimeoutMs);
+    // Calls one of the editor's page functions (resources/page/*.js, in
+    // every document the page loads) with JSON arguments; as RunScript.
+    std::optional<QVariant> Call(const char* function, const QJsonArray& arguments = {},
+                                 int timeoutMs = kCallTimeoutMs);
 
     // The push: the code changed. The text is taken from the source after a
     // pause in typing and only when the page is free, so a key never waits
