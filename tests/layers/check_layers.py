@@ -69,7 +69,7 @@ def find_cycle(graph):
 
 
 def call_argument(text, start):
-    """The text between a call's opening parenthesis and its match."""
+    """A call's first argument: the script it sends."""
     depth, i, quote = 1, start, None
     while i < len(text) and depth:
         c = text[i]
@@ -84,8 +84,10 @@ def call_argument(text, start):
             depth += 1
         elif c == ')':
             depth -= 1
+        elif c == ',' and depth == 1:
+            break
         i += 1
-    return text[start:i - 1]
+    return text[start:i]
 
 
 def main():
