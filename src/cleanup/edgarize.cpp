@@ -4,7 +4,6 @@
 #include <array>
 #include <chrono>
 #include <cstring>
-#include <initializer_list>
 
 #include "cleanup/edgarize_rules.h"
 #include "text/byte_block.h"

@@ -1,5 +1,6 @@
 #include "cleanup/edgarize_rules.h"
 
+#include <initializer_list>
 #include <string>
 
 #include "text/byte_block.h"

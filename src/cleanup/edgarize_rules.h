@@ -71,6 +71,8 @@ constexpr std::size_t kIdText = 6;
 // Where each attribute text first occurs in `tag`, or npos, in one reading.
 std::array<std::size_t, kAttributeTexts.size()> FirstAttributeTexts(std::string_view tag);
 
+// The fixed replacements after the loop, in their order: what is looked
+// for, exactly, and what takes its place.
 using Replacement = std::pair<std::string_view, std::string_view>;
 
 constexpr std::array<Replacement, 10> kReplacements{{
