@@ -4,6 +4,7 @@
 
 #include "checker/problem_report.h"
 #include "text/text_encoding.h"
+#include "text/text_scan.h"
 #include "text/windows1252.h"
 
 namespace tarlo::edgar_rules {
@@ -28,6 +29,12 @@ std::string Printable(std::string_view raw, std::size_t limit) {
 
 std::string Tag(std::string_view name) {
     return "<" + Printable(name) + ">";
+}
+
+std::string_view LowerInto(std::string& buffer, std::string_view s) {
+    buffer.assign(s.begin(), s.end());
+    for (char& c : buffer) c = AsciiLower(c);
+    return buffer;
 }
 
 EdgarFindings::EdgarFindings(std::string_view text, std::size_t maxFindings, bool xhtml)

@@ -29,6 +29,10 @@ std::string Printable(std::string_view raw, std::size_t limit = 48);
 // "<name>" for a message, the name printable.
 std::string Tag(std::string_view name);
 
+// `s` with ASCII letters in lower case, written into `buffer` (one buffer
+// serves every tag of a check) and viewed there.
+std::string_view LowerInto(std::string& buffer, std::string_view s);
+
 // The findings of one check of one text, in the order they are found, up
 // to the limit of EdgarRulesOptions::maxFindings.
 class EdgarFindings {

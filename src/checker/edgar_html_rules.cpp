@@ -1,22 +1,15 @@
 #include "checker/edgar_html_rules.h"
 
 #include "checker/edgar_rules_tables.h"
-#include "text/text_scan.h"
 
 namespace tarlo::edgar_rules {
 
 using namespace edgar_tables;
 
-std::string_view EdgarHtmlRules::Lower(std::string_view s) {
-    lower_.assign(s.begin(), s.end());
-    for (char& c : lower_) c = AsciiLower(c);
-    return lower_;
-}
-
 void EdgarHtmlRules::StartTag(const HtmlToken& token) {
     const std::string_view name = token.name;
     const std::size_t lt = token.start;
-    const std::string lower(Lower(name));
+    const std::string lower(LowerInto(lower_, name));
     const auto tag = [&] { return Tag(name); };
     const std::size_t length = token.end - lt;
     if (lower == "html" && ++htmlElements_ > 1) {
@@ -47,7 +40,7 @@ void EdgarHtmlRules::StartTag(const HtmlToken& token) {
 }
 
 void EdgarHtmlRules::EndTag(const HtmlToken& token) {
-    const std::string_view lower = Lower(token.name);
+    const std::string_view lower = LowerInto(lower_, token.name);
     if (lower == "table" && tableDepth_ > 0) --tableDepth_;
     if (lower == "head") inHead_ = false;
 }
@@ -55,7 +48,7 @@ void EdgarHtmlRules::EndTag(const HtmlToken& token) {
 void EdgarHtmlRules::Attributes(const std::string& element, const HtmlAttributeList& attributes) {
     for (const HtmlAttribute& a : attributes) {
         if (findings_.Full()) return;
-        const std::string attr(Lower(a.name));
+        const std::string attr(LowerInto(lower_, a.name));
         const auto subject = [&] { return Printable(a.name); };
         const std::size_t length = a.end - a.nameAt;
         if (IsEventAttribute(attr)) {

@@ -23,7 +23,6 @@ class EdgarHtmlRules {
 
   private:
     void Attributes(const std::string& element, const HtmlAttributeList& attributes);
-    std::string_view Lower(std::string_view s);
 
     EdgarFindings& findings_;
     EdgarLinkRules& links_;

@@ -5,17 +5,10 @@
 #include "checker/edgar_html_rules.h"
 #include "checker/edgar_reference_rules.h"
 #include "checker/edgar_rules_tables.h"
-#include "text/text_scan.h"
 
 namespace tarlo::edgar_rules {
 
 using namespace edgar_tables;
-
-std::string_view EdgarXhtmlRules::Lower(std::string_view s) {
-    lower_.assign(s.begin(), s.end());
-    for (char& c : lower_) c = AsciiLower(c);
-    return lower_;
-}
 
 // Text must lie inside the root element, and its references must be XML's.
 void EdgarXhtmlRules::Text(const HtmlToken& token) {
@@ -146,7 +139,7 @@ void EdgarXhtmlRules::StartTag(const HtmlToken& token) {
                             "Keep one <html> element around the whole document.", lt, length);
         }
         if (!IsXhtmlElement(name)) {
-            const std::string lower(Lower(name));
+            const std::string lower(LowerInto(lower_, name));
             if (IsXhtmlElement(lower)) {
                 findings_.Error(kInline, tag(), "XHTML element names are lower case.",
                                 "Write <" + lower + ">, and its end tag() the same way.", lt,
@@ -238,7 +231,7 @@ void EdgarXhtmlRules::Attributes(std::string_view element, const HtmlAttributeLi
             }
             CheckXmlReferences(findings_, a.valueAt, a.valueAt + a.value.size());
         }
-        const std::string lower(Lower(name));
+        const std::string lower(LowerInto(lower_, name));
         if (IsEventAttribute(lower)) {
             findings_.Error(kInline, subject(),
                             "The attribute " + subject() + " runs script, which EDGAR refuses.",

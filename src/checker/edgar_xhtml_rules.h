@@ -41,7 +41,6 @@ class EdgarXhtmlRules {
 
     void Attributes(std::string_view element, const HtmlAttributeList& attributes);
     void Pop();
-    std::string_view Lower(std::string_view s);
 
     EdgarFindings& findings_;
     EdgarLinkRules& links_;
