@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "text/text_encoding.h"
 #include "text/text_scan.h"
 
 namespace tarlo {
@@ -102,23 +103,13 @@ const std::vector<CharacterScan>& CharacterScans() {
 constexpr char32_t kSmallAe = 0x00E6;
 constexpr char32_t kCapitalAe = 0x00C6;
 
-// The code point of the two- or three-byte UTF-8 sequence at i, or 0.
+// The code point of the UTF-8 sequence at i, or 0 with a length of 1. Only
+// the sequence's shape counts: the scanned characters are two and three
+// bytes long, and a byte that starts no sequence is stepped over alone.
 char32_t DecodeAt(std::string_view t, std::size_t i, std::size_t& length) {
-    const auto b0 = static_cast<unsigned char>(t[i]);
-    auto cont = [&](std::size_t k) {
-        return i + k < t.size() && (static_cast<unsigned char>(t[i + k]) & 0xC0) == 0x80;
-    };
-    if (b0 >= 0xC2 && b0 <= 0xDF && cont(1)) {
-        length = 2;
-        return static_cast<char32_t>(((b0 & 0x1F) << 6) |
-                                     (static_cast<unsigned char>(t[i + 1]) & 0x3F));
-    }
-    if (b0 >= 0xE0 && b0 <= 0xEF && cont(1) && cont(2)) {
-        length = 3;
-        return static_cast<char32_t>(((b0 & 0x0F) << 12) |
-                                     ((static_cast<unsigned char>(t[i + 1]) & 0x3F) << 6) |
-                                     (static_cast<unsigned char>(t[i + 2]) & 0x3F));
-    }
+    char32_t cp = 0;
+    length = Utf8SequenceAt(t, i, cp);
+    if (length != 0) return cp;
     length = 1;
     return 0;
 }

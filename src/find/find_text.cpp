@@ -4,6 +4,8 @@
 #include <locale>
 #include <vector>
 
+#include "text/text_encoding.h"
+
 namespace tarlo {
 
 namespace {
@@ -38,28 +40,9 @@ char32_t Stray(unsigned char b) {
 }
 
 Decoded DecodeAt(std::string_view s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return {b0, 1};
-    std::size_t n = 0;
     char32_t c = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        n = 2;
-        c = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        n = 3;
-        c = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        n = 4;
-        c = b0 & 0x07;
-    } else {
-        return {Stray(b0), 1};
-    }
-    if (i + n > s.size()) return {Stray(b0), 1};
-    for (std::size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return {Stray(b0), 1};
-        c = (c << 6) | (b & 0x3F);
-    }
+    const std::size_t n = Utf8SequenceAt(s, i, c);
+    if (n == 0) return {Stray(static_cast<unsigned char>(s[i])), 1};
     return {c, n};
 }
 
