@@ -118,10 +118,10 @@ void EdgarXhtmlRules::StartTag(const HtmlToken& token) {
     const std::size_t length = end - lt;
     const auto tag = [&] { return Tag(name); };
     if (end >= text.size() && (text.empty() || text.back() != '>')) {
-        findings_.Error(kInline, tag(), "This start tag() is never closed with \">\".",
+        findings_.Error(kInline, tag(), "This start tag is never closed with \">\".",
                         "Add the \">\".", lt, length);
     } else if (end < text.size() && text[end] == '<' && text[end - 1] != '>') {
-        findings_.Error(kInline, tag(), "This start tag() is not closed before the next \"<\".",
+        findings_.Error(kInline, tag(), "This start tag is not closed before the next \"<\".",
                         "Add the \">\".", lt, length);
     }
     if (stack_.empty()) {
@@ -142,7 +142,7 @@ void EdgarXhtmlRules::StartTag(const HtmlToken& token) {
             const std::string lower(LowerInto(lower_, name));
             if (IsXhtmlElement(lower)) {
                 findings_.Error(kInline, tag(), "XHTML element names are lower case.",
-                                "Write <" + lower + ">, and its end tag() the same way.", lt,
+                                "Write <" + lower + ">, and its end tag the same way.", lt,
                                 length);
             } else {
                 findings_.Error(kInline, tag(), "The element " + tag() + " is not part of XHTML.",
@@ -175,8 +175,8 @@ void EdgarXhtmlRules::StartTag(const HtmlToken& token) {
         findings_.Warning(kInline, tag(),
                           "The element " + tag() +
                               " is written empty (\"/>\"); browsers read it as "
-                              "a start tag() without an end.",
-                          "Write a start tag() and an end tag() instead.", lt, length);
+                              "a start tag without an end.",
+                          "Write a start tag and an end tag instead.", lt, length);
     }
     if (!selfClosed) {
         const bool table = !prefixed && name == "table";

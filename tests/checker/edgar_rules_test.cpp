@@ -94,6 +94,12 @@ TEST(EdgarRules, MessagesSayWhatToDoAndWhatCleanupFixes) {
     EXPECT_NE(bySubject["U+2014"].find("&#8212;"), std::string::npos);
     EXPECT_NE(bySubject["U+2014"].find("Cleanup fixes them."), std::string::npos);
     EXPECT_EQ(bySubject["<applet>"].find("Cleanup"), std::string::npos);
+    // The XHTML messages about tags read as sentences.
+    const std::string xhtml = "<?xml version=\"1.0\"?><html><body><P>a</P><br><p class=\"x";
+    for (const EdgarFinding& f : CheckEdgarRules(xhtml).findings) {
+        EXPECT_EQ(f.message.find("()"), std::string::npos) << f.message;
+        EXPECT_EQ(f.fix.find("()"), std::string::npos) << f.fix;
+    }
 }
 
 TEST(EdgarRules, CharactersInWindows1252AndBrokenUtf8) {
