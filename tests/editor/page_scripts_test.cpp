@@ -16,8 +16,8 @@
 #include <memory>
 #include <optional>
 
-#include "editor/visual_page.h"
-#include "editor/visual_view.h"
+#include "pageview/visual_page.h"
+#include "pageview/visual_view.h"
 #include "support/gui_test_support.h"
 
 namespace tarlo {
