@@ -8,17 +8,30 @@
 // break of its own every couple of kilobytes of such a line. Every position,
 // length, text and look this class hands out or takes is the document's, as
 // written; only the component inside sees the breaks.
+//
+// The class is the face of parts that each do one job: the text store
+// (code_view_text.h), the looks (code_view_looks.h), the breaks
+// (code_view_breaks.h), what readers and the caret panels ask
+// (code_view_readers.h) and the record of changes (code_view_changes.h).
+// Every place any of them keeps in the text is a tracked position
+// (tracked_positions.h), moved by one call when the component tells of an
+// edit (code_view_input.cpp, with the keys and the mouse).
 #include <Qsci/qsciscintilla.h>
 
 #include <QKeySequence>
 #include <QList>
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "codeview/code_view_breaks.h"
+#include "codeview/code_view_changes.h"
+#include "codeview/code_view_looks.h"
+#include "codeview/code_view_readers.h"
+#include "codeview/code_view_text.h"
 #include "codeview/soft_breaks.h"
+#include "codeview/tracked_positions.h"
 #include "document/document.h"
 #include "text/byte_range.h"
 
@@ -64,14 +77,9 @@ class CodeView : public QsciScintilla, public CodeText {
     // nor look changed since the last call; `known` is false before the
     // first call and after a change no stretch describes (the look of
     // uncoloured text). Lets the undo history record a keystroke by its size.
-    struct ChangedSpan {
-        bool known = false;
-        bool changed = false;
-        int start = 0;
-        int end = 0;
-    };
+    using ChangedSpan = ChangeRecord::Span;
     ChangedSpan TakeChangedSpan();
-    const ChangedSpan& PendingSpan() const { return span_; }
+    ChangedSpan PendingSpan() const { return changes_.Pending(); }
     WinColor ColourAt(int pos) const;
     double SizeAt(int pos) const;
     // The colour and size that typed text takes when nothing precedes it.
@@ -100,10 +108,7 @@ class CodeView : public QsciScintilla, public CodeText {
     // The line and column of `pos`, counted on from the last position asked
     // for while it stays on the same line: a key costs its own width, not
     // the width of the line before it.
-    struct LineColumn {
-        int line = 0;
-        int column = 0;
-    };
+    using LineColumn = CodeViewReaders::LineColumn;
     LineColumn LineColumnOf(int pos);
     // Counts the edits of the document, so that what is shown of the caret
     // is worked out again only when something changed.
@@ -114,11 +119,11 @@ class CodeView : public QsciScintilla, public CodeText {
     // The view's own breaks of long lines. On for the editing view; a print
     // area shows the lines as they are.
     void SetSoftBreaks(bool on);
-    int SoftBreakCount() const { return breaks_.Count(); }
+    int SoftBreakCount() const { return breaks_.Map().Count(); }
     // What the component holds, its own breaks included.
     std::string ViewTextUtf8() const;
-    int ToViewPosition(int pos) const { return breaks_.ToView(pos); }
-    int ToDocumentPosition(int viewPos) const { return breaks_.ToDoc(viewPos); }
+    int ToViewPosition(int pos) const { return breaks_.Map().ToView(pos); }
+    int ToDocumentPosition(int viewPos) const { return breaks_.Map().ToDoc(viewPos); }
 
     // The text in UTF-16 units, as screen readers count it. Kept from one
     // known point (the last asked for), so reading near the caret costs
@@ -167,97 +172,34 @@ class CodeView : public QsciScintilla, public CodeText {
 
   private:
     friend class ChangeBatch;
-    int StyleFor(WinColor colour, double pointSize);
-    void RestyleRange(int start, int length, bool setColour, WinColor colour, bool setSize,
-                      double pointSize);
     void onModified(int pos, int mtype, const char* text, int len, int added, int line, int foldNow,
                     int foldPrev, int token, int annotationLinesAdded);
-    // The component's text of a view range, breaks included.
-    std::string ViewRange(int from, int to) const;
+    // Puts the text into the component whole; nothing known of the old
+    // text is kept.
+    void LoadView(std::string_view text);
+    // Document edits as the component reports them, in view positions.
+    void DocumentInserted(int viewPos, int length);
+    void DocumentDeleted(int viewPos, int length);
     // Runs after the outermost edit of an action: the look of inserted text,
     // the breaks around the edit, then one Change.
     void Settle();
     void QueueSettle();
-    void ApplyPendingLooks();
-    void Rebreak(int from, int to);
-    void InsertBreak(int viewPos);
-    void RemoveBreak(int viewPos);
-    void MarkContinuedLines(int fromLine, int toLine);
-    void LoadView(std::string_view text);
-    // Document edits as the component reports them, in view positions.
-    void DocumentInserted(int viewPos, const char* text, int length);
-    void DocumentDeleted(int viewPos, int length);
-    int FindAcrossBreak(const std::string& text, int from, int before, int options);
-    struct Units {
-        int points = 0;  // characters
-        int utf16 = 0;
-        bool lineEnd = false;
-    };
-    Units UnitsIn(int from, int to) const;  // document range
 
-    struct Look {
-        WinColor colour;
-        double pointSize;
-    };
-    std::vector<Look> styles_;            // style number -> look
-    std::map<quint64, int> styleOfLook_;  // (colour << 24 | size in 1/100 pt) -> style number
+    // Declared in the order they are made: the registry first, as every
+    // part keeps its places in it.
+    TrackedPositions positions_;
+    CodeViewBreaks breaks_;
+    CodeViewText text_;
+    ChangeRecord changes_;
+    CodeViewLooks looks_;
+    CodeViewReaders readers_;
+
     int batchDepth_ = 0;
     bool changedInBatch_ = false;
-    void NoteChange(int pos, int inserted, int deleted);
-    ChangedSpan span_;
-    bool typingSet_ = false;
-    int typingPos_ = 0;
-    WinColor typingColour_ = kWhite;
-
-    SoftBreakMap breaks_;
     int editCount_ = 0;
     bool tellReaders_ = false;
-    bool softBreaks_ = true;
-    int internal_ = 0;  // > 0 while the view moves its own breaks
     bool settleQueued_ = false;
     bool settling_ = false;
-    // A stretch of view positions that moves with edits.
-    struct ViewSpan {
-        int from = 0;
-        int to = 0;
-        void Inserted(int pos, int length);
-        void Deleted(int pos, int length);
-    };
-    struct PendingLook {
-        ViewSpan span;
-        int style = 0;
-    };
-    std::vector<PendingLook> pendingLooks_;
-    bool dirty_ = false;
-    ViewSpan dirtySpan_;
-    // Known points for the caret panels and for screen readers.
-    struct ColumnAnchor {
-        bool valid = false;
-        int line = 0;
-        int lineStart = 0;
-        int pos = 0;
-        int column = 0;
-    } column_;
-    struct Utf16Anchor {
-        bool valid = false;
-        int pos = 0;
-        int offset = 0;
-        bool totalValid = false;
-        int total = 0;
-    } utf16_;
-    // The component tells of an insertion before the text is in, without
-    // the text: what it means for the counts is settled once it is in.
-    struct PendingInsert {
-        bool active = false;
-        int pos = 0;
-        int length = 0;
-        int offset = 0;
-        bool readers = false;
-    } pendingInsert_;
-    void FinishInsert();
-    void AnchorsFollowEdit(int pos, int removedBytes, const Units& removed, int insertedBytes,
-                           const Units& inserted);
-    QsciScintillaBase* scratch_ = nullptr;  // searches the text around a break
 };
 
 // Groups the edits of one user or program action into one Change.

@@ -117,22 +117,6 @@ int SoftBreakMap::ToDoc(int view) const {
     return view - CountBefore(view);
 }
 
-void SoftBreakMap::Inserted(int view, int length) {
-    for (auto it = std::lower_bound(breaks_.begin(), breaks_.end(), view); it != breaks_.end();
-         ++it) {
-        *it += length;
-    }
-}
-
-int SoftBreakMap::Deleted(int view, int length) {
-    const auto from = std::lower_bound(breaks_.begin(), breaks_.end(), view);
-    const auto to = std::lower_bound(from, breaks_.end(), view + length);
-    const auto removed = static_cast<int>(to - from);
-    for (auto it = to; it != breaks_.end(); ++it) *it -= length;
-    breaks_.erase(from, to);
-    return removed;
-}
-
 void SoftBreakMap::Add(int view) {
     breaks_.insert(std::lower_bound(breaks_.begin(), breaks_.end(), view), view);
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "codeview/tracked_positions.h"
+
 namespace tarlo {
 
 // A line longer than this is shown in pieces.
@@ -46,9 +48,16 @@ class SoftBreakMap {
     int DocOfBreak(int index) const { return breaks_[index] - index; }
 
     // Keeps the map in step with an edit of the view's text.
-    void Inserted(int view, int length);
+    void Inserted(int view, int length) {
+        TrackedPositions::CharactersInserted(breaks_, view, length);
+    }
     // Returns how many breaks the deleted stretch held.
-    int Deleted(int view, int length);
+    int Deleted(int view, int length) {
+        return TrackedPositions::CharactersDeleted(breaks_, view, length);
+    }
+    // Hands the breaks to the view's registry of positions, which moves
+    // them with every edit from then on.
+    void TrackIn(TrackedPositions& positions) { positions.TrackCharacters(&breaks_); }
     // A break placed at `view` by the view itself (after Inserted moved the rest).
     void Add(int view);
     void Clear() { breaks_.clear(); }
