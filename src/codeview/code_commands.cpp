@@ -132,7 +132,7 @@ void CodeCommands::ColourCode() {
             const std::vector<RoleRun> roles = ColourRoles(view.TextUtf8());
             const CodeLook& look = editor_.document().Look;
             ColourSettings colours = look.Colours;
-            colours.plain = look.ForegroundColorValue();
+            colours.plain = look.ForegroundColor;
             std::vector<StyleRun> runs;
             runs.reserve(roles.size());
             for (const RoleRun& r : roles) {
@@ -275,7 +275,7 @@ bool CodeCommands::txtCode_KeyPress(QChar key) {
     } else if (key == u'>') {
         view->SetTypingColour(state.Colours.tag);
         view->ReplaceSelection(">");
-        view->SetTypingColour(state.ForegroundColorValue());
+        view->SetTypingColour(state.ForegroundColor);
         return true;
     }
     return false;

@@ -249,7 +249,7 @@ void frmMain::Form_Load() {
     // 1. Dark window, white text, nothing coloured yet.
     document_->AutoColorize = false;
     txtCode->SetBackgroundColour(kBlack);
-    document_->Look.ForegroundColor = std::to_string(kWhite);
+    document_->Look.ForegroundColor = kWhite;
     // 2-3. The screen fonts, in the order the system lists them.
     {
         const QStringList families = QFontDatabase::families();
@@ -275,7 +275,7 @@ void frmMain::Form_Load() {
     ctlSplitterEx1->resize(Px(Tw(width()) - 500), Px(Tw(height()) - 2000));
     // 9. The colorizer's palette.
     document_->Look.Colours = ColourSettings{};
-    document_->Look.Colours.plain = document_->Look.ForegroundColorValue();
+    document_->Look.Colours.plain = document_->Look.ForegroundColor;
     // 10. An empty page, editable.
     Web->Navigate(QUrl("about:blank"));
     Web->SetDesignMode(true);

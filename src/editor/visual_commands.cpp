@@ -119,12 +119,12 @@ void VisualCommands::mnuColor_Click() {
     ++look.WindowColorCount;
     if (look.WindowColorCount % 2 != 0) {
         editor_.codeView().SetBackgroundColour(kWhite);
-        look.ForegroundColor = "0";
+        look.ForegroundColor = kBlack;
     } else {
         editor_.codeView().SetBackgroundColour(kBlack);
-        look.ForegroundColor = std::to_string(kWhite);
+        look.ForegroundColor = kWhite;
     }
-    look.Colours.plain = look.ForegroundColorValue();
+    look.Colours.plain = look.ForegroundColor;
     editor_.sync().Refresh();
 }
 

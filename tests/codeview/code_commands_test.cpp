@@ -68,7 +68,7 @@ class CodeServicesTest : public ::testing::Test {
 TEST_F(CodeServicesTest, TypingATagKeyByKeyColoursIt) {
     ASSERT_NE(services, nullptr);
     code()->SetTextUtf8("");
-    const WinColor plain = window->document().Look.ForegroundColorValue();
+    const WinColor plain = window->document().Look.ForegroundColor;
     QTest::keyClicks(code(), "<p align=\"a b\">x");
     ASSERT_EQ(code()->TextUtf8(), "<p align=\"a b\">x");
     const std::vector<WinColor> expected = {kTag,   kTag,   kName, kName,  kName,  kName,
@@ -98,9 +98,9 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     EXPECT_EQ(code()->ColourAt(p + 9), kValue);
     EXPECT_EQ(code()->SizeAt(p), 8.5);
     const int a = static_cast<int>(text.find("a = 5"));
-    EXPECT_EQ(code()->ColourAt(a), window->document().Look.ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(a), window->document().Look.ForegroundColor);
     EXPECT_EQ(code()->ColourAt(static_cast<int>(text.find("<b>"))),
-              window->document().Look.ForegroundColorValue());
+              window->document().Look.ForegroundColor);
     EXPECT_EQ(code()->SelStart(), 1);
     EXPECT_EQ(code()->SelLength(), 0);
     EXPECT_EQ(window->progress().codeProgress(), nullptr);  // closed again
@@ -110,7 +110,7 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     const std::string formatted = code()->TextUtf8();
     EXPECT_EQ(formatted.rfind("\r\n", 0), 0u);
     EXPECT_NE(formatted.find("\r\n     <body>"), std::string::npos);
-    EXPECT_EQ(code()->ColourAt(3), window->document().Look.ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(3), window->document().Look.ForegroundColor);
     // With Auto-Format ticked, Colorize formats first.
     SetPage("<html><body><b>x</b></body></html>");
     window->document().AutoFormat = true;

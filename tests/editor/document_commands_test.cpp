@@ -404,7 +404,7 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     EXPECT_EQ(print->cmdPrint->text(), "&Print");
     // The view is back in its own (dark) mode; the work area is dark on white.
     EXPECT_EQ(window->document().Look.WindowColorCount % 2, colourCount % 2);
-    EXPECT_EQ(window->document().Look.ForegroundColor, "16777215");
+    EXPECT_EQ(window->document().Look.ForegroundColor, kWhite);
     EXPECT_EQ(window->txtCode->ColourAt(0), kWhite);
     EXPECT_EQ(docs.sharing->PrintTemp->TextUtf8(), Code());
     EXPECT_EQ(docs.sharing->PrintTemp->ColourAt(0), kBlack);
