@@ -42,7 +42,7 @@ EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner
     editor.AddStatusWidget(lbltest);
 }
 
-void EdgarizeCommand::cmdEdgarize_Click() {
+void EdgarizeCommand::CleanUp() {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
     if (!editor_.visualView().pageAvailable()) {
@@ -113,7 +113,7 @@ void EdgarizeCommand::cmdEdgarize_Click() {
 EdgarizeCommand* InstallCleanup(Editor& editor, QObject* owner) {
     const QPointer<EdgarizeCommand> command = new EdgarizeCommand(editor, owner);
     editor.commands().Set(CommandId::CleanUp, [command] {
-        if (command) command->cmdEdgarize_Click();
+        if (command) command->CleanUp();
     });
     return command;
 }

@@ -82,7 +82,7 @@ void ClipboardCommands::PasteClipboard() {
     }
 }
 
-void ClipboardCommands::mnuAll_Click() {
+void ClipboardCommands::SelectAll() {
     QWidget* c = ActiveControl();
     VisualView& web = editor_.visualView();
     if (InVisualView(c, &web)) {

@@ -66,7 +66,7 @@ void SharingCommands::Inform(const QString& text, const QString& title) {
     editor_.dialogs().Message(editor_.mainWindow(), text, title, Buttons::Ok, Icon::Information);
 }
 
-void SharingCommands::cmdPreview_Click() {
+void SharingCommands::PreviewInBrowser() {
     const Answer a =
         editor_.dialogs().Message(editor_.mainWindow(), "Does the code need to be refreshed?",
                                   "Tarlo web preview", Buttons::YesNo, Icon::Information);

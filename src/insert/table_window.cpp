@@ -165,7 +165,7 @@ TableCommand::TableCommand(Editor& editor, QObject* owner) : QObject(owner), edi
     setObjectName(QStringLiteral("TableCommand"));
 }
 
-void TableCommand::cmdTable_Click() {
+void TableCommand::ShowTableMaker() {
     if (!window_) window_ = new frmTable(editor_);
     window_->show();
     window_->raise();
@@ -178,7 +178,7 @@ void TableCommand::cmdTable_Click() {
 TableCommand* InstallTableMaker(Editor& editor, QObject* owner) {
     const QPointer<TableCommand> command = new TableCommand(editor, owner);
     editor.commands().Set(CommandId::TableMaker, [command] {
-        if (command) command->cmdTable_Click();
+        if (command) command->ShowTableMaker();
     });
     return command;
 }

@@ -212,11 +212,11 @@ TEST_F(CodeServicesTest, RandomEditsWithUndoAndRedoOnALongLine) {
             model.replace(hit, 5, "</th>");
             changed(model);
         } else if (op == 4 && history.UndoIndex() > 0 && at > 0) {
-            services->cmdUndo_Click();
+            services->Undo();
             --at;
             ++undos;
         } else if (op == 5 && at + 1 < states.size()) {
-            services->cmdRedo_Click();
+            services->Redo();
             ++at;
             ++redos;
         } else {
@@ -275,13 +275,13 @@ TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     EXPECT_EQ(code()->TextUtf8(), texts[57]);
     int steps = 2;
     while (window->document().History().UndoIndex() > 0) {
-        services->cmdUndo_Click();
+        services->Undo();
         ++steps;
     }
     EXPECT_EQ(steps, 50);
     EXPECT_EQ(code()->TextUtf8(), texts[9]);
     EXPECT_EQ(Colours(), colours[9]);
-    services->cmdUndo_Click();  // nothing further back
+    services->Undo();  // nothing further back
     EXPECT_EQ(code()->TextUtf8(), texts[9]);
     window->menuAction("mnuRedo")->trigger();
     EXPECT_EQ(code()->TextUtf8(), texts[10]);
@@ -336,13 +336,13 @@ TEST_F(CodeServicesTest, StretchRecordingKeepsEverySlotExact) {
     }
     // Undo in place walks back through the same slots.
     for (std::size_t i = recorded.size() - 1; i > recorded.size() - 6; --i) {
-        services->cmdUndo_Click();
+        services->Undo();
         ASSERT_TRUE(same(recorded[i - 1])) << i;
     }
     // Colouring after the last snapshot: undo still loads the slot exactly.
-    services->cmdRedo_Click();
+    services->Redo();
     code()->SetRangeColour(0, code()->Length(), kGrey);
-    services->cmdUndo_Click();
+    services->Undo();
     EXPECT_TRUE(same(recorded[recorded.size() - 6]));
 }
 
@@ -350,13 +350,13 @@ TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
     code()->SetTextUtf8("Hello World");
     const int before = services->CaseToggleCount();
     code()->SetSel(0, 0);
-    services->cmdCase_Click();  // nothing selected: only the count moves
+    services->ToggleCase();  // nothing selected: only the count moves
     EXPECT_EQ(code()->TextUtf8(), "Hello World");
     code()->SetSel(0, 5);
-    services->cmdCase_Click();
+    services->ToggleCase();
     const bool upper = (before + 2) % 2 == 0;
     EXPECT_EQ(code()->TextUtf8(), upper ? "HELLO World" : "hello World");
-    services->cmdCase_Click();
+    services->ToggleCase();
     EXPECT_EQ(code()->TextUtf8(), upper ? "hello World" : "HELLO World");
     EXPECT_EQ(services->CaseToggleCount(), before + 3);
 

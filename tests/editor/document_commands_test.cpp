@@ -171,7 +171,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     dialogs->ClearAsked();
     WriteFile(dir.path(), "afile", "x");
     dialogs->Queue(std::optional<QString>(Path("afile/doc.html")));
-    EXPECT_FALSE(docs.files->mnuSaveAs_Click());
+    EXPECT_FALSE(docs.files->SaveDocumentAs());
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[1].text.startsWith("The document could not be saved to"));
     EXPECT_TRUE(window->document().DocumentPath.empty());
@@ -198,7 +198,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // A document with a file but edits since its save is asked about, and
     // Yes writes it to its file.
     dialogs->Queue(std::optional<QString>(Path("kept.html")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     EXPECT_FALSE(docs.files->HasUnsavedChanges());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
@@ -215,7 +215,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // the page has not yet been rewritten from the saved code.
     dialogs->Queue(std::optional<QString>(Path("again.html")));
     SetCode("<html><head></head><body><p>x</p></body></html>");
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
         "document.execCommand('insertText', false, 'edited');true");
@@ -368,7 +368,7 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     // the preview, the new one's are there.
     QDir(dir.path()).mkpath("moved");
     dialogs->Queue(std::optional<QString>(Path("moved/f.htm")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     dialogs->Queue(Answer::No);
     window->commands().Run(CommandId::PreviewInBrowser);
     const QString previewFolder = QFileInfo(file).absolutePath();
@@ -456,7 +456,7 @@ TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
 
     QDir(dir.path()).mkpath("sub");
     dialogs->Queue(std::optional<QString>(Path("sub/10-K.htm")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
 
     // A stand-in mail client that records what it is given.
     const QString log = Path("args.txt");
