@@ -2,14 +2,14 @@
 
 #include <QLabel>
 
-#include "shell/command_guards.h"
 #include "cleanup/edgarize.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
+#include "shell/command_guards.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/long_operation.h"
-#include "pageview/visual_view.h"
 #include "text/page_source.h"
 
 namespace tarlo {

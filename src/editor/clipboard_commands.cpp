@@ -6,8 +6,8 @@
 #include <QWebEnginePage>
 
 #include "codeview/code_view.h"
-#include "shell/editor.h"
 #include "pageview/visual_view.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 

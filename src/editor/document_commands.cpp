@@ -1,10 +1,10 @@
 #include "editor/document_commands.h"
 
 #include "editor/clipboard_commands.h"
-#include "shell/command_table.h"
-#include "shell/editor.h"
 #include "editor/file_commands.h"
 #include "editor/sharing_commands.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 

@@ -10,11 +10,11 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
 #include "shell/file_writing.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 

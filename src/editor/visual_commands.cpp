@@ -6,10 +6,10 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/editor.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 

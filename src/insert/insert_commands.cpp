@@ -1,9 +1,9 @@
 #include "insert/insert_commands.h"
 
-#include "shell/command_table.h"
-#include "shell/editor.h"
 #include "insert/symbol_window.h"
 #include "insert/tag_reference_window.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 

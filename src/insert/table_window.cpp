@@ -8,13 +8,13 @@
 #include <QPushButton>
 
 #include "codeview/code_view.h"
+#include "insert/table_maker.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
 #include "shell/long_operation.h"
 #include "shell/window_helpers.h"
-#include "insert/table_maker.h"
 
 namespace tarlo {
 

@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "document/document.h"
+#include "pageview/visual_view.h"
 #include "shell/dialogs.h"
 #include "shell/editor.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 

@@ -12,13 +12,13 @@
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
 #include "document/undo_history.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "shell/progress_windows.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/progress_windows.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;
@@ -133,11 +133,12 @@ TEST_F(CodeServicesTest, ALongLineFilingIsEditedAsWritten) {
     const int deep = static_cast<int>(doc.find("<td", 30000));
     code()->SetSel(deep, 0);
     window->ShowCaretPosition();
-    EXPECT_EQ(window->SB->PanelText(6).toStdString(), LinePanelText(1));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line).toStdString(), LinePanelText(1));
     const auto column = QString::fromUtf8(doc.data(), deep).size();
-    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column).toStdString(), ColumnPanelText(column));
     QTest::keyClick(code(), Qt::Key_X);
-    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column + 1));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column).toStdString(),
+              ColumnPanelText(column + 1));
     std::string typed = doc;
     typed.insert(static_cast<std::size_t>(deep), "x");
     EXPECT_EQ(code()->TextUtf8(), typed);

@@ -27,8 +27,6 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
@@ -38,6 +36,8 @@
 #include "editor/visual_commands.h"
 #include "pageview/visual_page.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::ReadBytes;

@@ -11,12 +11,12 @@
 #include <QToolButton>
 
 #include "codeview/code_view.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"
 #include "editor/visual_commands.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 #include "support/window_suite.h"
 
