@@ -7,10 +7,10 @@
 #include "checker/edgar_rules.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
-#include "shell/command_guards.h"
 #include "codeview/code_view.h"
 #include "document/document.h"
 #include "document/view_sync.h"
+#include "shell/command_guards.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/long_operation.h"
@@ -45,7 +45,7 @@ void CheckCommands::ApplySelection(const CheckRun& run) {
     if (run.focusCode) editor_.FocusCode();
 }
 
-void CheckCommands::cmdCheck_Click() {
+void CheckCommands::CheckStructure() {
     if (running_) return;
     if (editor_.dialogs().Message(editor_.mainWindow(),
                                   QStringLiteral("This process can take a very long time. Do you "
@@ -78,7 +78,7 @@ void CheckCommands::cmdCheck_Click() {
     ShowReport(run.records, nullptr);
 }
 
-void CheckCommands::cmdCheck2_Click() {
+void CheckCommands::CheckEdgar() {
     if (running_) return;
     const RunningFlag running(running_);
     const QPointer<CheckCommands> self(this);
@@ -106,7 +106,7 @@ void CheckCommands::cmdCheck2_Click() {
     ShowReport(run.records, p ? p->EdgProgress : nullptr);
 }
 
-void CheckCommands::cmdEdgarRules_Click() {
+void CheckCommands::CheckEdgarRules() {
     if (running_) return;
     const RunningFlag running(running_);
     const QPointer<CheckCommands> self(this);
@@ -123,7 +123,7 @@ void CheckCommands::cmdEdgarRules_Click() {
     // A document with more than this needs the clean-up first; a report of
     // hundreds of thousands of rows would only keep the user waiting.
     options.maxFindings = kEdgarRulesReportLimit;
-    const EdgarRulesResult result = CheckEdgarRules(editor_.document().Text(), options);
+    const EdgarRulesResult result = tarlo::CheckEdgarRules(editor_.document().Text(), options);
     std::vector<ProblemRecord> records;
     records.reserve(result.findings.size() + 1);
     for (const EdgarFinding& f : result.findings) records.push_back(ToProblemRecord(f));
@@ -178,13 +178,13 @@ CheckCommands* InstallChecker(Editor& editor, QObject* owner) {
     const QPointer<CheckCommands> checks = new CheckCommands(editor, owner);
     CommandTable& t = editor.commands();
     t.Set(CommandId::CheckStructure, [checks] {
-        if (checks) checks->cmdCheck_Click();
+        if (checks) checks->CheckStructure();
     });
     t.Set(CommandId::CheckEdgar, [checks] {
-        if (checks) checks->cmdCheck2_Click();
+        if (checks) checks->CheckEdgar();
     });
     t.Set(CommandId::CheckEdgarRules, [checks] {
-        if (checks) checks->cmdEdgarRules_Click();
+        if (checks) checks->CheckEdgarRules();
     });
     return checks;
 }

@@ -28,10 +28,12 @@ class CheckCommands : public QObject {
   public:
     CheckCommands(Editor& editor, QObject* owner);
 
-    void cmdCheck_Click();
-    void cmdCheck2_Click();
+    // "Error check" (cmdCheck): the structure check, after a refresh.
+    void CheckStructure();
+    // "Test Error Chk" (cmdCheck2): the EDGAR conformance check.
+    void CheckEdgar();
     // "EDGAR Rules Check": what EDGAR's acceptance checks would refuse.
-    void cmdEdgarRules_Click();
+    void CheckEdgarRules();
 
     frmVal* reportWindow() const;
 

@@ -168,7 +168,7 @@ QLabel* frmVal::Panel(int number) const {
 
 void frmVal::Load(const std::vector<ProblemRecord>& records,
                   const std::function<void(int)>& perRow) {
-    const WinColor plain = main_ ? editor_.document().Look.ForegroundColorValue() : kBlack;
+    const WinColor plain = main_ ? editor_.document().Look.ForegroundColor : kBlack;
     const QColor normal = SeverityColour(plain, lvProbs->palette().color(QPalette::Base),
                                          lvProbs->palette().color(QPalette::Text));
     QFont bold = lvProbs->font();

@@ -2,14 +2,14 @@
 
 #include <QLabel>
 
-#include "shell/command_guards.h"
 #include "cleanup/edgarize.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
+#include "shell/command_guards.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/long_operation.h"
-#include "pageview/visual_view.h"
 #include "text/page_source.h"
 
 namespace tarlo {
@@ -42,7 +42,7 @@ EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner
     editor.AddStatusWidget(lbltest);
 }
 
-void EdgarizeCommand::cmdEdgarize_Click() {
+void EdgarizeCommand::CleanUp() {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
     if (!editor_.visualView().pageAvailable()) {
@@ -113,7 +113,7 @@ void EdgarizeCommand::cmdEdgarize_Click() {
 EdgarizeCommand* InstallCleanup(Editor& editor, QObject* owner) {
     const QPointer<EdgarizeCommand> command = new EdgarizeCommand(editor, owner);
     editor.commands().Set(CommandId::CleanUp, [command] {
-        if (command) command->cmdEdgarize_Click();
+        if (command) command->CleanUp();
     });
     return command;
 }

@@ -16,7 +16,8 @@ class EdgarizeCommand : public QObject {
     // Adds the statistics line `lbltest` to the window's bottom edge.
     EdgarizeCommand(Editor& editor, QObject* owner);
 
-    void cmdEdgarize_Click();
+    // Runs the clean-up on the page's HTML (cmdEdgarize, mnuEdgarize).
+    void CleanUp();
 
     QLabel* lbltest = nullptr;
 

@@ -132,7 +132,7 @@ void CodeCommands::ColourCode() {
             const std::vector<RoleRun> roles = ColourRoles(view.TextUtf8());
             const CodeLook& look = editor_.document().Look;
             ColourSettings colours = look.Colours;
-            colours.plain = look.ForegroundColorValue();
+            colours.plain = look.ForegroundColor;
             std::vector<StyleRun> runs;
             runs.reserve(roles.size());
             for (const RoleRun& r : roles) {
@@ -147,7 +147,7 @@ void CodeCommands::ColourCode() {
     progress.CloseCodeProgress();
 }
 
-void CodeCommands::mnuFormat_Click() {
+void CodeCommands::FormatHtmlCode() {
     FormatCode();
     if (editor_.document().AutoColorize) {
         ColorizeCodeView();
@@ -156,7 +156,7 @@ void CodeCommands::mnuFormat_Click() {
     }
 }
 
-void CodeCommands::mnuColorize_Click() {
+void CodeCommands::ColorizeHtmlCode() {
     if (editor_.document().AutoFormat) FormatCode();
     ColorizeCodeView();
 }
@@ -211,19 +211,19 @@ void CodeCommands::LoadStep(const UndoStep& step, bool inPlace) {
     editor_.ShowCaretPosition();
 }
 
-void CodeCommands::cmdUndo_Click() {
+void CodeCommands::Undo() {
     const bool inPlace = ViewShowsCurrentSlot();
     if (const std::optional<UndoStep> s = editor_.document().History().Undo())
         LoadStep(*s, inPlace);
 }
 
-void CodeCommands::cmdRedo_Click() {
+void CodeCommands::Redo() {
     const bool inPlace = ViewShowsCurrentSlot();
     if (const std::optional<UndoStep> s = editor_.document().History().Redo())
         LoadStep(*s, inPlace);
 }
 
-void CodeCommands::cmdCase_Click() {
+void CodeCommands::ToggleCase() {
     ++caseToggleCount_;
     CodeView* view = &editor_.codeView();
     const int start = view->SelStart();
@@ -241,7 +241,7 @@ void CodeCommands::cmdCase_Click() {
     view->SetSel(start, static_cast<int>(bytes.size()));
 }
 
-void CodeCommands::cmdAutoIndent_Click() {
+void CodeCommands::IndentParagraphs() {
     BusyPointer busy;
     CodeView* view = &editor_.codeView();
     // Two steps, as two changes the history records (each also leaves the
@@ -275,7 +275,7 @@ bool CodeCommands::txtCode_KeyPress(QChar key) {
     } else if (key == u'>') {
         view->SetTypingColour(state.Colours.tag);
         view->ReplaceSelection(">");
-        view->SetTypingColour(state.ForegroundColorValue());
+        view->SetTypingColour(state.ForegroundColor);
         return true;
     }
     return false;
@@ -311,12 +311,12 @@ CodeCommands* InstallCodeCommands(Editor& editor, QObject* owner) {
     editor.sync().SetFormatting(c);
     editor.sync().SetUndoRecorder(c);
     CommandTable& commands = editor.commands();
-    commands.Set(CommandId::FormatHtml, [c] { c->mnuFormat_Click(); });
-    commands.Set(CommandId::ColorizeHtml, [c] { c->mnuColorize_Click(); });
-    commands.Set(CommandId::Undo, [c] { c->cmdUndo_Click(); });
-    commands.Set(CommandId::Redo, [c] { c->cmdRedo_Click(); });
-    commands.Set(CommandId::ToggleCase, [c] { c->cmdCase_Click(); });
-    commands.Set(CommandId::IndentFirstLines, [c] { c->cmdAutoIndent_Click(); });
+    commands.Set(CommandId::FormatHtml, [c] { c->FormatHtmlCode(); });
+    commands.Set(CommandId::ColorizeHtml, [c] { c->ColorizeHtmlCode(); });
+    commands.Set(CommandId::Undo, [c] { c->Undo(); });
+    commands.Set(CommandId::Redo, [c] { c->Redo(); });
+    commands.Set(CommandId::ToggleCase, [c] { c->ToggleCase(); });
+    commands.Set(CommandId::IndentFirstLines, [c] { c->IndentParagraphs(); });
     return c;
 }
 

@@ -28,15 +28,19 @@ class CodeCommands : public QObject, public CodeFormatting, public UndoRecorder 
     // Another document is in the view: its history starts with it.
     void StartHistory();
 
-    // Format HTML and Colorize HTML, from the menu and the code toolbar.
-    void mnuFormat_Click();
-    void mnuColorize_Click();
+    // Format HTML (mnuFormat): formats, then colours or paints plain as
+    // AutoColorize says.
+    void FormatHtmlCode();
+    // Colorize HTML (mnuColorize): formats first when AutoFormat is on.
+    void ColorizeHtmlCode();
     // Colours the code, refreshing it first when the code view is empty.
     void ColorizeCodeView();
-    void cmdUndo_Click();
-    void cmdRedo_Click();
-    void cmdCase_Click();
-    void cmdAutoIndent_Click();
+    void Undo();
+    void Redo();
+    // cmdCase: the selection in upper, then lower case, turn about.
+    void ToggleCase();
+    // cmdAutoIndent: indents the first line of every paragraph.
+    void IndentParagraphs();
     // The typing aids; true when the key press was handled and is discarded.
     bool txtCode_KeyPress(QChar key);
 

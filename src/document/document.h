@@ -40,16 +40,12 @@ class CodeText {
 
 // How the code looks: the window mode and the code font size.
 struct CodeLook {
-    // Decimal text of the code view's plain colour (16777215 = white).
-    std::string ForegroundColor = "16777215";
+    // The code view's plain colour: white in dark mode, black in light mode.
+    WinColor ForegroundColor = kWhite;
     // Uses of the window-colour toggle: even = dark, odd = light.
     std::int16_t WindowColorCount = 0;
     std::int16_t CodeFontSize = 9;
     ColourSettings Colours;
-
-    // The plain colour as a number; a malformed text falls back to white, the
-    // start value, rather than painting the code invisible.
-    WinColor ForegroundColorValue() const;
 };
 
 class Document {

@@ -73,11 +73,11 @@ bool ViewSync::ColourCode() {
 
 void ViewSync::PaintCodePlain() {
     events_.LetEventsRun();
-    document_.Code().PaintAll(document_.Look.ForegroundColorValue(), document_.Look.CodeFontSize);
+    document_.Code().PaintAll(document_.Look.ForegroundColor, document_.Look.CodeFontSize);
 }
 
 void ViewSync::ApplyCodeFontSize() {
-    document_.Code().ResizeAll(document_.Look.ForegroundColorValue(), document_.Look.CodeFontSize);
+    document_.Code().ResizeAll(document_.Look.ForegroundColor, document_.Look.CodeFontSize);
 }
 
 bool ViewSync::HasUnsavedChanges() {

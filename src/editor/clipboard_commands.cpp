@@ -6,8 +6,8 @@
 #include <QWebEnginePage>
 
 #include "codeview/code_view.h"
-#include "shell/editor.h"
 #include "pageview/visual_view.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 
@@ -82,7 +82,7 @@ void ClipboardCommands::PasteClipboard() {
     }
 }
 
-void ClipboardCommands::mnuAll_Click() {
+void ClipboardCommands::SelectAll() {
     QWidget* c = ActiveControl();
     VisualView& web = editor_.visualView();
     if (InVisualView(c, &web)) {

@@ -18,7 +18,8 @@ class ClipboardCommands : public QObject {
     void CutSelection();
     void CopySelection();
     void PasteClipboard();
-    void mnuAll_Click();
+    // Select All (mnuAll), in the view that had the focus last.
+    void SelectAll();
 
   private:
     QWidget* ActiveControl() const;

@@ -1,10 +1,10 @@
 #include "editor/document_commands.h"
 
 #include "editor/clipboard_commands.h"
-#include "shell/command_table.h"
-#include "shell/editor.h"
 #include "editor/file_commands.h"
 #include "editor/sharing_commands.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 
@@ -18,18 +18,18 @@ DocumentCommands InstallDocumentCommands(Editor& editor, QObject* owner) {
     ClipboardCommands* c = d.clipboard;
     CommandTable& t = editor.commands();
     t.Set(CommandId::NewDocument, [f] { f->NewDocument(); });
-    t.Set(CommandId::NewDocumentMenu, [f] { f->mnuNew_Click(); });
-    t.Set(CommandId::OpenDocument, [f] { f->mnuOpen_Click(); });
+    t.Set(CommandId::NewDocumentMenu, [f] { f->NewDocumentWithCodeFontSize(); });
+    t.Set(CommandId::OpenDocument, [f] { f->OpenDocument(); });
     t.Set(CommandId::SaveDocument, [f] { f->SaveDocument(); });
-    t.Set(CommandId::SaveDocumentAs, [f] { f->mnuSaveAs_Click(); });
-    t.Set(CommandId::PreviewInBrowser, [s] { s->cmdPreview_Click(); });
+    t.Set(CommandId::SaveDocumentAs, [f] { f->SaveDocumentAs(); });
+    t.Set(CommandId::PreviewInBrowser, [s] { s->PreviewInBrowser(); });
     t.Set(CommandId::PrintDocument, [s] { s->PrintDocument(); });
     t.Set(CommandId::EmailDocument, [s] { s->EmailDocument(); });
     t.Set(CommandId::Cut, [c] { c->CutSelection(); });
     t.Set(CommandId::Copy, [c] { c->CopySelection(); });
     t.Set(CommandId::Paste, [c] { c->PasteClipboard(); });
-    t.Set(CommandId::SelectAll, [c] { c->mnuAll_Click(); });
-    editor.SetSaveAs([f] { return f->mnuSaveAs_Click(); });
+    t.Set(CommandId::SelectAll, [c] { c->SelectAll(); });
+    editor.SetSaveAs([f] { return f->SaveDocumentAs(); });
     return d;
 }
 

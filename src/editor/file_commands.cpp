@@ -63,7 +63,7 @@ bool FileCommands::OfferToSave(bool alwaysAsk) {
                                   "Tarlo", Buttons::YesNoCancel, Icon::Information);
     if (a == Answer::No) return true;
     if (a != Answer::Yes) return false;
-    const bool saved = editor_.document().DocumentPath.empty() ? mnuSaveAs_Click() : SaveDocument();
+    const bool saved = editor_.document().DocumentPath.empty() ? SaveDocumentAs() : SaveDocument();
     // A cancelled or failed save keeps the document; an empty one has
     // nothing to lose.
     return saved || editor_.document().Length() == 0;
@@ -88,12 +88,12 @@ void FileCommands::NewDocument() {
     document.StartAnotherDocument();
 }
 
-void FileCommands::mnuNew_Click() {
+void FileCommands::NewDocumentWithCodeFontSize() {
     NewDocument();
     editor_.sync().ApplyCodeFontSize();
 }
 
-void FileCommands::mnuOpen_Click() {
+void FileCommands::OpenDocument() {
     const std::optional<QString> path =
         editor_.dialogs().OpenPath(editor_.mainWindow(), "Open", kOpenFilters);
     if (!path || path->isEmpty()) return;
@@ -178,7 +178,7 @@ bool FileCommands::SaveAfterRefresh() {
     return WriteDocumentTo(Qs(editor_.document().DocumentPath));
 }
 
-bool FileCommands::mnuSaveAs_Click() {
+bool FileCommands::SaveDocumentAs() {
     editor_.sync().Refresh();
     if (editor_.document().Length() == 0) {
         Inform("There is nothing here to save.");

@@ -20,14 +20,15 @@ class FileCommands : public QObject {
 
     void NewDocument();
     // The menu's New also applies the code font size again.
-    void mnuNew_Click();
-    void mnuOpen_Click();
+    void NewDocumentWithCodeFontSize();
+    // Asks for a file and opens it.
+    void OpenDocument();
     // Opens a file as Open does (also for files dropped on either view);
     // false when nothing was opened.
     bool OpenDocumentFile(const QString& path);
     // Both true only when the document was written.
     bool SaveDocument();
-    bool mnuSaveAs_Click();
+    bool SaveDocumentAs();  // asks for the file
 
     // Whether the document holds work that is not in its file.
     bool HasUnsavedChanges();

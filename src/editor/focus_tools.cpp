@@ -4,24 +4,26 @@ namespace tarlo {
 
 namespace {
 
+using T = EditingTool;
+
 // Tools that only make sense while the visual view has the focus.
-const char* const kVisualTools[] = {"cmbFontName", "cmbFontSize",   "txtColor",   "ImgColor",
-                                    "cmdBold",     "cmdItalics",    "cmdUnder",   "cmdIndent",
-                                    "cmdOutdent",  "cmdAutoIndent", "cmdLeft",    "cmdCenter",
-                                    "cmdRight",    "cmdFull",       "cmdPic",     "cmdLink",
-                                    "cmdUnlink",   "cmdRule",       "cmdNumbers", "cmdBullets"};
+constexpr EditingTool kVisualTools[] = {
+    T::FontName,   T::FontSize,    T::FontColourText, T::FontColourSwatch, T::Bold,
+    T::Italic,     T::Underline,   T::Indent,         T::Outdent,          T::IndentParagraphs,
+    T::AlignLeft,  T::AlignCenter, T::AlignRight,     T::AlignFull,        T::InsertPicture,
+    T::InsertLink, T::Unlink,      T::HorizontalRule, T::NumberedList,     T::BulletList};
 
 // Tools that insert into or edit the source.
-const char* const kCodeTools[] = {"cmdSEO",  "cmdSpecial", "cmdTable", "cmdHTML",
-                                  "cmdCase", "cmdUndo",    "cmdRedo",  "cmdFind"};
+constexpr EditingTool kCodeTools[] = {T::Keywords,   T::Symbols, T::TableMaker, T::TagReference,
+                                      T::ToggleCase, T::Undo,    T::Redo,       T::FindReplace};
 
 }  // namespace
 
 std::vector<ToolState> ToolsFor(FocusedView view) {
     const bool visual = view == FocusedView::Visual;
     std::vector<ToolState> out;
-    for (const char* name : kCodeTools) out.push_back({name, !visual});
-    for (const char* name : kVisualTools) out.push_back({name, visual});
+    for (const EditingTool tool : kCodeTools) out.push_back({tool, !visual});
+    for (const EditingTool tool : kVisualTools) out.push_back({tool, visual});
     return out;
 }
 

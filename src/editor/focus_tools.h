@@ -1,15 +1,46 @@
 #pragma once
 // Which editing tools work on which view. Tools of the visual side act on the
 // page through the engine; tools of the code side insert into the source.
-#include <string>
 #include <vector>
 
 namespace tarlo {
 
 enum class FocusedView { Visual, Code };
 
+// The main window's tools that follow the focus between the two views.
+enum class EditingTool {
+    Keywords,
+    Symbols,
+    TableMaker,
+    TagReference,
+    ToggleCase,
+    Undo,
+    Redo,
+    FindReplace,
+    FontName,
+    FontSize,
+    FontColourText,
+    FontColourSwatch,
+    Bold,
+    Italic,
+    Underline,
+    Indent,
+    Outdent,
+    IndentParagraphs,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    AlignFull,
+    InsertPicture,
+    InsertLink,
+    Unlink,
+    HorizontalRule,
+    NumberedList,
+    BulletList,
+};
+
 struct ToolState {
-    std::string control;  // the control's name, as the window names it
+    EditingTool tool;
     bool enabled;
 };
 

@@ -1,23 +1,37 @@
 #include "editor/main_layout.h"
 
 #include <algorithm>
-#include <cstddef>
 
 namespace tarlo {
+
+namespace {
+
+// The window's design distances, in pixels (the window's edge converts them
+// from the twips the product's design gives: 280, 350, 725, 2800, ...).
+constexpr int kLogoRightMargin = 19;
+constexpr int kViewsRightMargin = 23;
+constexpr int kViewsBottomMargin = 187;
+constexpr int kLogoAboveStatusBar = 48;
+constexpr int kPanelsAboveLogo = 20;
+constexpr int kStripBelowPanelsTop = 5;
+constexpr int kTipsRightMargin = 700;
+constexpr int kTipTextNarrower = 17;
+
+}  // namespace
 
 MainLayout ComputeMainLayout(const MainLayoutInput& in) {
     MainLayout out{};
     const int w = in.windowWidth;
     const int h = in.windowHeight;
-    out.picLogoWidth = w - 280;
-    out.picLogoTop = in.statusBar1Top - 725;
-    out.splitterHeight = h - 2800;
-    out.splitterWidth = w - 350;
-    out.sbWidth = w - 350;
-    out.sbTop = out.picLogoTop - 300;
-    out.stripTop = out.sbTop + 75;
-    out.frmTipsWidth = w - 10500;
-    out.lblTipsWidth = out.frmTipsWidth - 260;
+    out.logoWidth = w - kLogoRightMargin;
+    out.logoTop = in.statusBarTop - kLogoAboveStatusBar;
+    out.viewsHeight = h - kViewsBottomMargin;
+    out.viewsWidth = w - kViewsRightMargin;
+    out.panelsWidth = w - kViewsRightMargin;
+    out.panelsTop = out.logoTop - kPanelsAboveLogo;
+    out.stripTop = out.panelsTop + kStripBelowPanelsTop;
+    out.tipsWidth = w - kTipsRightMargin;
+    out.tipTextWidth = out.tipsWidth - kTipTextNarrower;
     return out;
 }
 
@@ -34,25 +48,27 @@ std::vector<PanelPlace> FitStatusPanels(const std::vector<int>& designPx,
         return sum;
     };
     auto least = [&](std::size_t i) { return i < leastPx.size() ? leastPx[i] : designPx[i]; };
-    // Panel numbers from 1, as the window names them.
-    auto give = [&](int number) {
-        const auto i = static_cast<std::size_t>(number - 1);
+    auto give = [&](StatusPanel panel) {
+        const std::size_t i = IndexOf(panel);
         if (i < n && total() > available) out[i].visible = false;
     };
-    auto shrink = [&](int number) {
-        const auto i = static_cast<std::size_t>(number - 1);
+    auto shrink = [&](StatusPanel panel) {
+        const std::size_t i = IndexOf(panel);
         if (i >= n || !out[i].visible) return;
         const int over = total() - available;
         if (over > 0) width[i] = std::max(least(i), width[i] - over);
     };
-    for (int number : {12, 11, 10, 9, 8}) give(number);
-    for (int number : {1, 5, 4, 3, 2}) shrink(number);
-    give(1);
+    using P = StatusPanel;
+    for (P panel : {P::Date, P::Time, P::Insert, P::NumLock, P::CapsLock}) give(panel);
+    for (P panel : {P::Help, P::DocumentStatus, P::AutoColorize, P::AutoFormat, P::AutoRefresh}) {
+        shrink(panel);
+    }
+    give(P::Help);
     // A window narrower than all of that: the panels under the strip's
     // check boxes narrow further; the document status, which both views
     // depend on, narrows last.
-    for (int number : {4, 3, 2, 5}) {
-        const auto i = static_cast<std::size_t>(number - 1);
+    for (P panel : {P::AutoColorize, P::AutoFormat, P::AutoRefresh, P::DocumentStatus}) {
+        const std::size_t i = IndexOf(panel);
         const int over = total() - available;
         if (i < n && over > 0) width[i] = std::max(0, width[i] - over);
         // A panel with no room left gives way whole, its control with it.

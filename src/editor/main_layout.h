@@ -1,60 +1,58 @@
 #pragma once
+#include <cstddef>
 #include <vector>
 
-// The main window's layout arithmetic, in twips. The status strip follows the
+// The main window's layout arithmetic, in pixels. The status strip follows the
 // bottom edge and the views take what the window leaves them.
 namespace tarlo {
 
-constexpr int kTwipsPerPixel = 15;
-
-// Twips to whole pixels, rounded; pixels to twips.
-constexpr int Px(int twips) {
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-constexpr int Tw(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
-
 struct MainLayoutInput {
-    int windowWidth;    // outer width W
-    int windowHeight;   // outer height H
-    int statusBar1Top;  // top of the bottom edge bar, in client coordinates
+    int windowWidth;   // outer width
+    int windowHeight;  // outer height
+    int statusBarTop;  // top of the bottom edge bar, in client coordinates
 };
 
 struct MainLayout {
-    int picLogoWidth;
-    int picLogoTop;
-    int splitterHeight;
-    int splitterWidth;
-    int sbWidth;
-    int sbTop;
-    int stripTop;  // chkAuto, chkFormat, chkColorize, txtStatus
-    int frmTipsWidth;
-    int lblTipsWidth;
+    int logoWidth;
+    int logoTop;
+    int viewsHeight;  // the splitter that shares the area between the views
+    int viewsWidth;
+    int panelsWidth;  // the status bar's panels
+    int panelsTop;
+    int stripTop;  // the strip's check boxes and the document status box
+    int tipsWidth;
+    int tipTextWidth;
 };
 
 MainLayout ComputeMainLayout(const MainLayoutInput& in);
 
-// Fixed lefts and widths of the status strip's controls.
-struct StripSlot {
-    const char* control;
-    int left;
-    int width;
+// The status bar's panels, in the order they stand from the left.
+enum class StatusPanel : std::size_t {
+    Help,            // "Press F1 for Help"
+    AutoRefresh,     // under the Auto-Refresh check box
+    AutoFormat,      // under the Auto-Format check box
+    AutoColorize,    // under the Auto-Colorize check box
+    DocumentStatus,  // "Document Status: " and the status box
+    Line,
+    Column,
+    CapsLock,
+    NumLock,
+    Insert,  // INS or OVR
+    Time,
+    Date,
 };
-constexpr StripSlot kStripSlots[] = {
-    {"chkAuto", 2160, 1935},
-    {"chkFormat", 4140, 1935},
-    {"chkColorize", 6180, 1935},
-    {"txtStatus", 9540, 2715},
-};
+inline constexpr std::size_t kStatusPanelCount = 12;
+
+constexpr std::size_t IndexOf(StatusPanel panel) {
+    return static_cast<std::size_t>(panel);
+}
 
 // The status bar's panels fitted into `available` pixels. Each panel has its
-// design width and the least it can show its text in. When the design widths
-// do not fit, the clock and then the lock panels give way, then the other
-// panels shrink to their least, then "Press F1 for Help" gives way, then the
-// check boxes' panels narrow further, the status panel last; the caret's
-// line and column panels always stay whole.
+// design width and the least it can show its text in, both indexed by
+// StatusPanel. When the design widths do not fit, the clock and then the lock
+// panels give way, then the other panels shrink to their least, then "Press F1
+// for Help" gives way, then the check boxes' panels narrow further, the status
+// panel last; the caret's line and column panels always stay whole.
 struct PanelPlace {
     int left = 0;
     int width = 0;

@@ -19,15 +19,16 @@
 #include "codeview/code_view.h"
 #include "controls/splitter_control.h"
 #include "document/view_sync.h"
-#include "shell/dialogs.h"
 #include "editor/focus_tools.h"
-#include "shell/long_operation.h"
 #include "editor/main_layout.h"
-#include "shell/progress_windows.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
+#include "editor/twips.h"
 #include "pageview/visual_page.h"
 #include "pageview/visual_view.h"
+#include "shell/dialogs.h"
+#include "shell/long_operation.h"
+#include "shell/progress_windows.h"
 
 // The resources live in a static library: they must be registered by hand.
 static void InitTarloResources() {
@@ -41,6 +42,21 @@ namespace {
 // Design places (twips, client coordinates) of what the layout table does not move.
 constexpr int kSplitterLeft = 60;
 constexpr int kSplitterTop = 645;
+
+// The status strip's controls, each over its panel, at fixed design lefts and
+// widths (twips).
+struct StripSlot {
+    const char* control;
+    StatusPanel panel;
+    int left;
+    int width;
+};
+constexpr StripSlot kStripSlots[] = {
+    {"chkAuto", StatusPanel::AutoRefresh, 2160, 1935},
+    {"chkFormat", StatusPanel::AutoFormat, 4140, 1935},
+    {"chkColorize", StatusPanel::AutoColorize, 6180, 1935},
+    {"txtStatus", StatusPanel::DocumentStatus, 9540, 2715},
+};
 
 }  // namespace
 
@@ -191,10 +207,10 @@ void frmMain::BuildStatusStrip(QWidget* client) {
     // The panels under the strip's controls shrink no further than their
     // control needs; the status panel keeps room for its caption and a
     // status box that can still be read.
-    SB->SetLeastWidth(2, chkAuto->sizeHint().width() + 12);
-    SB->SetLeastWidth(3, chkFormat->sizeHint().width() + 12);
-    SB->SetLeastWidth(4, chkColorize->sizeHint().width() + 12);
-    SB->SetLeastWidth(5, StatusCaptionWidth() + StatusBoxWidth() + 4);
+    SB->SetLeastWidth(StatusPanel::AutoRefresh, chkAuto->sizeHint().width() + 12);
+    SB->SetLeastWidth(StatusPanel::AutoFormat, chkFormat->sizeHint().width() + 12);
+    SB->SetLeastWidth(StatusPanel::AutoColorize, chkColorize->sizeHint().width() + 12);
+    SB->SetLeastWidth(StatusPanel::DocumentStatus, StatusCaptionWidth() + StatusBoxWidth() + 4);
 }
 
 int frmMain::StatusBoxWidth() const {
@@ -209,7 +225,7 @@ int frmMain::StatusBoxWidth() const {
 }
 
 int frmMain::StatusCaptionWidth() const {
-    const QLabel* caption = SB->panel(5);
+    const QLabel* caption = SB->panel(StatusPanel::DocumentStatus);
     return caption->fontMetrics().horizontalAdvance(caption->text()) + caption->indent() +
            caption->frameWidth() + 2;
 }
@@ -218,19 +234,17 @@ void frmMain::PlaceStripControls() {
     // Each control keeps its place over its panel while the panels have
     // their design widths, and moves and narrows with its panel when they
     // do not fit the window.
-    const int panelOf[] = {2, 3, 4, 5};
-    int index = 0;
     for (const StripSlot& slot : kStripSlots) {
-        const int number = panelOf[index++];
         auto* w = client_->findChild<QWidget*>(slot.control);
-        const QLabel* panel = SB->panel(number);
+        const QLabel* panel = SB->panel(slot.panel);
         if (w == nullptr || panel == nullptr) continue;
-        const int offset = Px(slot.left) - (SB->x() + SB->DesignLeft(number));
+        const bool status = slot.panel == StatusPanel::DocumentStatus;
+        const int offset = Px(slot.left) - (SB->x() + SB->DesignLeft(slot.panel));
         int left = SB->x() + panel->x() + std::max(0, offset);
-        if (number == 5) left = std::max(left, SB->x() + panel->x() + StatusCaptionWidth());
+        if (status) left = std::max(left, SB->x() + panel->x() + StatusCaptionWidth());
         const int right = SB->x() + panel->x() + panel->width() - 2;
         int width = std::min(Px(slot.width), right - left);
-        if (number == 5) {
+        if (status) {
             // The status both views depend on is read whole: the box moves
             // left within its panel (never over the caption) before it
             // narrows, and is never narrower than its longest text.
@@ -249,7 +263,7 @@ void frmMain::Form_Load() {
     // 1. Dark window, white text, nothing coloured yet.
     document_->AutoColorize = false;
     txtCode->SetBackgroundColour(kBlack);
-    document_->Look.ForegroundColor = std::to_string(kWhite);
+    document_->Look.ForegroundColor = kWhite;
     // 2-3. The screen fonts, in the order the system lists them.
     {
         const QStringList families = QFontDatabase::families();
@@ -272,10 +286,10 @@ void frmMain::Form_Load() {
     // 7-8. The views into the splitter.
     ctlSplitterEx1->AttachObjects(Web, txtCode, true);
     ctlSplitterEx1->TileMode(0);
-    ctlSplitterEx1->resize(Px(Tw(width()) - 500), Px(Tw(height()) - 2000));
+    ctlSplitterEx1->resize(width() - Px(500), height() - Px(2000));
     // 9. The colorizer's palette.
     document_->Look.Colours = ColourSettings{};
-    document_->Look.Colours.plain = document_->Look.ForegroundColorValue();
+    document_->Look.Colours.plain = document_->Look.ForegroundColor;
     // 10. An empty page, editable.
     Web->Navigate(QUrl("about:blank"));
     Web->SetDesignMode(true);
@@ -295,26 +309,23 @@ void frmMain::Form_Load() {
 void frmMain::Form_Resize() {
     MainLayoutInput in{};
     const QRect frame = frameGeometry();
-    in.windowWidth = Tw(frame.width());
-    in.windowHeight = Tw(frame.height());
+    in.windowWidth = frame.width();
+    in.windowHeight = frame.height();
     // The bottom edge bar lies below the client area.
-    in.statusBar1Top = Tw(client_->height());
+    in.statusBarTop = client_->height();
     const MainLayout l = ComputeMainLayout(in);
 
-    picLogo->setGeometry(picLogo->x(), Px(l.picLogoTop), std::max(0, Px(l.picLogoWidth)), Px(725));
-    ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop),
-                                std::max(0, Px(l.splitterWidth)),
-                                std::max(0, Px(l.splitterHeight)));
-    SB->setGeometry(SB->x(), Px(l.sbTop), std::max(0, Px(l.sbWidth)), Px(300));
+    picLogo->setGeometry(picLogo->x(), l.logoTop, std::max(0, l.logoWidth), Px(725));
+    ctlSplitterEx1->setGeometry(Px(kSplitterLeft), Px(kSplitterTop), std::max(0, l.viewsWidth),
+                                std::max(0, l.viewsHeight));
+    SB->setGeometry(SB->x(), l.panelsTop, std::max(0, l.panelsWidth), Px(300));
     SB->Relayout();
     for (const StripSlot& slot : kStripSlots) {
-        if (auto* w = client_->findChild<QWidget*>(slot.control)) {
-            w->move(w->x(), Px(l.stripTop));
-        }
+        if (auto* w = client_->findChild<QWidget*>(slot.control)) w->move(w->x(), l.stripTop);
     }
     PlaceStripControls();
-    frmTips->resize(std::max(0, Px(l.frmTipsWidth)), frmTips->height());
-    scrTips->resize(std::max(0, Px(l.lblTipsWidth)), scrTips->height());
+    frmTips->resize(std::max(0, l.tipsWidth), frmTips->height());
+    scrTips->resize(std::max(0, l.tipTextWidth), scrTips->height());
     lblEdgar->setGeometry(std::max(0, picLogo->width() - Px(4200)), 0, Px(4000), picLogo->height());
     // In a narrow window the slogan gives way rather than run over the
     // workflow strip beside the name.

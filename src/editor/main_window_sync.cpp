@@ -69,16 +69,83 @@ void frmMain::ShowCaretPosition() {
     }
     shownCaret_ = ShownCaret{true, s, txtCode->EditCount()};
     const CodeView::LineColumn at = txtCode->LineColumnOf(s);
-    SB->SetPanelText(6, QString::fromStdString(LinePanelText(at.line + 1)));
-    SB->SetPanelText(7, QString::fromStdString(ColumnPanelText(at.column)));
+    SB->SetPanelText(StatusPanel::Line, QString::fromStdString(LinePanelText(at.line + 1)));
+    SB->SetPanelText(StatusPanel::Column, QString::fromStdString(ColumnPanelText(at.column)));
 }
+
+namespace {
+
+// The control each switched tool is, by its name in the window.
+const char* ControlOf(EditingTool tool) {
+    switch (tool) {
+        case EditingTool::Keywords:
+            return "cmdSEO";
+        case EditingTool::Symbols:
+            return "cmdSpecial";
+        case EditingTool::TableMaker:
+            return "cmdTable";
+        case EditingTool::TagReference:
+            return "cmdHTML";
+        case EditingTool::ToggleCase:
+            return "cmdCase";
+        case EditingTool::Undo:
+            return "cmdUndo";
+        case EditingTool::Redo:
+            return "cmdRedo";
+        case EditingTool::FindReplace:
+            return "cmdFind";
+        case EditingTool::FontName:
+            return "cmbFontName";
+        case EditingTool::FontSize:
+            return "cmbFontSize";
+        case EditingTool::FontColourText:
+            return "txtColor";
+        case EditingTool::FontColourSwatch:
+            return "ImgColor";
+        case EditingTool::Bold:
+            return "cmdBold";
+        case EditingTool::Italic:
+            return "cmdItalics";
+        case EditingTool::Underline:
+            return "cmdUnder";
+        case EditingTool::Indent:
+            return "cmdIndent";
+        case EditingTool::Outdent:
+            return "cmdOutdent";
+        case EditingTool::IndentParagraphs:
+            return "cmdAutoIndent";
+        case EditingTool::AlignLeft:
+            return "cmdLeft";
+        case EditingTool::AlignCenter:
+            return "cmdCenter";
+        case EditingTool::AlignRight:
+            return "cmdRight";
+        case EditingTool::AlignFull:
+            return "cmdFull";
+        case EditingTool::InsertPicture:
+            return "cmdPic";
+        case EditingTool::InsertLink:
+            return "cmdLink";
+        case EditingTool::Unlink:
+            return "cmdUnlink";
+        case EditingTool::HorizontalRule:
+            return "cmdRule";
+        case EditingTool::NumberedList:
+            return "cmdNumbers";
+        case EditingTool::BulletList:
+            return "cmdBullets";
+    }
+    return "";
+}
+
+}  // namespace
 
 void frmMain::SetTools(bool visualFocused) {
     for (const ToolState& tool :
          ToolsFor(visualFocused ? FocusedView::Visual : FocusedView::Code)) {
         // Only the main window's own controls: a tool window may name one
         // of its buttons the same (the Find window's "cmdFind").
-        for (QWidget* w : findChildren<QWidget*>(QString::fromStdString(tool.control))) {
+        for (QWidget* w : findChildren<QWidget*>(QString::fromLatin1(ControlOf(tool.tool)))) {
             if (w->window() == this) w->setEnabled(tool.enabled);
         }
     }

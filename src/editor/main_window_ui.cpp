@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 
 #include "codeview/code_view.h"
-#include "editor/main_layout.h"
 #include "editor/main_window.h"
 #include "editor/menu_keys.h"
 #include "editor/status_panels.h"
 #include "editor/tool_icons.h"
+#include "editor/twips.h"
 #include "pageview/visual_view.h"
 
 namespace tarlo {

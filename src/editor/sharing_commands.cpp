@@ -10,11 +10,11 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
 #include "shell/file_writing.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 
@@ -66,7 +66,7 @@ void SharingCommands::Inform(const QString& text, const QString& title) {
     editor_.dialogs().Message(editor_.mainWindow(), text, title, Buttons::Ok, Icon::Information);
 }
 
-void SharingCommands::cmdPreview_Click() {
+void SharingCommands::PreviewInBrowser() {
     const Answer a =
         editor_.dialogs().Message(editor_.mainWindow(), "Does the code need to be refreshed?",
                                   "Tarlo web preview", Buttons::YesNo, Icon::Information);
@@ -119,7 +119,7 @@ void SharingCommands::PrintDocument() {
     // Paper is white: the code is coloured as in light mode for the print
     // work area, then the view gets its own mode's colours back.
     ResetPrintColours();
-    look.ForegroundColor = "0";
+    look.ForegroundColor = kBlack;
     look.Colours.plain = kBlack;
     const bool dark = look.WindowColorCount % 2 == 0;
     if (dark) ++look.WindowColorCount;
@@ -136,8 +136,8 @@ void SharingCommands::PrintDocument() {
     print_->show();
 
     if (dark) ++look.WindowColorCount;
-    look.ForegroundColor = std::to_string(look.WindowColorCount % 2 == 0 ? kWhite : kBlack);
-    look.Colours.plain = look.ForegroundColorValue();
+    look.ForegroundColor = look.WindowColorCount % 2 == 0 ? kWhite : kBlack;
+    look.Colours.plain = look.ForegroundColor;
     editor_.sync().PaintCodePlain();
     editor_.sync().ColourCode();
 }

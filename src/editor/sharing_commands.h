@@ -21,7 +21,8 @@ class SharingCommands : public QObject {
   public:
     SharingCommands(Editor& editor, QObject* owner);
 
-    void cmdPreview_Click();
+    // Shows the document in the desktop's browser (cmdPreview).
+    void PreviewInBrowser();
     void PrintDocument();
     void EmailDocument();
 

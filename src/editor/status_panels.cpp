@@ -6,7 +6,7 @@
 #include <QLocale>
 #include <QTimer>
 
-#include "editor/main_layout.h"
+#include "editor/twips.h"
 
 #ifdef TARLO_HAVE_XKB
 #include <X11/XKBlib.h>
@@ -40,8 +40,8 @@ StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) {
     QFont face = font();
     face.setPixelSize(11);
     setFont(face);
-    // Panels 2 to 4 lie under the three check boxes, panel 5 runs under the
-    // status box.
+    // The design widths are twips. The three check boxes stand over the
+    // second to fourth panels, the status box over the fifth.
     AddPanel("Press F1 for Help", 2100);
     AddPanel(QString(), 2000);
     AddPanel(QString(), 2000);
@@ -56,9 +56,10 @@ QLabel* StatusPanels::AddPanel(const QString& text, int widthTwips) {
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setIndent(3);
+    // Named by number from 1, as the product counts the bar's panels.
     label->setObjectName(QStringLiteral("SB_panel%1").arg(panels_.size() + 1));
     panels_.push_back(label);
-    widths_.push_back(widthTwips);
+    widths_.push_back(Px(widthTwips));
     least_.push_back(0);
     // Panels added once the bar is on screen must be shown themselves.
     label->show();
@@ -66,33 +67,33 @@ QLabel* StatusPanels::AddPanel(const QString& text, int widthTwips) {
     return label;
 }
 
-QLabel* StatusPanels::panel(int number) const {
-    if (number < 1 || number > panels_.size()) return nullptr;
-    return panels_[number - 1];
+QLabel* StatusPanels::panel(StatusPanel which) const {
+    const auto i = static_cast<qsizetype>(IndexOf(which));
+    return i < panels_.size() ? panels_[i] : nullptr;
 }
 
-bool StatusPanels::SetPanelText(int number, const QString& text) {
-    QLabel* p = panel(number);
+bool StatusPanels::SetPanelText(StatusPanel which, const QString& text) {
+    QLabel* p = panel(which);
     if (p == nullptr) return false;
     p->setText(text);
     return true;
 }
 
-QString StatusPanels::PanelText(int number) const {
-    QLabel* p = panel(number);
+QString StatusPanels::PanelText(StatusPanel which) const {
+    QLabel* p = panel(which);
     return p != nullptr ? p->text() : QString();
 }
 
 void StatusPanels::AddKeyboardAndClockPanels() {
-    if (panels_.size() >= kPanelCount) return;
+    if (panels_.size() >= static_cast<qsizetype>(kStatusPanelCount)) return;
     AddPanel("CAPS", 700);
     AddPanel("NUM", 700);
     AddPanel("INS", 700);
     AddPanel(QString(), 1200);
     AddPanel(QString(), 1500);
-    panel(8)->setAlignment(Qt::AlignCenter);
-    panel(9)->setAlignment(Qt::AlignCenter);
-    panel(10)->setAlignment(Qt::AlignCenter);
+    panel(StatusPanel::CapsLock)->setAlignment(Qt::AlignCenter);
+    panel(StatusPanel::NumLock)->setAlignment(Qt::AlignCenter);
+    panel(StatusPanel::Insert)->setAlignment(Qt::AlignCenter);
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
     connect(clock_, &QTimer::timeout, this, [this] { UpdateIndicators(insertMode_); });
@@ -102,27 +103,29 @@ void StatusPanels::AddKeyboardAndClockPanels() {
 
 void StatusPanels::UpdateIndicators(bool insertMode) {
     insertMode_ = insertMode;
-    if (panels_.size() < kPanelCount) return;
+    if (panels_.size() < static_cast<qsizetype>(kStatusPanelCount)) return;
     const LockKeys keys = ReadLockKeys();
     // A lock the system does not report is shown greyed, as when it is off.
-    panel(8)->setEnabled(keys.known && keys.capsLock);
-    panel(9)->setEnabled(keys.known && keys.numLock);
-    panel(10)->setText(insertMode ? "INS" : "OVR");
+    panel(StatusPanel::CapsLock)->setEnabled(keys.known && keys.capsLock);
+    panel(StatusPanel::NumLock)->setEnabled(keys.known && keys.numLock);
+    panel(StatusPanel::Insert)->setText(insertMode ? "INS" : "OVR");
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale;
-    panel(11)->setText(locale.toString(now.time(), QLocale::ShortFormat));
-    panel(12)->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    panel(StatusPanel::Time)->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    panel(StatusPanel::Date)->setText(locale.toString(now.date(), QLocale::ShortFormat));
 }
 
-void StatusPanels::SetLeastWidth(int number, int pixels) {
-    if (number < 1 || number > least_.size()) return;
-    least_[number - 1] = pixels;
+void StatusPanels::SetLeastWidth(StatusPanel which, int pixels) {
+    const auto i = static_cast<qsizetype>(IndexOf(which));
+    if (i >= least_.size()) return;
+    least_[i] = pixels;
     Relayout();
 }
 
-int StatusPanels::DesignLeft(int number) const {
+int StatusPanels::DesignLeft(StatusPanel which) const {
+    const auto end = static_cast<qsizetype>(IndexOf(which));
     int left = 0;
-    for (int i = 0; i < number - 1 && i < widths_.size(); ++i) left += Px(widths_[i]);
+    for (qsizetype i = 0; i < end && i < widths_.size(); ++i) left += widths_[i];
     return left;
 }
 
@@ -130,7 +133,7 @@ void StatusPanels::Relayout() {
     std::vector<int> design;
     std::vector<int> least;
     for (int i = 0; i < panels_.size(); ++i) {
-        design.push_back(Px(widths_[i]));
+        design.push_back(widths_[i]);
         const QLabel* p = panels_[i];
         // The text, its indent on both sides and the sunken frame.
         const int textWidth = p->fontMetrics().horizontalAdvance(p->text()) + 2 * p->indent() +

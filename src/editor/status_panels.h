@@ -1,9 +1,11 @@
 #pragma once
-// The status bar `SB`: twelve panels side by side. Panels 1 to 7 carry
-// design texts (the editor writes the caret into 6 and 7); 8 to 12 show the
-// keyboard and the clock.
+// The status bar `SB`: twelve panels side by side (SB_panel1 to SB_panel12).
+// The first seven carry design texts (the editor writes the caret into Line
+// and Column); the last five show the keyboard and the clock.
 #include <QFrame>
 #include <QVector>
+
+#include "editor/main_layout.h"
 
 class QLabel;
 class QTimer;
@@ -15,23 +17,22 @@ class StatusPanels : public QFrame {
   public:
     explicit StatusPanels(QWidget* parent = nullptr);
 
-    static constexpr int kPanelCount = 12;
-    // Panels are numbered from 1; a missing panel is passed over.
-    bool SetPanelText(int panel, const QString& text);
-    QString PanelText(int panel) const;
+    // A panel not added yet is passed over.
+    bool SetPanelText(StatusPanel panel, const QString& text);
+    QString PanelText(StatusPanel panel) const;
     int panelCount() const { return static_cast<int>(panels_.size()); }
-    QLabel* panel(int number) const;
+    QLabel* panel(StatusPanel panel) const;
 
     // Adds the caps lock, num lock, insert, time and date panels.
     void AddKeyboardAndClockPanels();
     // Reads the keyboard and the clock again.
     void UpdateIndicators(bool insertMode);
 
-    // The least width panel `number` shows its content in (its text's width
+    // The least width the panel shows its content in (its text's width
     // unless told otherwise: the panels under the strip's controls).
-    void SetLeastWidth(int number, int pixels);
-    // The left of panel `number` at its design width, all panels shown.
-    int DesignLeft(int number) const;
+    void SetLeastWidth(StatusPanel panel, int pixels);
+    // The panel's left with every panel at its design width.
+    int DesignLeft(StatusPanel panel) const;
     // Places the panels in the bar's width; see FitStatusPanels.
     void Relayout();
 
@@ -40,7 +41,7 @@ class StatusPanels : public QFrame {
     void resizeEvent(QResizeEvent* e) override;
 
     QVector<QLabel*> panels_;
-    QVector<int> widths_;  // twips
+    QVector<int> widths_;  // design widths, pixels
     QVector<int> least_;   // pixels; 0: the text's width
     QTimer* clock_ = nullptr;
     bool insertMode_ = true;

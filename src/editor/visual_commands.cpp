@@ -6,10 +6,10 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/editor.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 
@@ -64,7 +64,7 @@ QString VisualCommands::CssColour(WinColor colour) {
         .arg(BlueOf(colour), 2, 16, QLatin1Char('0'));
 }
 
-void VisualCommands::cmbFontName_Click() {
+void VisualCommands::ApplyFontName() {
     // The window's own font is not changed: that would restyle every
     // control of the window. The name is what the system settles on.
     fontName_ = SettledFontName(editor_.ChosenFontName());
@@ -72,13 +72,13 @@ void VisualCommands::cmbFontName_Click() {
     editor_.FocusPage();
 }
 
-void VisualCommands::cmbFontSize_Click() {
+void VisualCommands::ApplyFontSize() {
     const QString size = editor_.ChosenFontSize().left(1);
     editor_.visualView().ExecCommand("FontSize", size, false);
     editor_.FocusPage();
 }
 
-void VisualCommands::ImgColor_Click() {
+void VisualCommands::ApplyFontColour() {
     const QColor shown(RedOf(lastColour_), GreenOf(lastColour_), BlueOf(lastColour_));
     // A cancelled dialog applies the colour chosen last (black at first).
     if (const std::optional<QColor> c = editor_.dialogs().Colour(editor_.mainWindow(), shown)) {
@@ -88,7 +88,7 @@ void VisualCommands::ImgColor_Click() {
     editor_.FocusPage();
 }
 
-void VisualCommands::cmdPic_Click() {
+void VisualCommands::InsertPicture() {
     // The engine has no picture dialog of its own: ours asks for the address
     // and the alternate text. Cancelling either inserts nothing.
     const std::optional<QString> src = editor_.dialogs().Input(
@@ -105,7 +105,7 @@ void VisualCommands::cmdPic_Click() {
     editor_.visualView().Call("insertImage", {src->trimmed(), *alt});
 }
 
-void VisualCommands::cmdLink_Click() {
+void VisualCommands::InsertLink() {
     const std::optional<QString> href = editor_.dialogs().Input(
         editor_.mainWindow(), "Link address:", "Insert Link", QStringLiteral("http://"));
     if (!href) return;
@@ -114,17 +114,17 @@ void VisualCommands::cmdLink_Click() {
     editor_.visualView().ExecCommand("CreateLink", url, true);
 }
 
-void VisualCommands::mnuColor_Click() {
+void VisualCommands::ToggleWindowColours() {
     CodeLook& look = editor_.document().Look;
     ++look.WindowColorCount;
     if (look.WindowColorCount % 2 != 0) {
         editor_.codeView().SetBackgroundColour(kWhite);
-        look.ForegroundColor = "0";
+        look.ForegroundColor = kBlack;
     } else {
         editor_.codeView().SetBackgroundColour(kBlack);
-        look.ForegroundColor = std::to_string(kWhite);
+        look.ForegroundColor = kWhite;
     }
-    look.Colours.plain = look.ForegroundColorValue();
+    look.Colours.plain = look.ForegroundColor;
     editor_.sync().Refresh();
 }
 
@@ -132,12 +132,12 @@ VisualCommands* InstallVisualCommands(Editor& editor, QObject* owner) {
     auto* v = new VisualCommands(editor, owner);
     CommandTable& t = editor.commands();
     for (const VisualCommand& c : kTable) t.Set(c.id, [v, &c] { v->Run(c); });
-    t.Set(CommandId::FontName, [v] { v->cmbFontName_Click(); });
-    t.Set(CommandId::FontSize, [v] { v->cmbFontSize_Click(); });
-    t.Set(CommandId::FontColour, [v] { v->ImgColor_Click(); });
-    t.Set(CommandId::InsertPicture, [v] { v->cmdPic_Click(); });
-    t.Set(CommandId::InsertLink, [v] { v->cmdLink_Click(); });
-    t.Set(CommandId::ToggleWindowColours, [v] { v->mnuColor_Click(); });
+    t.Set(CommandId::FontName, [v] { v->ApplyFontName(); });
+    t.Set(CommandId::FontSize, [v] { v->ApplyFontSize(); });
+    t.Set(CommandId::FontColour, [v] { v->ApplyFontColour(); });
+    t.Set(CommandId::InsertPicture, [v] { v->InsertPicture(); });
+    t.Set(CommandId::InsertLink, [v] { v->InsertLink(); });
+    t.Set(CommandId::ToggleWindowColours, [v] { v->ToggleWindowColours(); });
     return v;
 }
 

@@ -27,13 +27,15 @@ class VisualCommands : public QObject {
 
     // A simple command of the table (no value).
     void Run(const VisualCommand& c);
-    void cmbFontName_Click();
-    void cmbFontSize_Click();
-    void ImgColor_Click();
-    void txtColor_Click() { ImgColor_Click(); }
-    void cmdPic_Click();
-    void cmdLink_Click();
-    void mnuColor_Click();
+    // The toolbar's font name, size and colour (cmbFontName, cmbFontSize,
+    // ImgColor and txtColor) applied to the page's selection.
+    void ApplyFontName();
+    void ApplyFontSize();
+    void ApplyFontColour();
+    void InsertPicture();
+    void InsertLink();
+    // Dark code window to light and back (mnuColor).
+    void ToggleWindowColours();
 
     // The font the system settles on for a name (a name that is not
     // installed comes back as the font used in its place).

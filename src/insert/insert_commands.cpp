@@ -1,9 +1,9 @@
 #include "insert/insert_commands.h"
 
-#include "shell/command_table.h"
-#include "shell/editor.h"
 #include "insert/symbol_window.h"
 #include "insert/tag_reference_window.h"
+#include "shell/command_table.h"
+#include "shell/editor.h"
 
 namespace tarlo {
 
@@ -31,12 +31,12 @@ InsertCommands::InsertCommands(Editor& editor, QObject* owner) : QObject(owner),
     setObjectName(QStringLiteral("InsertCommands"));
 }
 
-void InsertCommands::cmdHTML_Click() {
+void InsertCommands::ShowTagReference() {
     if (!tags_) tags_ = new frmHTML(editor_);
     ShowToFront(tags_, true);
 }
 
-void InsertCommands::cmdSpecial_Click() {
+void InsertCommands::ShowSymbols() {
     if (!symbols_) symbols_ = new frmSpecial(editor_);
     ShowToFront(symbols_, false);
     if (QWidget* main = editor_.mainWindow()) main->activateWindow();
@@ -65,10 +65,10 @@ InsertCommands* InstallInsertTools(Editor& editor, QObject* owner) {
     const QPointer<InsertCommands> tools = new InsertCommands(editor, owner);
     CommandTable& t = editor.commands();
     t.Set(CommandId::TagReference, [tools] {
-        if (tools) tools->cmdHTML_Click();
+        if (tools) tools->ShowTagReference();
     });
     t.Set(CommandId::Symbols, [tools] {
-        if (tools) tools->cmdSpecial_Click();
+        if (tools) tools->ShowSymbols();
     });
     const std::pair<CommandId, SnippetKind> snippets[] = {
         {CommandId::Keywords, SnippetKind::Keywords},

@@ -20,10 +20,11 @@ class InsertCommands : public QObject {
   public:
     InsertCommands(Editor& editor, QObject* owner);
 
-    void cmdHTML_Click();
+    // The tag reference window (cmdHTML).
+    void ShowTagReference();
     // Opens the palette (or brings it to the front) and gives the keyboard
     // to the code view, where the symbols go.
-    void cmdSpecial_Click();
+    void ShowSymbols();
     void OpenSnippet(SnippetKind kind);
 
     frmHTML* tagWindow() const;

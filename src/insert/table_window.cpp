@@ -8,13 +8,13 @@
 #include <QPushButton>
 
 #include "codeview/code_view.h"
+#include "insert/table_maker.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
 #include "shell/long_operation.h"
 #include "shell/window_helpers.h"
-#include "insert/table_maker.h"
 
 namespace tarlo {
 
@@ -165,7 +165,7 @@ TableCommand::TableCommand(Editor& editor, QObject* owner) : QObject(owner), edi
     setObjectName(QStringLiteral("TableCommand"));
 }
 
-void TableCommand::cmdTable_Click() {
+void TableCommand::ShowTableMaker() {
     if (!window_) window_ = new frmTable(editor_);
     window_->show();
     window_->raise();
@@ -178,7 +178,7 @@ void TableCommand::cmdTable_Click() {
 TableCommand* InstallTableMaker(Editor& editor, QObject* owner) {
     const QPointer<TableCommand> command = new TableCommand(editor, owner);
     editor.commands().Set(CommandId::TableMaker, [command] {
-        if (command) command->cmdTable_Click();
+        if (command) command->ShowTableMaker();
     });
     return command;
 }

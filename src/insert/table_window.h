@@ -46,7 +46,8 @@ class TableCommand : public QObject {
     Q_OBJECT
   public:
     TableCommand(Editor& editor, QObject* owner);
-    void cmdTable_Click();
+    // Opens the wizard, or brings it to the front (cmdTable).
+    void ShowTableMaker();
     frmTable* window() const { return window_; }
 
   private:

@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "document/document.h"
+#include "pageview/visual_view.h"
 #include "shell/dialogs.h"
 #include "shell/editor.h"
-#include "pageview/visual_view.h"
 
 namespace tarlo {
 
@@ -47,7 +47,7 @@ PageHealth::PageHealth(Editor& editor, QObject* owner) : QObject(owner), editor_
     } else {
         cmdShowPage->setParent(editor_.mainWindow());
     }
-    connect(cmdShowPage, &QPushButton::clicked, this, &PageHealth::cmdShowPage_Click);
+    connect(cmdShowPage, &QPushButton::clicked, this, &PageHealth::ShowPageAgain);
     connect(&editor_.visualView(), &VisualView::rendererEnded, this, &PageHealth::RendererEnded);
     // Opening another document brings the page back as well.
     connect(&editor_.visualView(), &VisualView::rendererRestarted, cmdShowPage, &QWidget::hide);
@@ -76,10 +76,10 @@ void PageHealth::AskToShowAgain(PageEnd how) {
         Buttons::YesNo, Icon::Warning);
     if (!self) return;
     asking_ = false;
-    if (answer == Answer::Yes) cmdShowPage_Click();
+    if (answer == Answer::Yes) ShowPageAgain();
 }
 
-void PageHealth::cmdShowPage_Click() {
+void PageHealth::ShowPageAgain() {
     VisualView& page = editor_.visualView();
     if (page.rendererLost()) page.ShowPageAgain();
 }

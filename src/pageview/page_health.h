@@ -22,8 +22,8 @@ class PageHealth : public QObject {
 
     // Says what happened and shows the page again when the user says Yes.
     void AskToShowAgain(PageEnd how);
-    // A fresh page with the document in it.
-    void cmdShowPage_Click();
+    // A fresh page with the document in it (the status strip's cmdShowPage).
+    void ShowPageAgain();
 
   private:
     void RendererEnded(QWebEnginePage::RenderProcessTerminationStatus status);

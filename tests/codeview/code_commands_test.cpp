@@ -12,13 +12,13 @@
 #include "codeview/html_colorizer.h"
 #include "codeview/html_formatter.h"
 #include "document/undo_history.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/main_window.h"
-#include "shell/progress_windows.h"
 #include "editor/status_panels.h"
 #include "editor/status_text.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/progress_windows.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::WaitUntil;
@@ -68,7 +68,7 @@ class CodeServicesTest : public ::testing::Test {
 TEST_F(CodeServicesTest, TypingATagKeyByKeyColoursIt) {
     ASSERT_NE(services, nullptr);
     code()->SetTextUtf8("");
-    const WinColor plain = window->document().Look.ForegroundColorValue();
+    const WinColor plain = window->document().Look.ForegroundColor;
     QTest::keyClicks(code(), "<p align=\"a b\">x");
     ASSERT_EQ(code()->TextUtf8(), "<p align=\"a b\">x");
     const std::vector<WinColor> expected = {kTag,   kTag,   kName, kName,  kName,  kName,
@@ -98,9 +98,9 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     EXPECT_EQ(code()->ColourAt(p + 9), kValue);
     EXPECT_EQ(code()->SizeAt(p), 8.5);
     const int a = static_cast<int>(text.find("a = 5"));
-    EXPECT_EQ(code()->ColourAt(a), window->document().Look.ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(a), window->document().Look.ForegroundColor);
     EXPECT_EQ(code()->ColourAt(static_cast<int>(text.find("<b>"))),
-              window->document().Look.ForegroundColorValue());
+              window->document().Look.ForegroundColor);
     EXPECT_EQ(code()->SelStart(), 1);
     EXPECT_EQ(code()->SelLength(), 0);
     EXPECT_EQ(window->progress().codeProgress(), nullptr);  // closed again
@@ -110,7 +110,7 @@ TEST_F(CodeServicesTest, ColorizeAndFormatCommands) {
     const std::string formatted = code()->TextUtf8();
     EXPECT_EQ(formatted.rfind("\r\n", 0), 0u);
     EXPECT_NE(formatted.find("\r\n     <body>"), std::string::npos);
-    EXPECT_EQ(code()->ColourAt(3), window->document().Look.ForegroundColorValue());
+    EXPECT_EQ(code()->ColourAt(3), window->document().Look.ForegroundColor);
     // With Auto-Format ticked, Colorize formats first.
     SetPage("<html><body><b>x</b></body></html>");
     window->document().AutoFormat = true;
@@ -133,11 +133,12 @@ TEST_F(CodeServicesTest, ALongLineFilingIsEditedAsWritten) {
     const int deep = static_cast<int>(doc.find("<td", 30000));
     code()->SetSel(deep, 0);
     window->ShowCaretPosition();
-    EXPECT_EQ(window->SB->PanelText(6).toStdString(), LinePanelText(1));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line).toStdString(), LinePanelText(1));
     const auto column = QString::fromUtf8(doc.data(), deep).size();
-    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column).toStdString(), ColumnPanelText(column));
     QTest::keyClick(code(), Qt::Key_X);
-    EXPECT_EQ(window->SB->PanelText(7).toStdString(), ColumnPanelText(column + 1));
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column).toStdString(),
+              ColumnPanelText(column + 1));
     std::string typed = doc;
     typed.insert(static_cast<std::size_t>(deep), "x");
     EXPECT_EQ(code()->TextUtf8(), typed);
@@ -212,11 +213,11 @@ TEST_F(CodeServicesTest, RandomEditsWithUndoAndRedoOnALongLine) {
             model.replace(hit, 5, "</th>");
             changed(model);
         } else if (op == 4 && history.UndoIndex() > 0 && at > 0) {
-            services->cmdUndo_Click();
+            services->Undo();
             --at;
             ++undos;
         } else if (op == 5 && at + 1 < states.size()) {
-            services->cmdRedo_Click();
+            services->Redo();
             ++at;
             ++redos;
         } else {
@@ -275,13 +276,13 @@ TEST_F(CodeServicesTest, UndoAndRedoThroughSixtyChanges) {
     EXPECT_EQ(code()->TextUtf8(), texts[57]);
     int steps = 2;
     while (window->document().History().UndoIndex() > 0) {
-        services->cmdUndo_Click();
+        services->Undo();
         ++steps;
     }
     EXPECT_EQ(steps, 50);
     EXPECT_EQ(code()->TextUtf8(), texts[9]);
     EXPECT_EQ(Colours(), colours[9]);
-    services->cmdUndo_Click();  // nothing further back
+    services->Undo();  // nothing further back
     EXPECT_EQ(code()->TextUtf8(), texts[9]);
     window->menuAction("mnuRedo")->trigger();
     EXPECT_EQ(code()->TextUtf8(), texts[10]);
@@ -336,13 +337,13 @@ TEST_F(CodeServicesTest, StretchRecordingKeepsEverySlotExact) {
     }
     // Undo in place walks back through the same slots.
     for (std::size_t i = recorded.size() - 1; i > recorded.size() - 6; --i) {
-        services->cmdUndo_Click();
+        services->Undo();
         ASSERT_TRUE(same(recorded[i - 1])) << i;
     }
     // Colouring after the last snapshot: undo still loads the slot exactly.
-    services->cmdRedo_Click();
+    services->Redo();
     code()->SetRangeColour(0, code()->Length(), kGrey);
-    services->cmdUndo_Click();
+    services->Undo();
     EXPECT_TRUE(same(recorded[recorded.size() - 6]));
 }
 
@@ -350,13 +351,13 @@ TEST_F(CodeServicesTest, CaseToggleAndParagraphIndent) {
     code()->SetTextUtf8("Hello World");
     const int before = services->CaseToggleCount();
     code()->SetSel(0, 0);
-    services->cmdCase_Click();  // nothing selected: only the count moves
+    services->ToggleCase();  // nothing selected: only the count moves
     EXPECT_EQ(code()->TextUtf8(), "Hello World");
     code()->SetSel(0, 5);
-    services->cmdCase_Click();
+    services->ToggleCase();
     const bool upper = (before + 2) % 2 == 0;
     EXPECT_EQ(code()->TextUtf8(), upper ? "HELLO World" : "hello World");
-    services->cmdCase_Click();
+    services->ToggleCase();
     EXPECT_EQ(code()->TextUtf8(), upper ? "hello World" : "HELLO World");
     EXPECT_EQ(services->CaseToggleCount(), before + 3);
 

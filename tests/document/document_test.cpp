@@ -94,7 +94,7 @@ TEST(ViewSync, RefreshTakesThePageThenFormatsAndColoursInThatOrder) {
     Fixture f;
     std::vector<DocumentStatus> statuses;
     f.document.SetStatusListener([&](DocumentStatus s) { statuses.push_back(s); });
-    f.document.Look.ForegroundColor = "0";
+    f.document.Look.ForegroundColor = kBlack;
     f.document.Look.CodeFontSize = 12;
     f.page.html = "<html>caf\xc3\xa9\n</html>";
     f.page.edited = true;
@@ -190,16 +190,8 @@ TEST(ViewSync, UnsavedWorkIsCodeUnlikeTheFileOrEditsInThePage) {
 
 TEST(Document, CodeLookStartsAsTheWindowExpects) {
     CodeLook look;
-    EXPECT_EQ(look.ForegroundColor, "16777215");
-    EXPECT_EQ(look.ForegroundColorValue(), kWhite);
+    EXPECT_EQ(look.ForegroundColor, kWhite);
     EXPECT_EQ(look.CodeFontSize, 9);
-    look.ForegroundColor = "0";
-    EXPECT_EQ(look.ForegroundColorValue(), kBlack);
-    // A malformed colour falls back to white rather than painting the code invisible.
-    look.ForegroundColor = "12x";
-    EXPECT_EQ(look.ForegroundColorValue(), kWhite);
-    look.ForegroundColor = "16777216";
-    EXPECT_EQ(look.ForegroundColorValue(), kWhite);
     EXPECT_EQ(look.Colours.attributeValue, RgbColor(0, 128, 0));
     Log log;
     FakeCode code(log);

@@ -27,8 +27,6 @@
 
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
@@ -38,6 +36,8 @@
 #include "editor/visual_commands.h"
 #include "pageview/visual_page.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::ReadBytes;
@@ -171,7 +171,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     dialogs->ClearAsked();
     WriteFile(dir.path(), "afile", "x");
     dialogs->Queue(std::optional<QString>(Path("afile/doc.html")));
-    EXPECT_FALSE(docs.files->mnuSaveAs_Click());
+    EXPECT_FALSE(docs.files->SaveDocumentAs());
     ASSERT_EQ(dialogs->asked().size(), 2u);
     EXPECT_TRUE(dialogs->asked()[1].text.startsWith("The document could not be saved to"));
     EXPECT_TRUE(window->document().DocumentPath.empty());
@@ -198,7 +198,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // A document with a file but edits since its save is asked about, and
     // Yes writes it to its file.
     dialogs->Queue(std::optional<QString>(Path("kept.html")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     EXPECT_FALSE(docs.files->HasUnsavedChanges());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
@@ -215,7 +215,7 @@ TEST_F(DocumentCommandsTest, UnsavedWorkIsNeverThrownAway) {
     // the page has not yet been rewritten from the saved code.
     dialogs->Queue(std::optional<QString>(Path("again.html")));
     SetCode("<html><head></head><body><p>x</p></body></html>");
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     window->Web->RunScript(
         "document.execCommand('selectAll');"
         "document.execCommand('insertText', false, 'edited');true");
@@ -368,7 +368,7 @@ TEST_F(DocumentCommandsTest, PreviewWritesAPrivateFileAndHandsItToTheBrowser) {
     // the preview, the new one's are there.
     QDir(dir.path()).mkpath("moved");
     dialogs->Queue(std::optional<QString>(Path("moved/f.htm")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
     dialogs->Queue(Answer::No);
     window->commands().Run(CommandId::PreviewInBrowser);
     const QString previewFolder = QFileInfo(file).absolutePath();
@@ -404,7 +404,7 @@ TEST_F(DocumentCommandsTest, PrintsTheCodeAndThePageToPdf) {
     EXPECT_EQ(print->cmdPrint->text(), "&Print");
     // The view is back in its own (dark) mode; the work area is dark on white.
     EXPECT_EQ(window->document().Look.WindowColorCount % 2, colourCount % 2);
-    EXPECT_EQ(window->document().Look.ForegroundColor, "16777215");
+    EXPECT_EQ(window->document().Look.ForegroundColor, kWhite);
     EXPECT_EQ(window->txtCode->ColourAt(0), kWhite);
     EXPECT_EQ(docs.sharing->PrintTemp->TextUtf8(), Code());
     EXPECT_EQ(docs.sharing->PrintTemp->ColourAt(0), kBlack);
@@ -456,7 +456,7 @@ TEST_F(DocumentCommandsTest, EmailGoesThroughTheDesktopMailCommand) {
 
     QDir(dir.path()).mkpath("sub");
     dialogs->Queue(std::optional<QString>(Path("sub/10-K.htm")));
-    ASSERT_TRUE(docs.files->mnuSaveAs_Click());
+    ASSERT_TRUE(docs.files->SaveDocumentAs());
 
     // A stand-in mail client that records what it is given.
     const QString log = Path("args.txt");

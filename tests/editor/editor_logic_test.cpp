@@ -7,6 +7,7 @@
 #include "editor/focus_tools.h"
 #include "editor/main_layout.h"
 #include "editor/status_text.h"
+#include "editor/twips.h"
 #include "text/number_text.h"
 #include "text/text_transfer.h"
 #include "text/windows1252.h"
@@ -69,33 +70,35 @@ TEST(FocusTools, EachToolBelongsToExactlyOneSide) {
     const auto code = ToolsFor(FocusedView::Code);
     ASSERT_EQ(visual.size(), code.size());
     ASSERT_EQ(visual.size(), 28u);
-    std::set<std::string> names;
+    std::set<EditingTool> tools;
     for (std::size_t i = 0; i < visual.size(); ++i) {
-        EXPECT_EQ(visual[i].control, code[i].control);
-        EXPECT_NE(visual[i].enabled, code[i].enabled) << visual[i].control;
-        names.insert(visual[i].control);
+        EXPECT_EQ(visual[i].tool, code[i].tool);
+        EXPECT_NE(visual[i].enabled, code[i].enabled) << static_cast<int>(visual[i].tool);
+        tools.insert(visual[i].tool);
     }
-    EXPECT_EQ(names.size(), visual.size());
+    EXPECT_EQ(tools.size(), visual.size());
+    using T = EditingTool;
     for (const auto& t : code) {
-        const bool codeSide = t.control == "cmdFind" || t.control == "cmdUndo" ||
-                              t.control == "cmdRedo" || t.control == "cmdSpecial" ||
-                              t.control == "cmdTable" || t.control == "cmdHTML" ||
-                              t.control == "cmdCase" || t.control == "cmdSEO";
-        EXPECT_EQ(t.enabled, codeSide) << t.control;
+        const bool codeSide = t.tool == T::FindReplace || t.tool == T::Undo || t.tool == T::Redo ||
+                              t.tool == T::Symbols || t.tool == T::TableMaker ||
+                              t.tool == T::TagReference || t.tool == T::ToggleCase ||
+                              t.tool == T::Keywords;
+        EXPECT_EQ(t.enabled, codeSide) << static_cast<int>(t.tool);
     }
 }
 
 TEST(MainLayout, FollowsTheWindowEdges) {
-    const MainLayout l = ComputeMainLayout({13000, 12000, 10500});
-    EXPECT_EQ(l.picLogoWidth, 12720);
-    EXPECT_EQ(l.picLogoTop, 9775);
-    EXPECT_EQ(l.splitterHeight, 9200);
-    EXPECT_EQ(l.splitterWidth, 12650);
-    EXPECT_EQ(l.sbWidth, 12650);
-    EXPECT_EQ(l.sbTop, 9475);
-    EXPECT_EQ(l.stripTop, 9550);
-    EXPECT_EQ(l.frmTipsWidth, 2500);
-    EXPECT_EQ(l.lblTipsWidth, 2240);
+    // The design size, 13005 x 12000 twips, the bottom edge bar at 10500.
+    const MainLayout l = ComputeMainLayout({867, 800, 700});
+    EXPECT_EQ(l.logoWidth, 848);    // 12725 twips
+    EXPECT_EQ(l.logoTop, 652);      // 9775
+    EXPECT_EQ(l.viewsHeight, 613);  // 9200
+    EXPECT_EQ(l.viewsWidth, 844);   // 12655
+    EXPECT_EQ(l.panelsWidth, 844);
+    EXPECT_EQ(l.panelsTop, 632);     // 9475
+    EXPECT_EQ(l.stripTop, 637);      // 9550
+    EXPECT_EQ(l.tipsWidth, 167);     // 2505
+    EXPECT_EQ(l.tipTextWidth, 150);  // 2245
     EXPECT_EQ(Px(7), 0);
     EXPECT_EQ(Px(8), 1);
     EXPECT_EQ(Px(-725), -48);

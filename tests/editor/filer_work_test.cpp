@@ -21,12 +21,12 @@
 #include "app/editor_commands.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/status_panels.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 
 using tarlo::test::ReadBytes;
@@ -264,13 +264,13 @@ TEST_F(FilerWorkTest, CaretPanelsFollowTheCaretWithoutAKey) {
                                    "<html>\n<body>\n<p>third line</p>\n</body>\n</html>\n");
     ASSERT_TRUE(Open(path));
     window->SetSelection(ByteRange{static_cast<int>(Code().find("third")) + 3, 0});
-    EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(6) == "Line: 3"; }))
-        << window->SB->PanelText(6).toStdString();
-    EXPECT_EQ(window->SB->PanelText(7), "Column: 6");
+    EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(StatusPanel::Line) == "Line: 3"; }))
+        << window->SB->PanelText(StatusPanel::Line).toStdString();
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column), "Column: 6");
     New();
-    EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(6) == "Line: 1"; }))
-        << window->SB->PanelText(6).toStdString();
-    EXPECT_EQ(window->SB->PanelText(7), "Column: 0");
+    EXPECT_TRUE(WaitUntil([] { return window->SB->PanelText(StatusPanel::Line) == "Line: 1"; }))
+        << window->SB->PanelText(StatusPanel::Line).toStdString();
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column), "Column: 0");
 }
 
 // Escape closes every tool window, as its close box does, and nothing is

@@ -32,14 +32,14 @@
 #include "codeview/code_view.h"
 #include "controls/splitter_control.h"
 #include "document/view_sync.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "editor/menu_keys.h"
-#include "pageview/request_filter.h"
 #include "editor/status_panels.h"
+#include "pageview/request_filter.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "startup/recent_files_menu.h"
 #include "support/gui_test_support.h"
 #include "support/window_suite.h"
@@ -87,13 +87,13 @@ TEST_F(MainWindowTest, StartsReadyToEdit) {
     EXPECT_EQ(window->cmbFontSize->count(), 7);
     EXPECT_EQ(window->cmbFontSize->currentText(), "2 (Smaller)");
     EXPECT_EQ(window->SB->panelCount(), 12);
-    EXPECT_EQ(window->SB->PanelText(1), "Press F1 for Help");
-    EXPECT_EQ(window->SB->PanelText(5), "Document Status: ");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Help), "Press F1 for Help");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::DocumentStatus), "Document Status: ");
     // The tips box is not empty before either view had the focus.
     EXPECT_FALSE(window->lblTips->isHidden());
     EXPECT_FALSE(window->lblTips->text().isEmpty());
-    EXPECT_FALSE(window->SB->PanelText(11).isEmpty());  // the clock
-    EXPECT_FALSE(window->SB->PanelText(12).isEmpty());  // the date
+    EXPECT_FALSE(window->SB->PanelText(StatusPanel::Time).isEmpty());  // the clock
+    EXPECT_FALSE(window->SB->PanelText(StatusPanel::Date).isEmpty());  // the date
     EXPECT_FALSE(window->timRefresh->isActive());
     EXPECT_EQ(window->timRefresh->interval(), 60000);
     // Side by side, code on the left.
@@ -200,25 +200,25 @@ TEST_F(MainWindowTest, CaretPanelsGroupLinesAndCountColumnsInCharacters) {
     SetCode(text);
     window->txtCode->SetSel(0, 0);
     window->ShowCaretPosition();
-    EXPECT_EQ(window->SB->PanelText(6), "Line: 1");
-    EXPECT_EQ(window->SB->PanelText(7), "Column: 0");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line), "Line: 1");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column), "Column: 0");
 
     const int line1234 = static_cast<int>(text.find("line 1234\r\n"));
     window->txtCode->SetSel(line1234 + 3, 0);
     window->ShowCaretPosition();
-    EXPECT_EQ(window->SB->PanelText(6), "Line: 1,234");
-    EXPECT_EQ(window->SB->PanelText(7), "Column: 3");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line), "Line: 1,234");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column), "Column: 3");
 
     window->txtCode->SetSel(static_cast<int>(text.size()) - 2, 0);  // before "b>"
     window->ShowCaretPosition();
-    EXPECT_EQ(window->SB->PanelText(6), "Line: 1,301");
-    EXPECT_EQ(window->SB->PanelText(7), "Column: 3");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line), "Line: 1,301");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Column), "Column: 3");
 
     // Key presses in the code view update the panels.
     window->txtCode->setFocus();
     window->txtCode->SetSel(0, 0);
     QTest::keyClick(window->txtCode, Qt::Key_Down);
-    EXPECT_EQ(window->SB->PanelText(6), "Line: 2");
+    EXPECT_EQ(window->SB->PanelText(StatusPanel::Line), "Line: 2");
 }
 
 TEST_F(MainWindowTest, AutoRefreshRefreshesAtOnceAndOnEveryTick) {
@@ -569,7 +569,11 @@ TEST_F(MainWindowTest, TheStatusStripFitsTheWindow) {
             ADD_FAILURE() << problem << " at width " << width;
         }
         if (width >= 1500) {
-            for (int n = 8; n <= 12; ++n) EXPECT_TRUE(window->SB->panel(n)->isVisible()) << n;
+            for (const StatusPanel p :
+                 {StatusPanel::CapsLock, StatusPanel::NumLock, StatusPanel::Insert,
+                  StatusPanel::Time, StatusPanel::Date}) {
+                EXPECT_TRUE(window->SB->panel(p)->isVisible()) << IndexOf(p) + 1;
+            }
         }
         if (width >= 867) {
             for (const char* name : {"chkAuto", "chkFormat", "chkColorize"}) {

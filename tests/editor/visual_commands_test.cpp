@@ -11,12 +11,12 @@
 #include <QToolButton>
 
 #include "codeview/code_view.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/document_commands.h"
 #include "editor/main_window.h"
 #include "editor/visual_commands.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 #include "support/gui_test_support.h"
 #include "support/window_suite.h"
 
@@ -173,11 +173,11 @@ TEST_F(VisualCommandsTest, WindowColourToggleFlipsAndReturns) {
     ASSERT_EQ(start % 2, 0);
     window->menuAction("mnuColor")->trigger();
     EXPECT_EQ(st.WindowColorCount, start + 1);
-    EXPECT_EQ(st.ForegroundColor, "0");
+    EXPECT_EQ(st.ForegroundColor, kBlack);
     EXPECT_EQ(window->txtCode->ColourAt(0), kBlack);
     EXPECT_EQ(window->txtStatus->text(), "Code is accurate.");
     window->menuAction("mnuColor")->trigger();
-    EXPECT_EQ(st.ForegroundColor, "16777215");
+    EXPECT_EQ(st.ForegroundColor, kWhite);
     EXPECT_EQ(window->txtCode->ColourAt(0), kWhite);
 }
 

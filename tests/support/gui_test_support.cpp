@@ -46,10 +46,12 @@ std::vector<std::string> StripProblems(frmMain& window) {
     };
     std::vector<std::pair<std::string, QRect>> panels;
     for (int n = 1; n <= window.SB->panelCount(); ++n) {
-        QLabel* p = window.SB->panel(n);
+        const auto which = static_cast<StatusPanel>(n - 1);
+        QLabel* p = window.SB->panel(which);
         const std::string name = "status panel " + std::to_string(n);
         if (!p->isVisible()) {
-            if (n == 6 || n == 7) problems.push_back(name + " is hidden");
+            if (which == StatusPanel::Line || which == StatusPanel::Column)
+                problems.push_back(name + " is hidden");
             continue;
         }
         const QRect r = place(p);
@@ -60,14 +62,17 @@ std::vector<std::string> StripProblems(frmMain& window) {
         panels.emplace_back(name, r);
     }
     std::vector<std::pair<std::string, QRect>> controls;
-    const std::pair<const char*, int> strip[] = {
-        {"chkAuto", 2}, {"chkFormat", 3}, {"chkColorize", 4}, {"txtStatus", 5}};
+    const std::pair<const char*, StatusPanel> strip[] = {
+        {"chkAuto", StatusPanel::AutoRefresh},
+        {"chkFormat", StatusPanel::AutoFormat},
+        {"chkColorize", StatusPanel::AutoColorize},
+        {"txtStatus", StatusPanel::DocumentStatus}};
     for (const auto& [name, panel] : strip) {
         auto* w = window.findChild<QWidget*>(name);
         // A check box gives way with its panel in a narrow window; the
         // document status never does.
-        const bool gaveWay =
-            panel != 5 && w != nullptr && !w->isVisible() && !window.SB->panel(panel)->isVisible();
+        const bool gaveWay = panel != StatusPanel::DocumentStatus && w != nullptr &&
+                             !w->isVisible() && !window.SB->panel(panel)->isVisible();
         if (gaveWay) continue;
         if (w == nullptr || !w->isVisible()) {
             problems.push_back(std::string(name) + " is not shown");
@@ -81,7 +86,7 @@ std::vector<std::string> StripProblems(frmMain& window) {
         }
         controls.emplace_back(name, r);
     }
-    QLabel* caption = window.SB->panel(5);
+    QLabel* caption = window.SB->panel(StatusPanel::DocumentStatus);
     const int captionEnd = place(caption).x() + caption->indent() +
                            caption->fontMetrics().horizontalAdvance(caption->text());
     if (captionEnd > place(window.txtStatus).x())
