@@ -56,9 +56,7 @@ void CheckCommands::CheckStructure() {
     }
     const RunningFlag running(running_);
     const QPointer<CheckCommands> self(this);
-    editor_.StopAutoRefresh();
-    editor_.sync().Refresh();
-    if (!self) return;
+    if (!RefreshForLongCommand(editor_, self)) return;
     CloseReport();
     ProgressWindows& progress = editor_.progress();
     progress.CloseCodeProgress();
@@ -112,9 +110,7 @@ void CheckCommands::CheckEdgarRules() {
     const QPointer<CheckCommands> self(this);
     // The records point into the code: a refresh while the report is read
     // would move what they point at, as with the error check.
-    editor_.StopAutoRefresh();
-    editor_.sync().Refresh();
-    if (!self) return;
+    if (!RefreshForLongCommand(editor_, self)) return;
     CloseReport();
     const BusyPointer busy;
     EdgarRulesOptions options;

@@ -64,9 +64,7 @@ void EdgarizeCommand::CleanUp() {
     }
     const RunningFlag running(running_);
     const QPointer<EdgarizeCommand> self(this);
-    editor_.StopAutoRefresh();
-    editor_.sync().Refresh();
-    if (!self) return;
+    if (!RefreshForLongCommand(editor_, self)) return;
     editor_.document().MarkCodeAccurate();
 
     ProgressWindows& progress = editor_.progress();

@@ -176,7 +176,17 @@ void CodeView::keyPressEvent(QKeyEvent* e) {
                 SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret - 1));
             }
         }
-        QsciScintilla::keyPressEvent(e);
+        // The component types a key's text only when it is one UTF-16
+        // unit: a character beyond (an emoji, a rare ideograph) would be
+        // lost, so it is typed here, over the selection, as a key types.
+        const QString typed = e->text();
+        if (!typed.isEmpty() && typed.at(0).isHighSurrogate() && !isReadOnly() &&
+            (mods & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+            SendScintilla(SCI_REPLACESEL, 0UL, typed.toUtf8().constData());
+            e->accept();
+        } else {
+            QsciScintilla::keyPressEvent(e);
+        }
     }
     emit KeyDown();
 }

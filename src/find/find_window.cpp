@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 
 #include "codeview/code_view.h"
+#include "find/find_text.h"
 #include "shell/command_table.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
 #include "shell/long_operation.h"
 #include "shell/window_helpers.h"
-#include "find/find_text.h"
 
 namespace tarlo {
 
@@ -264,10 +264,7 @@ FindCommand::FindCommand(Editor& editor, QObject* owner) : QObject(owner), edito
 }
 
 void FindCommand::Show() {
-    if (!window_) window_ = new frmFind(editor_);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    ShowToolWindow(window_, [this] { return new frmFind(editor_); });
 }
 
 FindCommand* InstallFindReplace(Editor& editor, QObject* owner) {

@@ -20,15 +20,15 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
-#include "shell/editor.h"
-#include "shell/window_helpers.h"
 #include "ftp/drive_list.h"
 #include "ftp/ftp_session.h"
 #include "ftp/local_name.h"
 #include "ftp/remote_listing.h"
 #include "ftp/transfer_control.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/editor.h"
+#include "shell/window_helpers.h"
 
 // The window's pictures live in a resource file of their own, which a static
 // library only links in when asked.
@@ -565,10 +565,7 @@ FtpCommand::FtpCommand(Editor& editor, QObject* owner) : QObject(owner), editor_
 }
 
 void FtpCommand::cmdUpload_Click() {
-    if (!window_) window_ = new frmFTP(editor_);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    ShowToolWindow(window_, [this] { return new frmFTP(editor_); });
 }
 
 FtpCommand* InstallFtpWindow(Editor& editor, QObject* owner) {

@@ -4,22 +4,11 @@
 #include "insert/tag_reference_window.h"
 #include "shell/command_table.h"
 #include "shell/editor.h"
+#include "shell/window_helpers.h"
 
 namespace tarlo {
 
 namespace {
-
-// Shows a tool window that may already be on screen: one already there is
-// only raised, never moved or made anew.
-void ShowToFront(QWidget* window, bool activate) {
-    if (!window->isVisible()) {
-        if (!activate) window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-        window->show();
-        window->setAttribute(Qt::WA_ShowWithoutActivating, false);
-    }
-    window->raise();
-    if (activate) window->activateWindow();
-}
 
 std::size_t Slot(SnippetKind kind) {
     return static_cast<std::size_t>(kind);
@@ -32,21 +21,19 @@ InsertCommands::InsertCommands(Editor& editor, QObject* owner) : QObject(owner),
 }
 
 void InsertCommands::ShowTagReference() {
-    if (!tags_) tags_ = new frmHTML(editor_);
-    ShowToFront(tags_, true);
+    ShowToolWindow(tags_, [this] { return new frmHTML(editor_); });
 }
 
 void InsertCommands::ShowSymbols() {
-    if (!symbols_) symbols_ = new frmSpecial(editor_);
-    ShowToFront(symbols_, false);
+    ShowToolWindow(
+        symbols_, [this] { return new frmSpecial(editor_); }, false);
     if (QWidget* main = editor_.mainWindow()) main->activateWindow();
     editor_.FocusCode();
 }
 
 void InsertCommands::OpenSnippet(SnippetKind kind) {
     QPointer<frmSnippet>& dialog = snippets_[Slot(kind)];
-    if (!dialog) dialog = new frmSnippet(editor_, kind);
-    ShowToFront(dialog, true);
+    ShowToolWindow(dialog, [this, kind] { return new frmSnippet(editor_, kind); });
 }
 
 frmSnippet* InsertCommands::snippetWindow(SnippetKind kind) const {

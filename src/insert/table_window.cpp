@@ -166,9 +166,8 @@ TableCommand::TableCommand(Editor& editor, QObject* owner) : QObject(owner), edi
 }
 
 void TableCommand::ShowTableMaker() {
-    if (!window_) window_ = new frmTable(editor_);
-    window_->show();
-    window_->raise();
+    ShowToolWindow(
+        window_, [this] { return new frmTable(editor_); }, false);
     // The user places the caret next: the main window becomes the active
     // one, its visual editor holding the focus, and the wizard stays above it.
     if (QWidget* main = editor_.mainWindow()) main->activateWindow();

@@ -1,10 +1,12 @@
 #pragma once
 // Small guards shared by the long commands of the clean-up and the checker:
-// whatever way a command ends, the clean-up progress window closes and the
-// command's running flag clears.
+// the code brought up to date before they read it, and whatever way a command
+// ends, the clean-up progress window closes and the command's running flag
+// clears.
 #include <QPointer>
 #include <QWidget>
 
+#include "document/view_sync.h"
 #include "shell/editor.h"
 #include "shell/progress_windows.h"
 
@@ -24,6 +26,16 @@ class ProgressCloser {
     Editor& editor_;
     QPointer<QWidget> window_;  // the editor's window, while it lives
 };
+
+// Brings the code up to date with the page before a long command reads it:
+// Auto-Refresh stops (the command runs once, on this text) and the page's
+// edits come in. False when the command's owner went away meanwhile.
+template <class Owner>
+bool RefreshForLongCommand(Editor& editor, const QPointer<Owner>& owner) {
+    editor.StopAutoRefresh();
+    editor.sync().Refresh();
+    return !owner.isNull();
+}
 
 // Clears a flag when the command is left.
 class RunningFlag {

@@ -108,6 +108,16 @@ void KeepFocusWithMain(QWidget* window) {
     }
 }
 
+void ShowToFront(QWidget* window, bool activate) {
+    if (!window->isVisible()) {
+        if (!activate) window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        window->show();
+        window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    window->raise();
+    if (activate) window->activateWindow();
+}
+
 void CentreOverMain(QWidget* window, const QWidget* main) {
     if (!window || !main) return;
     // The frame is known only once the platform has a window for it; on some

@@ -156,10 +156,7 @@ AboutCommand::AboutCommand(Editor& editor, QObject* owner) : QObject(owner), edi
 }
 
 void AboutCommand::Show() {
-    if (!window_) window_ = new frmAbout(editor_);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    ShowToolWindow(window_, [this] { return new frmAbout(editor_); });
 }
 
 }  // namespace tarlo

@@ -128,10 +128,7 @@ HelpCommand::HelpCommand(Editor& editor, QObject* owner) : QObject(owner), edito
 }
 
 void HelpCommand::Show() {
-    if (!window_) window_ = new frmHelp(editor_);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    ShowToolWindow(window_, [this] { return new frmHelp(editor_); });
 }
 
 }  // namespace tarlo

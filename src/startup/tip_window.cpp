@@ -131,10 +131,7 @@ TipCommand::TipCommand(Editor& editor, QObject* owner)
 }
 
 void TipCommand::Show() {
-    if (!window_) window_ = new frmTip(editor_, tipsFile_);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    ShowToolWindow(window_, [this] { return new frmTip(editor_, tipsFile_); });
 }
 
 }  // namespace tarlo

@@ -284,6 +284,25 @@ TEST_F(CodeViewBreaks, KeysAtABreakActOnTheDocument) {
     ExpectSoundBreaks();
 }
 
+TEST_F(CodeViewBreaks, AKeyTypesCharactersBeyondOneUtf16UnitToo) {
+    // An emoji or a rare ideograph arrives from a key as two UTF-16 units;
+    // it is typed like any other character, replacing the selection.
+    view->SetTextUtf8("<p>ab</p>");
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 4UL);
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, smile);
+    QApplication::sendEvent(view, &press);
+    EXPECT_EQ(view->TextUtf8(),
+              "<p>a\xF0\x9F\x98\x80"
+              "b</p>");
+    view->SetSel(3, 1);
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, smile);
+    QApplication::sendEvent(view, &again);
+    EXPECT_EQ(view->TextUtf8(),
+              "<p>\xF0\x9F\x98\x80\xF0\x9F\x98\x80"
+              "b</p>");
+}
+
 TEST_F(CodeViewBreaks, AThousandRandomEditsMatchTheSameEditsOnAString) {
     std::string model = LongLine(30000, 9) + "\r\n<p>middle</p>\r\n" + LongLine(15000, 10);
     // A line with no tag end at all.
