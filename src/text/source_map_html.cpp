@@ -1,0 +1,806 @@
+// The insertion modes of the HTML reading: which rule each token meets, by
+// where the parser stands (before the body, in the body, in a table, ...).
+#include "text/source_map_html.h"
+
+namespace tarlo {
+
+namespace html_map {
+
+namespace {
+
+bool IsOneOf(std::uint32_t tag, std::initializer_list<std::uint32_t> tags) {
+    for (const std::uint32_t t : tags) {
+        if (tag == t) return true;
+    }
+    return false;
+}
+bool IsCell(std::uint32_t tag) {
+    return tag == Td || tag == Th;
+}
+bool IsTableSection(std::uint32_t tag) {
+    return tag == Tbody || tag == Thead || tag == Tfoot;
+}
+
+// A DOCTYPE that leaves the page in quirks mode, where a table does not
+// close an open paragraph. The public identifiers filings use; the rest of
+// the old ones browsers know read as quirks too.
+bool DoctypeMeansQuirks(std::string_view doctype) {
+    const std::string text = AsciiLowerCopy(doctype);
+    const std::size_t n = text.size();
+    std::size_t k = 9;  // after "<!doctype"
+    while (k < n && IsMarkupSpace(text[k])) ++k;
+    if (text.compare(k, 4, "html") != 0) return true;
+    // A quoted identifier from `from` into `out`; npos when none is there.
+    auto quoted = [&](std::size_t from, std::string& out) {
+        while (from < n && IsMarkupSpace(text[from])) ++from;
+        if (from >= n || (text[from] != '"' && text[from] != '\'')) return std::string::npos;
+        std::size_t close = text.find(text[from], from + 1);
+        if (close == std::string::npos) close = n;
+        out = text.substr(from + 1, close - from - 1);
+        return close + 1;
+    };
+    const std::size_t pub = text.find("public", k + 4);
+    if (pub == std::string::npos) return false;
+    std::string publicId;
+    std::string systemId;
+    const std::size_t afterPublic = quoted(pub + 6, publicId);
+    if (afterPublic == std::string::npos) return true;
+    const bool hasSystem = quoted(afterPublic, systemId) != std::string::npos;
+    auto starts = [&](std::string_view prefix) { return publicId.rfind(prefix, 0) == 0; };
+    if (starts("-//w3c//dtd html 4.01 transitional//") ||
+        starts("-//w3c//dtd html 4.01 frameset//")) {
+        return !hasSystem;
+    }
+    const bool modern = starts("-//w3c//dtd html 4.01//") || starts("-//w3c//dtd xhtml") ||
+                        starts("-//w3c//dtd html 4.0//") || publicId.empty();
+    return !modern;
+}
+
+}  // namespace
+
+void HtmlTreeBuilder::Process(Tok t) {
+    if (t.kind == Kind::Text && mode_ != Mode::InBody && mode_ != Mode::InCell &&
+        mode_ != Mode::InCaption && mode_ != Mode::InSelect && mode_ != Mode::InSelectInTable &&
+        mode_ != Mode::InTable && mode_ != Mode::InTableBody && mode_ != Mode::InRow) {
+        // Before the body and after it, blanks are kept or dropped by
+        // themselves; what follows them is read on its own.
+        Tok space;
+        const bool more = SplitSpace(t, space);
+        if (space.end > space.start) {
+            if (mode_ == Mode::InHead || mode_ == Mode::AfterHead || mode_ == Mode::InColumnGroup) {
+                InsertText(space);
+            } else if (mode_ == Mode::AfterBody || mode_ == Mode::AfterAfterBody) {
+                Reconstruct();
+                InsertText(space);
+            }
+        }
+        if (!more) return;
+    }
+    switch (mode_) {
+        case Mode::Initial:
+            if (t.kind == Kind::Comment) return InsertComment(t, SourceMap::Root());
+            if (t.kind == Kind::Doctype) return Doctype(t);
+            quirks_ = true;
+            mode_ = Mode::BeforeHtml;
+            return Process(t);
+        case Mode::BeforeHtml:
+            if (t.kind == Kind::Comment) return InsertComment(t, SourceMap::Root());
+            if (t.kind == Kind::Doctype) return;
+            if (t.kind == Kind::End && !IsOneOf(t.tag, {Head, Body, Html, Br})) return;
+            html_ = t.kind == Kind::Start && t.tag == Html
+                        ? NewElement(Html, t.start, t.end, false)
+                        : NewElement(Html, t.start, t.start, true);
+            Append(SourceMap::Root(), html_);
+            Push(html_);
+            mode_ = Mode::BeforeHead;
+            if (!(t.kind == Kind::Start && t.tag == Html)) Process(t);
+            return;
+        case Mode::BeforeHead:
+            return BeforeHead(t);
+        case Mode::InHead:
+            return InHead(t);
+        case Mode::AfterHead:
+            return AfterHead(t);
+        case Mode::InBody:
+            return InBody(t);
+        case Mode::InTable:
+            return InTable(t);
+        case Mode::InCaption:
+            return InCaption(t);
+        case Mode::InColumnGroup:
+            return InColumnGroup(t);
+        case Mode::InTableBody:
+            return InTableBody(t);
+        case Mode::InRow:
+            return InRow(t);
+        case Mode::InCell:
+            return InCell(t);
+        case Mode::InSelect:
+        case Mode::InSelectInTable:
+            return InSelect(t);
+        case Mode::AfterBody:
+        case Mode::AfterAfterBody:
+            return AfterBody(t);
+    }
+}
+
+void HtmlTreeBuilder::Doctype(const Tok& t) {
+    Append(SourceMap::Root(), NewNode(SourceNodeKind::Doctype, t.start, t.end));
+    quirks_ = DoctypeMeansQuirks(text_.substr(t.start, t.end - t.start));
+    mode_ = Mode::BeforeHtml;
+}
+
+void HtmlTreeBuilder::BeforeHead(Tok t) {
+    if (t.kind == Kind::Comment) return InsertComment(t, Current());
+    if (t.kind == Kind::Doctype || (t.kind == Kind::Start && t.tag == Html)) return;
+    if (t.kind == Kind::End && !IsOneOf(t.tag, {Head, Body, Html, Br})) return;
+    const bool explicitHead = t.kind == Kind::Start && t.tag == Head;
+    head_ = explicitHead ? Insert(t) : InsertImplied(Head);
+    mode_ = Mode::InHead;
+    if (!explicitHead) Process(t);
+}
+
+void HtmlTreeBuilder::InHead(Tok t) {
+    if (t.kind == Kind::Comment) return InsertComment(t, Current());
+    if (t.kind == Kind::Doctype) return;
+    if (t.kind == Kind::Start) {
+        if (t.tag == Html || t.tag == Head) return;
+        if (IsOneOf(t.tag, {Base, Basefont, Bgsound, Link, Meta})) return InsertVoid(t);
+        if (IsOneOf(t.tag, {Title, Noframes, Style, Script})) return InsertRaw(t);
+    }
+    if (t.kind == Kind::End) {
+        if (t.tag == Head) {
+            PopWithEndTag(t);
+            mode_ = Mode::AfterHead;
+            return;
+        }
+        if (!IsOneOf(t.tag, {Body, Html, Br})) return;
+    }
+    Pop();  // the head ends where the first thing that cannot be in it starts
+    mode_ = Mode::AfterHead;
+    Process(t);
+}
+
+void HtmlTreeBuilder::AfterHead(Tok t) {
+    if (t.kind == Kind::Comment) return InsertComment(t, Current());
+    if (t.kind == Kind::Doctype) return;
+    if (t.kind == Kind::Start) {
+        if (t.tag == Html || t.tag == Head) return;
+        if (t.tag == Body) {
+            body_ = Insert(t);
+            mode_ = Mode::InBody;
+            return;
+        }
+        if (IsOneOf(t.tag, {Base, Basefont, Bgsound, Link, Meta, Noframes, Script, Style, Title})) {
+            // The page puts it into the head, which the code has closed.
+            MarkUncertain(head_);
+            Push(head_);
+            InHead(t);
+            RemoveFromStack(StackIndex(head_));
+            return;
+        }
+    }
+    if (t.kind == Kind::End && !IsOneOf(t.tag, {Body, Html, Br})) return;
+    body_ = InsertImplied(Body);
+    mode_ = Mode::InBody;
+    Process(t);
+}
+
+void HtmlTreeBuilder::AfterBody(const Tok& t) {
+    if (t.kind == Kind::Comment) {
+        return InsertComment(t, mode_ == Mode::AfterBody ? html_ : SourceMap::Root());
+    }
+    if (t.kind == Kind::Doctype || (t.kind == Kind::Start && t.tag == Html)) return;
+    if (t.kind == Kind::End && t.tag == Html && mode_ == Mode::AfterBody) {
+        if (Current() == body_ || Current() == html_) SetEndTag(html_, t.start, t.end);
+        mode_ = Mode::AfterAfterBody;
+        return;
+    }
+    if (t.kind == Kind::Eof) return;
+    // Content after </body> or </html> goes on in the body: those end tags
+    // then close nothing.
+    ForgetBodyEnd();
+    mode_ = Mode::InBody;
+    Process(t);
+}
+
+void HtmlTreeBuilder::ForgetBodyEnd() {
+    if (body_ != kNoSourceNode) N(body_).endTag = ByteRange{};
+    if (html_ != kNoSourceNode) N(html_).endTag = ByteRange{};
+}
+
+void HtmlTreeBuilder::InBody(const Tok& t) {
+    switch (t.kind) {
+        case Kind::Text:
+            Reconstruct();
+            return InsertText(t);
+        case Kind::Comment:
+            return InsertComment(t, Place(Current()).first);
+        case Kind::Doctype:
+        case Kind::Eof:
+            return;
+        case Kind::Start:
+            return InBodyStart(t);
+        case Kind::End:
+            return InBodyEnd(t);
+    }
+}
+
+void HtmlTreeBuilder::InBodyStart(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    if (HasFlag(tag, kClosesP) || IsOneOf(tag, {Pre, Listing})) {
+        ClosePInButtonScope();
+        Insert(t);
+        return;
+    }
+    if (HasFlag(tag, kHeading)) {
+        ClosePInButtonScope();
+        if (HasFlag(Tag(Current()), kHeading)) Pop();
+        Insert(t);
+        return;
+    }
+    if (HasFlag(tag, kFormatting)) {
+        if (tag == A) {
+            for (std::size_t i = active_.size(); i-- > LastMarker();) {
+                if (active_[i].tag != A) continue;
+                const std::uint32_t open = active_[i].node;
+                AdoptionAgency(t);
+                const std::ptrdiff_t still = ActiveIndex(open);
+                if (still >= 0) active_.erase(active_.begin() + still);
+                if (IsOpen(open)) RemoveFromStack(StackIndex(open));
+                break;
+            }
+        }
+        Reconstruct();
+        if (tag == Nobr && InScope(Nobr)) {
+            AdoptionAgency(t);
+            Reconstruct();
+        }
+        PushFormatting(Insert(t), t);
+        return;
+    }
+    switch (tag) {
+        case Html:
+        case Body:
+        case Frameset:
+        case Caption:
+        case Col:
+        case Colgroup:
+        case Frame:
+        case Head:
+        case Tbody:
+        case Td:
+        case Tfoot:
+        case Th:
+        case Thead:
+        case Tr:
+            return;  // the page keeps the first html and body, and no table part outside a table
+        case Base:
+        case Basefont:
+        case Bgsound:
+        case Link:
+        case Meta:
+        case Param:
+        case Source:
+        case Track:
+            return InsertVoid(t);
+        case Title:
+        case Noframes:
+        case Style:
+        case Script:
+        case Textarea:
+        case Iframe:
+        case Noembed:
+            return InsertRaw(t);
+        case Form:
+            if (form_ != kNoSourceNode) return;
+            ClosePInButtonScope();
+            form_ = Insert(t);
+            return;
+        case Li:
+        case Dd:
+        case Dt:
+            for (std::size_t i = stack_.size(); i-- > 0;) {
+                const std::uint32_t open = Tag(stack_[i]);
+                const bool sibling = tag == Li ? open == Li : (open == Dd || open == Dt);
+                if (sibling) {
+                    GenerateImpliedEndTags(open);
+                    PopUntilTag(open, nullptr);
+                    break;
+                }
+                if (HasFlag(open, kSpecial) && !IsOneOf(open, {Address, Div, P})) break;
+            }
+            ClosePInButtonScope();
+            Insert(t);
+            return;
+        case Plaintext:
+        case Xmp:
+            ClosePInButtonScope();
+            if (tag == Xmp) Reconstruct();
+            return InsertRaw(t);
+        case Button:
+            if (InScope(Button)) {
+                GenerateImpliedEndTags();
+                PopUntilTag(Button, nullptr);
+            }
+            Reconstruct();
+            Insert(t);
+            return;
+        case Applet:
+        case Marquee:
+        case Object:
+            Reconstruct();
+            Insert(t);
+            PushMarker();
+            return;
+        case Table:
+            if (!quirks_) ClosePInButtonScope();
+            Insert(t);
+            mode_ = Mode::InTable;
+            return;
+        case Hr:
+            ClosePInButtonScope();
+            return InsertVoid(t);
+        case Area:
+        case Br:
+        case Embed:
+        case Img:
+        case Keygen:
+        case Wbr:
+        case Input:
+            Reconstruct();
+            return InsertVoid(t);
+        case Select: {
+            Reconstruct();
+            Insert(t);
+            const bool inTable = mode_ == Mode::InTable || mode_ == Mode::InCaption ||
+                                 mode_ == Mode::InTableBody || mode_ == Mode::InRow ||
+                                 mode_ == Mode::InCell;
+            mode_ = inTable ? Mode::InSelectInTable : Mode::InSelect;
+            return;
+        }
+        case Optgroup:
+        case Option:
+            if (CurrentIs(Option)) Pop();
+            Reconstruct();
+            Insert(t);
+            return;
+        case Math:
+        case Svg:
+            // Foreign content: read as plain elements whose "/>" closes them.
+            Reconstruct();
+            MarkUncertain(foreign_ = Insert(t));
+            if (t.selfClosing) Pop();
+            return;
+        default:
+            Reconstruct();
+            Insert(t);
+            return;
+    }
+}
+
+void HtmlTreeBuilder::InBodyEnd(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    if (tag == Body || tag == Html) {
+        if (!InScope(Body)) return;
+        if (tag == Body && Current() == body_) SetEndTag(body_, t.start, t.end);
+        mode_ = Mode::AfterBody;
+        if (tag == Html) AfterBody(t);
+        return;
+    }
+    if (HasFlag(tag, kClosesP) || IsOneOf(tag, {Pre, Listing, Button})) {
+        if (tag == P) {
+            if (!InScope(P, Scope::Button)) InsertImplied(P);  // a </p> alone makes an empty p
+            return CloseP(&t);
+        }
+        if (!InScope(tag)) return;
+        GenerateImpliedEndTags();
+        return PopUntilTag(tag, &t);
+    }
+    if (HasFlag(tag, kHeading)) {
+        auto heading = [](std::uint32_t x) { return HasFlag(x, kHeading); };
+        if (!InScopeIf(heading, Scope::Default)) return;
+        GenerateImpliedEndTags();
+        return PopUntil(heading, &t);
+    }
+    if (HasFlag(tag, kFormatting)) return AdoptionAgency(t);
+    switch (tag) {
+        case Form: {
+            const std::uint32_t form = form_;
+            form_ = kNoSourceNode;
+            if (form == kNoSourceNode || !NodeInScope(form)) return;
+            GenerateImpliedEndTags();
+            if (Current() != form) MarkUncertain(form);  // its content stays open after it
+            SetEndTag(form, t.start, t.end);
+            RemoveFromStack(StackIndex(form));
+            return;
+        }
+        case Li:
+        case Dd:
+        case Dt:
+            if (!InScope(tag, tag == Li ? Scope::ListItem : Scope::Default)) return;
+            GenerateImpliedEndTags(tag);
+            return PopUntilTag(tag, &t);
+        case Applet:
+        case Marquee:
+        case Object:
+            if (!InScope(tag)) return;
+            GenerateImpliedEndTags();
+            PopUntilTag(tag, &t);
+            return ClearToMarker();
+        case Br: {
+            // </br> is read as <br>: an element the code holds no start tag for.
+            Reconstruct();
+            Tok br = t;
+            const std::uint32_t node = Insert(br, true);
+            N(node).whole = ByteRange{static_cast<int>(t.start), static_cast<int>(t.end - t.start)};
+            stack_.pop_back();
+            open_[node] = 0;
+            return;
+        }
+        default:
+            return AnyOtherEndTag(t);
+    }
+}
+
+void HtmlTreeBuilder::AnyOtherEndTag(const Tok& t) {
+    for (std::size_t i = stack_.size(); i-- > 0;) {
+        const std::uint32_t tag = Tag(stack_[i]);
+        if (tag == t.tag) {
+            GenerateImpliedEndTags(t.tag);
+            while (stack_.size() > i + 1) Pop();
+            return PopWithEndTag(t);
+        }
+        if (HasFlag(tag, kSpecial)) return;  // a stray end tag: ignored
+    }
+}
+
+// An end tag of a formatting element that is not the current node: the
+// parser closes it and carries what was inside it over, as copies. Where a
+// block stands inside it, the block moves out and the tree no longer lies
+// over the code's bytes.
+void HtmlTreeBuilder::AdoptionAgency(const Tok& t) {
+    if (CurrentIs(t.tag) && ActiveIndex(Current()) < 0) return PopWithEndTag(t);
+    for (int outer = 0; outer < 8; ++outer) {
+        std::ptrdiff_t fi = -1;
+        for (std::size_t i = active_.size(); i-- > LastMarker();) {
+            if (active_[i].tag == t.tag) {
+                fi = static_cast<std::ptrdiff_t>(i);
+                break;
+            }
+        }
+        if (fi < 0) return AnyOtherEndTag(t);
+        const std::uint32_t formatting = active_[fi].node;
+        if (!IsOpen(formatting)) {
+            active_.erase(active_.begin() + fi);
+            return;
+        }
+        if (!NodeInScope(formatting)) return;
+        const std::size_t si = StackIndex(formatting);
+        std::size_t furthest = si + 1;
+        while (furthest < stack_.size() && !HasFlag(Tag(stack_[furthest]), kSpecial)) ++furthest;
+        if (furthest == stack_.size()) {
+            // Nothing special inside: close it; what it held opens again later.
+            while (stack_.size() > si + 1) Pop();
+            PopWithEndTag(t);
+            active_.erase(active_.begin() + fi);
+            return;
+        }
+        const std::uint32_t block = stack_[furthest];
+        const std::uint32_t common = stack_[si - 1];
+        MarkUncertain(block);
+        MarkUncertain(formatting);
+        std::ptrdiff_t bookmark = fi;
+        std::uint32_t lastNode = block;
+        std::size_t index = furthest;
+        for (int inner = 1;; ++inner) {
+            const std::uint32_t node = stack_[--index];
+            if (node == formatting) break;
+            std::ptrdiff_t ai = ActiveIndex(node);
+            if (inner > 3 && ai >= 0) {
+                active_.erase(active_.begin() + ai);
+                if (ai < bookmark) --bookmark;
+                ai = -1;
+            }
+            if (ai < 0) {
+                RemoveFromStack(index);
+                continue;
+            }
+            const std::uint32_t copy = NewElement(Tag(node), at_, at_, true);
+            MarkUncertain(copy);
+            active_[ai].node = copy;
+            stack_[index] = copy;
+            SetOpen(node, false);
+            SetOpen(copy, true);
+            Close(node, at_);
+            if (lastNode == block) bookmark = ai + 1;
+            Detach(lastNode);
+            Append(copy, lastNode);
+            lastNode = copy;
+        }
+        Detach(lastNode);
+        InsertNode(lastNode, common);
+        const std::uint32_t copy = NewElement(t.tag, at_, at_, true);
+        MarkUncertain(copy);
+        MoveChildren(block, copy);
+        Append(block, copy);
+        fi = ActiveIndex(formatting);
+        const Formatting entry{copy, t.tag, active_[fi].attributes};
+        active_.erase(active_.begin() + fi);
+        if (fi < bookmark) --bookmark;
+        active_.insert(active_.begin() + bookmark, entry);
+        RemoveFromStack(StackIndex(formatting));
+        const std::size_t blockAt = StackIndex(block);
+        stack_.insert(stack_.begin() + static_cast<std::ptrdiff_t>(blockAt) + 1, copy);
+        SetOpen(copy, true);
+    }
+}
+
+void HtmlTreeBuilder::InTable(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    switch (t.kind) {
+        case Kind::Text:
+            if (IsOneOf(Tag(Current()), {Table, Tbody, Tfoot, Thead, Tr}) && IsSpaceText(t)) {
+                return InsertText(t);
+            }
+            break;
+        case Kind::Comment:
+            return InsertComment(t, Current());
+        case Kind::Doctype:
+        case Kind::Eof:
+            return;
+        case Kind::Start:
+            if (tag == Caption) {
+                ClearToTable();
+                PushMarker();
+                Insert(t);
+                mode_ = Mode::InCaption;
+                return;
+            }
+            if (tag == Colgroup || tag == Col) {
+                ClearToTable();
+                mode_ = Mode::InColumnGroup;
+                if (tag == Colgroup) return void(Insert(t));
+                InsertImplied(Colgroup);
+                return Process(t);
+            }
+            if (IsTableSection(tag)) {
+                ClearToTable();
+                Insert(t);
+                mode_ = Mode::InTableBody;
+                return;
+            }
+            if (IsCell(tag) || tag == Tr) {
+                ClearToTable();
+                InsertImplied(Tbody);
+                mode_ = Mode::InTableBody;
+                return Process(t);
+            }
+            if (tag == Table) {  // a table directly in a table ends the first
+                if (!InScope(Table, Scope::Table)) return;
+                PopUntilTag(Table, nullptr);
+                ResetMode();
+                return Process(t);
+            }
+            if (tag == Style || tag == Script) return InsertRaw(t);
+            if (tag == Input) {
+                for (const HtmlAttribute& a : t.attributes) {
+                    if (EqualsFolded(a.name, "type") && EqualsFolded(a.value, "hidden")) {
+                        return InsertVoid(t);
+                    }
+                }
+            }
+            if (tag == Form) {
+                if (form_ != kNoSourceNode) return;
+                form_ = Insert(t);
+                Pop();
+                return;
+            }
+            break;
+        case Kind::End:
+            if (tag == Table) {
+                if (!InScope(Table, Scope::Table)) return;
+                PopUntilTag(Table, &t);
+                return ResetMode();
+            }
+            if (IsOneOf(tag,
+                        {Body, Caption, Col, Colgroup, Html, Tbody, Td, Tfoot, Th, Thead, Tr})) {
+                return;
+            }
+            break;
+    }
+    // Anything else belongs in front of the table.
+    fosterParenting_ = true;
+    InBody(t);
+    fosterParenting_ = false;
+}
+
+void HtmlTreeBuilder::InCaption(const Tok& t) {
+    const bool ends = t.kind == Kind::End && t.tag == Caption;
+    const bool closes = (t.kind == Kind::Start && (IsOneOf(t.tag, {Caption, Col, Colgroup, Tr}) ||
+                                                   IsCell(t.tag) || IsTableSection(t.tag))) ||
+                        (t.kind == Kind::End && t.tag == Table);
+    if (ends || closes) {
+        if (!InScope(Caption, Scope::Table)) return;
+        GenerateImpliedEndTags();
+        PopUntilTag(Caption, ends ? &t : nullptr);
+        ClearToMarker();
+        mode_ = Mode::InTable;
+        if (closes) Process(t);
+        return;
+    }
+    if (t.kind == Kind::End && (IsOneOf(t.tag, {Body, Col, Colgroup, Html, Tr}) || IsCell(t.tag) ||
+                                IsTableSection(t.tag))) {
+        return;
+    }
+    InBody(t);
+}
+
+void HtmlTreeBuilder::InColumnGroup(Tok t) {
+    if (t.kind == Kind::Comment) return InsertComment(t, Current());
+    if (t.kind == Kind::Doctype) return;
+    if (t.kind == Kind::Start && t.tag == Col) return InsertVoid(t);
+    if (t.kind == Kind::End && t.tag == Col) return;
+    if (!CurrentIs(Colgroup)) return;
+    const bool ends = t.kind == Kind::End && t.tag == Colgroup;
+    if (ends) return PopWithEndTag(t), void(mode_ = Mode::InTable);
+    Pop();
+    mode_ = Mode::InTable;
+    Process(t);
+}
+
+void HtmlTreeBuilder::InTableBody(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    if (t.kind == Kind::Start && tag == Tr) {
+        ClearToTableBody();
+        Insert(t);
+        mode_ = Mode::InRow;
+        return;
+    }
+    if (t.kind == Kind::Start && IsCell(tag)) {
+        ClearToTableBody();
+        InsertImplied(Tr);
+        mode_ = Mode::InRow;
+        return Process(t);
+    }
+    if (t.kind == Kind::End && IsTableSection(tag)) {
+        if (!InScope(tag, Scope::Table)) return;
+        ClearToTableBody();
+        PopWithEndTag(t);
+        mode_ = Mode::InTable;
+        return;
+    }
+    if ((t.kind == Kind::Start &&
+         (IsOneOf(tag, {Caption, Col, Colgroup}) || IsTableSection(tag))) ||
+        (t.kind == Kind::End && tag == Table)) {
+        if (!InScopeIf(IsTableSection, Scope::Table)) return;
+        ClearToTableBody();
+        Pop();
+        mode_ = Mode::InTable;
+        return Process(t);
+    }
+    if (t.kind == Kind::End &&
+        (IsOneOf(tag, {Body, Caption, Col, Colgroup, Html, Tr}) || IsCell(tag))) {
+        return;
+    }
+    InTable(t);
+}
+
+void HtmlTreeBuilder::InRow(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    if (t.kind == Kind::Start && IsCell(tag)) {
+        ClearToRow();
+        Insert(t);
+        mode_ = Mode::InCell;
+        PushMarker();
+        return;
+    }
+    const bool endsRow = t.kind == Kind::End && tag == Tr;
+    const bool closesRow = (t.kind == Kind::Start &&
+                            (IsOneOf(tag, {Caption, Col, Colgroup, Tr}) || IsTableSection(tag))) ||
+                           (t.kind == Kind::End && (tag == Table || IsTableSection(tag)));
+    if (endsRow || closesRow) {
+        if (t.kind == Kind::End && IsTableSection(tag) && !InScope(tag, Scope::Table)) return;
+        if (!InScope(Tr, Scope::Table)) return;
+        ClearToRow();
+        if (endsRow) SetEndTag(Current(), t.start, t.end);
+        Pop();
+        mode_ = Mode::InTableBody;
+        if (closesRow) Process(t);
+        return;
+    }
+    if (t.kind == Kind::End &&
+        (IsOneOf(tag, {Body, Caption, Col, Colgroup, Html}) || IsCell(tag))) {
+        return;
+    }
+    InTable(t);
+}
+
+void HtmlTreeBuilder::InCell(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    const bool endsCell = t.kind == Kind::End && IsCell(tag);
+    const bool closesCell =
+        (t.kind == Kind::Start &&
+         (IsOneOf(tag, {Caption, Col, Colgroup, Tr}) || IsCell(tag) || IsTableSection(tag))) ||
+        (t.kind == Kind::End && (IsOneOf(tag, {Table, Tr}) || IsTableSection(tag)));
+    if (endsCell || closesCell) {
+        const bool inScope = endsCell || t.kind == Kind::End ? InScope(tag, Scope::Table)
+                                                             : InScopeIf(IsCell, Scope::Table);
+        if (!inScope) return;
+        GenerateImpliedEndTags();
+        if (endsCell) {
+            PopUntilTag(tag, &t);
+        } else {
+            PopUntil(IsCell, nullptr);
+        }
+        ClearToMarker();
+        mode_ = Mode::InRow;
+        if (closesCell) Process(t);
+        return;
+    }
+    if (t.kind == Kind::End && IsOneOf(tag, {Body, Caption, Col, Colgroup, Html})) return;
+    InBody(t);
+}
+
+void HtmlTreeBuilder::InSelect(const Tok& t) {
+    const std::uint32_t tag = t.tag;
+    const bool tablePart =
+        tag == Caption || tag == Table || tag == Tr || IsCell(tag) || IsTableSection(tag);
+    if (mode_ == Mode::InSelectInTable && tablePart && t.kind != Kind::Text) {
+        if (t.kind == Kind::End && !InScope(tag, Scope::Table)) return;
+        PopUntilTag(Select, nullptr);
+        ResetMode();
+        return Process(t);
+    }
+    switch (t.kind) {
+        case Kind::Text:
+            return InsertText(t);
+        case Kind::Comment:
+            return InsertComment(t, Current());
+        case Kind::Doctype:
+        case Kind::Eof:
+            return;
+        case Kind::Start:
+            if (tag == Option || tag == Optgroup) {
+                if (CurrentIs(Option)) Pop();
+                if (tag == Optgroup && CurrentIs(Optgroup)) Pop();
+                Insert(t);
+                return;
+            }
+            if (IsOneOf(tag, {Select, Input, Keygen, Textarea})) {
+                if (!InScope(Select, Scope::Select)) return;
+                PopUntilTag(Select, nullptr);
+                ResetMode();
+                if (tag != Select) Process(t);
+                return;
+            }
+            if (tag == Script) return InsertRaw(t);
+            return;  // other tags have no place in a list box
+        case Kind::End:
+            if (tag == Optgroup) {
+                if (CurrentIs(Option) && stack_.size() > 1 &&
+                    Tag(stack_[stack_.size() - 2]) == Optgroup) {
+                    Pop();
+                }
+                if (CurrentIs(Optgroup)) PopWithEndTag(t);
+                return;
+            }
+            if (tag == Option) {
+                if (CurrentIs(Option)) PopWithEndTag(t);
+                return;
+            }
+            if (tag == Select && InScope(Select, Scope::Select)) {
+                PopUntilTag(Select, &t);
+                ResetMode();
+            }
+            return;
+    }
+}
+
+}  // namespace html_map
+
+void BuildHtmlSourceMap(SourceMap& map, std::string_view text) {
+    html_map::HtmlTreeBuilder(map, text).Run();
+}
+
+}  // namespace tarlo

@@ -1,0 +1,444 @@
+#pragma once
+// The HTML reading of the source map: the tree the page's HTML parser builds,
+// for the markup filings hold. The parser's insertion modes, its stack of open
+// elements and its list of formatting elements are kept as it keeps them;
+// what the page does rarely in filings (frames, templates, foreign content)
+// is read plainly and counted as uncertain. The insertion modes are in
+// source_map_html.cpp; the stack, the formatting list and insertion here.
+#include <array>
+
+#include "text/source_map_builder.h"
+#include "text/source_map_html_tags.h"
+#include "text/text_scan.h"
+
+namespace tarlo::html_map {
+
+using namespace html_tags;
+
+enum class Mode {
+    Initial,
+    BeforeHtml,
+    BeforeHead,
+    InHead,
+    AfterHead,
+    InBody,
+    InTable,
+    InCaption,
+    InColumnGroup,
+    InTableBody,
+    InRow,
+    InCell,
+    InSelect,
+    InSelectInTable,
+    AfterBody,
+    AfterAfterBody,
+};
+
+enum class Kind { Text, Start, End, Comment, Doctype, Eof };
+
+// One token as the tree rules see it.
+struct Tok {
+    Kind kind = Kind::Eof;
+    std::uint32_t tag = 0;
+    std::size_t start = 0;
+    std::size_t end = 0;
+    bool selfClosing = false;
+    HtmlAttributeList attributes;
+};
+
+enum class Scope { Default, ListItem, Button, Table, Select };
+
+struct Formatting {
+    std::uint32_t node = kNoSourceNode;  // kNoSourceNode: a marker
+    std::uint32_t tag = 0;
+    std::uint64_t attributes = 0;  // a digest, for the limit of three alike
+};
+
+class HtmlTreeBuilder : SourceMapBuilder {
+  public:
+    HtmlTreeBuilder(SourceMap& map, std::string_view text)
+        : SourceMapBuilder(map, text), tokens_(text, HtmlSyntax::Html) {
+        for (std::string_view name : kHtmlTagNames) Intern(name, false);
+        open_.push_back(0);
+    }
+
+    void Run() {
+        HtmlToken token;
+        while (tokens_.Next(token)) Take(token);
+        Tok eof;
+        eof.start = eof.end = text_.size();
+        at_ = text_.size();
+        inRaw_ = false;
+        Process(eof);
+        while (!stack_.empty()) Pop();
+        Finish();
+    }
+
+  private:
+    // ---- Tokens ----------------------------------------------------------
+
+    void Take(const HtmlToken& token) {
+        Tok t;
+        t.start = token.start;
+        t.end = token.end;
+        at_ = t.start;
+        switch (token.kind) {
+            case HtmlTokenKind::Text:
+            case HtmlTokenKind::RawText:
+            case HtmlTokenKind::Stray:
+                t.kind = Kind::Text;
+                if (inRaw_) return AddText(Current(), kNoSourceNode, t.start, t.end);
+                break;
+            case HtmlTokenKind::StartTag:
+                t.kind = Kind::Start;
+                t.tag = Intern(token.name, true);
+                t.selfClosing = token.selfClosing;
+                t.attributes = token.attributes;
+                break;
+            case HtmlTokenKind::EndTag:
+                t.kind = Kind::End;
+                t.tag = Intern(token.name, true);
+                if (inRaw_) {  // the end of script, style, title and the like
+                    inRaw_ = false;
+                    return PopWithEndTag(t);
+                }
+                break;
+            case HtmlTokenKind::Declaration:
+                t.kind = EqualsFolded(text_.substr(t.start, 9), "<!doctype") ? Kind::Doctype
+                                                                             : Kind::Comment;
+                break;
+            default:  // comments, and what the parser reads as one
+                t.kind = Kind::Comment;
+                break;
+        }
+        Process(t);
+    }
+
+    bool IsSpaceText(const Tok& t) const {
+        for (std::size_t k = t.start; k < t.end; ++k) {
+            if (!IsMarkupSpace(text_[k])) return false;
+        }
+        return true;
+    }
+    // Splits off the blanks a text token starts with; true when some remain.
+    bool SplitSpace(Tok& t, Tok& space) const {
+        space = t;
+        std::size_t k = t.start;
+        while (k < t.end && IsMarkupSpace(text_[k])) ++k;
+        space.end = k;
+        t.start = k;
+        return k < t.end;
+    }
+
+    // ---- The stack of open elements ----------------------------------------
+
+    std::uint32_t Current() const { return stack_.empty() ? 0 : stack_.back(); }
+    std::uint32_t Tag(std::uint32_t node) const { return map_.Node(node).name; }
+    bool CurrentIs(std::uint32_t tag) const { return !stack_.empty() && Tag(Current()) == tag; }
+
+    void SetOpen(std::uint32_t node, bool open) {
+        if (open_.size() <= node) open_.resize(node + 1, 0);
+        open_[node] = open;
+    }
+    void Push(std::uint32_t node) {
+        stack_.push_back(node);
+        SetOpen(node, true);
+    }
+    void Pop() {
+        const std::uint32_t node = stack_.back();
+        stack_.pop_back();
+        open_[node] = 0;
+        Close(node, at_);
+    }
+    void RemoveFromStack(std::size_t index) {
+        const std::uint32_t node = stack_[index];
+        stack_.erase(stack_.begin() + static_cast<std::ptrdiff_t>(index));
+        open_[node] = 0;
+        Close(node, at_);
+    }
+    bool IsOpen(std::uint32_t node) const { return node < open_.size() && open_[node]; }
+    void PopWithEndTag(const Tok& t) {
+        SetEndTag(Current(), t.start, t.end);
+        Pop();
+    }
+    // Pops up to the first element `match` takes; it gets the end tag `t`.
+    template <class Match>
+    void PopUntil(Match match, const Tok* t) {
+        while (!stack_.empty()) {
+            const bool last = match(Tag(Current()));
+            if (last && t) SetEndTag(Current(), t->start, t->end);
+            Pop();
+            if (last) return;
+        }
+    }
+    void PopUntilTag(std::uint32_t tag, const Tok* t) {
+        PopUntil([tag](std::uint32_t x) { return x == tag; }, t);
+    }
+    template <class Match>
+    bool InScopeIf(Match match, Scope scope) const {
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            const std::uint32_t tag = Tag(stack_[i]);
+            if (match(tag)) return true;
+            if (IsScopeBoundary(tag, scope)) return false;
+        }
+        return false;
+    }
+    // This very element, with no scope boundary above it.
+    bool NodeInScope(std::uint32_t node) const {
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            if (stack_[i] == node) return true;
+            if (HasFlag(Tag(stack_[i]), kScopeBoundary)) return false;
+        }
+        return false;
+    }
+    bool InScope(std::uint32_t tag, Scope scope = Scope::Default) const {
+        return InScopeIf([tag](std::uint32_t x) { return x == tag; }, scope);
+    }
+    static bool IsScopeBoundary(std::uint32_t tag, Scope scope) {
+        switch (scope) {
+            case Scope::Default:
+                return HasFlag(tag, kScopeBoundary);
+            case Scope::ListItem:
+                return HasFlag(tag, kScopeBoundary) || tag == Ol || tag == Ul;
+            case Scope::Button:
+                return HasFlag(tag, kScopeBoundary) || tag == Button;
+            case Scope::Table:
+                return tag == Html || tag == Table || tag == Template;
+            case Scope::Select:
+                return tag != Optgroup && tag != Option;
+        }
+        return false;
+    }
+    void GenerateImpliedEndTags(std::uint32_t except = kNoSourceNode) {
+        while (!stack_.empty() && HasFlag(Tag(Current()), kImpliedEnd) &&
+               Tag(Current()) != except) {
+            Pop();
+        }
+    }
+    void CloseP(const Tok* t = nullptr) {
+        GenerateImpliedEndTags(P);
+        PopUntilTag(P, t);
+    }
+    void ClosePInButtonScope() {
+        if (InScope(P, Scope::Button)) CloseP();
+    }
+    template <std::size_t N>
+    void ClearBackTo(const std::array<std::uint32_t, N>& context) {
+        while (!stack_.empty()) {
+            const std::uint32_t tag = Tag(Current());
+            for (const std::uint32_t c : context) {
+                if (tag == c) return;
+            }
+            Pop();
+        }
+    }
+    void ClearToTable() { ClearBackTo(std::array<std::uint32_t, 3>{Table, Template, Html}); }
+    void ClearToTableBody() {
+        ClearBackTo(std::array<std::uint32_t, 5>{Tbody, Tfoot, Thead, Template, Html});
+    }
+    void ClearToRow() { ClearBackTo(std::array<std::uint32_t, 3>{Tr, Template, Html}); }
+
+    void ResetMode() {
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            const bool last = i == 0;
+            const std::uint32_t tag = Tag(stack_[i]);
+            if (tag == Select) {
+                mode_ = Mode::InSelect;
+                for (std::size_t k = i; k-- > 0;) {
+                    if (Tag(stack_[k]) == Table) mode_ = Mode::InSelectInTable;
+                }
+                return;
+            }
+            if ((tag == Td || tag == Th) && !last) return void(mode_ = Mode::InCell);
+            if (tag == Tr) return void(mode_ = Mode::InRow);
+            if (tag == Tbody || tag == Thead || tag == Tfoot) {
+                return void(mode_ = Mode::InTableBody);
+            }
+            if (tag == Caption) return void(mode_ = Mode::InCaption);
+            if (tag == Colgroup) return void(mode_ = Mode::InColumnGroup);
+            if (tag == Table) return void(mode_ = Mode::InTable);
+            if (tag == Head && !last) return void(mode_ = Mode::InHead);
+            if (tag == Body) return void(mode_ = Mode::InBody);
+            if (tag == Html) {
+                mode_ = head_ == kNoSourceNode ? Mode::BeforeHead : Mode::AfterHead;
+                return;
+            }
+        }
+        mode_ = Mode::InBody;
+    }
+
+    // ---- Inserting ---------------------------------------------------------
+
+    // Where a node goes: the end of the current node, or, while the parser
+    // moves misplaced table content, in front of the table.
+    std::pair<std::uint32_t, std::uint32_t> Place(std::uint32_t target) {
+        const std::uint32_t tag = Tag(target);
+        if (!fosterParenting_ ||
+            !(tag == Table || tag == Tbody || tag == Tfoot || tag == Thead || tag == Tr)) {
+            return {target, kNoSourceNode};
+        }
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            if (Tag(stack_[i]) != Table) continue;
+            const std::uint32_t table = stack_[i];
+            MarkUncertain(table);
+            if (map_.Node(table).parent != kNoSourceNode) return {map_.Node(table).parent, table};
+            return {stack_[i - 1], kNoSourceNode};
+        }
+        return {stack_.front(), kNoSourceNode};
+    }
+    void InsertNode(std::uint32_t node, std::uint32_t target) {
+        const auto [parent, before] = Place(target);
+        InsertBefore(parent, node, before);
+        if (before != kNoSourceNode) MarkUncertain(node);
+    }
+    std::uint32_t Insert(const Tok& t, bool implied = false) {
+        const std::uint32_t node = NewElement(t.tag, t.start, t.end, implied);
+        InsertNode(node, Current());
+        Push(node);
+        if (foreign_ && IsOpen(foreign_) && t.selfClosing) Pop();
+        return node;
+    }
+    std::uint32_t InsertImplied(std::uint32_t tag) {
+        Tok t;
+        t.tag = tag;
+        t.start = t.end = at_;
+        return Insert(t, true);
+    }
+    void InsertVoid(const Tok& t) {
+        Insert(t);
+        Pop();
+    }
+    void InsertText(const Tok& t) {
+        if (t.start >= t.end) return;
+        const auto [parent, before] = Place(Current());
+        if (parent == SourceMap::Root()) return;
+        if (before != kNoSourceNode) MarkUncertain(parent);
+        AddText(parent, before, t.start, t.end);
+    }
+    void InsertComment(const Tok& t, std::uint32_t parent) {
+        Append(parent, NewNode(SourceNodeKind::Comment, t.start, t.end));
+    }
+    // Elements whose content is text to the parser. The tokenizer reads
+    // script, style, xmp, textarea and plaintext so; title, iframe, noembed
+    // and noframes are read on from their end tag here.
+    void InsertRaw(const Tok& t) {
+        Insert(t);
+        inRaw_ = true;
+        if (t.tag == Title || t.tag == Iframe || t.tag == Noembed || t.tag == Noframes) {
+            const std::string close = "</" + map_.Name(Current());
+            std::size_t end = FindFolded(text_, close, t.end);
+            if (end == std::string_view::npos) end = text_.size();
+            if (end > t.end) AddText(Current(), kNoSourceNode, t.end, end);
+            tokens_.SkipTo(end);
+        }
+    }
+
+    // ---- Formatting elements -----------------------------------------------
+
+    static std::uint64_t AttributeDigest(const HtmlAttributeList& attributes) {
+        std::uint64_t sum = attributes.size();
+        for (const HtmlAttribute& a : attributes) {
+            std::uint64_t h = 1469598103934665603ull;
+            for (const char c : a.name)
+                h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+            h = (h ^ '=') * 1099511628211ull;
+            for (const char c : a.value) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            sum += h;
+        }
+        return sum;
+    }
+    std::size_t LastMarker() const {
+        for (std::size_t i = active_.size(); i-- > 0;) {
+            if (active_[i].node == kNoSourceNode) return i + 1;
+        }
+        return 0;
+    }
+    void PushFormatting(std::uint32_t node, const Tok& t) {
+        const Formatting entry{node, t.tag, AttributeDigest(t.attributes)};
+        // No more than three alike since the last marker: the earliest goes.
+        std::size_t alike = 0;
+        std::size_t earliest = 0;
+        for (std::size_t i = active_.size(); i-- > LastMarker();) {
+            const Formatting& f = active_[i];
+            if (f.tag == entry.tag && f.attributes == entry.attributes) {
+                ++alike;
+                earliest = i;
+            }
+        }
+        if (alike >= 3) active_.erase(active_.begin() + static_cast<std::ptrdiff_t>(earliest));
+        active_.push_back(entry);
+    }
+    void PushMarker() { active_.push_back(Formatting{}); }
+    void ClearToMarker() {
+        while (!active_.empty()) {
+            const bool marker = active_.back().node == kNoSourceNode;
+            active_.pop_back();
+            if (marker) return;
+        }
+    }
+    std::ptrdiff_t ActiveIndex(std::uint32_t node) const {
+        for (std::size_t i = active_.size(); i-- > 0;) {
+            if (active_[i].node == node) return static_cast<std::ptrdiff_t>(i);
+        }
+        return -1;
+    }
+    // Formatting elements closed by a block's end open again, as copies the
+    // code does not hold, before the next content.
+    void Reconstruct() {
+        if (active_.empty()) return;
+        std::size_t i = active_.size() - 1;
+        if (active_[i].node == kNoSourceNode || IsOpen(active_[i].node)) return;
+        while (i > 0 && active_[i - 1].node != kNoSourceNode && !IsOpen(active_[i - 1].node)) --i;
+        for (; i < active_.size(); ++i) {
+            Tok t;
+            t.tag = active_[i].tag;
+            t.start = t.end = at_;
+            active_[i].node = Insert(t, true);
+        }
+    }
+    void AdoptionAgency(const Tok& t);
+    std::size_t StackIndex(std::uint32_t node) const {
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            if (stack_[i] == node) return i;
+        }
+        return stack_.size();
+    }
+
+    // ---- Insertion modes (source_map_html_modes) ---------------------------
+
+    void Process(Tok t);
+    void BeforeHead(Tok t);
+    void InHead(Tok t);
+    void AfterHead(Tok t);
+    void InBody(const Tok& t);
+    void InBodyStart(const Tok& t);
+    void InBodyEnd(const Tok& t);
+    void AnyOtherEndTag(const Tok& t);
+    void InTable(const Tok& t);
+    void InTableBody(const Tok& t);
+    void InRow(const Tok& t);
+    void InCell(const Tok& t);
+    void InCaption(const Tok& t);
+    void InColumnGroup(Tok t);
+    void InSelect(const Tok& t);
+    void AfterBody(const Tok& t);
+    void Doctype(const Tok& t);
+    void ForgetBodyEnd();
+
+    TokenStream tokens_;
+    Mode mode_ = Mode::Initial;
+    std::vector<std::uint32_t> stack_;
+    std::vector<std::uint8_t> open_;
+    std::vector<Formatting> active_;
+    std::uint32_t html_ = kNoSourceNode;
+    std::uint32_t head_ = kNoSourceNode;
+    std::uint32_t body_ = kNoSourceNode;
+    std::uint32_t form_ = kNoSourceNode;
+    std::uint32_t foreign_ = 0;  // the open svg or math element, read plainly
+    std::size_t at_ = 0;         // where the token being read starts
+    bool quirks_ = false;
+    bool fosterParenting_ = false;
+    bool inRaw_ = false;
+};
+
+}  // namespace tarlo::html_map
