@@ -9,20 +9,41 @@
 namespace tarlo {
 
 SourceMapBuilder::SourceMapBuilder(SourceMap& map, std::string_view text) : map_(map), text_(text) {
-    map_.nodes_.reserve(text.size() / 24 + 16);
+    // Dense filings hold a node per ~16 bytes; pages reserved and never
+    // touched cost no memory.
+    const std::size_t expected = text.size() / 12 + 16;
+    map_.nodes_.reserve(expected);
+    lastChild_.reserve(expected);
+    prevSibling_.reserve(expected);
     NewNode(SourceNodeKind::Document, 0, text.size());
 }
 
 std::uint32_t SourceMapBuilder::Intern(std::string_view name, bool fold) {
+    std::size_t slot = 0;
+    if (!name.empty()) {
+        slot = (name.size() * 131 + static_cast<unsigned char>(AsciiLower(name[0])) * 31 +
+                static_cast<unsigned char>(AsciiLower(name.back()))) %
+               recent_.size();
+        const std::uint32_t seen = recent_[slot];
+        if (seen &&
+            (fold ? EqualsFolded(map_.names_[seen - 1], name) : map_.names_[seen - 1] == name)) {
+            return seen - 1;
+        }
+    }
     key_.assign(name.data(), name.size());
     if (fold) {
         for (char& c : key_) c = AsciiLower(c);
     }
     const auto found = nameIds_.find(key_);
-    if (found != nameIds_.end()) return found->second;
-    const auto id = static_cast<std::uint32_t>(map_.names_.size());
-    map_.names_.push_back(key_);
-    nameIds_.emplace(key_, id);
+    std::uint32_t id = 0;
+    if (found != nameIds_.end()) {
+        id = found->second;
+    } else {
+        id = static_cast<std::uint32_t>(map_.names_.size());
+        map_.names_.push_back(key_);
+        nameIds_.emplace(key_, id);
+    }
+    recent_[slot] = id + 1;
     return id;
 }
 
@@ -63,6 +84,7 @@ void SourceMapBuilder::Append(std::uint32_t parent, std::uint32_t child) {
 void SourceMapBuilder::InsertBefore(std::uint32_t parent, std::uint32_t child,
                                     std::uint32_t before) {
     if (before == kNoSourceNode) return Append(parent, child);
+    reordered_ = true;
     const std::uint32_t prev = prevSibling_[before];
     N(child).parent = parent;
     N(child).nextSibling = before;
@@ -78,6 +100,7 @@ void SourceMapBuilder::InsertBefore(std::uint32_t parent, std::uint32_t child,
 void SourceMapBuilder::Detach(std::uint32_t node) {
     const std::uint32_t parent = N(node).parent;
     if (parent == kNoSourceNode) return;
+    reordered_ = true;
     const std::uint32_t prev = prevSibling_[node];
     const std::uint32_t next = N(node).nextSibling;
     if (prev == kNoSourceNode) {
@@ -135,7 +158,7 @@ void SourceMapBuilder::MarkUncertain(std::uint32_t node) {
 }
 
 void SourceMapBuilder::Finish() {
-    map_.IndexElementChildren();
+    map_.IndexElementChildren(!reordered_);
 }
 
 namespace {
@@ -174,7 +197,7 @@ class XhtmlBuilder : SourceMapBuilder {
     void Take(const HtmlToken& t) {
         const std::uint32_t parent = open_.back();
         const bool outside = open_.size() == 1;
-        const std::string name(t.name);
+        const std::string_view name = t.name;
         if (t.unterminated) return Fail(t.start, "markup that is never closed: " + Excerpt(t));
         switch (t.kind) {
             case HtmlTokenKind::Text:
@@ -191,10 +214,11 @@ class XhtmlBuilder : SourceMapBuilder {
                 return Fail(t.start, "a \"<\" that starts no tag");
             case HtmlTokenKind::StartTag: {
                 if (outside && rootSeen_)
-                    return Fail(t.start, "a second root element <" + name + ">");
+                    return Fail(t.start, "a second root element <" + std::string(name) + ">");
                 for (const HtmlAttribute& a : t.attributes) {
                     if (std::memchr(a.value.data(), '<', a.value.size())) {
-                        return Fail(t.start, "a \"<\" in an attribute value of <" + name + ">");
+                        return Fail(t.start,
+                                    "a \"<\" in an attribute value of <" + std::string(name) + ">");
                     }
                     const auto at = static_cast<std::size_t>(a.value.data() - text_.data());
                     CheckReferences(at, at + a.value.size());
@@ -208,11 +232,13 @@ class XhtmlBuilder : SourceMapBuilder {
                 return;
             }
             case HtmlTokenKind::EndTag: {
-                if (outside) return Fail(t.start, "the end tag </" + name + "> closes no element");
+                if (outside)
+                    return Fail(t.start,
+                                "the end tag </" + std::string(name) + "> closes no element");
                 const std::string& open = map_.Name(parent);
                 if (open != t.name) {
-                    return Fail(t.start,
-                                "the end tag </" + name + "> where </" + open + "> belongs");
+                    return Fail(t.start, "the end tag </" + std::string(name) + "> where </" +
+                                             open + "> belongs");
                 }
                 SetEndTag(parent, t.start, t.end);
                 Close(parent, t.end);
@@ -249,8 +275,7 @@ class XhtmlBuilder : SourceMapBuilder {
                                ref.name == "amp" || ref.name == "lt" || ref.name == "gt" ||
                                ref.name == "quot" || ref.name == "apos";
             if (!ref.terminated || ref.name.empty() || !known) {
-                return Fail(at, "the reference \"" +
-                                    std::string(text_.substr(at, ref.end - at + 0)) +
+                return Fail(at, "the reference \"" + std::string(text_.substr(at, ref.end - at)) +
                                     "\" is not one XML knows");
             }
         }
@@ -281,19 +306,31 @@ SourceMap SourceMap::Build(std::string_view code, HtmlSyntax syntax) {
     return map;
 }
 
-void SourceMap::IndexElementChildren() {
+void SourceMap::IndexElementChildren(bool inNodeOrder) {
     const std::size_t n = nodes_.size();
     childAt_.assign(n + 1, 0);
     elementIndex_.assign(n, 0);
+    // With no node moved, each parent's children come in the order of the
+    // nodes, and their places are counted in one pass.
     for (std::size_t i = 0; i < n; ++i) {
-        if (nodes_[i].kind == SourceNodeKind::Element && nodes_[i].parent != kNoSourceNode) {
-            ++childAt_[nodes_[i].parent + 1];
+        const SourceNode& node = nodes_[i];
+        if (node.kind == SourceNodeKind::Element && node.parent != kNoSourceNode) {
+            elementIndex_[i] = childAt_[node.parent + 1]++;
         }
     }
     for (std::size_t i = 0; i < n; ++i) childAt_[i + 1] += childAt_[i];
     elementChildren_.assign(childAt_[n], kNoSourceNode);
-    // In sibling order, which is not always the order of the nodes: the page
-    // moves some nodes in front of a table.
+    if (inNodeOrder) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const SourceNode& node = nodes_[i];
+            if (node.kind == SourceNodeKind::Element && node.parent != kNoSourceNode) {
+                elementChildren_[childAt_[node.parent] + elementIndex_[i]] =
+                    static_cast<std::uint32_t>(i);
+            }
+        }
+        return;
+    }
+    // In sibling order, which the page changed where it moved nodes.
     for (std::size_t i = 0; i < n; ++i) {
         std::uint32_t k = 0;
         for (std::uint32_t c = nodes_[i].firstChild; c != kNoSourceNode;

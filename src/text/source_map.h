@@ -94,7 +94,7 @@ class SourceMap {
 
   private:
     friend class SourceMapBuilder;
-    void IndexElementChildren();
+    void IndexElementChildren(bool inNodeOrder);
 
     std::vector<SourceNode> nodes_;
     std::vector<std::string> names_;

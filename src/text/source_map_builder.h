@@ -3,6 +3,7 @@
 // linking them into the tree (also before a sibling, and moving children, as
 // an HTML parser does with misnested markup), closing elements at a place,
 // and the tokens of the code read from any offset on.
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -76,6 +77,10 @@ class SourceMapBuilder {
     std::vector<std::uint32_t> prevSibling_;
     std::unordered_map<std::string, std::uint32_t> nameIds_;
     std::string key_;
+    // The last id seen per first letter, last letter and length: most tags
+    // repeat a few names, and this spares hashing them (id + 1; 0 is empty).
+    std::array<std::uint32_t, 512> recent_{};
+    bool reordered_ = false;  // some node went in before a sibling or moved
 };
 
 // The HTML reading (source_map_html.cpp).

@@ -3,9 +3,10 @@
 // for the markup filings hold. The parser's insertion modes, its stack of open
 // elements and its list of formatting elements are kept as it keeps them;
 // what the page does rarely in filings (frames, templates, foreign content)
-// is read plainly and counted as uncertain. The insertion modes are in
-// source_map_html.cpp; the stack, the formatting list and insertion here.
+// is read plainly and counted as uncertain. The stack of open elements and
+// insertion are here; the formatting elements in source_map_html_formatting.cpp.
 #include <array>
+#include <initializer_list>
 
 #include "text/source_map_builder.h"
 #include "text/source_map_html_tags.h"
@@ -34,6 +35,19 @@ enum class Mode {
     AfterAfterBody,
 };
 
+inline bool IsOneOf(std::uint32_t tag, std::initializer_list<std::uint32_t> tags) {
+    for (const std::uint32_t t : tags) {
+        if (tag == t) return true;
+    }
+    return false;
+}
+inline bool IsCell(std::uint32_t tag) {
+    return tag == Td || tag == Th;
+}
+inline bool IsTableSection(std::uint32_t tag) {
+    return tag == Tbody || tag == Thead || tag == Tfoot;
+}
+
 enum class Kind { Text, Start, End, Comment, Doctype, Eof };
 
 // One token as the tree rules see it.
@@ -59,6 +73,7 @@ class HtmlTreeBuilder : SourceMapBuilder {
     HtmlTreeBuilder(SourceMap& map, std::string_view text)
         : SourceMapBuilder(map, text), tokens_(text, HtmlSyntax::Html) {
         for (std::string_view name : kHtmlTagNames) Intern(name, false);
+        open_.reserve(text.size() / 12 + 16);
         open_.push_back(0);
     }
 
@@ -335,67 +350,15 @@ class HtmlTreeBuilder : SourceMapBuilder {
 
     // ---- Formatting elements -----------------------------------------------
 
-    static std::uint64_t AttributeDigest(const HtmlAttributeList& attributes) {
-        std::uint64_t sum = attributes.size();
-        for (const HtmlAttribute& a : attributes) {
-            std::uint64_t h = 1469598103934665603ull;
-            for (const char c : a.name)
-                h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-            h = (h ^ '=') * 1099511628211ull;
-            for (const char c : a.value) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-            sum += h;
-        }
-        return sum;
-    }
-    std::size_t LastMarker() const {
-        for (std::size_t i = active_.size(); i-- > 0;) {
-            if (active_[i].node == kNoSourceNode) return i + 1;
-        }
-        return 0;
-    }
-    void PushFormatting(std::uint32_t node, const Tok& t) {
-        const Formatting entry{node, t.tag, AttributeDigest(t.attributes)};
-        // No more than three alike since the last marker: the earliest goes.
-        std::size_t alike = 0;
-        std::size_t earliest = 0;
-        for (std::size_t i = active_.size(); i-- > LastMarker();) {
-            const Formatting& f = active_[i];
-            if (f.tag == entry.tag && f.attributes == entry.attributes) {
-                ++alike;
-                earliest = i;
-            }
-        }
-        if (alike >= 3) active_.erase(active_.begin() + static_cast<std::ptrdiff_t>(earliest));
-        active_.push_back(entry);
-    }
+    static std::uint64_t AttributeDigest(const HtmlAttributeList& attributes);
+    std::size_t LastMarker() const;
+    void PushFormatting(std::uint32_t node, const Tok& t);
     void PushMarker() { active_.push_back(Formatting{}); }
-    void ClearToMarker() {
-        while (!active_.empty()) {
-            const bool marker = active_.back().node == kNoSourceNode;
-            active_.pop_back();
-            if (marker) return;
-        }
-    }
-    std::ptrdiff_t ActiveIndex(std::uint32_t node) const {
-        for (std::size_t i = active_.size(); i-- > 0;) {
-            if (active_[i].node == node) return static_cast<std::ptrdiff_t>(i);
-        }
-        return -1;
-    }
+    void ClearToMarker();
+    std::ptrdiff_t ActiveIndex(std::uint32_t node) const;
     // Formatting elements closed by a block's end open again, as copies the
     // code does not hold, before the next content.
-    void Reconstruct() {
-        if (active_.empty()) return;
-        std::size_t i = active_.size() - 1;
-        if (active_[i].node == kNoSourceNode || IsOpen(active_[i].node)) return;
-        while (i > 0 && active_[i - 1].node != kNoSourceNode && !IsOpen(active_[i - 1].node)) --i;
-        for (; i < active_.size(); ++i) {
-            Tok t;
-            t.tag = active_[i].tag;
-            t.start = t.end = at_;
-            active_[i].node = Insert(t, true);
-        }
-    }
+    void Reconstruct();
     void AdoptionAgency(const Tok& t);
     std::size_t StackIndex(std::uint32_t node) const {
         for (std::size_t i = stack_.size(); i-- > 0;) {
@@ -404,7 +367,7 @@ class HtmlTreeBuilder : SourceMapBuilder {
         return stack_.size();
     }
 
-    // ---- Insertion modes (source_map_html_modes) ---------------------------
+    // ---- Insertion modes (source_map_html.cpp, source_map_html_tables.cpp) --
 
     void Process(Tok t);
     void BeforeHead(Tok t);
