@@ -218,6 +218,7 @@ void HtmlTreeBuilder::InBodyStart(const Tok& t) {
     if (HasFlag(tag, kClosesP) || IsOneOf(tag, {Pre, Listing})) {
         ClosePInButtonScope();
         Insert(t);
+        skipNewline_ = tag == Pre || tag == Listing;
         return;
     }
     if (HasFlag(tag, kHeading)) {
@@ -278,6 +279,7 @@ void HtmlTreeBuilder::InBodyStart(const Tok& t) {
         case Textarea:
         case Iframe:
         case Noembed:
+            skipNewline_ = tag == Textarea;
             return InsertRaw(t);
         case Form:
             if (form_ != kNoSourceNode) return;

@@ -86,6 +86,15 @@ class HtmlTreeBuilder : SourceMapBuilder {
         inRaw_ = false;
         Process(eof);
         while (!stack_.empty()) Pop();
+        // Comments after </body> or </html> follow the body or the html
+        // element; where the code never closed those, they reach over them.
+        for (const std::uint32_t element : {body_, html_}) {
+            if (element == kNoSourceNode || N(element).HasEndTag()) continue;
+            for (std::uint32_t c = N(element).nextSibling; c != kNoSourceNode;
+                 c = N(c).nextSibling) {
+                MarkUncertain(c);
+            }
+        }
         Finish();
     }
 
@@ -97,11 +106,18 @@ class HtmlTreeBuilder : SourceMapBuilder {
         t.start = token.start;
         t.end = token.end;
         at_ = t.start;
+        const bool skipNewline = skipNewline_;
+        skipNewline_ = false;
         switch (token.kind) {
             case HtmlTokenKind::Text:
             case HtmlTokenKind::RawText:
             case HtmlTokenKind::Stray:
                 t.kind = Kind::Text;
+                if (skipNewline) {  // the line break right after <pre> is not content
+                    if (text_[t.start] == '\r') ++t.start;
+                    if (t.start < t.end && text_[t.start] == '\n') ++t.start;
+                    if (t.start == t.end) return;
+                }
                 if (inRaw_) return AddText(Current(), kNoSourceNode, t.start, t.end);
                 break;
             case HtmlTokenKind::StartTag:
@@ -402,6 +418,7 @@ class HtmlTreeBuilder : SourceMapBuilder {
     bool quirks_ = false;
     bool fosterParenting_ = false;
     bool inRaw_ = false;
+    bool skipNewline_ = false;  // after <pre>, <listing>, <textarea>
 };
 
 }  // namespace tarlo::html_map

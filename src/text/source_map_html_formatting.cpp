@@ -70,7 +70,10 @@ void HtmlTreeBuilder::Reconstruct() {
 // block stands inside it, the block moves out and the tree no longer lies
 // over the code's bytes.
 void HtmlTreeBuilder::AdoptionAgency(const Tok& t) {
-    if (CurrentIs(t.tag) && ActiveIndex(Current()) < 0) return PopWithEndTag(t);
+    // A start tag <a> or <nobr> closes the open one too, but is not its end tag.
+    const bool endTag = t.kind == Kind::End;
+    auto close = [&] { endTag ? PopWithEndTag(t) : Pop(); };
+    if (CurrentIs(t.tag) && ActiveIndex(Current()) < 0) return close();
     for (int outer = 0; outer < 8; ++outer) {
         std::ptrdiff_t fi = -1;
         for (std::size_t i = active_.size(); i-- > LastMarker();) {
@@ -79,7 +82,10 @@ void HtmlTreeBuilder::AdoptionAgency(const Tok& t) {
                 break;
             }
         }
-        if (fi < 0) return AnyOtherEndTag(t);
+        if (fi < 0) {
+            if (endTag) AnyOtherEndTag(t);
+            return;
+        }
         const std::uint32_t formatting = active_[fi].node;
         if (!IsOpen(formatting)) {
             active_.erase(active_.begin() + fi);
@@ -92,7 +98,7 @@ void HtmlTreeBuilder::AdoptionAgency(const Tok& t) {
         if (furthest == stack_.size()) {
             // Nothing special inside: close it; what it held opens again later.
             while (stack_.size() > si + 1) Pop();
-            PopWithEndTag(t);
+            close();
             active_.erase(active_.begin() + fi);
             return;
         }
@@ -103,19 +109,16 @@ void HtmlTreeBuilder::AdoptionAgency(const Tok& t) {
         std::ptrdiff_t bookmark = fi;
         std::uint32_t lastNode = block;
         std::size_t index = furthest;
-        for (int inner = 1;; ++inner) {
+        // The page's parser looks at no more than three elements between
+        // the block and the formatting element; those past them stay open.
+        for (int inner = 0; inner < 3; ++inner) {
             const std::uint32_t node = stack_[--index];
-            if (node == formatting) break;
-            std::ptrdiff_t ai = ActiveIndex(node);
-            if (inner > 3 && ai >= 0) {
-                active_.erase(active_.begin() + ai);
-                if (ai < bookmark) --bookmark;
-                ai = -1;
-            }
+            const std::ptrdiff_t ai = ActiveIndex(node);
             if (ai < 0) {
                 RemoveFromStack(index);
                 continue;
             }
+            if (node == formatting) break;
             const std::uint32_t copy = NewElement(Tag(node), at_, at_, true);
             MarkUncertain(copy);
             active_[ai].node = copy;

@@ -113,6 +113,14 @@ TEST(SourceMapTest, HtmlCarriesFormattingOverAndMarksWhatMoves) {
     EXPECT_EQ(map.UncertainPlaces(), 0);
     EXPECT_EQ(Outline("<b><b><b><b>x</p>y"), "html*(head* body*(b(b(b(b(p*))))))");
     EXPECT_EQ(Outline("<a href=x>1<a href=y>2</a>3"), "html*(head* body*(a a))");
+    // The line break right after <pre> is no content, so it opens nothing.
+    EXPECT_EQ(Outline("<p><font>a</p><pre>\r\n</pre>"), "html*(head* body*(p(font) pre))");
+    // Misnested deeper than three formatting elements: the page leaves the
+    // rest open (strong opens again before the object).
+    EXPECT_EQ(Outline("<a href=x><b><strong></b><h2><font size=2><b><font size=3><dt></a></h1>"
+                      "<object>"),
+              "html*(head* body*(a(b(strong)) h2(a*(strong*(font(b(font)))) "
+              "font*(b*(font*(dt(a*))))) strong*(font*(b*(font*(object))))))");
     // Misnested blocks move: the tree is the page's, its bytes are not.
     const SourceMap moved = SourceMap::Build("<b>1<p>2</b>3</p>4", HtmlSyntax::Html);
     EXPECT_EQ(Outline(moved), "html*(head* body*(b p(b*)))");
@@ -175,6 +183,61 @@ TEST(SourceMapTest, FindsTheEnclosingElementAndWalksPaths) {
     EXPECT_EQ(map.NodeAtPath({0, 1, 0, -1}), kNoSourceNode);
 }
 
+// What the sync relies on in any map: nodes in the order of their bytes (the
+// enclosing lookup needs it), each certain node inside its certain parent and
+// before its next sibling, start and end tags where the code has them, and
+// lookups that find every element by its start tag and its path.
+void ExpectSound(const SourceMap& map, std::string_view code) {
+    int previousStart = 0;
+    for (std::uint32_t i = 1; i < map.Nodes().size(); ++i) {
+        const SourceNode& n = map.Node(i);
+        ASSERT_GE(n.whole.start, previousStart) << i;
+        previousStart = n.whole.start;
+        const SourceNode& parent = map.Node(n.parent);
+        if (!n.uncertain && !parent.uncertain) {
+            ASSERT_GE(n.whole.start, parent.whole.start) << i;
+            ASSERT_LE(n.whole.end(), parent.whole.end()) << i;
+            if (n.nextSibling != kNoSourceNode && !map.Node(n.nextSibling).uncertain) {
+                ASSERT_LE(n.whole.end(), map.Node(n.nextSibling).whole.start) << i;
+            }
+        }
+        if (n.kind != SourceNodeKind::Element) continue;
+        ASSERT_EQ(map.NodeAtPath(map.PathOf(i)), i);
+        if (n.HasEndTag()) {
+            ASSERT_EQ(Bytes(code, n.endTag).substr(0, 2), "</") << i;
+        }
+        if (n.implied) continue;
+        ASSERT_TRUE(EqualsFolded(Bytes(code, n.startTag).substr(0, map.Name(i).size() + 1),
+                                 "<" + map.Name(i)))
+            << Bytes(code, n.startTag);
+        if (map.UncertainPlaces() == 0) {
+            ASSERT_EQ(map.EnclosingElement(n.startTag), i);
+        }
+    }
+}
+
+TEST(SourceMapTest, EveryCutOfMessyMarkupGivesASoundMap) {
+    const std::string messy =
+        "<!DOCTYPE html><title>t</TITLE><p>a<div>b</div>c<p>one<p>two</p></p>"
+        "<ul><li>a<li>b<ul><li>c</ul><li>d</ul><dl><dt>a<dd>b</dl>"
+        "<table><tr><td>a<td>b<tr><th>c</table><table><td>a</table>"
+        "<table>text<tr><td>x</td></tr></table><table><font><tr><td>x</font></table>"
+        "<b>1<p>2</b>3</p>4<p><font>a</p><p>b</p>c<a href=x>1<a href=y>2</a>3"
+        "<b><b><b><b>x</p>y<select><option>a<optgroup><option>c</select>"
+        "<h1>a<h2>b</h3>c<div><span>a</div>b<br></br><form><form><input></form>"
+        "<table><caption>c<colgroup><col></colgroup><col><tr><td><table><tr><td>in</table>"
+        "out</table><i>a<table><tr><td>b</td></tr></table>c</i><b><i>a</b>b</i>c"
+        "<div><b>a<div>b</b>c</div>d</div><object><b>a</object>b<svg><path/></svg>"
+        "<script>x<y</script></body></html><!-- after --><p>after";
+    for (std::size_t cut = 0; cut <= messy.size(); ++cut) {
+        SCOPED_TRACE(messy.substr(0, cut));
+        const std::string code = messy.substr(0, cut);
+        ExpectSound(SourceMap::Build(code, HtmlSyntax::Html), code);
+        ExpectSound(SourceMap::Build(code, HtmlSyntax::Xhtml), code);
+        if (HasFatalFailure()) return;
+    }
+}
+
 // Elements of the real filings as the page engine counts them (HTML: the
 // file read as text/html; XHTML: as application/xhtml+xml).
 struct CorpusCounts {
@@ -203,32 +266,10 @@ TEST(SourceMapTest, FilingsGiveThePagesElementsWithRangesOnTheirTags) {
         const std::string code = bytes.str();
         const SourceMap map = SourceMap::Build(code, expected.syntax);
         EXPECT_FALSE(map.Problem().has_value()) << map.Problem()->what;
+        ExpectSound(map, code);
         std::map<std::string, std::size_t> counts;
-        int previousStart = 0;
         for (std::uint32_t i = 1; i < map.Nodes().size(); ++i) {
-            const SourceNode& n = map.Node(i);
-            // Nodes come in the order of their bytes: the enclosing lookup needs it.
-            ASSERT_GE(n.whole.start, previousStart) << i;
-            previousStart = n.whole.start;
-            const SourceNode& parent = map.Node(n.parent);
-            if (!n.uncertain) {
-                ASSERT_GE(n.whole.start, parent.whole.start) << i;
-                ASSERT_LE(n.whole.end(), parent.whole.end()) << i;
-                if (n.nextSibling != kNoSourceNode) {
-                    ASSERT_LE(n.whole.end(), map.Node(n.nextSibling).whole.start) << i;
-                }
-            }
-            if (n.kind != SourceNodeKind::Element) continue;
-            ++counts[map.Name(i)];
-            if (n.HasEndTag()) {
-                ASSERT_EQ(Bytes(code, n.endTag).substr(0, 2), "</") << i;
-            }
-            if (n.implied) continue;
-            ASSERT_TRUE(EqualsFolded(Bytes(code, n.startTag).substr(0, map.Name(i).size() + 1),
-                                     "<" + map.Name(i)))
-                << Bytes(code, n.startTag);
-            ASSERT_EQ(map.EnclosingElement(n.startTag), i);
-            ASSERT_EQ(map.NodeAtPath(map.PathOf(i)), i);
+            if (map.Node(i).kind == SourceNodeKind::Element) ++counts[map.Name(i)];
         }
         EXPECT_EQ(map.ElementCount(), expected.elements);
         EXPECT_EQ(counts["table"], expected.table);
