@@ -172,13 +172,13 @@ bool AllSpace(std::string_view text) {
 // well-formed, so the tree stops there too.
 class XhtmlBuilder : SourceMapBuilder {
   public:
-    using SourceMapBuilder::SourceMapBuilder;
+    XhtmlBuilder(SourceMap& map, std::string_view text)
+        : SourceMapBuilder(map, text), tokens_(text, HtmlSyntax::Xhtml) {}
 
     void Run() {
-        TokenStream tokens(text_, HtmlSyntax::Xhtml);
         HtmlToken t;
         open_.push_back(SourceMap::Root());
-        while (!map_.Problem() && tokens.Next(t)) Take(t);
+        while (!map_.Problem() && tokens_.Next(t)) Take(t);
         if (!map_.Problem()) {
             if (open_.size() > 1) {
                 Fail(text_.size(), "<" + map_.Name(open_.back()) + "> is never closed");
@@ -213,8 +213,9 @@ class XhtmlBuilder : SourceMapBuilder {
             case HtmlTokenKind::Stray:
                 return Fail(t.start, "a \"<\" that starts no tag");
             case HtmlTokenKind::StartTag: {
-                if (outside && rootSeen_)
+                if (outside && rootSeen_) {
                     return Fail(t.start, "a second root element <" + std::string(name) + ">");
+                }
                 for (const HtmlAttribute& a : t.attributes) {
                     if (std::memchr(a.value.data(), '<', a.value.size())) {
                         return Fail(t.start,
@@ -229,6 +230,12 @@ class XhtmlBuilder : SourceMapBuilder {
                 Append(parent, element);
                 if (t.selfClosing) return Close(element, t.end);
                 open_.push_back(element);
+                // The tokenizer reads a style's or script's content as text,
+                // as HTML does; to XML it is markup like any other.
+                for (const std::string_view raw :
+                     {"script", "style", "xmp", "listing", "textarea"}) {
+                    if (EqualsFolded(name, raw)) tokens_.SkipTo(t.end);
+                }
                 return;
             }
             case HtmlTokenKind::EndTag: {
@@ -248,6 +255,14 @@ class XhtmlBuilder : SourceMapBuilder {
             case HtmlTokenKind::Comment:
                 return Append(parent, NewNode(SourceNodeKind::Comment, t.start, t.end));
             case HtmlTokenKind::ProcessingInstruction:
+                // The XML declaration is no node of the document, and stands
+                // only at its very start (after a byte-order mark).
+                if (StartsWithFolded(t, "<?xml") && t.end > t.start + 5 &&
+                    IsMarkupSpace(text_[t.start + 5])) {
+                    if (t.start == 0 || (t.start == 3 && text_.substr(0, 3) == "\xEF\xBB\xBF"))
+                        return;
+                    return Fail(t.start, "an XML declaration after the document's start");
+                }
                 return Append(parent, NewNode(SourceNodeKind::Instruction, t.start, t.end));
             case HtmlTokenKind::CData:
                 if (outside) return Fail(t.start, "a CDATA section outside the root element");
@@ -289,6 +304,7 @@ class XhtmlBuilder : SourceMapBuilder {
     }
     std::string Excerpt(const HtmlToken& t) const { return std::string(Text(t).substr(0, 40)); }
 
+    TokenStream tokens_;
     std::vector<std::uint32_t> open_;
     bool rootSeen_ = false;
     bool xhtmlEntities_ = false;

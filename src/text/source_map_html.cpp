@@ -218,6 +218,7 @@ void HtmlTreeBuilder::InBodyStart(const Tok& t) {
     if (HasFlag(tag, kClosesP) || IsOneOf(tag, {Pre, Listing})) {
         ClosePInButtonScope();
         Insert(t);
+        if (tag == Listing) ReadMarkupAfter(t);
         skipNewline_ = tag == Pre || tag == Listing;
         return;
     }

@@ -80,6 +80,7 @@ class HtmlTreeBuilder : SourceMapBuilder {
     void Run() {
         HtmlToken token;
         while (tokens_.Next(token)) Take(token);
+        FlushText();
         Tok eof;
         eof.start = eof.end = text_.size();
         at_ = text_.size();
@@ -101,25 +102,24 @@ class HtmlTreeBuilder : SourceMapBuilder {
   private:
     // ---- Tokens ----------------------------------------------------------
 
+    // Text, and a "<" that starts no markup, reach the rules as one run of
+    // characters, as the page's parser collects them.
     void Take(const HtmlToken& token) {
+        const HtmlTokenKind kind = token.kind;
+        if (kind == HtmlTokenKind::Text || kind == HtmlTokenKind::RawText ||
+            kind == HtmlTokenKind::Stray) {
+            if (pendingEnd_ != token.start) FlushText();
+            if (pendingEnd_ == pendingStart_) pendingStart_ = token.start;
+            pendingEnd_ = token.end;
+            return;
+        }
+        FlushText();
+        skipNewline_ = false;
         Tok t;
         t.start = token.start;
         t.end = token.end;
         at_ = t.start;
-        const bool skipNewline = skipNewline_;
-        skipNewline_ = false;
-        switch (token.kind) {
-            case HtmlTokenKind::Text:
-            case HtmlTokenKind::RawText:
-            case HtmlTokenKind::Stray:
-                t.kind = Kind::Text;
-                if (skipNewline) {  // the line break right after <pre> is not content
-                    if (text_[t.start] == '\r') ++t.start;
-                    if (t.start < t.end && text_[t.start] == '\n') ++t.start;
-                    if (t.start == t.end) return;
-                }
-                if (inRaw_) return AddText(Current(), kNoSourceNode, t.start, t.end);
-                break;
+        switch (kind) {
             case HtmlTokenKind::StartTag:
                 t.kind = Kind::Start;
                 t.tag = Intern(token.name, true);
@@ -142,6 +142,23 @@ class HtmlTreeBuilder : SourceMapBuilder {
                 t.kind = Kind::Comment;
                 break;
         }
+        Process(t);
+    }
+    void FlushText() {
+        if (pendingEnd_ == pendingStart_) return;
+        Tok t;
+        t.kind = Kind::Text;
+        t.start = pendingStart_;
+        t.end = pendingEnd_;
+        pendingStart_ = pendingEnd_ = 0;
+        at_ = t.start;
+        if (skipNewline_) {  // the line break right after <pre> is not content
+            skipNewline_ = false;
+            if (text_[t.start] == '\r') ++t.start;
+            if (t.start < t.end && text_[t.start] == '\n') ++t.start;
+            if (t.start == t.end) return;
+        }
+        if (inRaw_) return AddText(Current(), kNoSourceNode, t.start, t.end);
         Process(t);
     }
 
@@ -350,18 +367,25 @@ class HtmlTreeBuilder : SourceMapBuilder {
         Append(parent, NewNode(SourceNodeKind::Comment, t.start, t.end));
     }
     // Elements whose content is text to the parser. The tokenizer reads
-    // script, style, xmp, textarea and plaintext so; title, iframe, noembed
-    // and noframes are read on from their end tag here.
+    // script, style, xmp, textarea and plaintext so (unless written "/>");
+    // title, iframe, noembed and noframes are read on from their end tag here.
+    static bool TokenizerReadsRaw(std::uint32_t tag) {
+        return IsOneOf(tag, {Script, Style, Xmp, Listing, Textarea, Plaintext});
+    }
     void InsertRaw(const Tok& t) {
         Insert(t);
         inRaw_ = true;
-        if (t.tag == Title || t.tag == Iframe || t.tag == Noembed || t.tag == Noframes) {
-            const std::string close = "</" + map_.Name(Current());
-            std::size_t end = FindFolded(text_, close, t.end);
-            if (end == std::string_view::npos) end = text_.size();
-            if (end > t.end) AddText(Current(), kNoSourceNode, t.end, end);
-            tokens_.SkipTo(end);
-        }
+        if (TokenizerReadsRaw(t.tag) && !t.selfClosing) return;
+        std::size_t end = std::string_view::npos;
+        if (t.tag != Plaintext) end = FindFolded(text_, "</" + map_.Name(Current()), t.end);
+        if (end == std::string_view::npos) end = text_.size();
+        if (end > t.end) AddText(Current(), kNoSourceNode, t.end, end);
+        tokens_.SkipTo(end);
+    }
+    // The tokenizer took the content of this start tag as text, but the page
+    // reads it as markup: a listing, or a style the parser ignores.
+    void ReadMarkupAfter(const Tok& t) {
+        if (TokenizerReadsRaw(t.tag) && !t.selfClosing) tokens_.SkipTo(t.end);
     }
 
     // ---- Formatting elements -----------------------------------------------
@@ -418,7 +442,9 @@ class HtmlTreeBuilder : SourceMapBuilder {
     bool quirks_ = false;
     bool fosterParenting_ = false;
     bool inRaw_ = false;
-    bool skipNewline_ = false;  // after <pre>, <listing>, <textarea>
+    bool skipNewline_ = false;      // after <pre>, <listing>, <textarea>
+    std::size_t pendingStart_ = 0;  // the characters not yet given to the rules
+    std::size_t pendingEnd_ = 0;
 };
 
 }  // namespace tarlo::html_map

@@ -108,6 +108,7 @@ void HtmlTreeBuilder::InCaption(const Tok& t) {
 void HtmlTreeBuilder::InColumnGroup(Tok t) {
     if (t.kind == Kind::Comment) return InsertComment(t, Current());
     if (t.kind == Kind::Doctype) return;
+    if (t.kind == Kind::Start && t.tag == Html) return;
     if (t.kind == Kind::Start && t.tag == Col) return InsertVoid(t);
     if (t.kind == Kind::End && t.tag == Col) return;
     if (!CurrentIs(Colgroup)) return;
@@ -244,7 +245,7 @@ void HtmlTreeBuilder::InSelect(const Tok& t) {
                 return;
             }
             if (tag == Script) return InsertRaw(t);
-            return;  // other tags have no place in a list box
+            return ReadMarkupAfter(t);  // other tags have no place in a list box
         case Kind::End:
             if (tag == Optgroup) {
                 if (CurrentIs(Option) && stack_.size() > 1 &&

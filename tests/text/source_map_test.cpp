@@ -134,6 +134,48 @@ TEST(SourceMapTest, HtmlCarriesFormattingOverAndMarksWhatMoves) {
               0);
 }
 
+// Each text node's bytes, in tree order, between "[" and "]".
+std::string Texts(std::string_view code, HtmlSyntax syntax = HtmlSyntax::Html) {
+    const SourceMap map = SourceMap::Build(code, syntax);
+    std::string out;
+    std::vector<std::uint32_t> todo{SourceMap::Root()};
+    while (!todo.empty()) {
+        const std::uint32_t node = todo.back();
+        todo.pop_back();
+        if (map.Node(node).kind == SourceNodeKind::Text) {
+            out += "[" + std::string(Bytes(code, map.Node(node).whole)) + "]";
+        }
+        std::vector<std::uint32_t> children;
+        for (std::uint32_t c = map.Node(node).firstChild; c != kNoSourceNode;
+             c = map.Node(c).nextSibling) {
+            children.push_back(c);
+        }
+        todo.insert(todo.end(), children.rbegin(), children.rend());
+    }
+    return out;
+}
+
+TEST(SourceMapTest, TextRunsAreThePagesTextNodes) {
+    // Text around an ignored tag is one node; so is a "<" that starts no tag
+    // with the text after it, which a table then moves in front of itself.
+    EXPECT_EQ(Texts("<p>a</b>b<p>c"), "[a</b>b][c]");
+    EXPECT_EQ(Texts("<table><\n<div>x</div></table>"), "[<\n][x]");
+    // Blanks before the body stay in the head or go; a table keeps blanks.
+    EXPECT_EQ(Texts("\n<html> <head> <title>t</title> </head> <p>a</p>\n"), "[ ][t][ ][ ][a][\n]");
+    EXPECT_EQ(Texts("<table>\n<tr> <td>1</td>\n</tr></table>"), "[\n][ ][1][\n]");
+    // The line break after <pre> is no text; a list box ignores the tags
+    // it cannot hold, and reads on after them as markup.
+    EXPECT_EQ(Texts("<pre>\r\nx</pre><pre>\n</pre>"), "[x]");
+    EXPECT_EQ(Texts("<select><xmp><i></xmp>a</select>"), "[a]");
+    EXPECT_EQ(Outline("<listing><b>x</b></listing>"), "html*(head* body*(listing(b)))");
+    EXPECT_EQ(Texts("<title>a<b>c</TITLE><textarea>\n<p></textarea>"), "[a<b>c][<p>]");
+    // XHTML keeps the blanks inside the root and none outside it; a style
+    // holds markup there, and "<b{}" is broken markup where the tree stops.
+    EXPECT_EQ(
+        Texts("<?xml version='1.0'?>\n<html> <style>a<b{}</style></html>\n", HtmlSyntax::Xhtml),
+        "[ ][a]");
+}
+
 TEST(SourceMapTest, XhtmlIsTheXmlTreeAndSaysWhereItIsNotWellFormed) {
     const std::string code =
         "<?xml version='1.0'?>\n<html xmlns='http://www.w3.org/1999/xhtml'><body><table><tr>"
