@@ -87,9 +87,11 @@ class SourceMap {
     // none does. O(log n + depth).
     std::uint32_t EnclosingElement(ByteRange range) const;
     // The node at a path of element-child indices from the root ({0} is the
-    // root element); kNoSourceNode when there is none. O(depth).
+    // root element, {} the document); kNoSourceNode when there is none.
+    // O(depth).
     std::uint32_t NodeAtPath(const std::vector<int>& path) const;
-    // The path of an element, as NodeAtPath takes it. O(depth).
+    // The path of an element, as NodeAtPath takes it; empty for any other
+    // node. O(depth).
     std::vector<int> PathOf(std::uint32_t node) const;
 
   private:

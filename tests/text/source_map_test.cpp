@@ -138,10 +138,10 @@ TEST(SourceMapTest, HtmlCarriesFormattingOverAndMarksWhatMoves) {
 std::string Texts(std::string_view code, HtmlSyntax syntax = HtmlSyntax::Html) {
     const SourceMap map = SourceMap::Build(code, syntax);
     std::string out;
-    std::vector<std::uint32_t> todo{SourceMap::Root()};
-    while (!todo.empty()) {
-        const std::uint32_t node = todo.back();
-        todo.pop_back();
+    std::vector<std::uint32_t> pending{SourceMap::Root()};
+    while (!pending.empty()) {
+        const std::uint32_t node = pending.back();
+        pending.pop_back();
         if (map.Node(node).kind == SourceNodeKind::Text) {
             out += "[" + std::string(Bytes(code, map.Node(node).whole)) + "]";
         }
@@ -150,7 +150,7 @@ std::string Texts(std::string_view code, HtmlSyntax syntax = HtmlSyntax::Html) {
              c = map.Node(c).nextSibling) {
             children.push_back(c);
         }
-        todo.insert(todo.end(), children.rbegin(), children.rend());
+        pending.insert(pending.end(), children.rbegin(), children.rend());
     }
     return out;
 }
