@@ -62,6 +62,9 @@ void HtmlTreeBuilder::Process(Tok t) {
             }
         }
         if (!more) return;
+        // What the parser makes for the rest (an implied html, head or body)
+        // starts where the rest does, not at the blanks before it.
+        at_ = t.start;
     }
     switch (mode_) {
         case Mode::Initial:

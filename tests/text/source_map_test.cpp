@@ -59,6 +59,12 @@ TEST(SourceMapTest, HtmlImpliesDocumentPartsAndClosesBlocksAsThePageDoes) {
     EXPECT_EQ(Covers(map, code, {0, 1, 0, 0}), "<br> | -");
     EXPECT_EQ(Covers(map, code, {0, 1, 1}), "<div>d</div> | </div>");
     EXPECT_EQ(Covers(map, code, {0, 1, 2}), "</p> | </p>");  // a </p> alone: an empty p
+    // Blanks before the first text: the parts the parser makes start after
+    // them, each inside the one that holds it.
+    const std::string blanks = "\n-";
+    const SourceMap b = SourceMap::Build(blanks, HtmlSyntax::Html);
+    EXPECT_EQ(Covers(b, blanks, {0}), "- | -");
+    EXPECT_EQ(Covers(b, blanks, {0, 1}), "- | -");
 
     EXPECT_EQ(Outline("<p>one<p>two</p></p>x"), "html*(head* body*(p p p*))");
     // A table closes a paragraph, except in quirks mode (no DOCTYPE).
