@@ -160,6 +160,38 @@ UndoHistory::Looks UndoHistory::NumbersOf(const std::vector<StyleRun>& runs, std
     return out;
 }
 
+std::string UndoHistory::PackRuns(const std::vector<StyleRun>& runs, std::size_t start,
+                                  std::size_t length) {
+    // The view hands out runs that follow each other over the stretch; any
+    // other list is taken byte by byte.
+    std::size_t at = start;
+    for (const StyleRun& r : runs) {
+        if (r.length <= 0 || static_cast<std::size_t>(r.start) != at)
+            return Pack(NumbersOf(runs, start, length));
+        at += static_cast<std::size_t>(r.length);
+    }
+    if (at != start + length) return Pack(NumbersOf(runs, start, length));
+    std::string out;
+    std::size_t pending = 0;
+    std::uint16_t number = 0;
+    for (const StyleRun& r : runs) {
+        const std::uint16_t n = NumberOf({r.colour, r.pointSize});
+        if (pending > 0 && n != number) {
+            PutVarint(out, pending);
+            PutVarint(out, number);
+            pending = 0;
+        }
+        number = n;
+        pending += static_cast<std::size_t>(r.length);
+    }
+    if (pending > 0) {
+        PutVarint(out, pending);
+        PutVarint(out, number);
+    }
+    out.shrink_to_fit();
+    return out;
+}
+
 std::vector<StyleRun> UndoHistory::RunsOf(const std::string& packed, std::size_t start) const {
     std::vector<StyleRun> out;
     std::size_t at = start;
@@ -224,7 +256,7 @@ void UndoHistory::Inserted(std::size_t start, std::size_t length) {
 void UndoHistory::Removing(const UndoSource& view, std::size_t start, std::size_t length) {
     if (length == 0) return;
     std::string text = view.Text(start, length);
-    std::string looks = Pack(NumbersOf(view.Looks(start, length), start, length));
+    std::string looks = PackRuns(view.Looks(start, length), start, length);
     changes_.push_back({Change::Kind::Remove, start, length, std::move(text), std::move(looks)});
 }
 
@@ -246,7 +278,7 @@ void UndoHistory::Restyling(const UndoSource& view, std::size_t start, std::size
     // A repaint of the whole filing often follows another (a size after a
     // colour): only the first one's looks are the step's.
     if (length == 0 || LooksKept(start, start + length)) return;
-    std::string looks = Pack(NumbersOf(view.Looks(start, length), start, length));
+    std::string looks = PackRuns(view.Looks(start, length), start, length);
     changes_.push_back({Change::Kind::Restyle, start, length, {}, std::move(looks)});
 }
 

@@ -115,6 +115,8 @@ class UndoHistory {
     std::uint16_t NumberOf(const Look& look);
     // The look number of every byte of [start, start + length), from runs.
     Looks NumbersOf(const std::vector<StyleRun>& runs, std::size_t start, std::size_t length);
+    // The looks of [start, start + length) packed, from runs.
+    std::string PackRuns(const std::vector<StyleRun>& runs, std::size_t start, std::size_t length);
     // Packed looks as runs from `start`.
     std::vector<StyleRun> RunsOf(const std::string& packed, std::size_t start) const;
     // Whether the looks of [start, end) before this group are already kept.
