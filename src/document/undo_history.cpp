@@ -88,7 +88,7 @@ template <typename Buffer>
 struct Region {
     bool placed = false;
     std::size_t start = 0;
-    std::size_t shown = 0;  // its length in the view as it stands
+    Buffer shown;  // the region as the view shows it, read once
     Buffer held;
 
     template <typename Read>
@@ -101,15 +101,15 @@ struct Region {
             // Nothing before the region ever changed: the view has it as it was.
             const Buffer before = read(from, start - from);
             held.insert(0, before);
-            shown += before.size();
+            shown.insert(0, before);
             start = from;
         }
         const std::size_t end = start + held.size();
         if (to > end) {
             // After the region, too, only the offsets moved.
-            const Buffer after = read(start + shown, to - end);
+            const Buffer after = read(start + shown.size(), to - end);
             held.append(after);
-            shown += after.size();
+            shown.append(after);
         }
     }
     std::size_t Offset(std::size_t at) const { return std::min(at - start, held.size()); }
@@ -314,7 +314,7 @@ UndoHistory::Delta UndoHistory::Compose(const UndoSource& view) {
     }
 
     Delta d;
-    const std::string after = text.placed ? view.Text(text.start, text.shown) : std::string();
+    const std::string& after = text.shown;
     const auto [head, tail] = Common(text.held, after, after.size(), after.size());
     const std::size_t beforeMid = text.held.size() - head - tail;
     const std::size_t afterMid = after.size() - head - tail;
@@ -323,7 +323,7 @@ UndoHistory::Delta UndoHistory::Compose(const UndoSource& view) {
     d.beforeText = text.held.substr(head, beforeMid);
     d.afterText = after.substr(head, afterMid);
 
-    const Looks afterLooks = looks.placed ? readLooks(looks.start, looks.shown) : Looks();
+    const Looks& afterLooks = looks.shown;
     std::size_t maxHead = afterLooks.size();
     std::size_t maxTail = afterLooks.size();
     if (textChanged) {
