@@ -76,7 +76,7 @@ class CodeView : public QsciScintilla, public CodeText {
     // The stretch [start, end) of today's text outside which neither text
     // nor look changed since the last call; `known` is false before the
     // first call and after a change no stretch describes (the look of
-    // uncoloured text). Lets the undo history record a keystroke by its size.
+    // uncoloured text).
     using ChangedSpan = ChangeRecord::Span;
     ChangedSpan TakeChangedSpan();
     ChangedSpan PendingSpan() const { return changes_.Pending(); }
