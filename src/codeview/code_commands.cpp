@@ -54,10 +54,66 @@ void CaretToTop(CodeView* view) {
 
 }  // namespace
 
-CodeCommands::CodeCommands(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
+// The code view as the undo history hears of its changes and reads it. An
+// undo loading its step is the history's own doing and is not told.
+class CodeCommands::HistoryFeed final : public CodeView::EditWatcher, public UndoSource {
+  public:
+    HistoryFeed(CodeView& view, Document& document) : view_(&view), document_(document) {
+        view.SetEditWatcher(this);
+    }
+    ~HistoryFeed() override {
+        if (view_) view_->SetEditWatcher(nullptr);
+    }
+    HistoryFeed(const HistoryFeed&) = delete;
+    HistoryFeed& operator=(const HistoryFeed&) = delete;
+
+    std::string Text(std::size_t start, std::size_t length) const override {
+        return view_->TextRange(static_cast<int>(start), static_cast<int>(length));
+    }
+    std::vector<StyleRun> Looks(std::size_t start, std::size_t length) const override {
+        return view_->RunsIn(static_cast<int>(start), static_cast<int>(length));
+    }
+
+    void Inserted(int start, int length) override {
+        if (Told() && start >= 0 && length > 0) {
+            document_.History().Inserted(static_cast<std::size_t>(start),
+                                         static_cast<std::size_t>(length));
+        }
+    }
+    void Removing(int start, int length) override {
+        if (const auto s = Stretch(start, length))
+            document_.History().Removing(*this, s->first, s->second);
+    }
+    void Restyling(int start, int length) override {
+        if (const auto s = Stretch(start, length))
+            document_.History().Restyling(*this, s->first, s->second);
+    }
+
+  private:
+    bool Told() const { return !document_.RestoringUndo && view_; }
+    // The part of [start, start + length) inside the text, as (start, length).
+    std::optional<std::pair<std::size_t, std::size_t>> Stretch(int start, int length) const {
+        if (!Told()) return std::nullopt;
+        const int total = view_->Length();
+        const int from = std::clamp(start, 0, total);
+        const int to = std::clamp(start + std::max(length, 0), from, total);
+        if (from == to) return std::nullopt;
+        return std::make_pair(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    }
+
+    QPointer<CodeView> view_;
+    Document& document_;
+};
+
+CodeCommands::CodeCommands(Editor& editor, QObject* owner)
+    : QObject(owner),
+      editor_(editor),
+      feed_(std::make_unique<HistoryFeed>(editor.codeView(), editor.document())) {
     setObjectName("codeWindowServices");
     editor_.codeView().installEventFilter(this);
 }
+
+CodeCommands::~CodeCommands() = default;
 
 void CodeCommands::FormatCode() {
     ProgressWindows& progress = editor_.progress();
@@ -163,64 +219,46 @@ void CodeCommands::ColorizeHtmlCode() {
 
 void CodeCommands::RecordUndoStep() {
     if (editor_.document().RestoringUndo) return;
-    CodeView* view = &editor_.codeView();
-    UndoHistory& history = editor_.document().History();
-    const CodeView::ChangedSpan span = view->TakeChangedSpan();
-    if (span.known) {
-        // Only the stretch that changed is read: a keystroke in a large
-        // filing costs the keystroke.
-        const int start = span.changed ? span.start : 0;
-        const int end = span.changed ? span.end : 0;
-        if (history.RecordSpan(static_cast<std::size_t>(start), static_cast<std::size_t>(end),
-                               static_cast<std::size_t>(view->Length()),
-                               view->TextRange(start, end - start),
-                               view->RunsIn(start, end - start))) {
-            return;
-        }
-    }
-    history.Record(view->TextUtf8(), view->Runs());
+    // The history heard of each change as it was made: it reads only the
+    // stretches they reached.
+    editor_.document().History().Record(*feed_);
 }
 
-bool CodeCommands::ViewShowsCurrentSlot() const {
-    const CodeView& view = editor_.codeView();
-    const CodeView::ChangedSpan& span = view.PendingSpan();
-    return span.known && !span.changed &&
-           static_cast<std::size_t>(view.Length()) == editor_.document().History().CurrentLength();
-}
-
-void CodeCommands::LoadStep(const UndoStep& step, bool inPlace) {
+void CodeCommands::LoadStep(const UndoStep& step) {
     CodeView* view = &editor_.codeView();
     Document& document = editor_.document();
     document.RestoringUndo = true;
-    if (inPlace) {
-        // The view holds the slot it left: only the step's stretch changes.
+    // Only the step's stretch changes.
+    if (step.removed > 0 || !step.text.empty()) {
         view->SetSel(static_cast<int>(step.start), static_cast<int>(step.removed));
         view->ReplaceSelection(step.text);
-        view->ApplyRuns(step.runs);
-    } else {
-        // Colours changed since the last snapshot: the slot is loaded whole.
-        const UndoSnapshot slot = document.History().Current();
-        view->SetTextUtf8(slot.text);
-        view->ApplyRuns(slot.runs);
     }
+    view->ApplyRuns(step.runs);
     document.RestoringUndo = false;
-    view->TakeChangedSpan();
+}
+
+void CodeCommands::Go(bool forward) {
+    UndoHistory& history = editor_.document().History();
+    if (forward ? !history.CanRedo() : !history.CanUndo()) return;
+    // Changes since the last step (a colour pass) are not a step of their
+    // own: the view goes back to the slot it stood on first.
+    if (const std::optional<UndoStep> back = history.TakeBackUnrecorded(*feed_)) LoadStep(*back);
+    const std::optional<UndoStep> step = forward ? history.Redo() : history.Undo();
+    if (!step) return;
+    LoadStep(*step);
     // The caret goes where the step changed the text.
-    view->SetSel(static_cast<int>(step.start + step.text.size()), 0);
+    CodeView* view = &editor_.codeView();
+    view->SetSel(static_cast<int>(step->start + step->text.size()), 0);
     view->ensureCursorVisible();
     editor_.ShowCaretPosition();
 }
 
 void CodeCommands::Undo() {
-    const bool inPlace = ViewShowsCurrentSlot();
-    if (const std::optional<UndoStep> s = editor_.document().History().Undo())
-        LoadStep(*s, inPlace);
+    Go(false);
 }
 
 void CodeCommands::Redo() {
-    const bool inPlace = ViewShowsCurrentSlot();
-    if (const std::optional<UndoStep> s = editor_.document().History().Redo())
-        LoadStep(*s, inPlace);
+    Go(true);
 }
 
 void CodeCommands::ToggleCase() {
@@ -295,9 +333,7 @@ bool CodeCommands::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void CodeCommands::StartHistory() {
-    CodeView* view = &editor_.codeView();
-    editor_.document().History().Begin(view->TextUtf8(), view->Runs());
-    view->TakeChangedSpan();
+    editor_.document().History().Begin();
 }
 
 CodeCommands* InstallCodeCommands(Editor& editor, QObject* owner) {

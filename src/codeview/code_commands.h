@@ -5,6 +5,7 @@
 // the code feeds.
 #include <QObject>
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 #include "document/view_sync.h"
@@ -20,6 +21,7 @@ class CodeCommands : public QObject, public CodeFormatting, public UndoRecorder 
     Q_OBJECT
   public:
     explicit CodeCommands(Editor& editor, QObject* owner);
+    ~CodeCommands() override;
 
     // The refresh's steps: neither refreshes.
     void FormatCode() override;
@@ -50,10 +52,15 @@ class CodeCommands : public QObject, public CodeFormatting, public UndoRecorder 
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    bool ViewShowsCurrentSlot() const;
-    void LoadStep(const UndoStep& step, bool inPlace);
+    class HistoryFeed;
+    // Undo or redo: changes since the last step go first, then the step.
+    void Go(bool forward);
+    void LoadStep(const UndoStep& step);
 
     Editor& editor_;
+    // Tells the history of every change of the code view and reads the view
+    // for it.
+    std::unique_ptr<HistoryFeed> feed_;
     int caseToggleCount_ = 0;
     // The page whose formatted code was too large, once the user was told.
     std::optional<std::size_t> refusedFormat_;

@@ -5,6 +5,8 @@
 
 #include <QAccessible>
 
+#include <algorithm>
+
 #include "codeview/code_view_accessible.h"
 #include "shell/long_operation.h"
 
@@ -91,7 +93,9 @@ void CodeView::LoadView(std::string_view text) {
 void CodeView::SetTextUtf8(std::string_view text) {
     ChangeBatch batch(this);
     ++editCount_;
+    if (watcher_ != nullptr) watcher_->Removing(0, Length());
     LoadView(text);
+    if (watcher_ != nullptr) watcher_->Inserted(0, static_cast<int>(text.size()));
     changes_.Whole(static_cast<int>(text.size()));
     changedInBatch_ = true;
     SendScintilla(SCI_GOTOPOS, 0L);
@@ -104,7 +108,8 @@ void CodeView::SetSoftBreaks(bool on) {
     breaks_.SetOn(on);
     const int caret = SelStart();
     LoadView(text);
-    ApplyRuns(runs);
+    // The same looks again: no change of the document to tell.
+    looks_.ApplyRuns(runs);
     changes_.Forget();
     SetSel(caret, 0);
 }
@@ -159,6 +164,8 @@ void CodeView::ResizeAll(WinColor colour, double pointSize) {
 }
 
 void CodeView::SetDefaultLook(WinColor colour, double pointSize) {
+    // Every character nothing has coloured takes the look.
+    if (watcher_ != nullptr) watcher_->Restyling(0, Length());
     looks_.SetDefaultLook(colour, pointSize);
 }
 
@@ -171,14 +178,25 @@ void CodeView::SetBackgroundColour(WinColor colour) {
 }
 
 void CodeView::SetRangeColour(int start, int length, WinColor colour) {
+    if (watcher_ != nullptr) watcher_->Restyling(start, length);
     looks_.Restyle(start, length, true, colour, false, 0);
 }
 
 void CodeView::SetRangeSize(int start, int length, double pointSize) {
+    if (watcher_ != nullptr) watcher_->Restyling(start, length);
     looks_.Restyle(start, length, false, kBlack, true, pointSize);
 }
 
 void CodeView::ApplyRuns(const std::vector<StyleRun>& runs) {
+    if (watcher_ != nullptr && !runs.empty()) {
+        int from = runs.front().start;
+        int to = from;
+        for (const StyleRun& r : runs) {
+            from = std::min(from, r.start);
+            to = std::max(to, r.start + r.length);
+        }
+        watcher_->Restyling(from, to - from);
+    }
     looks_.ApplyRuns(runs);
 }
 

@@ -76,10 +76,21 @@ class CodeView : public QsciScintilla, public CodeText {
     // The stretch [start, end) of today's text outside which neither text
     // nor look changed since the last call; `known` is false before the
     // first call and after a change no stretch describes (the look of
-    // uncoloured text). Lets the undo history record a keystroke by its size.
+    // uncoloured text).
     using ChangedSpan = ChangeRecord::Span;
     ChangedSpan TakeChangedSpan();
     ChangedSpan PendingSpan() const { return changes_.Pending(); }
+    // Told of every change of the document (document offsets): text just
+    // put in, or a stretch about to lose its text or its looks, which can
+    // still be read. The undo history keeps what each change takes away.
+    class EditWatcher {
+      public:
+        virtual ~EditWatcher() = default;
+        virtual void Inserted(int start, int length) = 0;
+        virtual void Removing(int start, int length) = 0;
+        virtual void Restyling(int start, int length) = 0;
+    };
+    void SetEditWatcher(EditWatcher* watcher) { watcher_ = watcher; }
     WinColor ColourAt(int pos) const;
     double SizeAt(int pos) const;
     // The colour and size that typed text takes when nothing precedes it.
@@ -198,6 +209,7 @@ class CodeView : public QsciScintilla, public CodeText {
     bool changedInBatch_ = false;
     int editCount_ = 0;
     bool tellReaders_ = false;
+    EditWatcher* watcher_ = nullptr;
     bool settleQueued_ = false;
     bool settling_ = false;
 };

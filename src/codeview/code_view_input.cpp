@@ -55,6 +55,7 @@ void CodeView::DocumentInserted(int viewPos, int length) {
     readers_.Inserting(doc, length, ReadersListening());
     const int style = looks_.StyleOfInsertion(viewPos, doc, length);
     positions_.Inserted(viewPos, length);
+    if (watcher_ != nullptr) watcher_->Inserted(doc, length);
     readers_.NoteMoves();
     changes_.Cover(doc, doc + length);
     looks_.Pend(viewPos, length, style);
@@ -71,6 +72,7 @@ void CodeView::DocumentDeleted(int viewPos, int length) {
         ++editCount_;
         // Readers hear of the deletion while its text is still there.
         removed = readers_.Deleting(doc, docLength, ReadersListening());
+        if (watcher_ != nullptr) watcher_->Removing(doc, docLength);
     }
     positions_.Deleted(viewPos, length);
     if (docLength > 0) {

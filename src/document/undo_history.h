@@ -1,31 +1,40 @@
 #pragma once
-// The code window's undo history: up to 51 snapshots (slots 0 to 50) of the
-// code view's text with the colour and size of every character. Snapshots
-// share what did not change: only the slot the view stands on is held whole
-// (its text and one look number per byte); every other slot is kept as the
-// stretch in which it differs from its neighbour. Recording a change costs
-// the size of the change when the caller says where it lies, so typing into
-// a large filing stays quick.
+// The code window's undo history: up to 50 steps back (slots 0 to 50). The
+// code view holds the document's text and the colour and size of every
+// character; the history holds only what each step changed: the stretch of
+// text it replaced, before and after, and the stretch of looks around it,
+// before and after. An opened filing costs the history nothing until it is
+// edited, and a keystroke costs the keystroke.
+//
+// The view tells the history of every change as it is made, while what the
+// change takes away can still be read (Inserted, Removing, Restyling). A
+// step gathers the changes told since the last one and keeps their net
+// effect: a colour pass followed by a typed key is one step, as it is one
+// change of the text.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "text/byte_range.h"
 
 namespace tarlo {
 
-struct UndoSnapshot {
-    std::string text;
-    std::vector<StyleRun> runs;
+// The code view as the history reads it: stretches of its text and of its
+// looks (runs in document offsets covering every byte), as they stand now.
+class UndoSource {
+  public:
+    virtual ~UndoSource() = default;
+    virtual std::string Text(std::size_t start, std::size_t length) const = 0;
+    virtual std::vector<StyleRun> Looks(std::size_t start, std::size_t length) const = 0;
 };
 
 // What undo or redo does to the view: the `removed` bytes at `start` give way
-// to `text`, whose looks are `runs` (document offsets). Everything outside
-// the stretch is already as the snapshot has it.
+// to `text`, and `runs` (document offsets, after the replacement) give the
+// looks of every byte whose look the step sets, the new text's among them.
+// Everything else is already as the slot has it.
 struct UndoStep {
     std::size_t start = 0;
     std::size_t removed = 0;
@@ -37,73 +46,90 @@ class UndoHistory {
   public:
     static constexpr int kLastSlot = 50;
 
-    // Stores the view's whole content in the next slot, shifting the history
-    // down when it is full. Snapshots beyond the current slot (undone steps)
-    // are dropped: redo never returns to a branch the user has left.
-    void Record(std::string_view text, const std::vector<StyleRun>& runs);
+    // The changes of the view since the last step, told as they are made.
+    // `length` bytes were just put in at `start`.
+    void Inserted(std::size_t start, std::size_t length);
+    // [start, start + length) is about to go, text and looks: read now.
+    void Removing(const UndoSource& view, std::size_t start, std::size_t length);
+    // The looks of [start, start + length) are about to change: read now.
+    void Restyling(const UndoSource& view, std::size_t start, std::size_t length);
 
-    // The same when the view changed only in [start, end) of its new text of
-    // `newLength` bytes: `middle` is that stretch's text and `runs` its looks
-    // (document offsets). False, with nothing recorded, when the stretch does
-    // not fit the current slot; the caller then records the whole content.
-    bool RecordSpan(std::size_t start, std::size_t end, std::size_t newLength,
-                    std::string_view middle, const std::vector<StyleRun>& runs);
+    // Closes the changes told since the last step into the next slot, even
+    // when they came to nothing: each call is one step. When the history is
+    // full the oldest step goes; undone steps are dropped, so redo never
+    // returns to a branch the user has left.
+    void Record(const UndoSource& view);
 
-    // A history of its own for another document: the view's whole content is
-    // its first slot, and undo never goes back past it.
-    void Begin(std::string_view text, const std::vector<StyleRun>& runs);
+    // A history of its own for another document: the view as it stands is
+    // slot 0, and undo never goes back past it.
+    void Begin();
+
+    // The step that takes back the changes told since the last step, so
+    // that the view shows the current slot again; nothing when there are
+    // none. They are forgotten either way.
+    std::optional<UndoStep> TakeBackUnrecorded(const UndoSource& view);
 
     // The step that loads the previous or next slot, or nothing when there is
     // no step to go.
     std::optional<UndoStep> Undo();
     std::optional<UndoStep> Redo();
-
-    // The slot the view currently corresponds to, whole.
-    UndoSnapshot Current() const;
-    std::size_t CurrentLength() const { return text_.size(); }
+    bool CanUndo() const { return index_ > 0; }
+    bool CanRedo() const { return index_ < NewestSlot(); }
 
     // The slot the view currently corresponds to, and the newest recorded slot.
     int UndoIndex() const { return index_; }
     int NewestSlot() const { return static_cast<int>(deltas_.size()); }
 
-    // Bytes of text and colours the history holds.
+    // Bytes of text and looks the history holds, the unrecorded changes' too.
     std::size_t MemoryBytes() const;
 
   private:
-    // How slot i becomes slot i + 1: the middles of text and of looks that
-    // differ, each after its common beginning (looks as (length, number)
-    // varint pairs).
+    // One look number per byte, numbers from `table_`.
+    using Looks = std::u16string;
+
+    // How slot i becomes slot i + 1. The stretch of looks covers the stretch
+    // of text whenever the text changed, so the new text's looks are always
+    // part of the step; it may reach further (a colour pass). Looks are kept
+    // packed as (length, number) pairs.
     struct Delta {
-        std::size_t textPrefix = 0;
+        std::size_t textStart = 0;
         std::string beforeText;
         std::string afterText;
-        // Looks often move with the text but may change apart from it (a
-        // colour pass), so their middle is found on its own.
-        std::size_t looksPrefix = 0;
-        std::size_t beforeLooksSize = 0;
-        std::size_t afterLooksSize = 0;
+        std::size_t looksStart = 0;
         std::string beforeLooks;
         std::string afterLooks;
+    };
+    // A change told since the last step, in the offsets of its own time.
+    struct Change {
+        enum class Kind { Insert, Remove, Restyle } kind;
+        std::size_t start = 0;
+        std::size_t length = 0;
+        std::string text;   // removed text
+        std::string looks;  // removed or replaced looks, packed
     };
     struct Look {
         WinColor colour;
         double pointSize;
     };
 
-    int Find(WinColor colour, double pointSize) const;
-    // The look number of each run, adding new looks to the table.
-    std::vector<char> Numbers(const std::vector<StyleRun>& runs);
+    std::uint16_t NumberOf(const Look& look);
+    // The look number of every byte of [start, start + length), from runs.
+    Looks NumbersOf(const std::vector<StyleRun>& runs, std::size_t start, std::size_t length);
+    // The looks of [start, start + length) packed, from runs.
+    std::string PackRuns(const std::vector<StyleRun>& runs, std::size_t start, std::size_t length);
+    // Packed looks as runs from `start`.
+    std::vector<StyleRun> RunsOf(const std::string& packed, std::size_t start) const;
+    // Whether the looks of [start, end) before this group are already kept.
+    bool LooksKept(std::size_t start, std::size_t end) const;
+    // The net effect of the changes told since the last step.
+    Delta Compose(const UndoSource& view);
+    UndoStep Step(const Delta& d, bool forward) const;
+    // Keeps the table of looks to those in use.
     void Compact();
-    // Replaces [start, oldEnd) of the current slot by the new middle.
-    void Commit(std::size_t start, std::size_t oldEnd, std::string_view text,
-                std::string_view looks);
-    UndoStep Step(const Delta& d, bool forward);
-    std::vector<StyleRun> RunsOf(std::size_t from, std::size_t to) const;
 
-    std::vector<Look> table_;  // look numbers in use, at most 256
-    std::string text_;         // the current slot, whole
-    std::string looks_;        // its look number per byte
+    std::vector<Look> table_;
     std::deque<Delta> deltas_;
+    std::vector<Change> changes_;
     int index_ = 0;
 };
 
