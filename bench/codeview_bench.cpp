@@ -17,7 +17,6 @@
 #include "bench_support.h"
 #include "codeview/code_view.h"
 #include "codeview/html_colorizer.h"
-#include "document/undo_history.h"
 #include "filing_generator.h"
 
 using namespace tarlo;
@@ -58,55 +57,6 @@ void Measure(const QString& name, const QString& path, const std::string& html) 
     QCoreApplication::processEvents();
     const double viewMs = t.nsecsElapsed() / 1e6;
 
-    // 60 recorded changes of the coloured document, as typing them records.
-    UndoHistory history;
-    std::vector<double> recordMs;
-    for (int n = 0; n < 60; ++n) {
-        view.SetSel(static_cast<int>((static_cast<std::size_t>(n) * 7919 * 131) % html.size()), 0);
-        view.ReplaceSelection("x");
-        t.restart();
-        std::vector<StyleRun> looks;
-        for (const StyleRun& r : view.Runs()) {
-            looks.push_back({r.start, r.length, r.colour, r.pointSize});
-        }
-        history.Record(view.TextUtf8(), looks);
-        recordMs.push_back(t.nsecsElapsed() / 1e6);
-    }
-    t.restart();
-    const bool undone = history.Undo().has_value();
-    const double undoMs = t.nsecsElapsed() / 1e6;
-
-    // The same 60 changes recorded as the window does: from the stretch the
-    // view says changed.
-    UndoHistory stretched;
-    view.TakeChangedSpan();
-    {
-        std::vector<StyleRun> looks;
-        for (const StyleRun& r : view.Runs())
-            looks.push_back({r.start, r.length, r.colour, r.pointSize});
-        stretched.Record(view.TextUtf8(), looks);
-    }
-    std::vector<double> spanMs;
-    for (int n = 0; n < 60; ++n) {
-        view.SetSel(static_cast<int>((static_cast<std::size_t>(n) * 7919 * 131) % html.size()), 0);
-        view.ReplaceSelection("x");
-        t.restart();
-        const CodeView::ChangedSpan span = view.TakeChangedSpan();
-        std::vector<StyleRun> looks;
-        for (const StyleRun& r : view.RunsIn(span.start, span.end - span.start)) {
-            looks.push_back({r.start, r.length, r.colour, r.pointSize});
-        }
-        stretched.RecordSpan(static_cast<std::size_t>(span.start),
-                             static_cast<std::size_t>(span.end),
-                             static_cast<std::size_t>(view.Length()),
-                             view.TextRange(span.start, span.end - span.start), looks);
-        spanMs.push_back(t.nsecsElapsed() / 1e6);
-    }
-    t.restart();
-    stretched.Undo();
-    const double spanUndoMs = t.nsecsElapsed() / 1e6;
-    const double historyMb = history.MemoryBytes() / 1e6;
-    const double stretchedMb = stretched.MemoryBytes() / 1e6;
     const double docMb = html.size() / 1e6;
 
     std::printf("%-36s %8.1f MB\n", name.toUtf8().constData(), docMb);
@@ -118,15 +68,7 @@ void Measure(const QString& name, const QString& path, const std::string& html) 
     std::printf("  colorize  tarlo-cli %9.1f ms   highlight  %9.1f ms   ratio %s\n", colorMs,
                 highlightMs, Ratio(colorMs, highlightMs).toUtf8().constData());
     std::printf("  colouring the code view %9.1f ms\n", viewMs);
-    std::printf(
-        "  undo, whole content: 60 changes hold %.1f MB = %.2f x the document; record %.1f ms, "
-        "undo "
-        "%.1f ms%s\n",
-        historyMb, historyMb / docMb, Median(recordMs), undoMs, undone ? "" : " (none)");
-    std::printf(
-        "  undo, by changed stretch: 60 changes hold %.1f MB = %.2f x; record %.3f ms, undo "
-        "%.3f ms\n",
-        stretchedMb, stretchedMb / docMb, Median(spanMs), spanUndoMs);
+    // The undo history's bytes and times are tarlo_undo_bench's.
     std::fflush(stdout);
 }
 
