@@ -51,51 +51,50 @@ bool PlaceMatches(const SourceMap& map, std::uint32_t node, const PageElementEdi
     return at == SourceMap::Root();
 }
 
-// An attribute value as the page sees it: references decoded (the few
-// names a serialiser writes, numbers), line breaks as line feeds. A
-// reference not known here stays as written, so that it only ever makes
-// two values differ.
+// One character of text or of an attribute value as the page sees it, and
+// where the next starts: references decoded (the few names a serialiser
+// writes, numbers), line breaks as line feeds. A reference not known here
+// stays as written, so that it only ever makes two texts differ.
+char32_t DecodeOne(std::string_view text, std::size_t& i, bool xhtml) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '&') {
+        const CharacterReference r = ReadCharacterReference(
+            text, i, text.size(), xhtml ? ReferenceNames::XmlNames : ReferenceNames::HtmlNames);
+        char32_t cp = 0;
+        if (r.form != CharacterReference::Form::Named) {
+            cp = r.codePoint;
+            if (!xhtml && cp >= 128 && cp <= 159) {
+                cp = FromWindows1252(static_cast<unsigned char>(cp));
+            }
+        } else if (r.terminated) {
+            static const std::pair<const char*, char32_t> kNames[] = {
+                {"amp", U'&'},  {"lt", U'<'},    {"gt", U'>'},
+                {"quot", U'"'}, {"apos", U'\''}, {"nbsp", 0xA0}};
+            for (const auto& [name, point] : kNames) {
+                if (r.name == name) cp = point;
+            }
+        }
+        if (cp != 0 && r.end > i) {
+            i = r.end;
+            return cp;
+        }
+    }
+    if (c == '\r') {
+        i += i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+        return U'\n';
+    }
+    // One UTF-8 character; a broken sequence byte by byte.
+    int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (i + static_cast<std::size_t>(more) >= text.size()) more = 0;
+    char32_t cp = more == 0 ? c : c & (0x3F >> more);
+    for (int k = 1; k <= more; ++k) cp = (cp << 6) | (text[i + k] & 0x3F);
+    i += static_cast<std::size_t>(more) + 1;
+    return cp;
+}
+
 std::u32string DecodedValue(std::string_view value, bool xhtml) {
     std::u32string out;
-    std::size_t i = 0;
-    while (i < value.size()) {
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        if (c == '&') {
-            const CharacterReference r = ReadCharacterReference(
-                value, i, value.size(),
-                xhtml ? ReferenceNames::XmlNames : ReferenceNames::HtmlNames);
-            char32_t cp = 0;
-            if (r.form != CharacterReference::Form::Named) {
-                cp = r.codePoint;
-                if (!xhtml && cp >= 128 && cp <= 159)
-                    cp = FromWindows1252(static_cast<unsigned char>(cp));
-            } else if (r.terminated) {
-                static const std::pair<const char*, char32_t> kNames[] = {
-                    {"amp", U'&'},  {"lt", U'<'},    {"gt", U'>'},
-                    {"quot", U'"'}, {"apos", U'\''}, {"nbsp", 0xA0}};
-                for (const auto& [name, point] : kNames) {
-                    if (r.name == name) cp = point;
-                }
-            }
-            if (cp != 0 && r.end > i) {
-                out += cp;
-                i = r.end;
-                continue;
-            }
-        }
-        if (c == '\r') {
-            out += U'\n';
-            i += i + 1 < value.size() && value[i + 1] == '\n' ? 2 : 1;
-            continue;
-        }
-        // One UTF-8 character; a broken sequence byte by byte.
-        int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (i + static_cast<std::size_t>(more) >= value.size()) more = 0;
-        char32_t cp = more == 0 ? c : c & (0x3F >> more);
-        for (int k = 1; k <= more; ++k) cp = (cp << 6) | (value[i + k] & 0x3F);
-        out += cp;
-        i += static_cast<std::size_t>(more) + 1;
-    }
+    for (std::size_t i = 0; i < value.size();) out += DecodeOne(value, i, xhtml);
     return out;
 }
 
@@ -140,6 +139,82 @@ bool SameStartTag(std::string_view codeTag, std::string_view pageTag, bool xhtml
     return a && b && a->name == b->name && a->attributes == b->attributes;
 }
 
+// A piece of markup as the page reads it, with its bytes: a character of
+// text, a tag (its name and attributes), or any other token as written.
+struct Unit {
+    std::u32string meaning;
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+std::vector<Unit> UnitsOf(std::string_view markup, bool xhtml) {
+    std::vector<Unit> units;
+    HtmlTokenizer tokens(markup, xhtml ? HtmlSyntax::Xhtml : HtmlSyntax::Html);
+    HtmlToken t;
+    while (tokens.Next(t)) {
+        if (t.kind == HtmlTokenKind::Text) {
+            for (std::size_t i = t.start; i < t.end;) {
+                const std::size_t from = i;
+                const std::string_view text = markup.substr(0, t.end);
+                units.push_back(Unit{std::u32string(1, DecodeOne(text, i, xhtml)), from, i});
+            }
+            continue;
+        }
+        const std::string_view bytes = markup.substr(t.start, t.end - t.start);
+        Unit unit{U"", t.start, t.end};
+        std::size_t ignored = 0;
+        const std::optional<StartTag> tag =
+            t.kind == HtmlTokenKind::StartTag ? ReadStartTag(bytes, xhtml, ignored) : std::nullopt;
+        if (tag) {
+            unit.meaning = U"<";
+            for (const char c : tag->name) unit.meaning += static_cast<char32_t>(c);
+            for (const Attribute& a : tag->attributes) {
+                unit.meaning += U'\0';
+                for (const char c : a.name) unit.meaning += static_cast<char32_t>(c);
+                unit.meaning += U'=';
+                unit.meaning += a.value;
+            }
+            // "<td/>" is a whole element in XHTML, "<td>" only its start.
+            if (t.selfClosing) unit.meaning += U"\1/";
+        } else if (t.kind == HtmlTokenKind::EndTag) {
+            unit.meaning = U"</";
+            for (const char c : t.name) {
+                unit.meaning += static_cast<char32_t>(xhtml ? c : AsciiLower(c));
+            }
+        } else {
+            unit.meaning = U"\1";  // as written
+            for (const char c : bytes) unit.meaning += static_cast<char32_t>(c);
+        }
+        units.push_back(std::move(unit));
+    }
+    return units;
+}
+
+// The replacement less what the code already says the same way at either
+// end, a character or a tag at a time: a word made bold rewrites that word.
+CodeReplacement Narrowed(std::string_view code, CodeReplacement r, bool xhtml) {
+    const std::string_view old = code.substr(static_cast<std::size_t>(r.range.start),
+                                             static_cast<std::size_t>(r.range.length));
+    const std::vector<Unit> was = UnitsOf(old, xhtml);
+    const std::vector<Unit> now = UnitsOf(r.text, xhtml);
+    std::size_t head = 0;
+    while (head < was.size() && head < now.size() && was[head].meaning == now[head].meaning) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < was.size() - head && tail < now.size() - head &&
+           was[was.size() - 1 - tail].meaning == now[now.size() - 1 - tail].meaning) {
+        ++tail;
+    }
+    const std::size_t oldFrom = head < was.size() ? was[head].start : old.size();
+    const std::size_t oldTo = tail > 0 ? was[was.size() - tail].start : old.size();
+    const std::size_t newFrom = head < now.size() ? now[head].start : r.text.size();
+    const std::size_t newTo = tail > 0 ? now[now.size() - tail].start : r.text.size();
+    return CodeReplacement{
+        ByteRange{r.range.start + static_cast<int>(oldFrom), static_cast<int>(oldTo - oldFrom)},
+        r.text.substr(newFrom, newTo - newFrom)};
+}
+
 struct Context {
     std::string_view code;
     std::size_t offset = 0;  // where the map's text starts in the code
@@ -169,7 +244,7 @@ std::optional<CodeReplacement> PatchOne(const Context& c, const PageElementEdit&
     std::size_t pageStartEnd = 0;
     const std::optional<StartTag> pageTag = ReadStartTag(markup, c.xhtml, pageStartEnd);
     if (!pageTag || !SameName(pageTag->name, name, c.xhtml)) return std::nullopt;
-    if (!n.HasEndTag()) return CodeReplacement{Shifted(n.whole, c.offset), markup};
+    if (!n.HasEndTag()) return Narrowed(c.code, {Shifted(n.whole, c.offset), markup}, c.xhtml);
 
     // The page's end tag: the last "</" of the markup, naming the element.
     const std::size_t endAt = markup.rfind("</");
@@ -190,8 +265,10 @@ std::optional<CodeReplacement> PatchOne(const Context& c, const PageElementEdit&
         SameStartTag(codeStartTag, std::string_view(markup).substr(0, pageStartEnd), c.xhtml);
     const int from = keepStart ? n.startTag.end() : n.whole.start;
     const std::size_t pageFrom = keepStart ? pageStartEnd : 0;
-    return CodeReplacement{Shifted(ByteRange{from, n.endTag.start - from}, c.offset),
-                           markup.substr(pageFrom, endAt - pageFrom)};
+    return Narrowed(c.code,
+                    {Shifted(ByteRange{from, n.endTag.start - from}, c.offset),
+                     markup.substr(pageFrom, endAt - pageFrom)},
+                    c.xhtml);
 }
 
 bool IsContinuationByte(char c) {
