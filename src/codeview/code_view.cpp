@@ -140,6 +140,11 @@ void CodeView::ReplaceSelection(std::string_view text) {
     SendScintilla(SCI_REPLACESEL, 0UL, copy.c_str());
 }
 
+void CodeView::ReplaceRange(int start, int length, std::string_view text) {
+    SetSel(start, length);
+    ReplaceSelection(text);
+}
+
 int CodeView::FindInCode(const std::string& text, int start, int options) {
     const CodeViewText::Match found = text_.Find(text, start, options & (kWholeWord | kMatchCase));
     if (found.pos < 0) return -1;

@@ -50,6 +50,8 @@ class CodeView : public QsciScintilla, public CodeText {
     // The whole text.
     std::string TextUtf8() const override;
     void SetTextUtf8(std::string_view text) override;
+    // One change, the caret after the new text.
+    void ReplaceRange(int start, int length, std::string_view text) override;
     int Length() const override;  // bytes
     void PaintAll(WinColor colour, double pointSize) override;
     void ResizeAll(WinColor colour, double pointSize) override;

@@ -29,6 +29,13 @@ class CodeText {
     virtual std::string TextUtf8() const = 0;
     // Replaces the whole text; the view raises its change, as for typing.
     virtual void SetTextUtf8(std::string_view text) = 0;
+    // Replaces [start, start + length) as one change; the view raises its
+    // change, as for typing.
+    virtual void ReplaceRange(int start, int length, std::string_view text) {
+        std::string all = TextUtf8();
+        all.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), text);
+        SetTextUtf8(all);
+    }
     virtual int Length() const = 0;  // bytes
     // Every character in one colour and size; typed text takes them too.
     virtual void PaintAll(WinColor colour, double pointSize) = 0;

@@ -9,7 +9,7 @@ ViewSync::ViewSync(Document& document, PageView& page, LongWork& events)
 
 void ViewSync::CodeChanged() {
     if (!document_.RestoringUndo && undo_ != nullptr) undo_->RecordUndoStep();
-    PushCodeToPage();
+    if (!pageHoldsChange_) PushCodeToPage();
 }
 
 void ViewSync::PushCodeToPage() {
@@ -44,9 +44,11 @@ void ViewSync::Refresh() {
     if (refreshing_) return;
     refreshing_ = true;
     document_.MarkCodeAccurate();
-    // The assignment pushes exactly this text back into the page. A page
+    // The whole page is taken only when its changed elements cannot be:
+    // the assignment pushes exactly this text back into the page. A page
     // that does not answer leaves the code as it was.
-    if (PageHoldsEdits()) {
+    if (PageHoldsEdits() && !TakeChangedElements()) {
+        ++wholeRefreshes_;
         if (const std::optional<std::string> code = ReadPage()) {
             document_.Code().SetTextUtf8(*code);
         }
@@ -54,6 +56,24 @@ void ViewSync::Refresh() {
     events_.LetEventsRun();
     FormatAndColour();
     refreshing_ = false;
+}
+
+bool ViewSync::TakeChangedElements() {
+    const std::optional<std::vector<PageElementEdit>> edits = page_.ReadChangedElements();
+    if (!edits) return false;
+    const std::string code = document_.Text();
+    const std::optional<std::vector<CodeReplacement>> patch =
+        PatchCodeFromPage(code, page_.ShowsXhtml(), document_.Form().lineBreak, *edits);
+    if (!patch) return false;
+    // One change of the code, so one undo step, however many elements.
+    const CodeReplacement change = AsOneReplacement(code, *patch);
+    if (change.range.length > 0 || !change.text.empty()) {
+        pageHoldsChange_ = true;
+        document_.Code().ReplaceRange(change.range.start, change.range.length, change.text);
+        pageHoldsChange_ = false;
+    }
+    page_.MarkHoldsCode();
+    return true;
 }
 
 void ViewSync::FormatAndColour() {

@@ -2,15 +2,20 @@
 // Keeping the two views of the document in step, as named steps:
 //   code -> page: every change of the code records an undo step and pushes
 //                 the code into the page (coalesced: typing never waits);
-//   page -> code: the refresh takes the page's HTML as the code, then
-//                 formats it, and colours or paints it, as the options say.
+//   page -> code: the refresh takes back the elements the user changed in
+//                 the page (only their bytes of the code change), or, where
+//                 the code's bytes cannot be matched to the page's elements,
+//                 the page's whole HTML as the code; then it formats the
+//                 code, and colours or paints it, as the options say.
 // The views are reached through the narrow interfaces below, which the real
 // widgets implement and tests can fake.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "document/document.h"
 #include "text/long_work.h"
+#include "text/page_patch.h"
 
 namespace tarlo {
 
@@ -30,6 +35,15 @@ class PageView {
     virtual std::optional<bool> HoldsOwnEdits() = 0;
     // Whether the page is an XML document showing XHTML code (else HTML).
     virtual bool ShowsXhtml() const = 0;
+    // The elements edited in the page since the code was last pushed, the
+    // outermost ones, once every pending push is in it; nothing when the
+    // page must be read whole (or does not answer).
+    virtual std::optional<std::vector<PageElementEdit>> ReadChangedElements() {
+        return std::nullopt;
+    }
+    // The code has caught up with the page's edits without being pushed:
+    // the page counts as unedited again and starts a new record of changes.
+    virtual void MarkHoldsCode() {}
 };
 
 // The code window's formatter and colorizer, as a refresh runs them on the
@@ -77,6 +91,9 @@ class ViewSync {
     // Auto-Colorize is on, else paint the code plain.
     void FormatAndColour();
     bool Refreshing() const { return refreshing_; }
+    // How many refreshes took the page whole because its edits could not be
+    // taken back element by element.
+    int WholeRefreshCount() const { return wholeRefreshes_; }
     // Colours the code with the code window's colorizer; false when the
     // editor has none.
     bool ColourCode();
@@ -106,12 +123,19 @@ class ViewSync {
                                       LineBreak lineBreak);
 
   private:
+    // The element-wise refresh: the changed elements' bytes of the code
+    // replaced in one change, which is not pushed back (the page shows it
+    // already). False when the page must be taken whole.
+    bool TakeChangedElements();
+
     Document& document_;
     PageView& page_;
     LongWork& events_;
     CodeFormatting* formatting_ = nullptr;
     UndoRecorder* undo_ = nullptr;
     bool refreshing_ = false;
+    bool pageHoldsChange_ = false;  // the code change under way came from the page
+    int wholeRefreshes_ = 0;
 };
 
 }  // namespace tarlo

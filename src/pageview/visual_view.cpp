@@ -188,6 +188,35 @@ std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
     return r->toString();
 }
 
+std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
+    if (!WaitForPushes()) return std::nullopt;
+    const auto r = Call("changedElements");
+    if (!r) return std::nullopt;
+    const QVariantMap answer = r->toMap();
+    if (!answer.contains(QStringLiteral("elements"))) return std::nullopt;
+    std::vector<PageElementEdit> edits;
+    for (const QVariant& v : answer.value(QStringLiteral("elements")).toList()) {
+        const QVariantMap element = v.toMap();
+        PageElementEdit edit;
+        for (const QVariant& step : element.value(QStringLiteral("path")).toList()) {
+            edit.path.push_back(step.toInt());
+        }
+        for (const QVariant& name : element.value(QStringLiteral("names")).toList()) {
+            edit.names.push_back(name.toString().toStdString());
+        }
+        edit.html = element.value(QStringLiteral("html")).toString().toStdString();
+        edits.push_back(std::move(edit));
+    }
+    return edits;
+}
+
+void VisualView::MarkHoldsCode() {
+    // An answer about the page asked for before now no longer says what it
+    // holds of its own.
+    ++pushGeneration_;
+    InstallEditMarker();
+}
+
 namespace {
 
 // An empty XML page for XHTML code to go into.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "document/view_sync.h"
 #include "pageview/page_capacity.h"
@@ -84,6 +85,8 @@ class VisualView : public QWebEngineView, public PageView {
     bool WaitForPendingPushes() override { return WaitForPushes(); }
     std::optional<bool> HoldsOwnEdits() override { return PageEdited(); }
     bool ShowsXhtml() const override { return xhtml_; }
+    std::optional<std::vector<PageElementEdit>> ReadChangedElements() override;
+    void MarkHoldsCode() override;
 
     // Whether the page shows the document and may be read or edited: not
     // while its renderer is gone, nor while the document is larger than the

@@ -131,6 +131,20 @@ Span WrappedHtmlElement(std::string_view code) {
     return {at, close + 7};
 }
 
+// The per-character rules of the conversion, for the whole page's markup or
+// one element's: inferred table sections left out (HTML), "^" as the code
+// wrote it, non-ASCII characters as numeric references.
+std::string MarkupAsCode(std::string_view pageHtml, const PageSource& source) {
+    std::string html(pageHtml);
+    if (!source.xhtml) {
+        if (!source.hadTbody) html = WithoutSection(std::move(html), "tbody");
+        if (!source.hadThead) html = WithoutSection(std::move(html), "thead");
+        if (!source.hadTfoot) html = WithoutSection(std::move(html), "tfoot");
+    }
+    if (source.hadCaretReference) html = CaretsAsReferences(html);
+    return EncodeNonAsciiAsReferences(html, !source.xhtml);
+}
+
 }  // namespace
 
 std::string_view PageContent(std::string_view code) {
@@ -178,15 +192,11 @@ PageSource DescribePageSource(std::string_view code) {
 }
 
 std::string PageToCode(std::string_view pageHtml, const PageSource& source) {
-    std::string html(pageHtml);
-    if (!source.xhtml) {
-        if (!source.hadTbody) html = WithoutSection(std::move(html), "tbody");
-        if (!source.hadThead) html = WithoutSection(std::move(html), "thead");
-        if (!source.hadTfoot) html = WithoutSection(std::move(html), "tfoot");
-    }
-    if (source.hadCaretReference) html = CaretsAsReferences(html);
-    const std::string body = EncodeNonAsciiAsReferences(html, !source.xhtml);
-    return ToCrLf(source.prolog + body + source.epilog);
+    return ToCrLf(source.prolog + MarkupAsCode(pageHtml, source) + source.epilog);
+}
+
+std::string PageElementToCode(std::string_view elementHtml, const PageSource& source) {
+    return ToCrLf(MarkupAsCode(elementHtml, source));
 }
 
 }  // namespace tarlo

@@ -47,4 +47,9 @@ std::string_view PageContent(std::string_view code);
 // line feeds made CR LF.
 std::string PageToCode(std::string_view pageHtml, const PageSource& source);
 
+// The same conversion of one element's markup as the page serialises it,
+// without prolog and epilog: what the whole conversion makes of that
+// element.
+std::string PageElementToCode(std::string_view elementHtml, const PageSource& source);
+
 }  // namespace tarlo
