@@ -554,5 +554,23 @@ TEST_F(FidelityTest, ACodeEditInACellOfAFilingRebuildsTheCellAndKeepsTheScroll) 
     EXPECT_EQ(patched, window->Web->OuterHtml().value_or(QString()).toStdString());
 }
 
+TEST_F(FidelityTest, ACodeEditInAnXhtmlElementRebuildsItWithItsNamespaces) {
+    window->document().SetForm(FileForm{});
+    window->txtCode->SetTextUtf8(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><head><title>t</title></head>"
+        "<body><div><p>Revenue <ix:nonFraction name=\"a\">12</ix:nonFraction></p><br/></div>"
+        "</body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    ASSERT_TRUE(window->Web->showsXhtml());
+    const int patchedBefore = window->Web->PatchedPushCount();
+    const int at = static_cast<int>(window->txtCode->TextUtf8().find(">12<")) + 1;
+    const PushedPage page = EditCode(*window->txtCode, *window->Web, at, 2, "13&#160;");
+    EXPECT_EQ(window->Web->PatchedPushCount(), patchedBefore + 1);
+    EXPECT_EQ(page.patched, page.whole);
+    EXPECT_NE(page.patched.find(">13\xC2\xA0</ix:nonFraction>"), std::string::npos) << page.patched;
+}
+
 }  // namespace
 }  // namespace tarlo
