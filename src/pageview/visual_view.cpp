@@ -369,7 +369,7 @@ void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 genera
 }
 
 bool VisualView::patchCode(std::string_view shown, bool claimsXhtml, quint64 generation) {
-    if (!shownCode_ || shownCode_->claimsXhtml != claimsXhtml) {
+    if (!elementPatches_ || !shownCode_ || shownCode_->claimsXhtml != claimsXhtml) {
         shownCode_.reset();
         return false;
     }

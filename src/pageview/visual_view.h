@@ -83,6 +83,9 @@ class VisualView : public QWebEngineView, public PageView {
     // the code whole (a patch the page refused counts as whole).
     int PatchedPushCount() const { return patchedPushes_; }
     int WholePushCount() const { return wholePushes_; }
+    // Whether a code edit may rebuild one element instead of the page (on;
+    // a benchmark turns it off to compare).
+    void SetElementPatches(bool on) { elementPatches_ = on; }
 
     // The page as the document's sync sees it.
     std::optional<std::string> ReadOuterHtml() override;
@@ -204,6 +207,7 @@ class VisualView : public QWebEngineView, public PageView {
     };
     std::optional<ShownCode> shownCode_;
     std::optional<ShownCode> writtenCode_;  // the whole push under way
+    bool elementPatches_ = true;
     int patchedPushes_ = 0;
     int wholePushes_ = 0;
 };

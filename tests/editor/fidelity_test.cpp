@@ -488,8 +488,7 @@ TEST_F(FidelityTest, ACodeEditInsideOneElementRebuildsThatElementInThePage) {
         int length;
         const char* text;
     };
-    // A cell's text, a paragraph's, an attribute value, a comment; then an
-    // edit that leaves the bold word open, which a patch cannot hold.
+    // A cell's text, a paragraph's, an attribute value, a comment.
     const Edit edits[] = {{">2<", 1, 1, "22"},
                           {"one", 3, 0, ", and"},
                           {"ALIGN=right", 6, 5, "left"},
@@ -505,6 +504,7 @@ TEST_F(FidelityTest, ACodeEditInsideOneElementRebuildsThatElementInThePage) {
         EXPECT_EQ(page.patched, page.whole) << e.find;
         EXPECT_NE(page.patched.find(e.text), std::string::npos) << e.find;
     }
+    // The bold word left open goes on after its paragraph: written whole.
     const int patchedBefore = window->Web->PatchedPushCount();
     const int wholeBefore = window->Web->WholePushCount();
     const int at = static_cast<int>(window->txtCode->TextUtf8().find("</B>"));
