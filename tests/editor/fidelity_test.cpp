@@ -504,6 +504,14 @@ TEST_F(FidelityTest, ACodeEditInsideOneElementRebuildsThatElementInThePage) {
         EXPECT_EQ(page.patched, page.whole) << e.find;
         EXPECT_NE(page.patched.find(e.text), std::string::npos) << e.find;
     }
+    // A selection in the page outside the rebuilt cell stays.
+    window->Web->RunScript(
+        "var t=document.querySelector('div').lastChild;"
+        "getSelection().setBaseAndExtent(t,0,t,5);true");
+    const int cellAt = static_cast<int>(window->txtCode->TextUtf8().find(">22<")) + 1;
+    window->txtCode->ReplaceRange(cellAt, 0, "3");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_EQ(window->Web->RunScript("getSelection().toString()").value_or("").toString(), "three");
     // The bold word left open goes on after its paragraph: written whole.
     const int patchedBefore = window->Web->PatchedPushCount();
     const int wholeBefore = window->Web->WholePushCount();
