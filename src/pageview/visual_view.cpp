@@ -332,10 +332,10 @@ void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 genera
             if (need.isEmpty() || attempt > 0) {
                 const QString kind = answer.value(QStringLiteral("kind")).toString();
                 self->xhtml_ = kind == QLatin1String("xhtml");
-                // XHTML code shown as HTML is pushed whole until it is
-                // well-formed, when the page's kind changes.
                 self->shownCode_ = std::move(self->writtenCode_);
                 self->writtenCode_.reset();
+                // XHTML code shown as HTML is pushed whole until it is
+                // well-formed, when the page's kind changes.
                 if (self->shownCode_ && self->shownCode_->claimsXhtml != self->xhtml_) {
                     self->shownCode_.reset();
                 }
