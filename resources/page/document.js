@@ -69,6 +69,92 @@ tarlo.pushCode = function(code, claimsXhtml) {
     return {kind: 'html', note: note};
 };
 
+// The element at a path of element-child indices from the document ({0} is
+// the root element); null when the path leads nowhere.
+function elementAt(path) {
+    var e = null;
+    for (var i = 0; i < path.length; ++i) {
+        var parent = i === 0 ? document : e;
+        e = parent.firstElementChild;
+        for (var k = 0; e && k < path[i]; ++k) e = e.nextElementSibling;
+        if (!e) return null;
+    }
+    return e;
+}
+
+// One element of XHTML code as a node of this document: parsed as XML inside
+// an element declaring the namespaces in scope where it goes, with the
+// document's DOCTYPE (it names the entities the code may use). null when it
+// does not parse.
+function xmlElement(html, parent) {
+    var d = document, declared = {}, attributes = '';
+    for (var a = parent; a; a = a.parentElement) {
+        for (var i = 0; i < a.attributes.length; ++i) {
+            var name = a.attributes[i].name;
+            if ((name === 'xmlns' || name.indexOf('xmlns:') === 0) && !declared[name]) {
+                declared[name] = true;
+                attributes += ' ' + name + '="' +
+                    a.attributes[i].value.replace(/&/g, '&amp;').replace(/"/g, '&quot;') + '"';
+            }
+        }
+    }
+    var t = d.doctype, doctype = '';
+    if (t) {
+        doctype = '<!DOCTYPE ' + t.name + (t.publicId ? ' PUBLIC "' + t.publicId + '"' : '') +
+            (t.systemId ? (t.publicId ? '' : ' SYSTEM') + ' "' + t.systemId + '"' : '') + '>';
+    }
+    var parsed = new DOMParser().parseFromString(
+        doctype + '<tarlo-wrap' + attributes + '>' + html + '</tarlo-wrap>', XHTML);
+    if (parsed.getElementsByTagName('parsererror').length > 0) return null;
+    var wrap = parsed.documentElement;
+    if (wrap.childNodes.length !== 1) return null;
+    return d.importNode(wrap.firstChild, true);
+}
+
+// One element of HTML code parsed where it goes (its parent the context, as
+// the page's parser would read it there); null when it is not one element.
+function htmlElement(html, target) {
+    var range = document.createRange();
+    range.selectNode(target);
+    var fragment = range.createContextualFragment(html);
+    return fragment.childNodes.length === 1 ? fragment.firstChild : null;
+}
+
+// Whether a selection boundary lies inside the node.
+function within(node, boundary) {
+    return boundary !== null && (boundary === node || node.contains(boundary));
+}
+
+// A code edit inside one element: that element is rebuilt from its new code
+// and the rest of the page stays as it is, with its scroll position and,
+// when the edit is elsewhere, its selection. Not an edit of the user's. False
+// when the page holds edits of its own (the code does not hold them yet),
+// or the path does not lead to an element of the new element's name: the
+// editor then writes the code whole.
+tarlo.patchElement = function(path, html, xhtml) {
+    var d = document;
+    if (xhtml !== showsXml(d) || tarlo.edited()) return false;
+    var target = elementAt(path);
+    if (!target || !target.parentElement) return false;
+    var element = xhtml ? xmlElement(html, target.parentElement) : htmlElement(html, target);
+    if (!element || element.nodeType !== Node.ELEMENT_NODE || element.tagName !== target.tagName) {
+        return false;
+    }
+    var scroller = d.scrollingElement || d.documentElement;
+    var x = scroller.scrollLeft, y = scroller.scrollTop;
+    var s = d.getSelection(), kept = null;
+    if (s && s.rangeCount > 0 && !within(target, s.anchorNode) && !within(target, s.focusNode)) {
+        kept = [s.anchorNode, s.anchorOffset, s.focusNode, s.focusOffset];
+    }
+    tarlo.quiet();
+    target.parentNode.replaceChild(element, target);
+    if (kept) s.setBaseAndExtent(kept[0], kept[1], kept[2], kept[3]);
+    scroller.scrollLeft = x;
+    scroller.scrollTop = y;
+    tarlo.watchEdits(false);
+    return true;
+};
+
 // A document too large for the page: a short note in its place, not
 // editable and not marked, so nothing in the page is taken for the
 // document.

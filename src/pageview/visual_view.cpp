@@ -15,6 +15,7 @@
 
 #include "pageview/request_filter.h"
 #include "pageview/visual_page.h"
+#include "text/code_patch.h"
 #include "text/page_source.h"
 
 namespace tarlo {
@@ -114,6 +115,8 @@ bool VisualView::LoadAndWait(const std::function<void()>& start, int timeoutMs) 
         loop.quit();
     });
     dirty_ = false;  // whatever was waiting to be written belongs to the old page
+    shownCode_.reset();
+    writtenCode_.reset();
     page_->allowNextNavigation();
     start();
     connect(this, &VisualView::rendererEnded, &loop, &QEventLoop::quit);
@@ -212,8 +215,11 @@ std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
 
 void VisualView::MarkHoldsCode() {
     // An answer about the page asked for before now no longer says what it
-    // holds of its own.
+    // holds of its own, and the page's content is the user's, not built from
+    // the code as it was.
     ++pushGeneration_;
+    shownCode_.reset();
+    writtenCode_.reset();
     InstallEditMarker();
 }
 
@@ -243,6 +249,8 @@ bool VisualView::InstallEditMarker(int timeoutMs) {
 
 bool VisualView::WriteDocument(const QString& html, int timeoutMs) {
     if (!WaitForPushes(timeoutMs)) return false;
+    shownCode_.reset();
+    writtenCode_.reset();
     const auto r = Call("writeHtml", {html}, timeoutMs);
     return r && r->toBool();
 }
@@ -304,6 +312,11 @@ void VisualView::startPush() {
         codeOnly_ = false;
         setEnabled(true);
     }
+    if (patchCode(shown, claimsXhtml, generation)) return;
+    // Kept once the page has it, so that the next edit can be matched
+    // against what the page was built from.
+    writtenCode_ = ShownCode{std::string(shown), claimsXhtml, std::nullopt};
+    ++wholePushes_;
     writeCode(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())), claimsXhtml,
               generation, 0);
 }
@@ -319,6 +332,13 @@ void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 genera
             if (need.isEmpty() || attempt > 0) {
                 const QString kind = answer.value(QStringLiteral("kind")).toString();
                 self->xhtml_ = kind == QLatin1String("xhtml");
+                self->shownCode_ = std::move(self->writtenCode_);
+                self->writtenCode_.reset();
+                // XHTML code shown as HTML is pushed whole until it is
+                // well-formed, when the page's kind changes.
+                if (self->shownCode_ && self->shownCode_->claimsXhtml != self->xhtml_) {
+                    self->shownCode_.reset();
+                }
                 const QString error = answer.value(QStringLiteral("note")).toString();
                 self->setNote(error.isEmpty()
                                   ? QString()
@@ -346,6 +366,42 @@ void VisualView::writeCode(const QString& code, bool claimsXhtml, quint64 genera
                 self->page_->setHtml(QStringLiteral("<html><body></body></html>"), self->base_);
             }
         });
+}
+
+bool VisualView::patchCode(std::string_view shown, bool claimsXhtml, quint64 generation) {
+    if (!elementPatches_ || !shownCode_ || shownCode_->claimsXhtml != claimsXhtml) {
+        shownCode_.reset();
+        return false;
+    }
+    const HtmlSyntax syntax = xhtml_ ? HtmlSyntax::Xhtml : HtmlSyntax::Html;
+    if (!shownCode_->map) shownCode_->map = SourceMap::Build(shownCode_->text, syntax);
+    SourceMap map = SourceMap::Build(shown, syntax);
+    const std::optional<PageElementPatch> patch =
+        PatchForCodeEdit(shownCode_->text, *shownCode_->map, shown, map, xhtml_);
+    // Whatever the page answers, it no longer shows the old code for sure.
+    shownCode_.reset();
+    if (!patch) return false;
+    QJsonArray path;
+    for (const int step : patch->path) path.append(step);
+    auto now =
+        std::make_shared<ShownCode>(ShownCode{std::string(shown), claimsXhtml, std::move(map)});
+    QPointer<VisualView> self(this);
+    page_->runJavaScript(
+        PageCall("patchElement", {path, QString::fromStdString(patch->html), xhtml_}),
+        QWebEngineScript::ApplicationWorld, [self, generation, now](const QVariant& v) {
+            if (!self || generation != self->pushGeneration_) return;
+            if (v.toBool()) {
+                ++self->patchedPushes_;
+                self->shownCode_ = std::move(*now);
+                self->finishPush(generation);
+                return;
+            }
+            ++self->wholePushes_;
+            self->writtenCode_ = std::move(*now);
+            const ShownCode& code = *self->writtenCode_;
+            self->writeCode(QString::fromStdString(code.text), code.claimsXhtml, generation, 0);
+        });
+    return true;
 }
 
 void VisualView::finishPush(quint64 generation) {
@@ -464,6 +520,8 @@ void VisualView::onRendererEnded(QWebEnginePage::RenderProcessTerminationStatus 
     // code stays as it is, and it goes into the page again once one is back.
     rendererLost_ = true;
     inFlight_ = false;
+    shownCode_.reset();
+    writtenCode_.reset();
     dirty_ = true;
     ++pushGeneration_;
     typingPause_->stop();
@@ -484,6 +542,8 @@ bool VisualView::ShowPageAgain(int timeoutMs) {
 
 void VisualView::showCodeOnly(std::uint64_t bytes) {
     codeOnly_ = true;
+    shownCode_.reset();
+    writtenCode_.reset();
     setEnabled(false);
     const QString note = QString::fromStdString(CodeOnlyNote(bytes, pageLimit_));
     setNote(note);

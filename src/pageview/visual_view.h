@@ -17,6 +17,7 @@
 
 #include "document/view_sync.h"
 #include "pageview/page_capacity.h"
+#include "text/source_map.h"
 
 namespace tarlo {
 
@@ -78,6 +79,13 @@ class VisualView : public QWebEngineView, public PageView {
     bool showsXhtml() const { return xhtml_; }
     const QString& pageNote() const { return pageNote_; }
     int pushesStarted() const { return pushesStarted_; }
+    // How many pushes rebuilt one element of the page, and how many wrote
+    // the code whole (a patch the page refused counts as whole).
+    int PatchedPushCount() const { return patchedPushes_; }
+    int WholePushCount() const { return wholePushes_; }
+    // Whether a code edit may rebuild one element instead of the page (on;
+    // a benchmark turns it off to compare).
+    void SetElementPatches(bool on) { elementPatches_ = on; }
 
     // The page as the document's sync sees it.
     std::optional<std::string> ReadOuterHtml() override;
@@ -160,6 +168,11 @@ class VisualView : public QWebEngineView, public PageView {
     // it, loads an empty page of the right kind first and writes again.
     void writeCode(const QString& code, bool claimsXhtml, quint64 generation, int attempt);
     void finishPush(quint64 generation);
+    // Rebuilds the one element of the page the edit lies in, when the page
+    // shows the code it was last built from and the edit is confined to a
+    // trusted element; the code goes whole when the page refuses. False when
+    // no patch is tried.
+    bool patchCode(std::string_view shown, bool claimsXhtml, quint64 generation);
     void setNote(const QString& note);
     void onFocusChanged(QWidget* old, QWidget* now);
     void onRendererEnded(QWebEnginePage::RenderProcessTerminationStatus status);
@@ -182,6 +195,21 @@ class VisualView : public QWebEngineView, public PageView {
     bool rendererLost_ = false;
     bool codeOnly_ = false;
     std::uint64_t pageLimit_ = kMaxPageBytes;
+
+    // The code the page was last built or patched from (the part it shows),
+    // so that the next edit can be matched against it; its map is made when
+    // first needed. Nothing while the page may hold anything else: a push
+    // under way, another page loaded, the page's own content taken as code.
+    struct ShownCode {
+        std::string text;
+        bool claimsXhtml = false;
+        std::optional<SourceMap> map;
+    };
+    std::optional<ShownCode> shownCode_;
+    std::optional<ShownCode> writtenCode_;  // the whole push under way
+    bool elementPatches_ = true;
+    int patchedPushes_ = 0;
+    int wholePushes_ = 0;
 };
 
 }  // namespace tarlo

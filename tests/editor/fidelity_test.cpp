@@ -455,5 +455,130 @@ TEST_F(FidelityTest, AnEditTheCodeCannotBeMatchedToTakesThePageWhole) {
     EXPECT_EQ(window->sync().WholeRefreshCount(), wholeBefore + 1);
 }
 
+// The page after a code edit reached it, and the same code pushed whole.
+struct PushedPage {
+    std::string patched;
+    std::string whole;
+};
+
+// Replaces `length` bytes at `at` in the code as typing there does, and
+// reads the page the push made; then pushes the same code whole and reads
+// that page too.
+PushedPage EditCode(CodeView& code, VisualView& web, int at, int length, const std::string& text) {
+    code.ReplaceRange(at, length, text);
+    EXPECT_TRUE(web.WaitForPushes());
+    PushedPage page;
+    page.patched = web.OuterHtml().value_or(QString()).toStdString();
+    web.TakeNewCode();  // the same code again: nothing to patch, so written whole
+    EXPECT_TRUE(web.WaitForPushes());
+    page.whole = web.OuterHtml().value_or(QString()).toStdString();
+    return page;
+}
+
+TEST_F(FidelityTest, ACodeEditInsideOneElementRebuildsThatElementInThePage) {
+    window->document().SetForm(FileForm{});
+    window->txtCode->SetTextUtf8(
+        "<HTML><BODY>\r\n<P CLASS=a>one <B>two</B></P>\r\n"
+        "<TABLE><TR><TD>1</TD><TD ALIGN=right>2</TD></TR></TABLE>\r\n"
+        "<DIV><!-- note -->three</DIV>\r\n</BODY></HTML>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    struct Edit {
+        const char* find;
+        int skip;
+        int length;
+        const char* text;
+    };
+    // A cell's text, a paragraph's, an attribute value, a comment.
+    const Edit edits[] = {{">2<", 1, 1, "22"},
+                          {"one", 3, 0, ", and"},
+                          {"ALIGN=right", 6, 5, "left"},
+                          {" note ", 1, 4, "later"}};
+    for (const Edit& e : edits) {
+        const std::string code = window->txtCode->TextUtf8();
+        const int at = static_cast<int>(code.find(e.find)) + e.skip;
+        const int patchedBefore = window->Web->PatchedPushCount();
+        const int wholeBefore = window->Web->WholePushCount();
+        const PushedPage page = EditCode(*window->txtCode, *window->Web, at, e.length, e.text);
+        EXPECT_EQ(window->Web->PatchedPushCount(), patchedBefore + 1) << e.find;
+        EXPECT_EQ(window->Web->WholePushCount(), wholeBefore + 1) << e.find;  // the reference
+        EXPECT_EQ(page.patched, page.whole) << e.find;
+        EXPECT_NE(page.patched.find(e.text), std::string::npos) << e.find;
+    }
+    // A selection in the page outside the rebuilt cell stays.
+    window->Web->RunScript(
+        "var t=document.querySelector('div').lastChild;"
+        "getSelection().setBaseAndExtent(t,0,t,5);true");
+    const int cellAt = static_cast<int>(window->txtCode->TextUtf8().find(">22<")) + 1;
+    window->txtCode->ReplaceRange(cellAt, 0, "3");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_EQ(window->Web->RunScript("getSelection().toString()").value_or("").toString(), "three");
+    // The bold word left open goes on after its paragraph: written whole.
+    const int patchedBefore = window->Web->PatchedPushCount();
+    const int wholeBefore = window->Web->WholePushCount();
+    const int at = static_cast<int>(window->txtCode->TextUtf8().find("</B>"));
+    const PushedPage page = EditCode(*window->txtCode, *window->Web, at, 4, "");
+    EXPECT_EQ(window->Web->PatchedPushCount(), patchedBefore);
+    EXPECT_EQ(window->Web->WholePushCount(), wholeBefore + 2);
+    EXPECT_EQ(page.patched, page.whole);
+}
+
+TEST_F(FidelityTest, ACodeEditInACellOfAFilingRebuildsTheCellAndKeepsTheScroll) {
+    TARLO_NEED_CORPUS();
+    Open("edgar-10q-2019.htm");
+    const std::string code = window->txtCode->TextUtf8();
+    // The first words in a table cell (its text sits in a div or a font).
+    const std::string_view shown = PageContent(code);
+    const std::size_t offset = static_cast<std::size_t>(shown.data() - code.data());
+    const SourceMap map = SourceMap::Build(shown, HtmlSyntax::Html);
+    auto inCell = [&map](std::uint32_t node) {
+        for (int up = 0; up < 4 && node != kNoSourceNode; ++up, node = map.Node(node).parent) {
+            if (map.Node(node).kind == SourceNodeKind::Element && map.Name(node) == "td") {
+                return true;
+            }
+        }
+        return false;
+    };
+    int at = -1;
+    for (std::uint32_t i = 0; i < map.Nodes().size() && at < 0; ++i) {
+        const SourceNode& n = map.Node(i);
+        if (n.kind != SourceNodeKind::Text || !inCell(i)) continue;
+        const std::string_view text = shown.substr(static_cast<std::size_t>(n.startTag.start),
+                                                   static_cast<std::size_t>(n.startTag.length));
+        if (std::any_of(text.begin(), text.end(), [](char c) { return std::isalpha(c) != 0; })) {
+            at = static_cast<int>(offset) + n.startTag.start;
+        }
+    }
+    ASSERT_GE(at, 0);
+    window->Web->RunScript("document.scrollingElement.scrollTop=2000;true");
+    const int patchedBefore = window->Web->PatchedPushCount();
+    window->txtCode->ReplaceRange(at, 0, "Q");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_EQ(window->Web->PatchedPushCount(), patchedBefore + 1);
+    EXPECT_EQ(window->Web->RunScript("document.scrollingElement.scrollTop").value_or(0).toInt(),
+              2000);
+    const std::string patched = window->Web->OuterHtml().value_or(QString()).toStdString();
+    window->Web->TakeNewCode();
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_EQ(patched, window->Web->OuterHtml().value_or(QString()).toStdString());
+}
+
+TEST_F(FidelityTest, ACodeEditInAnXhtmlElementRebuildsItWithItsNamespaces) {
+    window->document().SetForm(FileForm{});
+    window->txtCode->SetTextUtf8(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><head><title>t</title></head>"
+        "<body><div><p>Revenue <ix:nonFraction name=\"a\">12</ix:nonFraction></p><br/></div>"
+        "</body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    ASSERT_TRUE(window->Web->showsXhtml());
+    const int patchedBefore = window->Web->PatchedPushCount();
+    const int at = static_cast<int>(window->txtCode->TextUtf8().find(">12<")) + 1;
+    const PushedPage page = EditCode(*window->txtCode, *window->Web, at, 2, "13&#160;");
+    EXPECT_EQ(window->Web->PatchedPushCount(), patchedBefore + 1);
+    EXPECT_EQ(page.patched, page.whole);
+    EXPECT_NE(page.patched.find(">13\xC2\xA0</ix:nonFraction>"), std::string::npos) << page.patched;
+}
+
 }  // namespace
 }  // namespace tarlo

@@ -1,0 +1,149 @@
+// Figures for a code edit reaching the page, on the generated 1 MB filing
+// (and on any files named on the command line): a character typed in the
+// code view, from the key until the page holds it, with the page written
+// whole and with only the edited element rebuilt. The processor time counts
+// every process of the editor (the page's renderer and helpers too), since
+// most of a whole write is spent there.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "codeview/code_view.h"
+#include "editor/main_window.h"
+#include "filing_generator.h"
+#include "pageview/visual_view.h"
+#include "shell/dialogs.h"
+
+using namespace tarlo;
+using tarlo::bench::Median;
+
+namespace {
+
+// Processor milliseconds of this process and all its descendants (live
+// ones: the page's renderer and helpers), from /proc.
+double TreeCpuMs() {
+    std::map<int, int> parentOf;
+    std::map<int, double> ticks;
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* e = readdir(proc)) {
+            const int pid = std::atoi(e->d_name);
+            if (pid <= 0) continue;
+            std::ifstream in("/proc/" + std::string(e->d_name) + "/stat");
+            std::string stat((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+            const std::size_t close = stat.rfind(')');
+            if (close == std::string::npos) continue;
+            std::istringstream fields(stat.substr(close + 2));
+            std::string field;
+            std::vector<std::string> f;
+            while (fields >> field) f.push_back(field);
+            if (f.size() < 13) continue;
+            parentOf[pid] = std::stoi(f[1]);                   // ppid
+            ticks[pid] = std::stod(f[11]) + std::stod(f[12]);  // utime + stime
+        }
+        closedir(proc);
+    }
+    const int self = static_cast<int>(getpid());
+    double total = 0;
+    for (const auto& [pid, t] : ticks) {
+        for (int at = pid; at > 1; at = parentOf.count(at) ? parentOf[at] : 0) {
+            if (at == self) {
+                total += t;
+                break;
+            }
+        }
+    }
+    return total * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+struct Figures {
+    double wallMs = 0;
+    double cpuMs = 0;
+    int patched = 0;
+    int whole = 0;
+};
+
+// Types X at `at`, keys apart, each until the page holds it.
+Figures TypeInto(frmMain& w, int at, bool patches) {
+    CodeView* code = w.txtCode;
+    VisualView* web = w.Web;
+    web->SetElementPatches(patches);
+    code->SetSel(at, 0);
+    code->setFocus();
+    web->WaitForPushes(600000);
+    const int patched = web->PatchedPushCount();
+    const int whole = web->WholePushCount();
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int i = 0; i < 9; ++i) {
+        web->WaitForPushes(600000);
+        QTest::qWait(200);  // the renderer at rest
+        const double cpu0 = TreeCpuMs();
+        const int before = web->pushesStarted();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(code, Qt::Key_X);
+        while (web->pushesStarted() == before || web->pushPending()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        wall.push_back(t.nsecsElapsed() / 1e6);
+        QTest::qWait(300);  // what the renderer does after the answer (layout, paint)
+        cpu.push_back(TreeCpuMs() - cpu0);
+    }
+    return {Median(wall), Median(cpu), web->PatchedPushCount() - patched,
+            web->WholePushCount() - whole};
+}
+
+void Measure(frmMain& w, const std::string& name, const std::string& html) {
+    w.txtCode->SetTextUtf8(html);
+    w.Web->WaitForPushes(600000);
+    const auto found = html.find("increased");
+    const int at = static_cast<int>(found == std::string::npos ? html.size() / 2 : found);
+    for (const bool patches : {false, true}) {
+        const Figures f = TypeInto(w, at, patches);
+        std::printf("%-28s %10zu %-8s %12.1f %12.1f %8d %6d\n", name.c_str(), html.size(),
+                    patches ? "element" : "whole", f.wallMs, f.cpuMs, f.patched, f.whole);
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ScriptedDialogs dialogs;
+    frmMain w(&dialogs);
+    w.SetEndProgram([] {});
+    w.show();
+    w.Form_Load();
+    std::printf("%-28s %10s %-8s %12s %12s %8s %6s\n", "document", "bytes", "push", "in page ms",
+                "cpu ms", "patched", "whole");
+    Measure(w, "generated 1 MB", bench::GenerateFiling(1u << 20));
+    for (int i = 1; i < argc; ++i) {
+        QFile f(argv[i]);
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        Measure(w, QFileInfo(argv[i]).fileName().toStdString(), f.readAll().toStdString());
+    }
+    std::printf(
+        "\nin page ms: from the key press in the code view until the page holds the character\n"
+        "  (median of 9; includes the pause the push waits for typing to rest)\n"
+        "cpu ms: processor time of the editor and the page's processes for that key (median)\n"
+        "push: whole, the page written whole; element, only the edited element rebuilt\n"
+        "patched / whole: how the 9 pushes went\n");
+    return 0;
+}
