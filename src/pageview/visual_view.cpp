@@ -216,8 +216,10 @@ std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
 void VisualView::MarkHoldsCode() {
     // An answer about the page asked for before now no longer says what it
     // holds of its own, and the page's content is the user's, not built from
-    // the code as it was.
-    ++pushGeneration_;
+    // the code as it was. A push still on its way keeps its generation: its
+    // answer must still end it, or every later push would wait behind it
+    // (and a look is dropped while a push is pending anyway).
+    if (!pushPending()) ++pushGeneration_;
     shownCode_.reset();
     writtenCode_.reset();
     InstallEditMarker();
