@@ -1,6 +1,8 @@
 #pragma once
 // What every benchmark here needs: the middle of a set of timings, and the
 // time a peer program takes on a file, measured in the same run.
+#include <unistd.h>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
@@ -9,6 +11,15 @@
 #include <vector>
 
 namespace tarlo::bench {
+
+// What every window benchmark sets before its QApplication: headless unless
+// told otherwise, and, as root, the page engine without its sandbox (which
+// refuses root).
+inline void PrepareWindowRun() {
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
 
 inline double Median(std::vector<double> v, double whenEmpty = 0) {
     std::sort(v.begin(), v.end());

@@ -374,9 +374,7 @@ OpenFigures Bench::Measure(const std::string& name, const QString& path, bool id
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    tarlo::bench::PrepareWindowRun();
     QApplication app(argc, argv);
     const QElapsedTimer run = [] {
         QElapsedTimer t;

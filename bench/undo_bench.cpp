@@ -57,9 +57,7 @@ void TypeAt(CodeView* code, int pos, Qt::Key key) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    tarlo::bench::PrepareWindowRun();
     QApplication app(argc, argv);
     ScriptedDialogs dialogs;
     frmMain w(&dialogs);

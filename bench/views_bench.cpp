@@ -119,9 +119,7 @@ void Measure(frmMain& w, const std::string& name, const std::string& html, const
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    tarlo::bench::PrepareWindowRun();
     QApplication app(argc, argv);
     ScriptedDialogs dialogs;
     frmMain w(&dialogs);
