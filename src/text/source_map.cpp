@@ -158,6 +158,18 @@ void SourceMapBuilder::MarkUncertain(std::uint32_t node) {
 }
 
 void SourceMapBuilder::Finish() {
+    // Where the parser moved content so that a child's bytes run past its
+    // parent's (misnested formatting around a table), the page's tree cannot
+    // be laid over the bytes: both are marked so, and the sync leaves them.
+    for (std::uint32_t i = 0; i < map_.nodes_.size(); ++i) {
+        const SourceNode& n = map_.nodes_[i];
+        if (n.parent == kNoSourceNode) continue;
+        const ByteRange& outer = map_.nodes_[n.parent].whole;
+        if (n.whole.start < outer.start || n.whole.end() > outer.end()) {
+            MarkUncertain(i);
+            MarkUncertain(n.parent);
+        }
+    }
     map_.IndexElementChildren(!reordered_);
 }
 
@@ -217,6 +229,8 @@ class XhtmlBuilder : SourceMapBuilder {
                     return Fail(t.start, "a second root element <" + std::string(name) + ">");
                 }
                 for (const HtmlAttribute& a : t.attributes) {
+                    // A name without a value has no bytes to look into.
+                    if (a.value.empty()) continue;
                     if (std::memchr(a.value.data(), '<', a.value.size())) {
                         return Fail(t.start,
                                     "a \"<\" in an attribute value of <" + std::string(name) + ">");
