@@ -17,22 +17,66 @@
 
 // More changed elements than this and the whole page is read back: the
 // refresh would gain nothing by going element by element.
-var MOST_CHANGED = 200;
+var MOST_CHANGED = 5000;
+
+// A child list's nodes before this round of records: the current list with
+// the records taken back, last first. Null when the records do not fit it.
+function childrenBefore(target, records) {
+    var list = Array.prototype.slice.call(target.childNodes);
+    for (var i = records.length - 1; i >= 0; --i) {
+        var r = records[i], k;
+        for (k = 0; k < r.addedNodes.length; ++k) {
+            var was = list.indexOf(r.addedNodes[k]);
+            if (was >= 0) list.splice(was, 1);
+        }
+        var at = r.previousSibling ? list.indexOf(r.previousSibling) + 1
+               : r.nextSibling ? list.indexOf(r.nextSibling) : 0;
+        if ((r.previousSibling && at === 0) || at < 0) return null;
+        for (k = 0; k < r.removedNodes.length; ++k) list.splice(at + k, 0, r.removedNodes[k]);
+    }
+    return list;
+}
 
 function noteChanges(records) {
     var d = document, changed = d.__tarloChanged;
     if (!changed) changed = d.__tarloChanged = new Set();
-    for (var i = 0; i < records.length && !d.__tarloWhole; ++i) {
+    if (!d.__tarloBefore) d.__tarloBefore = new Map();
+    if (!d.__tarloTexts) d.__tarloTexts = new Set();
+    if (!d.__tarloAttributes) d.__tarloAttributes = new Set();
+    // The first change of an element's child list keeps the list it had, so
+    // that a refresh can say which of its children the code still holds.
+    var lists = new Map();
+    for (var i = 0; i < records.length; ++i) {
+        var record = records[i];
+        if (record.type !== 'childList' || d.__tarloBefore.has(record.target)) continue;
+        if (!lists.has(record.target)) lists.set(record.target, []);
+        lists.get(record.target).push(record);
+    }
+    lists.forEach(function(own, target) {
+        var before = childrenBefore(target, own);
+        if (before === null) d.__tarloWhole = 'a child list the records do not fit';
+        else d.__tarloBefore.set(target, before);
+    });
+    for (i = 0; i < records.length && !d.__tarloWhole; ++i) {
         var target = records[i].target;
         var element = target.nodeType === Node.ELEMENT_NODE ? target : target.parentNode;
-        if (!element || element.nodeType !== Node.ELEMENT_NODE) {
-            d.__tarloWhole = true;  // the document itself changed
+        if (target.nodeType === Node.DOCUMENT_NODE || (element && element === d)) {
+            d.__tarloWhole = 'the document';
+        } else if (!element || element.nodeType !== Node.ELEMENT_NODE) {
+            // A text changed and then taken out: its parent's list holds that.
         } else {
             changed.add(element);
-            if (changed.size > MOST_CHANGED) d.__tarloWhole = true;
+            if (records[i].type === 'characterData') d.__tarloTexts.add(target);
+            if (records[i].type === 'attributes') d.__tarloAttributes.add(element);
+            if (changed.size > MOST_CHANGED) d.__tarloWhole = 'many elements';
         }
     }
-    if (d.__tarloWhole) changed.clear();
+    if (d.__tarloWhole) {
+        changed.clear();
+        d.__tarloBefore.clear();
+        d.__tarloTexts.clear();
+        d.__tarloAttributes.clear();
+    }
 }
 
 function countEdit(records) {
@@ -61,7 +105,10 @@ tarlo.watchEdits = function(edited) {
     d.__tarloEdited = edited === true;
     // A page the editor wrote as its own (not the code's) is changed whole.
     d.__tarloChanged = new Set();
-    d.__tarloWhole = edited === true;
+    d.__tarloBefore = new Map();
+    d.__tarloTexts = new Set();
+    d.__tarloAttributes = new Set();
+    d.__tarloWhole = edited === true ? 'written by the editor' : false;
     return true;
 };
 
@@ -80,15 +127,43 @@ tarlo.editCount = function() {
 
 // The place of an element as the code's source map counts it: element-child
 // indices from the document ({0} is the root), with the tag name at each step.
+// The indices are those of the page the code was written into: a child list
+// the user changed counts its elements as they were. Null for an element the
+// user made.
 function placeOf(element) {
-    var path = [], names = [];
+    var path = [], names = [], before = document.__tarloBefore || new Map();
     for (var e = element; e; e = e.parentElement) {
-        var index = 0;
-        for (var s = e.previousElementSibling; s; s = s.previousElementSibling) ++index;
+        var index = 0, parent = e.parentNode, list = parent && before.get(parent);
+        if (list) {
+            var at = list.indexOf(e);
+            if (at < 0) return null;
+            for (var k = 0; k < at; ++k) if (list[k].nodeType === Node.ELEMENT_NODE) ++index;
+        } else {
+            for (var s = e.previousElementSibling; s; s = s.previousElementSibling) ++index;
+        }
         path.unshift(index);
         names.unshift(e.tagName);
     }
     return {path: path, names: names};
+}
+
+// Which of an element's children the user replaced: the stretch between the
+// children that are still the ones the code was written with (the same
+// nodes, a text not retyped) at either end, as [from, to) of the list as
+// it was and [nowFrom, nowTo) of the list as it is.
+function replacedChildren(element) {
+    var d = document, texts = d.__tarloTexts || new Set();
+    var now = Array.prototype.slice.call(element.childNodes);
+    var was = (d.__tarloBefore && d.__tarloBefore.get(element)) || now;
+    var kept = function(a, b) { return a === b && !texts.has(a); };
+    var head = 0, tail = 0;
+    while (head < was.length && head < now.length && kept(was[head], now[head])) ++head;
+    while (tail < was.length - head && tail < now.length - head &&
+           kept(was[was.length - 1 - tail], now[now.length - 1 - tail])) {
+        ++tail;
+    }
+    return {from: head, to: was.length - tail, count: was.length,
+            nowFrom: head, nowTo: now.length - tail, now: now};
 }
 
 // An XML element as the XML serialiser writes it inside the document: the
@@ -97,11 +172,11 @@ function placeOf(element) {
 // element, and the markup between two marks is the element's.
 var MARK = 'tarlo-element-edge';
 
-function xmlOf(element) {
-    var d = document, parent = element.parentElement;
+function xmlOfNodes(parent, nodes) {
+    var d = document;
     var outer = parent.cloneNode(false);
     outer.appendChild(d.createComment(MARK));
-    outer.appendChild(element.cloneNode(true));
+    for (var i = 0; i < nodes.length; ++i) outer.appendChild(nodes[i].cloneNode(true));
     outer.appendChild(d.createComment(MARK));
     for (var a = parent.parentElement; a; a = a.parentElement) {
         var copy = a.cloneNode(false);
@@ -115,12 +190,58 @@ function xmlOf(element) {
     return markup.substring(from + edge.length, to);
 }
 
-// The elements the user changed since the code was last written into the
-// page, the outermost only (none inside another): for each its place and
-// its markup as readHtml writes it. {whole: true} when the page must be
-// read whole: its root, head or body changed, the document itself, a great
-// many elements, or an element no longer in the page whose change its
-// parent's record does not hold.
+function xmlOf(element) {
+    return xmlOfNodes(element.parentElement, [element]);
+}
+
+// Some of an element's children as the page writes them inside it (a
+// shallow copy of the element keeps the rules of its content: the text of
+// a script or style is written as it is).
+function markupOfChildren(element, nodes, xml) {
+    if (xml) return xmlOfNodes(element, nodes);
+    var holder = element.cloneNode(false);
+    for (var i = 0; i < nodes.length; ++i) holder.appendChild(nodes[i].cloneNode(true));
+    return holder.innerHTML;
+}
+
+// The shape of nodes as the page holds them, for the editor to check that
+// the code it writes reads back into the same tree: elements by name with
+// their content, "#" for a text, "!" for a comment, "?" for anything else.
+function shapeOf(nodes) {
+    var out = '';
+    var add = function(n) {
+        if (n.nodeType === Node.ELEMENT_NODE) {
+            out += '<' + n.tagName;
+            for (var c = n.firstChild; c; c = c.nextSibling) add(c);
+            out += '>';
+        } else {
+            out += n.nodeType === Node.TEXT_NODE ? '#' : n.nodeType === Node.COMMENT_NODE ? '!' : '?';
+        }
+    };
+    for (var i = 0; i < nodes.length; ++i) add(nodes[i]);
+    return out;
+}
+
+// The place of an element in the page as it is now.
+function pathNow(element) {
+    var path = [];
+    for (var e = element; e; e = e.parentElement) {
+        var index = 0;
+        for (var s = e.previousElementSibling; s; s = s.previousElementSibling) ++index;
+        path.unshift(index);
+    }
+    return path;
+}
+
+// What the user changed since the code was last written into the page, as
+// the fewest pieces the code can take back one by one: an element whose
+// attributes changed, whole; an element whose content changed, the stretch
+// of its children between those still as the code wrote them; a change
+// inside a child the code still holds, as its own piece. Each with its
+// place and its markup as readHtml writes it. {whole: true} when the page
+// must be read whole: its root or head changed, the body's attributes, the
+// document itself, a great many elements, or a change the records do not
+// place.
 tarlo.changedElements = function() {
     var d = document, root = d.documentElement;
     // Changes not yet handed to the observer's callback count too.
@@ -128,29 +249,56 @@ tarlo.changedElements = function() {
         var pending = tarlo.observer.takeRecords();
         if (pending.length > 0) countEdit(pending);
     }
-    if (d.__tarloWhole || !root || !d.__tarloChanged) return {whole: true};
+    if (d.__tarloWhole || !root || !d.__tarloChanged) {
+        return {whole: true, why: String(d.__tarloWhole || 'no record')};
+    }
     var xml = d.contentType === 'application/xhtml+xml';
-    var top = [];
+    var attributes = d.__tarloAttributes || new Set();
+    var ranges = new Map();
+    var rangeOf = function(e) {
+        if (!ranges.has(e)) ranges.set(e, replacedChildren(e));
+        return ranges.get(e);
+    };
+    // Within a stretch an ancestor rewrites, or inside an ancestor written whole.
+    var covered = function(e) {
+        for (var x = e, a = e.parentElement; a; x = a, a = a.parentElement) {
+            if (!d.__tarloChanged.has(a)) continue;
+            if (attributes.has(a)) return true;
+            var r = rangeOf(a), at = r.now.indexOf(x);
+            if (at >= r.nowFrom && at < r.nowTo) return true;
+        }
+        return false;
+    };
+    var out = [], whole = false;
     d.__tarloChanged.forEach(function(e) {
         // A removed element's removal is recorded on its old parent.
-        if (!root.contains(e)) return;
-        for (var a = e.parentElement; a; a = a.parentElement) {
-            if (d.__tarloChanged.has(a)) return;
-        }
-        top.push(e);
-    });
-    if (top.length === 0) return {whole: true};
-    var out = [];
-    for (var i = 0; i < top.length; ++i) {
-        var e = top[i];
-        if (e === root || e === d.head || e === d.body || e.parentElement === null) {
-            return {whole: true};
+        if (whole || !root.contains(e) || covered(e)) return;
+        if (e === root || e === d.head || e.parentElement === null ||
+            (e === d.body && attributes.has(e))) {
+            whole = 'the root, the head or the body\'s attributes';
+            return;
         }
         var place = placeOf(e);
-        var markup = xml ? xmlOf(e) : e.outerHTML;
-        if (markup === null) return {whole: true};
-        out.push({path: place.path, names: place.names, tag: e.tagName, html: markup});
-    }
+        if (place === null) {
+            whole = 'an element the user made, outside what was replaced';
+            return;
+        }
+        var piece = {path: place.path, names: place.names, tag: e.tagName, nowPath: pathNow(e)};
+        if (attributes.has(e)) {
+            piece.html = xml ? xmlOf(e) : e.outerHTML;
+            piece.shape = shapeOf([e]);
+        } else {
+            var r = rangeOf(e);
+            if (r.from === r.to && r.nowFrom === r.nowTo) return;  // changed and changed back
+            var nodes = r.now.slice(r.nowFrom, r.nowTo);
+            piece.html = markupOfChildren(e, nodes, xml);
+            piece.shape = shapeOf(nodes);
+            piece.children = {from: r.from, to: r.to, count: r.count, nowCount: r.now.length};
+        }
+        if (piece.html === null) whole = 'markup the serialiser cannot write';
+        out.push(piece);
+    });
+    if (whole) return {whole: true, why: whole};
     return {elements: out};
 };
 })(window.tarlo || (window.tarlo = {}));

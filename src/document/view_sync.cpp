@@ -72,7 +72,18 @@ bool ViewSync::TakeChangedElements() {
         document_.Code().ReplaceRange(change.range.start, change.range.length, change.text);
         pageHoldsChange_ = false;
     }
-    page_.MarkHoldsCode();
+    const std::string now = document_.Text();
+    SourceMap map = SourceMap::Build(PageContent(now),
+                                     page_.ShowsXhtml() ? HtmlSyntax::Xhtml : HtmlSyntax::Html);
+    if (CodeReadsAsPage(map, page_.ShowsXhtml(), *edits)) {
+        page_.MarkHoldsCode(now, std::move(map));
+    } else {
+        // The page holds a tree no markup reads back into: it is written
+        // from the code, as a whole refresh would.
+        ++rewrittenPages_;
+        page_.MarkHoldsCode(now, std::nullopt);
+        page_.TakeNewCode();
+    }
     return true;
 }
 

@@ -43,7 +43,9 @@ class PageView {
     }
     // The code has caught up with the page's edits without being pushed:
     // the page counts as unedited again and starts a new record of changes.
-    virtual void MarkHoldsCode() {}
+    // With the map of the code's page content, the page reads as that code
+    // (nothing when it may not).
+    virtual void MarkHoldsCode(std::string_view /*code*/, std::optional<SourceMap> /*map*/) {}
 };
 
 // The code window's formatter and colorizer, as a refresh runs them on the
@@ -94,6 +96,9 @@ class ViewSync {
     // How many refreshes took the page whole because its edits could not be
     // taken back element by element.
     int WholeRefreshCount() const { return wholeRefreshes_; }
+    // Element-wise refreshes after which the page was written from the code
+    // again, because it held a tree its markup does not read back into.
+    int RewrittenPageCount() const { return rewrittenPages_; }
     // Colours the code with the code window's colorizer; false when the
     // editor has none.
     bool ColourCode();
@@ -136,6 +141,7 @@ class ViewSync {
     bool refreshing_ = false;
     bool pageHoldsChange_ = false;  // the code change under way came from the page
     int wholeRefreshes_ = 0;
+    int rewrittenPages_ = 0;
 };
 
 }  // namespace tarlo

@@ -208,20 +208,37 @@ std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
             edit.names.push_back(name.toString().toStdString());
         }
         edit.html = element.value(QStringLiteral("html")).toString().toStdString();
+        const QVariant children = element.value(QStringLiteral("children"));
+        if (children.isValid()) {
+            const QVariantMap stretch = children.toMap();
+            edit.children = PageElementEdit::Children{
+                stretch.value(QStringLiteral("from")).toInt(),
+                stretch.value(QStringLiteral("to")).toInt(),
+                stretch.value(QStringLiteral("count")).toInt(),
+                stretch.value(QStringLiteral("nowCount")).toInt()};
+        }
+        for (const QVariant& step : element.value(QStringLiteral("nowPath")).toList()) {
+            edit.nowPath.push_back(step.toInt());
+        }
+        edit.shape = element.value(QStringLiteral("shape")).toString().toStdString();
         edits.push_back(std::move(edit));
     }
     return edits;
 }
 
-void VisualView::MarkHoldsCode() {
+void VisualView::MarkHoldsCode(std::string_view code, std::optional<SourceMap> map) {
     // An answer about the page asked for before now no longer says what it
-    // holds of its own, and the page's content is the user's, not built from
-    // the code as it was. A push still on its way keeps its generation: its
+    // holds of its own. A push still on its way keeps its generation: its
     // answer must still end it, or every later push would wait behind it
     // (and a look is dropped while a push is pending anyway).
     if (!pushPending()) ++pushGeneration_;
     shownCode_.reset();
     writtenCode_.reset();
+    // The page reads as this code: the next code edit can be matched
+    // against it element by element.
+    if (map && !pushPending()) {
+        shownCode_ = ShownCode{std::string(PageContent(code)), ClaimsXhtml(code), std::move(map)};
+    }
     InstallEditMarker();
 }
 

@@ -94,7 +94,7 @@ class VisualView : public QWebEngineView, public PageView {
     std::optional<bool> HoldsOwnEdits() override { return PageEdited(); }
     bool ShowsXhtml() const override { return xhtml_; }
     std::optional<std::vector<PageElementEdit>> ReadChangedElements() override;
-    void MarkHoldsCode() override;
+    void MarkHoldsCode(std::string_view code, std::optional<SourceMap> map) override;
 
     // Whether the page shows the document and may be read or edited: not
     // while its renderer is gone, nor while the document is larger than the

@@ -271,6 +271,56 @@ std::optional<CodeReplacement> PatchOne(const Context& c, const PageElementEdit&
                     c.xhtml);
 }
 
+// A stretch of an element's children: the bytes from the end of the child
+// before it (or of the start tag) to the start of the child after it (or of
+// the end tag), so that what lies between the children goes with them.
+std::optional<CodeReplacement> PatchChildren(const Context& c, const PageElementEdit& edit) {
+    const std::uint32_t node = c.map.NodeAtPath(edit.path);
+    if (node == kNoSourceNode) return std::nullopt;
+    const SourceNode& n = c.map.Node(node);
+    if (n.kind != SourceNodeKind::Element || !PlaceMatches(c.map, node, edit, c.xhtml)) {
+        return std::nullopt;
+    }
+    std::vector<std::uint32_t> children;
+    for (std::uint32_t at = n.firstChild; at != kNoSourceNode; at = c.map.Node(at).nextSibling) {
+        children.push_back(at);
+    }
+    const PageElementEdit::Children& s = *edit.children;
+    // The page's list and the map's must be the same list.
+    if (static_cast<int>(children.size()) != s.count || s.from < 0 || s.from > s.to ||
+        s.to > s.count) {
+        return std::nullopt;
+    }
+    for (int i = std::max(0, s.from - 1); i < std::min(s.count, s.to + 1); ++i) {
+        const std::uint32_t child = children[static_cast<std::size_t>(i)];
+        if (c.map.Node(child).implied || c.map.Node(child).uncertain) return std::nullopt;
+        if (i >= s.from && i < s.to && !SubtreeIsAsWritten(c.map, child)) return std::nullopt;
+    }
+    int from = 0;
+    if (s.from > 0) {
+        from = c.map.Node(children[static_cast<std::size_t>(s.from - 1)]).whole.end();
+    } else if (!n.implied) {
+        from = n.startTag.end();
+    } else {
+        return std::nullopt;  // no start tag to put the first child after
+    }
+    int to = 0;
+    if (s.to < s.count) {
+        to = c.map.Node(children[static_cast<std::size_t>(s.to)]).whole.start;
+    } else if (n.HasEndTag()) {
+        to = n.endTag.start;
+    } else if (!c.xhtml && !n.implied && n.whole.end() > n.startTag.end()) {
+        // An HTML element closed by what follows it: its content ends with
+        // its last child.
+        to = s.count > 0 ? c.map.Node(children.back()).whole.end() : n.startTag.end();
+    } else {
+        return std::nullopt;  // "<p/>", or an element the parser made
+    }
+    if (to < from) return std::nullopt;
+    const std::string markup = WithLineBreaks(PageElementToCode(edit.html, c.source), c.lineBreak);
+    return Narrowed(c.code, {Shifted(ByteRange{from, to - from}, c.offset), markup}, c.xhtml);
+}
+
 bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -280,7 +330,7 @@ bool IsContinuationByte(char c) {
 std::optional<std::vector<CodeReplacement>> PatchCodeFromPage(
     std::string_view code, bool xhtml, LineBreak lineBreak,
     const std::vector<PageElementEdit>& edits) {
-    if (edits.empty()) return std::nullopt;
+    if (edits.empty()) return std::vector<CodeReplacement>{};  // changed, and changed back
     const std::string_view shown = PageContent(code);
     const SourceMap map = SourceMap::Build(shown, xhtml ? HtmlSyntax::Xhtml : HtmlSyntax::Html);
     if (map.Problem()) return std::nullopt;
@@ -290,7 +340,8 @@ std::optional<std::vector<CodeReplacement>> PatchCodeFromPage(
         code, static_cast<std::size_t>(shown.data() - code.data()), map, source, xhtml, lineBreak};
     std::vector<CodeReplacement> out;
     for (const PageElementEdit& edit : edits) {
-        std::optional<CodeReplacement> one = PatchOne(context, edit);
+        std::optional<CodeReplacement> one =
+            edit.children ? PatchChildren(context, edit) : PatchOne(context, edit);
         if (!one) return std::nullopt;
         out.push_back(std::move(*one));
     }
@@ -301,6 +352,58 @@ std::optional<std::vector<CodeReplacement>> PatchCodeFromPage(
         if (out[i].range.start < out[i - 1].range.end()) return std::nullopt;
     }
     return out;
+}
+
+namespace {
+
+void AddShape(const SourceMap& map, std::uint32_t node, bool xhtml, std::string& out) {
+    const SourceNode& n = map.Node(node);
+    switch (n.kind) {
+        case SourceNodeKind::Element:
+            out += '<';
+            out += xhtml ? map.Name(node) : AsciiUpperCopy(map.Name(node));
+            for (std::uint32_t c = n.firstChild; c != kNoSourceNode; c = map.Node(c).nextSibling) {
+                AddShape(map, c, xhtml, out);
+            }
+            out += '>';
+            break;
+        case SourceNodeKind::Text:
+            out += '#';
+            break;
+        case SourceNodeKind::Comment:
+            out += '!';
+            break;
+        default:
+            out += '?';
+    }
+}
+
+}  // namespace
+
+bool CodeReadsAsPage(const SourceMap& map, bool xhtml, const std::vector<PageElementEdit>& edits) {
+    if (map.Problem()) return false;
+    for (const PageElementEdit& edit : edits) {
+        const std::uint32_t node = map.NodeAtPath(edit.nowPath);
+        if (node == kNoSourceNode) return false;
+        std::string shape;
+        if (!edit.children) {
+            AddShape(map, node, xhtml, shape);
+        } else {
+            std::vector<std::uint32_t> children;
+            for (std::uint32_t c = map.Node(node).firstChild; c != kNoSourceNode;
+                 c = map.Node(c).nextSibling) {
+                children.push_back(c);
+            }
+            const PageElementEdit::Children& s = *edit.children;
+            const int nowTo = s.nowCount - (s.count - s.to);
+            if (static_cast<int>(children.size()) != s.nowCount || nowTo < s.from) return false;
+            for (int i = s.from; i < nowTo; ++i) {
+                AddShape(map, children[static_cast<std::size_t>(i)], xhtml, shape);
+            }
+        }
+        if (shape != edit.shape) return false;
+    }
+    return true;
 }
 
 CodeReplacement AsOneReplacement(std::string_view code,

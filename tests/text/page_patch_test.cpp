@@ -99,6 +99,70 @@ TEST(PagePatchTest, XhtmlAndWrappedFilingsGiveTheElementsOwnBytes) {
               "</TEXT>\r\n</DOCUMENT>\r\n");
 }
 
+// A stretch of an element's children: [from, to) of `count`.
+PageElementEdit Children(std::vector<int> path, std::vector<std::string> names, int from, int to,
+                         int count, std::string html) {
+    PageElementEdit e{std::move(path), std::move(names), std::move(html)};
+    e.children = PageElementEdit::Children{from, to, count};
+    return e;
+}
+
+TEST(PagePatchTest, AStretchOfChildrenReplacesJustThoseBytesAndKeepsTheirNeighbours) {
+    // Body children: P, "\r\n", P, "\r\n", DIV. Two paragraphs joined: the
+    // second paragraph and the line break before it go; the first changes
+    // on its own.
+    const std::string code =
+        "<HTML><BODY><P ALIGN=center>one</P>\r\n<P>two</P>\r\n<DIV>three<BR></DIV></BODY></HTML>";
+    const std::vector<std::string> body{"HTML", "BODY"};
+    EXPECT_EQ(Patched(code, false,
+                      {Children({0, 1}, body, 1, 3, 5, ""),
+                       Children({0, 1, 0}, {"HTML", "BODY", "P"}, 0, 1, 1, "onetwo")}),
+              "<HTML><BODY><P ALIGN=center>onetwo</P>\r\n<DIV>three<BR></DIV></BODY></HTML>");
+    // A table put in after the last child, and before the first.
+    EXPECT_EQ(Patched(code, false, {Children({0, 1}, body, 5, 5, 5, "<table><tr><td>x</td></tr></table>")}),
+              "<HTML><BODY><P ALIGN=center>one</P>\r\n<P>two</P>\r\n<DIV>three<BR></DIV>"
+              "<table><tr><td>x</td></tr></table></BODY></HTML>");
+    EXPECT_EQ(Patched(code, false, {Children({0, 1}, body, 0, 0, 5, "<hr>")}),
+              "<HTML><BODY><hr><P ALIGN=center>one</P>\r\n<P>two</P>\r\n<DIV>three<BR></DIV>"
+              "</BODY></HTML>");
+    // A paragraph closed by what follows it takes children at its end.
+    EXPECT_EQ(Patched("<body><p>a<p>b</body>", false,
+                      {Children({0, 1, 0}, {"HTML", "BODY", "P"}, 1, 1, 1, "<img src=\"x\">")}),
+              "<body><p>a<img src=\"x\"><p>b</body>");
+    // A list that does not match the code's, and the parser's own body.
+    EXPECT_EQ(Patched(code, false, {Children({0, 1}, body, 1, 3, 4, "")}), "(refused)");
+    EXPECT_EQ(Patched("<p>a</p>", false, {Children({0, 1}, body, 0, 0, 1, "<hr>")}), "(refused)");
+    // XHTML: "<p/>" has no place for children; a stretch in a well-formed
+    // element keeps the bytes around it.
+    const std::string x =
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p/><div>a<br/>b</div></body></html>";
+    EXPECT_EQ(Patched(x, true, {Children({0, 0, 0}, {"html", "body", "p"}, 0, 0, 0, "c")}),
+              "(refused)");
+    EXPECT_EQ(Patched(x, true, {Children({0, 0, 1}, {"html", "body", "div"}, 2, 3, 3, "c")}),
+              "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p/><div>a<br/>c</div></body>"
+              "</html>");
+}
+
+TEST(PagePatchTest, CodeReadsAsThePageOnlyWhereItsMarkupBuildsThePagesTree) {
+    const auto reads = [](const std::string& code, PageElementEdit edit) {
+        const SourceMap map = SourceMap::Build(code, HtmlSyntax::Html);
+        return CodeReadsAsPage(map, false, {edit});
+    };
+    PageElementEdit cell{{0, 1, 0}, {"HTML", "BODY", "P"}, "", {}, {0, 1, 0}, "<P#<B#>>"};
+    EXPECT_TRUE(reads("<p>a<b>c</b></p>", cell));
+    // A list the page holds inside a paragraph: the parser closes the
+    // paragraph first, so the code does not read back into that tree.
+    cell.shape = "<P#<UL<LI#>>>";
+    EXPECT_FALSE(reads("<p>a<ul><li>b</li></ul></p>", cell));
+    // Children: two paragraphs where the page holds one list; the count of
+    // children now must match too.
+    PageElementEdit body{{0, 1}, {"HTML", "BODY"}, "", PageElementEdit::Children{0, 1, 1, 1},
+                         {0, 1}, "<UL<LI#>>"};
+    EXPECT_TRUE(reads("<body><ul><li>a</li></ul></body>", body));
+    EXPECT_FALSE(reads("<body><ul><li>a</li></ul>x</body>", body));
+    EXPECT_FALSE(reads("<body><ul><li>a<p>b</li></ul></body>", body));
+}
+
 TEST(PagePatchTest, OneReplacementHoldsOnlyWhatChangedAndSplitsNoCharacter) {
     const std::string code =
         "ab\xC3\xA9"
