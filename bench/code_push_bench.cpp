@@ -133,9 +133,9 @@ void Measure(frmMain& w, const std::string& name, const std::string& html) {
     const int at = static_cast<int>(found == std::string::npos ? html.size() / 2 : found);
     for (const bool patches : {false, true}) {
         const Figures f = TypeInto(w, at, patches);
-        std::printf("%-28s %10zu %-8s %12.1f %12.1f %12.1f %8d %6d\n", name.c_str(),
-                    html.size(), patches ? "element" : "whole", f.wallMs, f.cpuMs, f.mainCpuMs,
-                    f.patched, f.whole);
+        std::printf("%-28s %10zu %-8s %12.1f %12.1f %12.1f %8d %6d\n", name.c_str(), html.size(),
+                    patches ? "element" : "whole", f.wallMs, f.cpuMs, f.mainCpuMs, f.patched,
+                    f.whole);
         std::fflush(stdout);
     }
 }

@@ -211,11 +211,11 @@ std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
         const QVariant children = element.value(QStringLiteral("children"));
         if (children.isValid()) {
             const QVariantMap stretch = children.toMap();
-            edit.children = PageElementEdit::Children{
-                stretch.value(QStringLiteral("from")).toInt(),
-                stretch.value(QStringLiteral("to")).toInt(),
-                stretch.value(QStringLiteral("count")).toInt(),
-                stretch.value(QStringLiteral("nowCount")).toInt()};
+            edit.children =
+                PageElementEdit::Children{stretch.value(QStringLiteral("from")).toInt(),
+                                          stretch.value(QStringLiteral("to")).toInt(),
+                                          stretch.value(QStringLiteral("count")).toInt(),
+                                          stretch.value(QStringLiteral("nowCount")).toInt()};
         }
         for (const QVariant& step : element.value(QStringLiteral("nowPath")).toList()) {
             edit.nowPath.push_back(step.toInt());

@@ -100,4 +100,44 @@ inline std::vector<int> PathFrom(const QString& json) {
     return path;
 }
 
+// Puts the selection where an edit of `kind` goes, in text a filer would
+// edit (no ix: element in its block, not in a link, a heading's style or a
+// script, not aligned right already), the `skip`-th such place (counted
+// round when the page has fewer); answers the path of the element the
+// edit may change, or "" when the page has no such place. "word" selects a
+// word; "caret" puts the caret inside one; "blocks" selects from inside one
+// paragraph into the next and answers their parent.
+inline constexpr const char* kPlaceSelection =
+    "(function(kind,skip){"
+    "function named(e,re){for(var a=e;a;a=a.parentNode)if(re.test(a.nodeName||''))return true;"
+    "return false;}"
+    "function ix(e){var all=e.getElementsByTagName('*');for(var i=0;i<all.length;++i)"
+    "if(all[i].nodeName.indexOf(':')>=0)return true;return false;}"
+    "function block(n){for(var a=n.parentNode;a;a=a.parentNode)"
+    "if(/^(p|div|td|th|li|h[1-6]|body)$/i.test(a.nodeName))return a;return null;}"
+    "function path(e){var p=[];for(;e;e=e.parentElement){var i=0;"
+    "for(var q=e.previousElementSibling;q;q=q.previousElementSibling)++i;p.unshift(i);}"
+    "return JSON.stringify(p);}"
+    "function firstText(e){var w=document.createTreeWalker(e,NodeFilter.SHOW_TEXT);"
+    "for(var t=w.nextNode();t;t=w.nextNode())if(/[A-Za-z]{4,}/.test(t.data))return t;return null;}"
+    "var "
+    "s=getSelection(),r=document.createRange(),bad=/:|^(a|style|script|title|head|table)$/"
+    "i,found=[];"
+    "if(kind==='blocks'){var all=document.body.querySelectorAll('p,div');"
+    "for(var i=0;i<all.length;++i){var a=all[i],b=a.nextElementSibling;"
+    "if(!b||b.nodeName!==a.nodeName||named(a.parentNode,bad)||ix(a)||ix(b))continue;"
+    "if(a.querySelector('table,div,p')||b.querySelector('table,div,p'))continue;"
+    "var ta=firstText(a),tb=firstText(b);if(ta&&tb)found.push([ta,tb,a.parentElement]);}"
+    "if(!found.length)return '';var f=found[skip%found.length];"
+    "r.setStart(f[0],2);r.setEnd(f[1],2);s.removeAllRanges();s.addRange(r);return path(f[2]);}"
+    "var w=document.createTreeWalker(document.body,NodeFilter.SHOW_TEXT);"
+    "for(var n=w.nextNode();n;n=w.nextNode()){var m=/[A-Za-z]{6,}/.exec(n.data);"
+    "if(!m||named(n.parentNode,bad))continue;var k=block(n);"
+    "if(!k||k===document.body||ix(k)||/right|end/.test(getComputedStyle(k).textAlign))continue;"
+    "found.push([n,m,k]);if(found.length>skip)break;}"
+    "if(!found.length)return '';var f=found[skip%found.length];n=f[0];m=f[1];"
+    "if(kind==='word'){r.setStart(n,m.index);r.setEnd(n,m.index+m[0].length);}"
+    "else{r.setStart(n,m.index+2);r.collapse(true);}"
+    "s.removeAllRanges();s.addRange(r);return path(f[2]);})";
+
 }  // namespace tarlo::test

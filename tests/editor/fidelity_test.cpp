@@ -23,6 +23,7 @@
 #include "app/editor_commands.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
+#include "editor/fidelity_support.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "pageview/visual_view.h"
@@ -31,7 +32,6 @@
 #include "shell/document_files.h"
 #include "support/corpus.h"
 #include "support/gui_test_support.h"
-#include "editor/fidelity_support.h"
 #include "text/page_source.h"
 #include "text/source_map.h"
 

@@ -136,9 +136,8 @@ TEST_F(MainWindowTest, CharacterReferencesSurviveTheRoundTrip) {
         "document.body.appendChild(document.createTextNode('\\u20ac\\u00e9!'));true");
     window->cmdRefreshCode_Click();
     const std::string code = Code();
-    EXPECT_NE(
-        code.find("a&#150;b &#169; caf&#233; &#8364;&#128; &#9731; &#153;</p>&#128;&#233;!"),
-        std::string::npos)
+    EXPECT_NE(code.find("a&#150;b &#169; caf&#233; &#8364;&#128; &#9731; &#153;</p>&#128;&#233;!"),
+              std::string::npos)
         << code;
     for (unsigned char c : code) EXPECT_LT(c, 0x80);
 }

@@ -119,7 +119,8 @@ TEST(PagePatchTest, AStretchOfChildrenReplacesJustThoseBytesAndKeepsTheirNeighbo
                        Children({0, 1, 0}, {"HTML", "BODY", "P"}, 0, 1, 1, "onetwo")}),
               "<HTML><BODY><P ALIGN=center>onetwo</P>\r\n<DIV>three<BR></DIV></BODY></HTML>");
     // A table put in after the last child, and before the first.
-    EXPECT_EQ(Patched(code, false, {Children({0, 1}, body, 5, 5, 5, "<table><tr><td>x</td></tr></table>")}),
+    EXPECT_EQ(Patched(code, false,
+                      {Children({0, 1}, body, 5, 5, 5, "<table><tr><td>x</td></tr></table>")}),
               "<HTML><BODY><P ALIGN=center>one</P>\r\n<P>two</P>\r\n<DIV>three<BR></DIV>"
               "<table><tr><td>x</td></tr></table></BODY></HTML>");
     EXPECT_EQ(Patched(code, false, {Children({0, 1}, body, 0, 0, 5, "<hr>")}),
