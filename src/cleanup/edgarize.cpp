@@ -29,6 +29,14 @@ constexpr std::size_t kSlack = 4096;
 
 void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& kept);
 
+// The clean-up reads tags with its own literal rules, not through
+// HtmlTokenizer: a tag runs from "<" to the first ">" after it, a comment to
+// the first "-->" after its "<", a script to the first "</script" after its
+// "<script", and text to the next "<", whatever quotes or comments surround
+// them. The tokenizer reads as a browser does, which would drop more than
+// the clean-up always has: <span title="a>b">x</span> cleans to b">x, not x;
+// in <!-->y--> only "<!-->" goes; <script title="</script>">s()</script>z
+// cleans to ">s()z, not z. A cleaned filing must come out the same as before.
 class Cleaner {
   public:
     Cleaner(std::string_view input, std::size_t sizeBefore, LongWork& work)

@@ -73,6 +73,14 @@ std::size_t FindLastChar(std::string_view s, char c, std::size_t from, std::size
 
 // A tag, as the colouring sees one: "<", at least one character that is not
 // ">", then ">". The tags come one at a time, left to right.
+//
+// The colouring reads the text with these literal rules, not through
+// HtmlTokenizer, whose tags end where a browser's do: a quoted value hides a
+// ">" from it, a "<" before a blank is text, script content is no markup.
+// The code view has always coloured those the literal way, and a person's
+// eye follows the colours: in <p title="a>b">x</p> the tag colour stops at
+// the first ">" and "b"" shows plain; in "if x < y > z" the stretch "< y >"
+// is a tag; in <script>if (a<b) c();</script> "<b) c();</script>" is one.
 class TagCursor {
   public:
     explicit TagCursor(std::string_view s) : s_(s), at_(FindChar(s, '<', 0)) { Advance(); }

@@ -26,8 +26,18 @@ bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view wo
     return true;
 }
 
+// The formatter finds its lines with literal rules, not through
+// HtmlTokenizer: every "<" starts a line, wherever it stands, and a tag runs
+// to the first ">" after its "<". A browser's reading (the tokenizer's) sees
+// no markup inside a comment, a quoted value or script and style content,
+// and formatted code has always shown those broken at each "<": Word's
+// <style><!-- ... --></style> has the "<!--" on a line of its own, and
+// <script>if (a<b) c();</script> puts "<b) c();" on the next line. Changing
+// that would re-lay every formatted filing that holds such text.
+//
 // Elements whose content is laid out as written: reflowing them would change
-// what the reader of the filing sees.
+// what the reader of the filing sees. They are found by the same literal
+// rule: a "<pre>" inside a comment starts one too.
 constexpr std::array<std::string_view, 5> kVerbatim = {"pre", "xmp", "listing", "plaintext",
                                                        "textarea"};
 
