@@ -1,12 +1,9 @@
-// Figures for a code edit reaching the page, on the generated 1 MB filing
+// Figures for a code edit reaching the page, on generated 1 MB and 10 MB filings
 // (and on any files named on the command line): a character typed in the
 // code view, from the key until the page holds it, with the page written
 // whole and with only the edited element rebuilt. The processor time counts
 // every process of the editor (the page's renderer and helpers too), since
 // most of a whole write is spent there.
-#include <dirent.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,56 +22,15 @@
 #include "editor/main_window.h"
 #include "filing_generator.h"
 #include "pageview/visual_view.h"
+#include "process_cpu.h"
 #include "shell/dialogs.h"
 
 using namespace tarlo;
+using tarlo::bench::Cpu;
 using tarlo::bench::Median;
+using tarlo::bench::TreeCpuMs;
 
 namespace {
-
-// Processor milliseconds of this process alone, and of it with all its
-// descendants (live ones: the page's renderer and helpers), from /proc.
-struct Cpu {
-    double self = 0;
-    double tree = 0;
-};
-
-Cpu TreeCpuMs() {
-    std::map<int, int> parentOf;
-    std::map<int, double> ticks;
-    if (DIR* proc = opendir("/proc")) {
-        while (dirent* e = readdir(proc)) {
-            const int pid = std::atoi(e->d_name);
-            if (pid <= 0) continue;
-            std::ifstream in("/proc/" + std::string(e->d_name) + "/stat");
-            std::string stat((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-            const std::size_t close = stat.rfind(')');
-            if (close == std::string::npos) continue;
-            std::istringstream fields(stat.substr(close + 2));
-            std::string field;
-            std::vector<std::string> f;
-            while (fields >> field) f.push_back(field);
-            if (f.size() < 13) continue;
-            parentOf[pid] = std::stoi(f[1]);                   // ppid
-            ticks[pid] = std::stod(f[11]) + std::stod(f[12]);  // utime + stime
-        }
-        closedir(proc);
-    }
-    const int self = static_cast<int>(getpid());
-    double total = 0;
-    const double ownTicks = ticks.count(self) ? ticks[self] : 0;
-    for (const auto& [pid, t] : ticks) {
-        for (int at = pid; at > 1; at = parentOf.count(at) ? parentOf[at] : 0) {
-            if (at == self) {
-                total += t;
-                break;
-            }
-        }
-    }
-    const double perTick = 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-    return {ownTicks * perTick, total * perTick};
-}
 
 struct Figures {
     double wallMs = 0;
@@ -153,6 +109,7 @@ int main(int argc, char** argv) {
     std::printf("%-28s %10s %-8s %12s %12s %12s %8s %6s\n", "document", "bytes", "push",
                 "in page ms", "cpu ms", "editor cpu", "patched", "whole");
     Measure(w, "generated 1 MB", bench::GenerateFiling(1u << 20));
+    Measure(w, "generated 10 MB", bench::GenerateFiling(10u << 20));
     for (int i = 1; i < argc; ++i) {
         QFile f(argv[i]);
         if (!f.open(QIODevice::ReadOnly)) continue;

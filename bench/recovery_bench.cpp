@@ -31,10 +31,10 @@
 #include "bench_support.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
-#include "shell/dialogs.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "pageview/visual_view.h"
+#include "shell/dialogs.h"
 #include "startup/recovery_copy.h"
 #include "startup/recovery_keeper.h"
 
@@ -138,10 +138,11 @@ void Measure(frmMain& w, FileCommands& files, RecoveryKeeper& keeper, const QStr
         // The count the keeper has seen before it reads.
         int edits = 0;
         bool counted = false;
-        web.LookAtPageLater(VisualView::kNoHtml, [&](const std::optional<VisualView::PageLook>& l) {
-            edits = l ? l->edits : 0;
-            counted = true;
-        });
+        web.LookAtPageLater(VisualView::kNoHtml, false,
+                            [&](const std::optional<VisualView::PageLook>& l) {
+                                edits = l ? l->edits : 0;
+                                counted = true;
+                            });
         WaitUntil([&] { return counted; }, kWaitMs);
         // The copy's read between two readings of the page's clock: what a
         // key typed into the page right then waits for the page.
@@ -153,7 +154,9 @@ void Measure(frmMain& w, FileCommands& files, RecoveryKeeper& keeper, const QStr
         QElapsedTimer asked;
         asked.start();
         GuiLateness delivery;
-        web.LookAtPageLater(edits, [&](const std::optional<VisualView::PageLook>& l) {
+        // The page read whole, as the copy reads it when its changed elements
+        // cannot be laid over the code.
+        web.LookAtPageLater(edits, true, [&](const std::optional<VisualView::PageLook>& l) {
             look = l;
             answered = true;
             f.answerMs.push_back(Ms(asked));

@@ -18,12 +18,18 @@ tarlo.readHtml = function() {
 };
 
 // The recovery copy's look at the page: its edit count, or, when that count
-// is the one asked for (the page stood still since the last look), its
-// markup as readHtml reads it, taken in the same moment. The markup comes
+// is the one asked for (the page stood still since the last look), what it
+// changed, taken in the same moment: the changed elements as a refresh
+// takes them ({elements: [...]}), or, when they cannot be taken so or
+// `whole` asks for it, its markup as readHtml reads it. The markup comes
 // alone, as the string the page made: the engine hands it over fastest so.
-tarlo.look = function(htmlAtEdits) {
+tarlo.look = function(htmlAtEdits, whole) {
     var count = tarlo.editCount();
     if (count === 0 || !document.documentElement || count !== htmlAtEdits) return count;
+    if (!whole) {
+        var changed = tarlo.changedElements();
+        if (!changed.whole) return {elements: changed.elements};
+    }
     return tarlo.readHtml();
 };
 

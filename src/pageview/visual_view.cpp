@@ -197,8 +197,12 @@ std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
     if (!r) return std::nullopt;
     const QVariantMap answer = r->toMap();
     if (!answer.contains(QStringLiteral("elements"))) return std::nullopt;
+    return ElementEditsOf(answer.value(QStringLiteral("elements")).toList());
+}
+
+std::vector<PageElementEdit> VisualView::ElementEditsOf(const QVariantList& elements) {
     std::vector<PageElementEdit> edits;
-    for (const QVariant& v : answer.value(QStringLiteral("elements")).toList()) {
+    for (const QVariant& v : elements) {
         const QVariantMap element = v.toMap();
         PageElementEdit edit;
         for (const QVariant& step : element.value(QStringLiteral("path")).toList()) {
@@ -571,7 +575,7 @@ void VisualView::showCodeOnly(std::uint64_t bytes) {
     page_->runJavaScript(PageCall("showNote", {note}), QWebEngineScript::ApplicationWorld);
 }
 
-void VisualView::LookAtPageLater(int htmlAtEdits,
+void VisualView::LookAtPageLater(int htmlAtEdits, bool whole,
                                  std::function<void(std::optional<PageLook>)> done) {
     if (pushPending()) {
         QTimer::singleShot(0, this, [done = std::move(done)] { done(PageLook{}); });
@@ -585,19 +589,24 @@ void VisualView::LookAtPageLater(int htmlAtEdits,
         connect(page_, &QWebEnginePage::loadStarted, this, [loaded] { *loaded = true; }));
     QPointer<VisualView> self(this);
     page_->runJavaScript(
-        PageCall("look", {htmlAtEdits}), QWebEngineScript::ApplicationWorld,
+        PageCall("look", {htmlAtEdits, whole}), QWebEngineScript::ApplicationWorld,
         [self, generation, loaded, watch, htmlAtEdits, done = std::move(done)](const QVariant& v) {
             disconnect(*watch);
             if (!self) return;
             const bool html = v.typeId() == QMetaType::QString;
+            const bool elements = v.typeId() == QMetaType::QVariantMap;
             if (*loaded || generation != self->pushGeneration_ || self->pushPending() ||
-                (!html && !v.canConvert<int>())) {
+                (!html && !elements && !v.canConvert<int>())) {
                 done(std::nullopt);
                 return;
             }
             PageLook look;
-            look.edits = html ? htmlAtEdits : v.toInt();
+            look.edits = html || elements ? htmlAtEdits : v.toInt();
             if (html) look.html = v.toString();
+            if (elements) {
+                look.elements =
+                    ElementEditsOf(v.toMap().value(QStringLiteral("elements")).toList());
+            }
             done(look);
         });
 }

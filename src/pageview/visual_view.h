@@ -125,6 +125,9 @@ class VisualView : public QWebEngineView, public PageView {
     struct PageLook {
         int edits = 0;
         std::optional<QString> html;
+        // In place of the HTML, when the page's changes can be taken element
+        // by element (as a refresh takes them) and the whole was not asked for.
+        std::optional<std::vector<PageElementEdit>> elements;
     };
     // The HTML is read only when the page holds edits of its own and their
     // count is the one given: the page has stood still since it was last
@@ -136,7 +139,11 @@ class VisualView : public QWebEngineView, public PageView {
     // Nothing here waits or holds back the user's input, so typing in the
     // page goes on while it answers. A page about to take the code holds
     // nothing of its own and answers 0.
-    void LookAtPageLater(int htmlAtEdits, std::function<void(std::optional<PageLook>)> done);
+    void LookAtPageLater(int htmlAtEdits, bool whole,
+                         std::function<void(std::optional<PageLook>)> done);
+
+    // The changed elements of the page's answer, as PatchCodeFromPage takes them.
+    static std::vector<PageElementEdit> ElementEditsOf(const QVariantList& elements);
 
   signals:
     void gotFocus();

@@ -10,11 +10,12 @@
 #include "codeview/code_view.h"
 #include "document/document.h"
 #include "document/view_sync.h"
+#include "pageview/visual_view.h"
 #include "shell/dialogs.h"
 #include "shell/document_files.h"
 #include "shell/editor.h"
-#include "pageview/visual_view.h"
 #include "text/document_bytes.h"
+#include "text/page_patch.h"
 
 namespace tarlo {
 
@@ -108,6 +109,7 @@ void RecoveryKeeper::ForgetPage() {
     ++generation_;
     asking_ = false;
     read_.reset();
+    readWhole_ = false;
 }
 
 void RecoveryKeeper::DropCopy() {
@@ -153,7 +155,8 @@ void RecoveryKeeper::AskPage(int htmlAtEdits) {
     const quint64 generation = generation_;
     const QPointer<RecoveryKeeper> self = this;
     editor_.visualView().LookAtPageLater(
-        htmlAtEdits, [self, generation](const std::optional<VisualView::PageLook>& look) {
+        htmlAtEdits, readWhole_,
+        [self, generation](const std::optional<VisualView::PageLook>& look) {
             if (!self || generation != self->generation_) return;
             self->asking_ = false;
             self->PageAnswered(look);
@@ -171,15 +174,15 @@ void RecoveryKeeper::PageAnswered(const std::optional<VisualView::PageLook>& loo
     if (read_) {
         // The HTML read before is the copy only when the page has not
         // changed since it was read: the user may have typed on meanwhile.
-        const PageRead read = std::move(*read_);
+        PageRead read = std::move(*read_);
         read_.reset();
         if (look->edits == read.edits) {
-            KeepPage(read.html, read.edits);
+            KeepPage(std::move(read));
             return;
         }
     }
-    if (look->html) {
-        read_ = PageRead{look->edits, *look->html};
+    if (look->html || look->elements) {
+        read_ = PageRead{look->edits, look->html.value_or(QString()), look->elements};
         AskPage(VisualView::kNoHtml);
         return;
     }
@@ -223,7 +226,7 @@ bool RecoveryKeeper::Written(const std::optional<QString>& failure) {
     return !failure;
 }
 
-void RecoveryKeeper::KeepPage(const QString& html, int edits) {
+void RecoveryKeeper::KeepPage(PageRead read) {
     // Only the code view's text is taken here, where the views live; the
     // conversion of megabytes and the write (to the disk, not just its
     // cache) would hold a key up for a tenth of a second or more.
@@ -233,19 +236,45 @@ void RecoveryKeeper::KeepPage(const QString& html, int edits) {
     RecoveryCopy copy{editor_.document().DocumentPath, editor_.document().Text()};
     const bool xhtml = editor_.visualView().showsXhtml();
     const LineBreak lineBreak = editor_.document().Form().lineBreak;
-    pool_.start(
-        [this, generation, edits, html, next, xhtml, lineBreak, copy = std::move(copy)]() mutable {
-            copy.text = ViewSync::PageHtmlToCode(html.toStdString(), copy.text, xhtml, lineBreak);
-            const std::optional<QString> failure =
-                RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
-            // The keeper outlives this work (its destructor waits for it).
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, edits, code = std::move(copy.text), failure] {
-                    PageKept(generation, edits, code, failure);
-                },
-                Qt::QueuedConnection);
-        });
+    const int edits = read.edits;
+    pool_.start([this, generation, edits, read = std::move(read), next, xhtml, lineBreak,
+                 copy = std::move(copy)]() mutable {
+        if (read.elements) {
+            // The changed elements laid over the code, as a refresh lays
+            // them: the page need not be read whole for a key.
+            const auto patch = PatchCodeFromPage(copy.text, xhtml, lineBreak, *read.elements);
+            if (!patch) {
+                QMetaObject::invokeMethod(
+                    this, [this, generation] { PageNeedsReadingWhole(generation); },
+                    Qt::QueuedConnection);
+                return;
+            }
+            const CodeReplacement change = AsOneReplacement(copy.text, *patch);
+            copy.text.replace(static_cast<std::size_t>(change.range.start),
+                              static_cast<std::size_t>(change.range.length), change.text);
+        } else {
+            copy.text =
+                ViewSync::PageHtmlToCode(read.html.toStdString(), copy.text, xhtml, lineBreak);
+        }
+        const std::optional<QString> failure =
+            RecoveryStore::WriteWhole(next, EncodeRecoveryCopy(copy));
+        // The keeper outlives this work (its destructor waits for it).
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, edits, code = std::move(copy.text), failure] {
+                PageKept(generation, edits, code, failure);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RecoveryKeeper::PageNeedsReadingWhole(quint64 generation) {
+    writing_ = false;
+    if (generation != generation_) return;
+    // The watch asks again, for the whole page this time.
+    readWhole_ = true;
+    pageUnkept_ = true;
+    timPageWatch->start();
 }
 
 void RecoveryKeeper::PageKept(quint64 generation, int edits, const std::string& code,

@@ -73,10 +73,18 @@ class RecoveryKeeper : public QObject {
     void ForgetPage();
     void AskPage(int htmlAtEdits);
     void PageAnswered(const std::optional<VisualView::PageLook>& look);
-    // Converts and writes the page's HTML off the GUI thread.
-    void KeepPage(const QString& html, int edits);
+    // The page's HTML at `edits`, or its changed elements, kept until a
+    // second look shows the page has not changed since it was read.
+    struct PageRead {
+        int edits = 0;
+        QString html;
+        std::optional<std::vector<PageElementEdit>> elements;
+    };
+    // Converts and writes the page's changes off the GUI thread.
+    void KeepPage(PageRead read);
     void PageKept(quint64 generation, int edits, const std::string& code,
                   const std::optional<QString>& failure);
+    void PageNeedsReadingWhole(quint64 generation);
     // Nothing is unsaved: the copy goes.
     void DropCopy();
     // After every write: when it failed, says so once.
@@ -101,13 +109,10 @@ class RecoveryKeeper : public QObject {
     bool asking_ = false;
     quint64 generation_ = 0;
     QElapsedTimer askedAt_;
-    // The page's HTML at `edits`, kept until a second look shows the page
-    // has not changed since it was read.
-    struct PageRead {
-        int edits = 0;
-        QString html;
-    };
     std::optional<PageRead> read_;
+    // The page's changed elements could not be laid over the code: the next
+    // look reads the page whole.
+    bool readWhole_ = false;
     // One copy of the page at a time is converted and written here.
     bool writing_ = false;
     QThreadPool pool_;

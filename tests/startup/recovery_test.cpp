@@ -15,17 +15,18 @@
 #include <memory>
 
 #include "codeview/code_view.h"
-#include "shell/command_table.h"
-#include "shell/dialogs.h"
 #include "editor/document_commands.h"
-#include "shell/document_files.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "pageview/visual_view.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
+#include "shell/document_files.h"
 #include "startup/recovery_keeper.h"
 #include "startup/recovery_store.h"
 #include "startup/startup_commands.h"
 #include "support/gui_test_support.h"
+#include "text/page_patch.h"
 
 namespace tarlo {
 namespace {
@@ -343,9 +344,9 @@ TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropp
     VisualView& web = *window->Web;
     ASSERT_TRUE(web.RunScript("document.getElementById('p').append(' two'); true"));
     using Answer = std::optional<std::optional<VisualView::PageLook>>;
-    auto ask = [&web](int htmlAtEdits) {
+    auto ask = [&web](int htmlAtEdits, bool whole = true) {
         auto answer = std::make_shared<Answer>();
-        web.LookAtPageLater(htmlAtEdits, [answer](const auto& look) { *answer = look; });
+        web.LookAtPageLater(htmlAtEdits, whole, [answer](const auto& look) { *answer = look; });
         return answer;
     };
 
@@ -368,6 +369,21 @@ TEST_F(RecoveryTest, ThePageIsReadWithoutWaitingAndAnAnswerAboutOlderCodeIsDropp
               "<html><head></head><body><p id=\"p\">one two</p></body></html>");
     ASSERT_TRUE(**moved);
     EXPECT_FALSE((**moved)->html);
+
+    // Unless the whole is asked for, the changed elements come instead, and
+    // laid over the code they keep what the page did not change (no head).
+    auto elements = ask(edits, false);
+    ASSERT_TRUE(test::WaitUntil([&] { return elements->has_value(); }));
+    ASSERT_TRUE(**elements && (**elements)->elements);
+    EXPECT_FALSE((**elements)->html);
+    const std::string code = window->document().Text();
+    const auto patch = PatchCodeFromPage(code, false, LineBreak::CrLf, *(**elements)->elements);
+    ASSERT_TRUE(patch);
+    std::string kept = code;
+    const CodeReplacement change = AsOneReplacement(code, *patch);
+    kept.replace(static_cast<std::size_t>(change.range.start),
+                 static_cast<std::size_t>(change.range.length), change.text);
+    EXPECT_EQ(kept, "<html><body><p id=\"p\">one two</p></body></html>");
 
     // New code reaches the page before the answer: the answer is dropped.
     auto stale = ask(edits);
