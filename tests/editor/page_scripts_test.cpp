@@ -88,9 +88,14 @@ TEST(PageScriptsTest, ReadWriteAndEditCountInEveryDocumentThePageLoads) {
     EXPECT_TRUE(page.Call("edited").toBool());
     // A text arrives whole however it is quoted.
     EXPECT_TRUE(page.Call("readHtml").toString().contains("\"quoted\" &lt;/script&gt; \\ text"));
-    // The look: the count while it moves, the HTML once asked at that count.
+    // The look: the count while it moves; once asked at that count, the
+    // changed elements, or the HTML when the whole is asked for.
     EXPECT_EQ(page.Call("look", {afterOne + 1}).toInt(), afterOne);
-    EXPECT_TRUE(page.Call("look", {afterOne}).toString().startsWith("<html>"));
+    const QVariantList changed =
+        page.Call("look", {afterOne, false}).toMap().value("elements").toList();
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_TRUE(changed[0].toMap().value("html").toString().contains("&lt;/script&gt;"));
+    EXPECT_TRUE(page.Call("look", {afterOne, true}).toString().startsWith("<html>"));
 
     // The code's push: the page takes it as its own state, not as an edit;
     // the scripts are still there after the document was rewritten.
