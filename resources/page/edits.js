@@ -301,4 +301,20 @@ tarlo.changedElements = function() {
     if (whole) return {whole: true, why: whole};
     return {elements: out};
 };
+
+// The changed pieces for a refresh, and, in the same moment, a new record:
+// a key typed while the editor lays the pieces over the code is a change
+// of the next refresh, never lost between the two.
+tarlo.takeChangedElements = function() {
+    var changed = tarlo.changedElements();
+    if (!changed.whole) {
+        var d = document;
+        d.__tarloEdited = false;
+        d.__tarloChanged = new Set();
+        d.__tarloBefore = new Map();
+        d.__tarloTexts = new Set();
+        d.__tarloAttributes = new Set();
+    }
+    return changed;
+};
 })(window.tarlo || (window.tarlo = {}));

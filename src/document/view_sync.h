@@ -37,7 +37,8 @@ class PageView {
     virtual bool ShowsXhtml() const = 0;
     // The elements edited in the page since the code was last pushed, the
     // outermost ones, once every pending push is in it; nothing when the
-    // page must be read whole (or does not answer).
+    // page must be read whole (or does not answer). The page starts a new
+    // record of edits in the same moment.
     virtual std::optional<std::vector<PageElementEdit>> ReadChangedElements() {
         return std::nullopt;
     }

@@ -193,7 +193,7 @@ std::optional<QString> VisualView::OuterHtml(int timeoutMs) {
 
 std::optional<std::vector<PageElementEdit>> VisualView::ReadChangedElements() {
     if (!WaitForPushes()) return std::nullopt;
-    const auto r = Call("changedElements");
+    const auto r = Call("takeChangedElements");
     if (!r) return std::nullopt;
     const QVariantMap answer = r->toMap();
     if (!answer.contains(QStringLiteral("elements"))) return std::nullopt;
@@ -243,7 +243,8 @@ void VisualView::MarkHoldsCode(std::string_view code, std::optional<SourceMap> m
     if (map && !pushPending()) {
         shownCode_ = ShownCode{std::string(PageContent(code)), ClaimsXhtml(code), std::move(map)};
     }
-    InstallEditMarker();
+    // The page started its new record of edits when it handed the changed
+    // elements over (takeChangedElements).
 }
 
 namespace {

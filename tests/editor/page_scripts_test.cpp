@@ -96,6 +96,14 @@ TEST(PageScriptsTest, ReadWriteAndEditCountInEveryDocumentThePageLoads) {
     ASSERT_EQ(changed.size(), 1);
     EXPECT_TRUE(changed[0].toMap().value("html").toString().contains("&lt;/script&gt;"));
     EXPECT_TRUE(page.Call("look", {afterOne, true}).toString().startsWith("<html>"));
+    // A refresh takes the pieces and a new record starts in that moment: a
+    // key typed after it is the next refresh's, alone.
+    EXPECT_EQ(page.Call("takeChangedElements").toMap().value("elements").toList().size(), 1);
+    EXPECT_FALSE(page.Call("edited").toBool());
+    EXPECT_TRUE(page.Call("changedElements").toMap().value("elements").toList().isEmpty());
+    page.Type(QStringLiteral("Q"));
+    EXPECT_TRUE(page.Call("edited").toBool());
+    EXPECT_EQ(page.Call("changedElements").toMap().value("elements").toList().size(), 1);
 
     // The code's push: the page takes it as its own state, not as an edit;
     // the scripts are still there after the document was rewritten.
