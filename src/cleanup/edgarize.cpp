@@ -21,7 +21,7 @@ constexpr std::size_t npos = std::string_view::npos;
 
 using namespace edgarize_rules;
 
-// What replaces everything before the head.
+// The one root tag the cleaned document opens with.
 constexpr std::string_view kRoot = "<html>\n";
 
 // Room the output buffer keeps beyond the input's size.
@@ -94,6 +94,8 @@ class Cleaner {
         switch (Classify(front)) {
             case Rule::DropTag:
                 return DropTag();
+            case Rule::PlainRow:
+                return WritePlainRow();
             case Rule::DropComment:
                 DropComment();
                 return true;
@@ -135,6 +137,17 @@ class Cleaner {
     bool DropTag() {
         const std::size_t gt = gt_.Next(pos_);
         if (gt == npos) return CopyRest();
+        pos_ = gt + 1;
+        AfterConsume();
+        return true;
+    }
+
+    // A row start whose height or style goes: the row itself stays, as a
+    // plain start tag, so that its closing tag still has a row to close.
+    bool WritePlainRow() {
+        const std::size_t gt = gt_.Next(pos_);
+        if (gt == npos) return CopyRest();
+        out_ += "<tr>";
         pos_ = gt + 1;
         AfterConsume();
         return true;
@@ -232,12 +245,15 @@ class Cleaner {
         for (std::size_t which = kClass; which <= kXStr; ++which) {
             const std::size_t k = find(which);
             if (k == npos) continue;
-            std::size_t end = QuotedValueEnd(tag, ValueStart(tag, k, kAttributeTexts[which]));
+            const std::size_t value = ValueStart(tag, k, kAttributeTexts[which]);
+            std::size_t end = QuotedValueEnd(tag, value);
             if (end != npos) {
                 // The blank after the value goes with it, as after a bare value.
                 if (end < tag.size() && tag[end] == ' ') ++end;
             } else {
-                const std::size_t blank = tag.find(' ', k);
+                // A bare value runs to the next blank; blanks between its
+                // "=" and the value do not end it.
+                const std::size_t blank = tag.find(' ', value == npos ? k : value);
                 end = blank == npos ? tag.size() : blank + 1;
             }
             tag.erase(k, end - k);
@@ -250,19 +266,32 @@ class Cleaner {
             changed = true;
         }
         if (const std::size_t k = find(kIdText); k != npos) {
-            std::size_t end = WholeValueEnd(tag, k + kAttributeTexts[kIdText].size());
+            std::size_t end =
+                WholeValueEnd(tag, PastBlanks(tag, k + kAttributeTexts[kIdText].size()));
             if (end == npos) end = ClosingDoubleQuote(tag, k);
             tag.erase(k, end - k);
         }
     }
 
-    // Where the value of the attribute text found at k begins: right after
-    // its "=", which the texts "name=" and " id=" hold themselves. npos when
-    // no "=" follows the name.
+    // Where the value of the attribute text found at k begins: after its
+    // "=", which the texts "name=" and " id=" hold themselves, and after any
+    // blanks that follow it, as a browser reads it. npos when no "=" follows
+    // the name.
     static std::size_t ValueStart(const std::string& tag, std::size_t k, std::string_view text) {
-        const std::size_t after = k + text.size();
-        if (text.back() == '=') return after;
-        return after < tag.size() && tag[after] == '=' ? after + 1 : npos;
+        std::size_t after = k + text.size();
+        if (text.back() != '=') {
+            if (after >= tag.size() || tag[after] != '=') return npos;
+            ++after;
+        }
+        return PastBlanks(tag, after);
+    }
+
+    static std::size_t PastBlanks(const std::string& tag, std::size_t at) {
+        while (at < tag.size() &&
+               (tag[at] == ' ' || tag[at] == '\t' || tag[at] == '\r' || tag[at] == '\n')) {
+            ++at;
+        }
+        return at;
     }
 
     static bool IsQuote(char c) { return c == '"' || c == '\''; }
@@ -422,6 +451,9 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
     // so the survey is taken again after every replacement that changed
     // something. Most filings hold few of these texts: the rest cost nothing.
     std::array<bool, kReplacements.size()> occurring = Occurring(text);
+    // The empty title is for a document that has none: a second title is
+    // one too many.
+    if (occurring[0] && FindStartTag(text, "<title") != npos) occurring[0] = false;
     for (std::size_t r = 0; r < kReplacements.size(); ++r) {
         if (occurring[r]) {
             FindReplaceInPlace(text, kReplacements[r].first, kReplacements[r].second);
@@ -439,15 +471,31 @@ bool IsInlineXbrl(std::string_view html) {
            FindExact(html, "http://www.xbrl.org/2013/inlineXBRL") != npos;
 }
 
+namespace {
+
+// What the cleaning loop reads after the plain root tag it writes: a
+// document has one root, so whatever comes before the head (the root tag
+// with its attributes, a document type, a filing wrapper) gives way to it,
+// in a document without a head everything through its own root tag.
+std::string_view AfterOwnRoot(std::string_view document) {
+    if (const std::size_t head = FindStartTag(document, "<head"); head != npos) {
+        return document.substr(head);
+    }
+    if (const std::size_t root = FindStartTag(document, "<html"); root != npos) {
+        const std::size_t gt = document.find('>', root);
+        if (gt != npos) return document.substr(gt + 1);
+    }
+    return document;
+}
+
+}  // namespace
+
 std::string Edgarize(std::string_view html, LongWork& work) {
     const std::size_t first = html.find_first_not_of(' ');
     const std::string_view trimmed =
         first == npos ? std::string_view()
                       : html.substr(first, html.find_last_not_of(' ') + 1 - first);
-    // Whatever comes before the head (the root tag and its attributes) gives
-    // way to a plain root tag.
-    const std::size_t head = trimmed.find("<head");
-    const std::string_view input = head == npos ? trimmed : trimmed.substr(head);
+    const std::string_view input = AfterOwnRoot(trimmed);
     // The break pass leaves single CRs and the fixed texts bring LFs: the
     // cleaned document writes every line break as CR LF, so that no file
     // is saved with bare CRs (one line to most programs).
