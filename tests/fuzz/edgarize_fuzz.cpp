@@ -1,6 +1,7 @@
 // The clean-up on arbitrary text: it always ends, keeps the text valid UTF-8
 // (it only ever cuts at markup characters), always opens with the root tag
-// and empty title, writes every line break as CR LF, leaves no ellipsis character and no bare
+// (and the empty title where the text has no title of its own), writes every line break as CR LF,
+// leaves no ellipsis character and no bare
 // "<TD>", and gives what the plain clean-up of the tests gives.
 #include <cstdint>
 #include <cstdio>
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (work.reports == 0) std::abort();
 
     if (!tarlo::IsValidUtf8(cleaned)) std::abort();
-    if (cleaned.rfind("<html>\r\n<title>\r\n</title>\r\n", 0) != 0) std::abort();
+    if (cleaned.rfind("<html>\r\n", 0) != 0) std::abort();
     if (cleaned.find("\u2026") != std::string::npos) std::abort();
     if (cleaned.find("<TD>") != std::string::npos) std::abort();
     if (cleaned != tarlo::reference::Edgarize(text)) std::abort();
