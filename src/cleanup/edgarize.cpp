@@ -39,8 +39,11 @@ void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& 
 // cleans to ">s()z, not z. A cleaned filing must come out the same as before.
 class Cleaner {
   public:
-    Cleaner(std::string_view input, std::size_t sizeBefore, LongWork& work)
+    // `rootInFront`: the plain root tag goes out before the input, which does
+    // not hold it.
+    Cleaner(std::string_view input, bool rootInFront, std::size_t sizeBefore, LongWork& work)
         : in_(input),
+          rootInFront_(rootInFront),
           work_(work),
           gt_(input, ">"),
           lt_(input, "<"),
@@ -62,7 +65,7 @@ class Cleaner {
         // The plain root tag put in front goes straight out: it is copied
         // unchanged, and the line feed after it is text that joins whatever
         // text begins the input.
-        out_.append(kRoot);
+        if (rootInFront_) out_.append(kRoot);
         std::size_t turns = 0;
         while (pos_ < in_.size()) {
             if (++turns % 64 == 0 && work_.Tick()) Report();
@@ -343,6 +346,7 @@ class Cleaner {
     }
 
     std::string_view in_;
+    bool rootInFront_;
     LongWork& work_;
     std::size_t pos_ = 0;
     std::string out_;
@@ -471,35 +475,32 @@ bool IsInlineXbrl(std::string_view html) {
            FindExact(html, "http://www.xbrl.org/2013/inlineXBRL") != npos;
 }
 
-namespace {
-
-// What the cleaning loop reads after the plain root tag it writes: a
-// document has one root, so whatever comes before the head (the root tag
-// with its attributes, a document type, a filing wrapper) gives way to it,
-// in a document without a head everything through its own root tag.
-std::string_view AfterOwnRoot(std::string_view document) {
-    if (const std::size_t head = FindStartTag(document, "<head"); head != npos) {
-        return document.substr(head);
-    }
-    if (const std::size_t root = FindStartTag(document, "<html"); root != npos) {
-        const std::size_t gt = document.find('>', root);
-        if (gt != npos) return document.substr(gt + 1);
-    }
-    return document;
-}
-
-}  // namespace
-
 std::string Edgarize(std::string_view html, LongWork& work) {
     const std::size_t first = html.find_first_not_of(' ');
     const std::string_view trimmed =
         first == npos ? std::string_view()
                       : html.substr(first, html.find_last_not_of(' ') + 1 - first);
-    const std::string_view input = AfterOwnRoot(trimmed);
     // The break pass leaves single CRs and the fixed texts bring LFs: the
     // cleaned document writes every line break as CR LF, so that no file
     // is saved with bare CRs (one line to most programs).
-    return WithLineBreaks(Cleaner(input, trimmed.size(), work).Run(), LineBreak::CrLf);
+    auto clean = [&](std::string_view input, bool rootInFront) {
+        return WithLineBreaks(Cleaner(input, rootInFront, trimmed.size(), work).Run(),
+                              LineBreak::CrLf);
+    };
+    // A cleaned document has one root, the plain one: whatever comes before
+    // the head (the root tag with its attributes, a document type) gives way
+    // to it. A document without a head has it in place of its own root tag,
+    // and one without either gets it in front.
+    if (const std::size_t head = FindStartTag(trimmed, "<head"); head != npos) {
+        return clean(trimmed.substr(head), true);
+    }
+    const std::size_t root = FindStartTag(trimmed, "<html");
+    const std::size_t rootEnd = root == npos ? npos : trimmed.find('>', root);
+    if (rootEnd == npos) return clean(trimmed, true);
+    std::string rooted;
+    rooted.reserve(trimmed.size() + kRoot.size());
+    rooted.append(trimmed.substr(0, root)).append(kRoot).append(trimmed.substr(rootEnd + 1));
+    return clean(rooted, false);
 }
 
 }  // namespace tarlo

@@ -25,7 +25,7 @@ std::string StatisticsLine(const CleaningStatistics& s);
 
 // The whole rewrite, text in, text out. The result has one root tag, a plain
 // one, in place of everything before the head (in a document without a head,
-// everything through its own root tag). Presentation attributes go with their
+// in place of its own root tag). Presentation attributes go with their
 // whole value, also after blanks that follow the "=", so the attributes
 // around them stay intact; a row start with a height or style becomes a
 // plain one. A run of line breaks becomes one,

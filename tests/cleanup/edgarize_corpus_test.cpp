@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "cleanup/edgarize.h"
+#include "support/corpus.h"
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
-#include "support/corpus.h"
 
 namespace tarlo {
 namespace {

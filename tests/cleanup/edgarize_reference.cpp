@@ -212,16 +212,19 @@ std::string Edgarize(const std::string& html) {
     const auto first = html.find_first_not_of(' ');
     std::string input =
         first == npos ? "" : html.substr(first, html.find_last_not_of(' ') + 1 - first);
-    // One root: what stands before the head goes, or without a head
-    // everything through the document's own root tag.
+    // One root: the plain root line takes the place of what stands before
+    // the head, or without a head of the document's own root tag, or else
+    // goes in front.
     const auto head = StartTag(input, "<head");
     const auto root = StartTag(input, "<html");
+    std::string rest;
     if (head != npos) {
-        input.erase(0, head);
+        rest = "<html>\n" + input.substr(head);
     } else if (root != npos && input.find('>', root) != npos) {
-        input.erase(0, input.find('>', root) + 1);
+        rest = input.substr(0, root) + "<html>\n" + input.substr(input.find('>', root) + 1);
+    } else {
+        rest = "<html>\n" + input;
     }
-    std::string rest = "<html>\n" + input;
 
     std::string out;
     bool inPre = false;
