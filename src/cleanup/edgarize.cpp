@@ -21,7 +21,7 @@ constexpr std::size_t npos = std::string_view::npos;
 
 using namespace edgarize_rules;
 
-// The one root tag the cleaned document opens with.
+// The cleaned document's one root tag, a plain one, with its line feed.
 constexpr std::string_view kRoot = "<html>\n";
 
 // Room the output buffer keeps beyond the input's size.
