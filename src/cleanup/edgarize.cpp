@@ -21,7 +21,7 @@ constexpr std::size_t npos = std::string_view::npos;
 
 using namespace edgarize_rules;
 
-// What replaces everything before the head.
+// The cleaned document's one root tag, a plain one, with its line feed.
 constexpr std::string_view kRoot = "<html>\n";
 
 // Room the output buffer keeps beyond the input's size.
@@ -39,8 +39,11 @@ void CollapseLineBreaksInPlace(std::string& text, const std::vector<KeptRange>& 
 // cleans to ">s()z, not z. A cleaned filing must come out the same as before.
 class Cleaner {
   public:
-    Cleaner(std::string_view input, std::size_t sizeBefore, LongWork& work)
+    // `rootInFront`: the plain root tag goes out before the input, which does
+    // not hold it.
+    Cleaner(std::string_view input, bool rootInFront, std::size_t sizeBefore, LongWork& work)
         : in_(input),
+          rootInFront_(rootInFront),
           work_(work),
           gt_(input, ">"),
           lt_(input, "<"),
@@ -62,7 +65,7 @@ class Cleaner {
         // The plain root tag put in front goes straight out: it is copied
         // unchanged, and the line feed after it is text that joins whatever
         // text begins the input.
-        out_.append(kRoot);
+        if (rootInFront_) out_.append(kRoot);
         std::size_t turns = 0;
         while (pos_ < in_.size()) {
             if (++turns % 64 == 0 && work_.Tick()) Report();
@@ -94,6 +97,8 @@ class Cleaner {
         switch (Classify(front)) {
             case Rule::DropTag:
                 return DropTag();
+            case Rule::PlainRow:
+                return WritePlainRow();
             case Rule::DropComment:
                 DropComment();
                 return true;
@@ -135,6 +140,17 @@ class Cleaner {
     bool DropTag() {
         const std::size_t gt = gt_.Next(pos_);
         if (gt == npos) return CopyRest();
+        pos_ = gt + 1;
+        AfterConsume();
+        return true;
+    }
+
+    // A row start whose height or style goes: the row itself stays, as a
+    // plain start tag, so that its closing tag still has a row to close.
+    bool WritePlainRow() {
+        const std::size_t gt = gt_.Next(pos_);
+        if (gt == npos) return CopyRest();
+        out_ += "<tr>";
         pos_ = gt + 1;
         AfterConsume();
         return true;
@@ -232,12 +248,15 @@ class Cleaner {
         for (std::size_t which = kClass; which <= kXStr; ++which) {
             const std::size_t k = find(which);
             if (k == npos) continue;
-            std::size_t end = QuotedValueEnd(tag, ValueStart(tag, k, kAttributeTexts[which]));
+            const std::size_t value = ValueStart(tag, k, kAttributeTexts[which]);
+            std::size_t end = QuotedValueEnd(tag, value);
             if (end != npos) {
                 // The blank after the value goes with it, as after a bare value.
                 if (end < tag.size() && tag[end] == ' ') ++end;
             } else {
-                const std::size_t blank = tag.find(' ', k);
+                // A bare value runs to the next blank; blanks between its
+                // "=" and the value do not end it.
+                const std::size_t blank = tag.find(' ', value == npos ? k : value);
                 end = blank == npos ? tag.size() : blank + 1;
             }
             tag.erase(k, end - k);
@@ -250,19 +269,32 @@ class Cleaner {
             changed = true;
         }
         if (const std::size_t k = find(kIdText); k != npos) {
-            std::size_t end = WholeValueEnd(tag, k + kAttributeTexts[kIdText].size());
+            std::size_t end =
+                WholeValueEnd(tag, PastBlanks(tag, k + kAttributeTexts[kIdText].size()));
             if (end == npos) end = ClosingDoubleQuote(tag, k);
             tag.erase(k, end - k);
         }
     }
 
-    // Where the value of the attribute text found at k begins: right after
-    // its "=", which the texts "name=" and " id=" hold themselves. npos when
-    // no "=" follows the name.
+    // Where the value of the attribute text found at k begins: after its
+    // "=", which the texts "name=" and " id=" hold themselves, and after any
+    // blanks that follow it, as a browser reads it. npos when no "=" follows
+    // the name.
     static std::size_t ValueStart(const std::string& tag, std::size_t k, std::string_view text) {
-        const std::size_t after = k + text.size();
-        if (text.back() == '=') return after;
-        return after < tag.size() && tag[after] == '=' ? after + 1 : npos;
+        std::size_t after = k + text.size();
+        if (text.back() != '=') {
+            if (after >= tag.size() || tag[after] != '=') return npos;
+            ++after;
+        }
+        return PastBlanks(tag, after);
+    }
+
+    static std::size_t PastBlanks(const std::string& tag, std::size_t at) {
+        while (at < tag.size() &&
+               (tag[at] == ' ' || tag[at] == '\t' || tag[at] == '\r' || tag[at] == '\n')) {
+            ++at;
+        }
+        return at;
     }
 
     static bool IsQuote(char c) { return c == '"' || c == '\''; }
@@ -314,6 +346,7 @@ class Cleaner {
     }
 
     std::string_view in_;
+    bool rootInFront_;
     LongWork& work_;
     std::size_t pos_ = 0;
     std::string out_;
@@ -422,6 +455,9 @@ std::string ApplyFixedReplacements(std::string text, const std::function<void()>
     // so the survey is taken again after every replacement that changed
     // something. Most filings hold few of these texts: the rest cost nothing.
     std::array<bool, kReplacements.size()> occurring = Occurring(text);
+    // The empty title is for a document that has none: a second title is
+    // one too many.
+    if (occurring[0] && FindStartTag(text, "<title") != npos) occurring[0] = false;
     for (std::size_t r = 0; r < kReplacements.size(); ++r) {
         if (occurring[r]) {
             FindReplaceInPlace(text, kReplacements[r].first, kReplacements[r].second);
@@ -444,14 +480,27 @@ std::string Edgarize(std::string_view html, LongWork& work) {
     const std::string_view trimmed =
         first == npos ? std::string_view()
                       : html.substr(first, html.find_last_not_of(' ') + 1 - first);
-    // Whatever comes before the head (the root tag and its attributes) gives
-    // way to a plain root tag.
-    const std::size_t head = trimmed.find("<head");
-    const std::string_view input = head == npos ? trimmed : trimmed.substr(head);
     // The break pass leaves single CRs and the fixed texts bring LFs: the
     // cleaned document writes every line break as CR LF, so that no file
     // is saved with bare CRs (one line to most programs).
-    return WithLineBreaks(Cleaner(input, trimmed.size(), work).Run(), LineBreak::CrLf);
+    auto clean = [&](std::string_view input, bool rootInFront) {
+        return WithLineBreaks(Cleaner(input, rootInFront, trimmed.size(), work).Run(),
+                              LineBreak::CrLf);
+    };
+    // A cleaned document has one root, the plain one: whatever comes before
+    // the head (the root tag with its attributes, a document type) gives way
+    // to it. A document without a head has it in place of its own root tag,
+    // and one without either gets it in front.
+    if (const std::size_t head = FindStartTag(trimmed, "<head"); head != npos) {
+        return clean(trimmed.substr(head), true);
+    }
+    const std::size_t root = FindStartTag(trimmed, "<html");
+    const std::size_t rootEnd = root == npos ? npos : trimmed.find('>', root);
+    if (rootEnd == npos) return clean(trimmed, true);
+    std::string rooted;
+    rooted.reserve(trimmed.size() + kRoot.size());
+    rooted.append(trimmed.substr(0, root)).append(kRoot).append(trimmed.substr(rootEnd + 1));
+    return clean(rooted, false);
 }
 
 }  // namespace tarlo

@@ -23,8 +23,12 @@ struct CleaningStatistics {
 // "Code Size : Before 1200 -> Now 300 Bytes , 0 Minutes Passed"
 std::string StatisticsLine(const CleaningStatistics& s);
 
-// The whole rewrite, text in, text out. Presentation attributes go with
-// their whole value, so the attributes around them stay intact. A run of line breaks becomes one,
+// The whole rewrite, text in, text out. The result has one root tag, a plain
+// one, in place of everything before the head (in a document without a head,
+// in place of its own root tag). Presentation attributes go with their
+// whole value, also after blanks that follow the "=", so the attributes
+// around them stay intact; a row start with a height or style becomes a
+// plain one. A run of line breaks becomes one,
 // except inside preformatted text, which keeps its blanks and its lines as they were; every line
 // break of the result is written as CR LF. While it runs, the work ticks often and gets the
 // statistics line at the start and whenever a tick lets events run; the fixed replacements are the
@@ -49,7 +53,8 @@ struct KeptRange {
 // (ascending, not overlapping).
 std::string CollapseLineBreaks(std::string_view text, const std::vector<KeptRange>& kept = {});
 
-// The ten fixed replacements, in their order; `after` runs after each.
+// The ten fixed replacements, in their order; `after` runs after each. The
+// root tag gets the empty title only in a text that holds no title tag.
 std::string ApplyFixedReplacements(std::string text, const std::function<void()>& after = {});
 
 }  // namespace tarlo

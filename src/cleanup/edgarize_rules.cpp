@@ -45,6 +45,15 @@ bool OpensPreformatted(std::string_view front) {
     return StartsWith(front, "<pre") && front.size() > 4 && (IsTagEnd(front[4]) || front[4] == '/');
 }
 
+std::size_t FindStartTag(std::string_view text, std::string_view lowerOpening, std::size_t from) {
+    for (std::size_t at = FindFolded(text, lowerOpening, from); at != npos;
+         at = FindFolded(text, lowerOpening, at + 1)) {
+        const std::size_t after = at + lowerOpening.size();
+        if (after < text.size() && (IsTagEnd(text[after]) || text[after] == '/')) return at;
+    }
+    return npos;
+}
+
 // The rules in their order, each tried only where the characters after "<"
 // leave it possible. `front` is in lower case.
 Rule Classify(std::string_view front) {
@@ -53,7 +62,7 @@ Rule Classify(std::string_view front) {
         case 't':
             if (IsTableSectionTag(front, false)) return Rule::DropTag;
             if (StartsWith(front, "<tr height") || StartsWith(front, "<tr style")) {
-                return Rule::DropTag;
+                return Rule::PlainRow;
             }
             return StartsWith(front, "<table") || StartsWith(front, "<tr") ||
                            StartsWith(front, "<td")

@@ -24,9 +24,10 @@ inline bool StartsWith(std::string_view s, std::string_view prefix) {
 
 // What the loop does with a tag, by the first rule that names it. The rules,
 // in their order:
-// 1. generator and layout tags go: "<tr height", "<tr style", "<meta
-//    name=progid", "<meta name=generator", "<meta name=originator", "<link rel="
-//    (the meta names also in quotes);
+// 1. generator tags go: "<meta name=progid", "<meta name=generator", "<meta
+//    name=originator", "<link rel=" (the meta names also in quotes); a row
+//    with a set height or style ("<tr height", "<tr style") keeps only a
+//    plain "<tr>", so that its "</tr>" still closes a row;
 // 2. comments go, and 3. conditional comments ("<![if", "<![endif]");
 // 4. the common tags lose their presentation attributes: "<html", "<a ",
 //    "<div", "<col s", "<img", "<table", "<tr", "<td", "<p", "<b", "<li",
@@ -43,6 +44,7 @@ inline bool StartsWith(std::string_view s, std::string_view prefix) {
 enum class Rule {
     Text,
     DropTag,
+    PlainRow,
     DropComment,
     StripTag,
     ClosingTag,
@@ -58,6 +60,12 @@ Rule Classify(std::string_view front);
 
 // The front of a <pre> tag: preformatted text keeps its blanks and lines.
 bool OpensPreformatted(std::string_view front);
+
+// Where the first start tag opening with `lowerOpening` ("<head") begins in
+// `text`, its name in any case and ended by a blank, "/" or ">" (a header
+// element is not a head), at or after `from`; npos when there is none.
+std::size_t FindStartTag(std::string_view text, std::string_view lowerOpening,
+                         std::size_t from = 0);
 
 // The attribute texts the strip removes, in its order: the first five with
 // the blank after them, then the style, then the id with the blank before it.

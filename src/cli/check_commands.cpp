@@ -94,7 +94,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 const CliRegistrar kClean{{"clean", "clean [FILE]",
                            "Cleans word-processor and spreadsheet HTML into plain HTML for "
-                           "EDGAR and prints the result (line breaks as single CRs).",
+                           "EDGAR and prints the result (line breaks as CR LF).",
                            RunClean}};
 
 const CliRegistrar kCheck{

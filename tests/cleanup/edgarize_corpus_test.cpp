@@ -1,5 +1,6 @@
 // The clean-up on real filings: the attributes it must leave alone come
-// through with their values, and no tag it writes is cut.
+// through with their values, no tag it writes is cut, and the EDGAR rules
+// find no error in the cleaned filing that the filing did not have.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,11 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "checker/edgar_rules.h"
 #include "cleanup/edgarize.h"
+#include "support/corpus.h"
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
-#include "support/corpus.h"
 
 namespace tarlo {
 namespace {
@@ -307,6 +309,43 @@ TEST(EdgarizeCorpus, RefusedMarkupAndRawCharactersGoNothingVisibleIsLost) {
     // other characters as references; the page engine's HTML, which the
     // clean-up gets in the program, has them raw: the window test sees that.)
     EXPECT_GT(sectionsBefore, 0u);
+}
+
+// The Errors the EDGAR rules check finds, counted by rule and by what they
+// name ("<html>", "</tr>", a link), the name folded: where in the text they
+// stand does not matter.
+std::map<std::pair<std::string, std::string>, int> EdgarErrors(std::string_view html) {
+    std::map<std::pair<std::string, std::string>, int> errors;
+    for (const EdgarFinding& f : CheckEdgarRules(html).findings) {
+        if (f.severity == kSeverityError) ++errors[{f.rule, AsciiLowerCopy(f.subject)}];
+    }
+    return errors;
+}
+
+TEST(EdgarizeCorpus, CleanedFilingsHaveNoNewEdgarError) {
+    TARLO_NEED_CORPUS();
+    std::size_t files = 0;
+    int errorsBefore = 0;
+    for (const fs::path& file : CorpusFilings()) {
+        const std::string bytes = ReadFile(file);
+        const auto before = EdgarErrors(bytes);
+        const auto after = EdgarErrors(Edgarize(DecodeDocumentBytes(bytes)));
+        std::string added;
+        for (const auto& [kind, count] : after) {
+            const auto was = before.find(kind);
+            const int had = was == before.end() ? 0 : was->second;
+            if (count > had) {
+                added += kind.first + " " + kind.second + ": " + std::to_string(had) + " -> " +
+                         std::to_string(count) + "; ";
+            }
+        }
+        EXPECT_EQ(added, "") << file.filename();
+        for (const auto& [kind, count] : before) errorsBefore += count;
+        ++files;
+    }
+    EXPECT_GE(files, 6u);
+    // The corpus holds a page the clean-up has Errors to take away.
+    EXPECT_GT(errorsBefore, 0);
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ bool IsOrderedList(const std::string& front) {
     return false;
 }
 
-enum class Action { DropTag, DropComment, Strip, Closing, Text, Meta, Script };
+enum class Action { DropTag, PlainRow, DropComment, Strip, Closing, Text, Meta, Script };
 
 bool Named(const std::string& front, const std::string& name) {
     return Starts(front, name) && front.size() > name.size() &&
@@ -64,10 +64,10 @@ Action Classify(const std::string& front) {
         if (Named(front, refused)) return Action::DropTag;
     }
     if (Named(front, "<script") || Named(front, "<style")) return Action::Script;
-    if (StartsWithAny(front,
-                      {"<tr height", "<tr style", "<meta name=progid", "<meta name=generator",
-                       "<meta name=originator", "<meta name=\"progid", "<meta name=\"generator",
-                       "<meta name=\"originator", "<link rel="})) {
+    if (StartsWithAny(front, {"<tr height", "<tr style"})) return Action::PlainRow;
+    if (StartsWithAny(front, {"<meta name=progid", "<meta name=generator", "<meta name=originator",
+                              "<meta name=\"progid", "<meta name=\"generator",
+                              "<meta name=\"originator", "<link rel="})) {
         return Action::DropTag;
     }
     if (Starts(front, "<!--")) return Action::DropComment;
@@ -101,6 +101,13 @@ std::string::size_type ClosedValueEnd(const std::string& rest, std::string::size
     return close < gt ? close + 1 : npos;
 }
 
+// A value may stand after blanks that follow its "=".
+std::string::size_type SkipBlanks(const std::string& rest, std::string::size_type v,
+                                  std::string::size_type gt) {
+    while (v < gt && std::string(" \t\r\n").find(rest[v]) != npos) ++v;
+    return v;
+}
+
 // Past the second double quote at or after k when that lies inside the tag,
 // else the tag's ">".
 std::string::size_type SecondDoubleQuoteEnd(const std::string& rest, std::string::size_type k,
@@ -119,11 +126,12 @@ void StripAttributes(std::string& rest) {
         if (k == npos || k > gt) continue;
         std::string::size_type v = k + text.size();
         if (text.back() != '=') v = rest[v] == '=' ? v + 1 : npos;
+        if (v != npos) v = SkipBlanks(rest, v, gt);
         auto end = v == npos ? npos : ClosedValueEnd(rest, v, gt);
         if (end != npos) {
             if (rest[end] == ' ') ++end;
         } else {
-            const auto blank = rest.find(' ', k);
+            const auto blank = rest.find(' ', v == npos ? k : v);
             end = blank < gt ? blank + 1 : gt;
         }
         rest.erase(k, end - k);
@@ -134,7 +142,7 @@ void StripAttributes(std::string& rest) {
     if (k != npos && k < gt) {
         auto end = npos;
         if (rest[k + 5] == '=') {
-            const auto v = k + 6;
+            const auto v = SkipBlanks(rest, k + 6, gt);
             if (v < gt && IsQuote(rest[v])) {
                 end = ClosedValueEnd(rest, v, gt);
             } else {
@@ -156,7 +164,7 @@ void StripAttributes(std::string& rest) {
     gt = rest.find('>');
     k = rest.find(" id=");
     if (k != npos && k < gt) {
-        const auto v = k + 4;
+        const auto v = SkipBlanks(rest, k + 4, gt);
         auto end = npos;
         if (v < gt && IsQuote(rest[v])) {
             end = ClosedValueEnd(rest, v, gt);
@@ -177,6 +185,16 @@ void AfterTag(std::string& rest, bool inPre) {
     if (blanks > 1) rest.erase(0, blanks - 1);
 }
 
+// The first "<name" in any case that a blank, "/" or ">" ends.
+std::string::size_type StartTag(const std::string& text, const std::string& opening) {
+    const std::string lower = Lower(text);
+    for (auto at = lower.find(opening); at != npos; at = lower.find(opening, at + 1)) {
+        const auto after = at + opening.size();
+        if (after < lower.size() && (EndsName(lower[after]) || lower[after] == '/')) return at;
+    }
+    return npos;
+}
+
 std::string CollapseBreaks(std::string s) {
     s = ReplaceAll(s, " >", ">");
     s = ReplaceAll(s, "\n", "\r\n");
@@ -194,9 +212,19 @@ std::string Edgarize(const std::string& html) {
     const auto first = html.find_first_not_of(' ');
     std::string input =
         first == npos ? "" : html.substr(first, html.find_last_not_of(' ') + 1 - first);
-    const auto head = input.find("<head");
-    if (head != npos) input.erase(0, head);
-    std::string rest = "<html>\n" + input;
+    // One root: the plain root line takes the place of what stands before
+    // the head, or without a head of the document's own root tag, or else
+    // goes in front.
+    const auto head = StartTag(input, "<head");
+    const auto root = StartTag(input, "<html");
+    std::string rest;
+    if (head != npos) {
+        rest = "<html>\n" + input.substr(head);
+    } else if (root != npos && input.find('>', root) != npos) {
+        rest = input.substr(0, root) + "<html>\n" + input.substr(input.find('>', root) + 1);
+    } else {
+        rest = "<html>\n" + input;
+    }
 
     std::string out;
     bool inPre = false;
@@ -245,7 +273,9 @@ std::string Edgarize(const std::string& html) {
             out += rest;
             break;
         }
-        if (action == Action::Strip) {
+        if (action == Action::PlainRow) {
+            out += "<tr>";
+        } else if (action == Action::Strip) {
             StripAttributes(rest);
             if (!inPre && Starts(front, "<pre") && front.size() > 4 &&
                 (EndsName(front[4]) || front[4] == '/')) {
@@ -285,7 +315,10 @@ std::string Edgarize(const std::string& html) {
         {"...nbsp;", " "},
         {"<TD>", "<td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"},
     };
-    for (const auto& [find, by] : replacements) result = ReplaceAll(result, find, by);
+    const bool titled = StartTag(result, "<title") != npos;
+    for (const auto& [find, by] : replacements) {
+        if (!(titled && find == "<html>")) result = ReplaceAll(result, find, by);
+    }
     // Every line break as CR LF.
     result = ReplaceAll(result, "\r\n", "\n");
     result = ReplaceAll(result, "\r", "\n");

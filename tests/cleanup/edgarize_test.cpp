@@ -1,5 +1,6 @@
-// The clean-up rewrite: golden Word and Excel pages, and the rules one at a
-// time on small texts.
+// The clean-up rewrite: golden pages (Word, Excel, rows with a height or
+// style, roots in any case and without a head, values after blanks), and the
+// rules one at a time on small texts.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +8,7 @@
 #include <sstream>
 
 #include "cleanup/edgarize.h"
+#include "text/text_scan.h"
 
 namespace tarlo {
 namespace {
@@ -23,8 +25,22 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-TEST(Edgarize, GoldenWordAndExcelPages) {
-    for (const char* name : {"word2000", "excel", "mends"}) {
+// How often a start tag opening with `lowerOpening` ("<html") occurs, its
+// name in any case and ended by a blank or ">".
+std::size_t StartTags(const std::string& html, std::string_view lowerOpening) {
+    std::size_t n = 0;
+    for (std::size_t at = FindFolded(html, lowerOpening, 0); at != std::string::npos;
+         at = FindFolded(html, lowerOpening, at + 1)) {
+        const char after =
+            at + lowerOpening.size() < html.size() ? html[at + lowerOpening.size()] : 0;
+        n += after == '>' || after == ' ' || after == '\r' || after == '\n' || after == '\t';
+    }
+    return n;
+}
+
+TEST(Edgarize, GoldenPages) {
+    for (const char* name : {"word2000", "excel", "mends", "rows", "root-upper-case",
+                             "root-without-head", "values-after-blanks"}) {
         const std::string dir = std::string(TEST_DATA_DIR) + "/edgarize/" + name;
         const std::string input = ReadFile(dir + "/input.html");
         ASSERT_FALSE(input.empty()) << dir;
@@ -34,14 +50,27 @@ TEST(Edgarize, GoldenWordAndExcelPages) {
         for (const char* gone : {"<o:p>", "<span", "<st1:", "<!--", "class=", "x:num", "<w:"}) {
             EXPECT_EQ(cleaned.find(gone), std::string::npos) << name << ": " << gone;
         }
+        // One root and one title, whatever the case of the page's own; every
+        // row's closing tag has its start.
+        EXPECT_EQ(StartTags(cleaned, "<html"), 1u) << name;
+        EXPECT_EQ(StartTags(cleaned, "<title"), 1u) << name;
+        EXPECT_EQ(StartTags(cleaned, "<tr"), StartTags(cleaned, "</tr")) << name;
     }
 }
 
 TEST(Edgarize, HeadTagsAndFixedReplacements) {
     // Everything before the head gives way to a plain root tag.
     EXPECT_EQ(Edgarize("  <html lang=en><head></head>  "), kHead + "<head></head>");
-    // An upper-case head is not found: the root goes in front of everything.
-    EXPECT_EQ(Edgarize("<HEAD></HEAD>"), kHead + "<HEAD></HEAD>");
+    // The head and the root are found in any case; "<header>" is no head.
+    EXPECT_EQ(Edgarize("<HTML><HEAD></HEAD>"), kHead + "<HEAD></HEAD>");
+    // Without a head, the page's own root tag gives way to the plain one in
+    // place; what stands before it stays.
+    EXPECT_EQ(Edgarize("<!doctype html><HTML lang=en><header>x"),
+              "<!doctype html>" + kHead + "<header>x");
+    EXPECT_EQ(Edgarize("<p>a<html>"), "<p>a" + kHead);
+    EXPECT_EQ(Edgarize("<p>a<htmlx>"), kHead + "<p>a<htmlx>");
+    // A title of the page's own, in any case, and no empty one comes.
+    EXPECT_EQ(Edgarize("<HTML><TITLE>t</TITLE>"), "<html>\r\n<TITLE>t</TITLE>");
     // A bare upper-case cell becomes the padded top-aligned cell.
     EXPECT_EQ(Edgarize("<head><TD class=x>1</TD>"),
               kHead + "<head><td Valign=Top>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;1</TD>");
@@ -104,7 +133,7 @@ TEST(Edgarize, MarkupEdgarRefusesGoesAndWhatItHeldStays) {
     EXPECT_EQ(Edgarize("<head><script>a</script"), kHead + "<head><script>a</script");
     // Style sheets too: EDGAR takes style only in attributes.
     EXPECT_EQ(Edgarize("<head><STYLE type=\"text/css\">p { margin: 0 }</style><title>t</title>"),
-              kHead + "<head><title>t</title>");
+              "<html>\r\n<head><title>t</title>");
 }
 
 TEST(Edgarize, NonAsciiBecomesNumericReferences) {

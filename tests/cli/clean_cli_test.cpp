@@ -37,6 +37,9 @@ TEST(CleanCli, MatchesThePlainCleanUp) {
         "<head><meta name=\"ProgId\" content=\"Word.Document\"><meta name=Generator>"
         "<link rel=\"File-List\"><meta name=\"viewport\"><tr style=\"x\"><tr height=\"17\">",
         "<head><ol type=\"1\"><li>a</li></ol><pre class=\"x\">  a  \n\n b </pre>  c",
+        "<!DOCTYPE html><HTML lang=en><BODY><header>h</header><TR HEIGHT=3 align=x>a</TR>",
+        "<html><HEAD></HEAD><p style= \"width: 5px; border: 1px solid\" class= 'a b' id= x>",
+        "<Html\n><title>t</title><td name=\r\n\"a b\" style= a:b c>",
     };
     for (const char* html : cases) EXPECT_EQ(Cleaned(html), reference::Edgarize(html)) << html;
 

@@ -29,7 +29,7 @@ inline std::string GeneratedAttribute(Numbers& n) {
     std::string a = n.Pick({" ", " ", " ", "  ", "\t", "\r\n", ""});
     a += n.Pick({"class", "CLASS", "style", "name", "id", "x:num", "x:fmla", "x:str", "href",
                  "width", "rowspan", "colspan", "align", "mso-style", "data-id", "classic"});
-    a += n.Pick({"=", "=", "=", "", " ="});
+    a += n.Pick({"=", "=", "=", "", " =", "= ", "=\r\n "});
     const char* quote = n.Pick({"", "\"", "\"", "'", "'"});
     a += quote;
     a += n.Pick({"", "a", "a b", "#toc", "font-family:'Arial',sans-serif", "it's", "x\"y", "3",
@@ -50,7 +50,8 @@ inline std::string GeneratedCleanupInput(Numbers& n) {
                             "'", "\"", ">", "<meta name=\"Generator\" content=\"x\">",
                             "<META NAME=\"ProgId\">", "<meta name=\"originator\">",
                             "<link rel=\"File-List\" href=x>", "<tr height=17>",
-                            "<TR style='x'>", "<P></P>", "<LI>", "<TD>"});
+                            "<TR style='x'>", "<P></P>", "<LI>", "<TD>", "<HEAD>",
+                            "<header>", "<HTML lang=en>", "<title>t</title>", "<TITLE>"});
             // clang-format on
             continue;
         }
