@@ -277,12 +277,14 @@ class Cleaner {
     }
 
     // Where the value of the attribute text found at k begins: after its
-    // "=", which the texts "name=" and " id=" hold themselves, and after any
-    // blanks that follow it, as a browser reads it. npos when no "=" follows
-    // the name.
+    // "=", which the texts "name=" and " id=" hold themselves, with blanks
+    // on either side of the "=" skipped, as a browser reads it ("class ="
+    // goes whole, never leaving its "=" and value behind). npos when no "="
+    // follows the name.
     static std::size_t ValueStart(const std::string& tag, std::size_t k, std::string_view text) {
         std::size_t after = k + text.size();
         if (text.back() != '=') {
+            after = PastBlanks(tag, after);
             if (after >= tag.size() || tag[after] != '=') return npos;
             ++after;
         }

@@ -101,7 +101,8 @@ std::string::size_type ClosedValueEnd(const std::string& rest, std::string::size
     return close < gt ? close + 1 : npos;
 }
 
-// A value may stand after blanks that follow its "=".
+// A value may stand after blanks that follow its "=", and the "=" after
+// blanks that follow the name.
 std::string::size_type SkipBlanks(const std::string& rest, std::string::size_type v,
                                   std::string::size_type gt) {
     while (v < gt && std::string(" \t\r\n").find(rest[v]) != npos) ++v;
@@ -125,7 +126,10 @@ void StripAttributes(std::string& rest) {
         const auto k = rest.find(text);
         if (k == npos || k > gt) continue;
         std::string::size_type v = k + text.size();
-        if (text.back() != '=') v = rest[v] == '=' ? v + 1 : npos;
+        if (text.back() != '=') {
+            v = SkipBlanks(rest, v, gt);  // blanks may stand before the "=" too
+            v = v < gt && rest[v] == '=' ? v + 1 : npos;
+        }
         if (v != npos) v = SkipBlanks(rest, v, gt);
         auto end = v == npos ? npos : ClosedValueEnd(rest, v, gt);
         if (end != npos) {
@@ -141,8 +145,9 @@ void StripAttributes(std::string& rest) {
     auto k = rest.find("style");
     if (k != npos && k < gt) {
         auto end = npos;
-        if (rest[k + 5] == '=') {
-            const auto v = SkipBlanks(rest, k + 6, gt);
+        const auto eq = SkipBlanks(rest, k + 5, gt);
+        if (eq < gt && rest[eq] == '=') {
+            const auto v = SkipBlanks(rest, eq + 1, gt);
             if (v < gt && IsQuote(rest[v])) {
                 end = ClosedValueEnd(rest, v, gt);
             } else {
