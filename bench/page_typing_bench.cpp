@@ -4,7 +4,8 @@
 // as a filer types; the processor time of the editor and all its page
 // processes from /proc, less what the same time costs at rest. Beside it the
 // bare page: the same document in a plain engine view in design mode, the
-// same keys, measured the same way in a process of its own. The documents
+// same keys, measured the same way in a process of its own. Then the same
+// keys in the code view, each carried into the page. The documents
 // are a generated 1 MB filing and any files named on the command line.
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@
 
 #include "app/editor_commands.h"
 #include "bench_support.h"
+#include "codeview/code_view.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
 #include "filing_generator.h"
@@ -114,14 +116,23 @@ void Measure(frmMain& w, ScriptedDialogs& dialogs, const QString& path, const ch
     const int edits0 = w.Web->PageEditCount().value_or(0);
     const double editor = PerKey([page] { QTest::keyClick(page, Qt::Key_X); });
     const int edits = w.Web->PageEditCount().value_or(0) - edits0;
+    // The same keys in the code view, in the middle of the text: each
+    // reaches the page after the typing pause.
+    w.cmdRefreshCode_Click();
+    w.Web->WaitForPushes(600000);
+    w.txtCode->SetSel(w.txtCode->Length() / 2, 0);
+    w.txtCode->setFocus();
+    const int patched0 = w.Web->PatchedPushCount();
+    const double code = PerKey([&w] { QTest::keyClick(w.txtCode, Qt::Key_X); });
+    const int patched = w.Web->PatchedPushCount() - patched0;
 
     QProcess bare;
     bare.start(QString::fromLocal8Bit(self), {"--bare", path});
     bare.waitForFinished(600000);
     const QString bareFigure = QString::fromLocal8Bit(bare.readAllStandardOutput()).trimmed();
-    std::printf("%-32s %10lld %12.1f %12s %8d\n", qPrintable(QFileInfo(path).fileName()),
+    std::printf("%-32s %10lld %12.1f %12s %8d %12.1f %8d\n", qPrintable(QFileInfo(path).fileName()),
                 static_cast<long long>(QFileInfo(path).size()), editor,
-                bareFigure.isEmpty() ? "-" : qPrintable(bareFigure), edits);
+                bareFigure.isEmpty() ? "-" : qPrintable(bareFigure), edits, code, patched);
     std::fflush(stdout);
 }
 
@@ -138,8 +149,8 @@ int main(int argc, char** argv) {
     w.SetEndProgram([] {});
     w.show();
     w.Form_Load();
-    std::printf("%-32s %10s %12s %12s %8s\n", "document", "bytes", "editor ms", "bare page ms",
-                "edits");
+    std::printf("%-32s %10s %12s %12s %8s %12s %8s\n", "document", "bytes", "editor ms",
+                "bare page ms", "edits", "code key ms", "patched");
     const QString generated = QDir(dir.path()).filePath("generated-1mb.htm");
     QFile out(generated);
     if (out.open(QIODevice::WriteOnly)) {
@@ -159,6 +170,8 @@ int main(int argc, char** argv) {
         "  editor and all its page processes, ten keys 1.5 s apart, the same time at rest\n"
         "  subtracted (the edit watch and the recovery copy included)\n"
         "bare page ms: the same document in a plain engine view in design mode, the same keys\n"
-        "edits: the edits the editor's page counted (the keys reached the page)\n");
+        "edits: the edits the editor's page counted (the keys reached the page)\n"
+        "code key ms: the same for keys typed into the code view, each carried into the page\n"
+        "patched: of those, the pushes that rebuilt one element of the page, not the whole\n");
     return 0;
 }
