@@ -1,7 +1,7 @@
 // The EDGAR rules check: three passes over the bytes (characters, named
 // references, markup), each linear, then the findings in text order. The
-// markup is read once by the tokenizer; each token goes to the HTML or the
-// XHTML rules.
+// markup is read once by the tokenizer; each token goes to the HTML rules, or
+// to the XHTML rules and the Inline XBRL structure rules.
 #include "checker/edgar_rules.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "checker/edgar_findings.h"
 #include "checker/edgar_html_rules.h"
+#include "checker/edgar_ixbrl_rules.h"
 #include "checker/edgar_link_rules.h"
 #include "checker/edgar_reference_rules.h"
 #include "checker/edgar_xhtml_rules.h"
@@ -39,18 +40,22 @@ void CheckHtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
 
 void CheckXhtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
     EdgarXhtmlRules rules(findings, links);
+    EdgarIxbrlRules ixbrl(findings);
     HtmlTokenizer tokens(findings.text(), HtmlSyntax::Xhtml);
     HtmlToken token;
     while (!findings.Full() && tokens.Next(token)) {
         switch (token.kind) {
             case HtmlTokenKind::Text:
                 rules.Text(token);
+                ixbrl.Text(token);
                 break;
             case HtmlTokenKind::StartTag:
                 rules.StartTag(token);
+                ixbrl.StartTag(token);
                 break;
             case HtmlTokenKind::EndTag:
                 rules.EndTag(token);
+                ixbrl.EndTag(token);
                 break;
             case HtmlTokenKind::Comment:
                 rules.Comment(token);
@@ -68,6 +73,7 @@ void CheckXhtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
         }
     }
     rules.Finish();
+    ixbrl.Finish();
 }
 
 EdgarRulesResult Check(std::string_view text, const EdgarRulesOptions& options, bool xhtml) {
