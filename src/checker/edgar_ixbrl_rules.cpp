@@ -530,9 +530,7 @@ bool EdgarIxbrlRules::Format(const HtmlAttribute& a, bool number, Reading& fact)
     }
     const std::optional<IxValueKind> kind = TransformKind(ns, local);
     if (!kind) {
-        Error(Printable(a.value),
-              "The registry has no transformation " + shown + " (names keep their case)",
-              kFormatSource,
+        Error(Printable(a.value), "The registry has no transformation " + shown, kFormatSource,
               "Use a transformation the registry names, such as ixt:num-dot-decimal.", a.nameAt,
               length);
         return false;
