@@ -94,7 +94,9 @@ const CliRegistrar kValidate{
     {"validate", "validate [--json] [FILE|-]",
      "Checks the document against EDGAR's rules for HTML and Inline XBRL documents (EDGAR "
      "Filer Manual, Volume II, 5.2): characters, elements, attributes, character references, "
-     "links and pictures, and for Inline XBRL the XHTML form. Reads FILE, or standard input for "
+     "links and pictures, and for Inline XBRL the XHTML form and the Inline XBRL structure "
+     "(namespaces, the header, contexts and units, ids, continuations, number facts, hidden "
+     "facts). Reads FILE, or standard input for "
      "\"-\" or no FILE; pictures are looked for in FILE's folder. Prints one line per finding, "
      "\"LINE:COLUMN: SEVERITY RULE message\" (line and column from 1, the column in "
      "characters), in the order of the text. With --json prints one object: {\"markup\": "
