@@ -124,6 +124,28 @@ EdgarRulesResult CheckEdgarRules(std::string_view text, const EdgarRulesOptions&
     return result;
 }
 
+EdgarRulesResult CheckInlineXbrlStructure(std::string_view text) {
+    const std::string_view document = PageContent(text);
+    const std::size_t start = static_cast<std::size_t>(document.data() - text.data());
+    EdgarFindings findings(document, 0, true);
+    EdgarIxbrlRules rules(findings);
+    HtmlTokenizer tokens(document, HtmlSyntax::Xhtml);
+    HtmlToken token;
+    while (tokens.Next(token)) {
+        if (token.kind == HtmlTokenKind::StartTag) {
+            rules.StartTag(token);
+        } else if (token.kind == HtmlTokenKind::EndTag) {
+            rules.EndTag(token);
+        } else if (token.kind == HtmlTokenKind::Text) {
+            rules.Text(token);
+        }
+    }
+    rules.Finish();
+    EdgarRulesResult result = findings.Take();
+    for (EdgarFinding& f : result.findings) f.offset += start;
+    return result;
+}
+
 const std::vector<std::string>& EdgarRuleIds() {
     static const std::vector<std::string> ids{
         kCharacters,       kHtmlTags, kUnknownElement, kRefusedElement,

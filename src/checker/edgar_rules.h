@@ -70,6 +70,11 @@ struct EdgarRulesResult {
 
 EdgarRulesResult CheckEdgarRules(std::string_view text, const EdgarRulesOptions& options = {});
 
+// The Inline XBRL structure rules alone (namespaces, header, contexts and
+// units, ids, continuations, number facts, hidden facts): what a list of the
+// facts must hold for its values to mean anything.
+EdgarRulesResult CheckInlineXbrlStructure(std::string_view text);
+
 // True when the text reads as XHTML / Inline XBRL (see Markup::Detect).
 bool LooksLikeXhtml(std::string_view text);
 

@@ -323,6 +323,29 @@ std::optional<std::string> ReadShownNumber(std::string_view name, std::string_vi
     return std::nullopt;
 }
 
+std::string ScaleNumber(std::string_view number, int scale) {
+    const std::size_t point = number.find('.');
+    if (number.empty() || !IsAsciiDigit(number.back())) return std::string(number);
+    // A scale no filing uses would only make a line of zeros.
+    if (scale > 400 || scale < -400) return std::string(number) + "E" + std::to_string(scale);
+    std::string digits(number.substr(0, point));
+    if (point != std::string_view::npos) digits += number.substr(point + 1);
+    const long wholeLength =
+        static_cast<long>(point == std::string_view::npos ? number.size() : point) + scale;
+    std::string whole;
+    std::string fraction;
+    if (wholeLength <= 0) {
+        fraction = std::string(static_cast<std::size_t>(-wholeLength), '0') + digits;
+    } else if (static_cast<std::size_t>(wholeLength) >= digits.size()) {
+        whole = digits + std::string(static_cast<std::size_t>(wholeLength) - digits.size(), '0');
+    } else {
+        whole = digits.substr(0, static_cast<std::size_t>(wholeLength));
+        fraction = digits.substr(static_cast<std::size_t>(wholeLength));
+    }
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    return Canonical(whole, fraction);
+}
+
 void AppendXmlText(std::string& out, std::string_view raw) {
     std::size_t i = 0;
     while (i < raw.size()) {

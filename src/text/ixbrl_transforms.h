@@ -35,6 +35,11 @@ std::optional<IxValueKind> TransformKind(std::string_view ns, std::string_view n
 // when the text cannot be read so. Blanks around the text do not count.
 std::optional<std::string> ReadShownNumber(std::string_view name, std::string_view shown);
 
+// A number as ReadShownNumber gives it, times ten to the power `scale`, in
+// its shortest form: ("294866", 6) -> "294866000000", ("12.50", -2) ->
+// "0.125". INF and NaN stay as they are.
+std::string ScaleNumber(std::string_view number, int scale);
+
 // The text of markup with its character references read (numeric ones and
 // the five XML names; any other stays as written), appended to `out`.
 void AppendXmlText(std::string& out, std::string_view raw);
