@@ -1,7 +1,7 @@
 // The EDGAR rules check: three passes over the bytes (characters, named
 // references, markup), each linear, then the findings in text order. The
-// markup is read once by the tokenizer; each token goes to the HTML or the
-// XHTML rules.
+// markup is read once by the tokenizer; each token goes to the HTML rules, or
+// to the XHTML rules and the Inline XBRL structure rules.
 #include "checker/edgar_rules.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "checker/edgar_findings.h"
 #include "checker/edgar_html_rules.h"
+#include "checker/edgar_ixbrl_rules.h"
 #include "checker/edgar_link_rules.h"
 #include "checker/edgar_reference_rules.h"
 #include "checker/edgar_xhtml_rules.h"
@@ -39,18 +40,22 @@ void CheckHtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
 
 void CheckXhtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
     EdgarXhtmlRules rules(findings, links);
+    EdgarIxbrlRules ixbrl(findings);
     HtmlTokenizer tokens(findings.text(), HtmlSyntax::Xhtml);
     HtmlToken token;
     while (!findings.Full() && tokens.Next(token)) {
         switch (token.kind) {
             case HtmlTokenKind::Text:
                 rules.Text(token);
+                ixbrl.Text(token);
                 break;
             case HtmlTokenKind::StartTag:
                 rules.StartTag(token);
+                ixbrl.StartTag(token);
                 break;
             case HtmlTokenKind::EndTag:
                 rules.EndTag(token);
+                ixbrl.EndTag(token);
                 break;
             case HtmlTokenKind::Comment:
                 rules.Comment(token);
@@ -68,6 +73,7 @@ void CheckXhtmlMarkup(EdgarFindings& findings, EdgarLinkRules& links) {
         }
     }
     rules.Finish();
+    ixbrl.Finish();
 }
 
 EdgarRulesResult Check(std::string_view text, const EdgarRulesOptions& options, bool xhtml) {
@@ -114,6 +120,28 @@ EdgarRulesResult CheckEdgarRules(std::string_view text, const EdgarRulesOptions&
     bool xhtml = options.markup == EdgarRulesOptions::Markup::Xhtml;
     if (options.markup == EdgarRulesOptions::Markup::Detect) xhtml = LooksLikeXhtml(document);
     EdgarRulesResult result = Check(document, options, xhtml);
+    for (EdgarFinding& f : result.findings) f.offset += start;
+    return result;
+}
+
+EdgarRulesResult CheckInlineXbrlStructure(std::string_view text) {
+    const std::string_view document = PageContent(text);
+    const std::size_t start = static_cast<std::size_t>(document.data() - text.data());
+    EdgarFindings findings(document, 0, true);
+    EdgarIxbrlRules rules(findings);
+    HtmlTokenizer tokens(document, HtmlSyntax::Xhtml);
+    HtmlToken token;
+    while (tokens.Next(token)) {
+        if (token.kind == HtmlTokenKind::StartTag) {
+            rules.StartTag(token);
+        } else if (token.kind == HtmlTokenKind::EndTag) {
+            rules.EndTag(token);
+        } else if (token.kind == HtmlTokenKind::Text) {
+            rules.Text(token);
+        }
+    }
+    rules.Finish();
+    EdgarRulesResult result = findings.Take();
     for (EdgarFinding& f : result.findings) f.offset += start;
     return result;
 }

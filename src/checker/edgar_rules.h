@@ -15,12 +15,17 @@
 //             pictures that are not local .jpg/.gif or are animated, nested
 //             tables
 //   5.2.5     Inline XBRL documents: XHTML well-formedness (tags, attributes,
-//             entities), the elements and attributes EDGAR blocks there, and
-//             the same reference, picture and table rules
+//             entities), the elements and attributes EDGAR blocks there, the
+//             same reference, picture and table rules, and the Inline XBRL
+//             structure: namespaces, the header, contexts and units, ids,
+//             continuations, number facts, exclusions, relationships and
+//             hidden facts (checker/edgar_ixbrl_rules.h); each such finding
+//             names the part of the standards it comes from
 //
 // The check is one pass over the bytes plus a pass per finding for its
 // place; it takes any bytes (UTF-8, Windows-1252, broken markup) and never
-// reads outside them. XBRL meaning (facts, contexts) is not checked.
+// reads outside them. The XBRL taxonomy itself (concepts, their types) is not
+// read: facts are judged by their markup.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -64,6 +69,11 @@ struct EdgarRulesResult {
 };
 
 EdgarRulesResult CheckEdgarRules(std::string_view text, const EdgarRulesOptions& options = {});
+
+// The Inline XBRL structure rules alone (namespaces, header, contexts and
+// units, ids, continuations, number facts, hidden facts): what a list of the
+// facts must hold for its values to mean anything.
+EdgarRulesResult CheckInlineXbrlStructure(std::string_view text);
 
 // True when the text reads as XHTML / Inline XBRL (see Markup::Detect).
 bool LooksLikeXhtml(std::string_view text);

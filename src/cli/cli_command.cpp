@@ -189,4 +189,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
 }
 
+void JsonString(std::ostream& out, std::string_view s) {
+    static const char* hex = "0123456789abcdef";
+    out << '"';
+    for (const char ch : s) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out << '\\' << ch;
+        } else if (c < 0x20) {
+            out << "\\u00" << hex[c >> 4] << hex[c & 15];
+        } else {
+            out << ch;
+        }
+    }
+    out << '"';
+}
+
 }  // namespace tarlo::cli

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarlo::cli {
@@ -51,6 +52,10 @@ struct InputText {
     bool windows1252 = false;
 };
 InputText ReadInput(const std::string& path);
+
+// `s` as a JSON string, quotes included: quotes, backslashes and control
+// characters escaped, everything else as it is (the text is UTF-8).
+void JsonString(std::ostream& out, std::string_view s);
 
 // Runs the front end on argv-style arguments; what main() returns.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -10,22 +10,6 @@ namespace tarlo::cli {
 
 namespace {
 
-void JsonString(std::ostream& out, std::string_view s) {
-    static const char* hex = "0123456789abcdef";
-    out << '"';
-    for (const char ch : s) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out << '\\' << ch;
-        } else if (c < 0x20) {
-            out << "\\u00" << hex[c >> 4] << hex[c & 15];
-        } else {
-            out << ch;
-        }
-    }
-    out << '"';
-}
-
 int RunValidate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
     bool haveFile = false;
@@ -94,7 +78,9 @@ const CliRegistrar kValidate{
     {"validate", "validate [--json] [FILE|-]",
      "Checks the document against EDGAR's rules for HTML and Inline XBRL documents (EDGAR "
      "Filer Manual, Volume II, 5.2): characters, elements, attributes, character references, "
-     "links and pictures, and for Inline XBRL the XHTML form. Reads FILE, or standard input for "
+     "links and pictures, and for Inline XBRL the XHTML form and the Inline XBRL structure "
+     "(namespaces, the header, contexts and units, ids, continuations, number facts, hidden "
+     "facts). Reads FILE, or standard input for "
      "\"-\" or no FILE; pictures are looked for in FILE's folder. Prints one line per finding, "
      "\"LINE:COLUMN: SEVERITY RULE message\" (line and column from 1, the column in "
      "characters), in the order of the text. With --json prints one object: {\"markup\": "

@@ -1,7 +1,9 @@
 // The EDGAR rules check on arbitrary bytes, as HTML and as XHTML: it always
 // ends, every finding names a known rule and bytes inside the text, the
 // findings come in text order, and the line/column helper agrees with a
-// plain count.
+// plain count. The Inline XBRL structure alone and the list of facts read
+// the same bytes: they end, and every fact names a place inside the text, in
+// text order.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <string_view>
 
 #include "checker/edgar_rules.h"
+#include "checker/ixbrl_facts.h"
 
 namespace {
 
@@ -49,5 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(text, tarlo::EdgarRulesOptions::Markup::Html);
     Check(text, tarlo::EdgarRulesOptions::Markup::Xhtml);
     Check(text, tarlo::EdgarRulesOptions::Markup::Detect);
+    for (const tarlo::EdgarFinding& f : tarlo::CheckInlineXbrlStructure(text).findings) {
+        if (f.offset > text.size() || f.length > text.size() - f.offset) std::abort();
+    }
+    std::size_t last = 0;
+    for (const tarlo::IxFact& f : tarlo::ReadIxFacts(text).facts) {
+        if (f.offset >= text.size() || f.offset < last) std::abort();
+        if (f.shown.size() > 200 || f.value.size() > 200) std::abort();
+        last = f.offset;
+    }
     return 0;
 }
