@@ -5,6 +5,8 @@
 
 #include "checker/edgar_checks.h"
 #include "checker/edgar_rules.h"
+#include "checker/facts_window.h"
+#include "checker/ixbrl_facts.h"
 #include "checker/report_window.h"
 #include "checker/structure_checks.h"
 #include "codeview/code_view.h"
@@ -23,12 +25,18 @@ CheckCommands::CheckCommands(Editor& editor, QObject* owner) : QObject(owner), e
     // The open report stays for reading once another document is open, but
     // marked: its places would lead into the wrong document.
     editor_.document().AddReplacedListener([self = QPointer<CheckCommands>(this)] {
-        if (self && self->report_) self->report_->MarkDocumentClosed();
+        if (!self) return;
+        if (self->report_) self->report_->MarkDocumentClosed();
+        if (self->facts_) self->facts_->MarkDocumentClosed();
     });
 }
 
 frmVal* CheckCommands::reportWindow() const {
     return report_;
+}
+
+FactsWindow* CheckCommands::factsWindow() const {
+    return facts_;
 }
 
 void CheckCommands::CloseReport() {
@@ -170,6 +178,23 @@ void CheckCommands::ShowReport(const std::vector<ProblemRecord>& records, QProgr
     report->show();
 }
 
+void CheckCommands::ShowFacts() {
+    if (running_) return;
+    const RunningFlag running(running_);
+    const QPointer<CheckCommands> self(this);
+    // The rows lead to byte offsets in the code: the page's edits come in
+    // first, as before the rules check.
+    if (!RefreshForLongCommand(editor_, self)) return;
+    const BusyPointer busy;
+    // A window of a replaced document would keep its mark: a fresh one
+    // takes its place.
+    if (facts_ && facts_->documentClosed()) delete facts_;
+    if (!facts_) facts_ = new FactsWindow(editor_);
+    facts_->Load(ReadIxFacts(editor_.document().Text()));
+    facts_->show();
+    facts_->raise();
+}
+
 CheckCommands* InstallChecker(Editor& editor, QObject* owner) {
     const QPointer<CheckCommands> checks = new CheckCommands(editor, owner);
     CommandTable& t = editor.commands();
@@ -181,6 +206,9 @@ CheckCommands* InstallChecker(Editor& editor, QObject* owner) {
     });
     t.Set(CommandId::CheckEdgarRules, [checks] {
         if (checks) checks->CheckEdgarRules();
+    });
+    t.Set(CommandId::IxbrlFacts, [checks] {
+        if (checks) checks->ShowFacts();
     });
     return checks;
 }

@@ -3,7 +3,9 @@
 // conformance check ("Test Error Chk", cmdCheck2) and the EDGAR rules check.
 // Each scans the code text and shows its problems in a report window
 // ("Error Report", or named after the check), replacing the previous report;
-// a report opens as large as the last one was when it went.
+// a report opens as large as the last one was when it went. The Inline XBRL
+// facts window lives here too: like a report, it reads the code and leads
+// back into it.
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -16,6 +18,7 @@ class QProgressBar;
 namespace tarlo {
 
 class Editor;
+class FactsWindow;
 class frmVal;
 struct CheckRun;
 struct ProblemRecord;
@@ -35,7 +38,12 @@ class CheckCommands : public QObject {
     // "EDGAR Rules Check": what EDGAR's acceptance checks would refuse.
     void CheckEdgarRules();
 
+    // "Inline XBRL Facts": every fact of the document in a window of its
+    // own, read again (and brought forward) when already open.
+    void ShowFacts();
+
     frmVal* reportWindow() const;
+    FactsWindow* factsWindow() const;
 
   private:
     void CloseReport();
@@ -47,6 +55,7 @@ class CheckCommands : public QObject {
 
     Editor& editor_;
     QPointer<frmVal> report_;
+    QPointer<FactsWindow> facts_;
     // The last report's size when it went, for this run of the program.
     std::optional<QSize> reportSize_;
     bool running_ = false;

@@ -87,6 +87,7 @@ class FactReader {
         HtmlTokenizer tokens(text_, HtmlSyntax::Xhtml);
         HtmlToken token;
         while (tokens.Next(token)) {
+            tokenEnd_ = token.end;
             if (token.kind == HtmlTokenKind::StartTag) {
                 StartTag(token);
                 if (token.selfClosing) Close();
@@ -96,6 +97,7 @@ class FactReader {
                 Text(text_.substr(token.start, token.end - token.start));
             }
         }
+        tokenEnd_ = text_.size();
         while (!stack_.empty()) Close();
         for (IxFact& f : result_.facts) Settle(f);
         result_.contexts = contexts_.size();
@@ -256,6 +258,9 @@ class FactReader {
 
     void Finish(const Reading& r) {
         IxFact& f = result_.facts[r.index];
+        // The token that closes it: its own end tag, or whatever closed it
+        // when the end tag is missing.
+        f.end = tokenEnd_;
         f.shown = Collapsed(r.text);
         if (f.nil) {
             f.readable = true;
@@ -323,6 +328,7 @@ class FactReader {
     std::unordered_map<std::string_view, Unit> units_;
     Context* context_ = nullptr;
     Unit* unit_ = nullptr;
+    std::size_t tokenEnd_ = 0;  // past the token being read
     int hidden_ = 0;
     int excluded_ = 0;
     int denominator_ = 0;

@@ -14,6 +14,7 @@ namespace tarlo {
 
 struct IxFact {
     std::size_t offset = 0;  // its start tag
+    std::size_t end = 0;     // just past its end tag (or its self-closing start tag)
     std::string element;     // "ix:nonFraction", "ix:nonNumeric", "ix:fraction"
     std::string concept;     // "us-gaap:Revenues"
     std::string id;

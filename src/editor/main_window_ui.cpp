@@ -360,6 +360,8 @@ void frmMain::BuildMenus() {
     AddMenuEntry(tools, "mnuCheck", "Error check", QKeySequence(), CommandId::CheckStructure);
     AddMenuEntry(tools, "mnuEdgarRules", "EDGAR &Rules Check", QKeySequence(),
                  CommandId::CheckEdgarRules);
+    AddMenuEntry(tools, "mnuIxbrlFacts", "Inline XBRL &Facts", QKeySequence(),
+                 CommandId::IxbrlFacts);
     AddMenuEntry(tools, "mnuRefresh", "Refresh", QKeySequence("Ctrl+F2"), CommandId::RefreshCode);
     AddMenuEntry(tools, "mnuFormat", "Format HTML", QKeySequence("Ctrl+F3"), CommandId::FormatHtml);
     AddMenuEntry(tools, "mnuColorize", "Colorize HTML", QKeySequence("Ctrl+F4"),

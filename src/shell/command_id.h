@@ -61,6 +61,7 @@ enum class CommandId {
     CheckStructure,
     CheckEdgar,
     CheckEdgarRules,
+    IxbrlFacts,
     // Insertion tools, find, publishing, help.
     TagReference,
     Symbols,

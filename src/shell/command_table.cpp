@@ -54,6 +54,7 @@ constexpr std::string_view kNames[] = {
     "CheckStructure",
     "CheckEdgar",
     "CheckEdgarRules",
+    "IxbrlFacts",
     "TagReference",
     "Symbols",
     "TableMaker",

@@ -93,6 +93,16 @@ TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
     std::size_t nil = 0;
     for (const IxFact& f : facts.facts) {
         EXPECT_TRUE(f.readable) << f.id;
+        // Its bytes run from its start tag through its own end tag, or are
+        // one self-closing tag.
+        const std::string markup = text.substr(f.offset, f.end - f.offset);
+        const std::string close = "</" + f.element + ">";
+        const bool closed = markup.size() > close.size() &&
+                            markup.compare(markup.size() - close.size(), close.size(), close) == 0;
+        const bool selfClosing = markup.find('>') == markup.size() - 1 && markup.back() == '>' &&
+                                 markup[markup.size() - 2] == '/';
+        EXPECT_EQ(markup.rfind("<" + f.element, 0), 0u) << f.id;
+        EXPECT_TRUE(closed || selfClosing) << f.id;
         EXPECT_FALSE(f.period.empty()) << f.id;
         hiddenFacts += f.hidden;
         nil += f.nil;
