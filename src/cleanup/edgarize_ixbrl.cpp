@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "cleanup/edgarize.h"
 #include "text/line_breaks.h"
 #include "text/page_source.h"
 #include "text/text_scan.h"
@@ -249,8 +250,13 @@ bool IsInlineXbrlDocument(std::string_view text) {
 
 std::string EdgarizeInlineXbrl(std::string_view xhtml, LongWork& work) {
     work.Stage("Cleaning code (Inline XBRL)...");
+    CleaningStatistics statistics;
+    statistics.sizeBefore = statistics.sizeNow = xhtml.size();
+    work.Figures(StatisticsLine(statistics));
     std::optional<std::string> cleaned = InlineXbrlCleaner(xhtml, true, work).Run();
     if (!cleaned) cleaned = InlineXbrlCleaner(xhtml, false, work).Run();
+    statistics.sizeNow = cleaned->size();
+    work.Figures(StatisticsLine(statistics));
     work.Advance();
     // In XML a number in 128-159 is a control character: every character is
     // written by its code point.
