@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "cleanup/edgarize.h"
+#include "cleanup/edgarize_ixbrl.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
 #include "pageview/visual_view.h"
@@ -32,6 +33,13 @@ const char* const kInlineXbrlWarning =
     "This document is Inline XBRL. Cleaning it removes its XBRL tagging (the ix: elements and "
     "their namespace declarations), and EDGAR will no longer find its facts.\n\n";
 
+// Said first when the document is Inline XBRL in XHTML form, which is cleaned
+// in the form that keeps its tagging.
+const char* const kInlineXbrlMode =
+    "This document is Inline XBRL: Clean up runs in its Inline XBRL form, which keeps the tagging, "
+    "the namespace declarations and the hidden facts, and removes only comments, Office markup, "
+    "scripts, style sheets and class attributes.\n\n";
+
 }  // namespace
 
 EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
@@ -53,9 +61,12 @@ void EdgarizeCommand::CleanUp() {
     }
     // The code holds the document as the user wrote it, or as the page
     // showed it at the last refresh; either tells an Inline XBRL filing.
-    const bool inlineXbrl = IsInlineXbrl(editor_.document().Text());
-    const QString question = inlineXbrl ? QString::fromLatin1(kInlineXbrlWarning) + kConfirm
-                                        : QString::fromLatin1(kConfirm);
+    const std::string before = editor_.document().Text();
+    const bool keepsTagging = IsInlineXbrlDocument(PageContent(before));
+    const bool inlineXbrl = !keepsTagging && IsInlineXbrl(before);
+    const QString question = keepsTagging ? QString::fromLatin1(kInlineXbrlMode) + kConfirm
+                             : inlineXbrl ? QString::fromLatin1(kInlineXbrlWarning) + kConfirm
+                                          : QString::fromLatin1(kConfirm);
     if (editor_.dialogs().Message(editor_.mainWindow(), question,
                                   QStringLiteral("Tarlo Code cleaner"),
                                   inlineXbrl ? Buttons::YesNoDefaultNo : Buttons::YesNo,
@@ -72,11 +83,6 @@ void EdgarizeCommand::CleanUp() {
     if (frmEdgProgress* p = progress.ShowCleaningProgress()) {
         p->lblitem->setText(QStringLiteral("Cleaning code..."));
     }
-    // The page's HTML is held here, not in a one-line work box, which would
-    // cut a filing short at its length limit.
-    const std::optional<std::string> page = editor_.visualView().ReadOuterHtml();
-    if (!self || !page || page->empty()) return;
-
     const BusyPointer busy;
     PacedWork work;
     work.onFigures = [&](std::string_view line) {
@@ -91,14 +97,27 @@ void EdgarizeCommand::CleanUp() {
     work.onAdvance = [&] {
         if (self) progress.ShowCleaningProgress();
     };
-    std::string cleaned = Edgarize(*page, work);
-    if (!self) return;
-    // The page showed the HTML document inside a filing's EDGAR wrapper: the
-    // wrapper goes back around the cleaned document, as the filer wrote it.
-    const std::string code = editor_.document().Text();
-    if (PageContent(code).size() != code.size()) {
-        const PageSource source = DescribePageSource(code);
-        cleaned = source.prolog + cleaned + source.epilog;
+    std::string cleaned;
+    if (keepsTagging) {
+        // An XML document is cleaned from its code, which holds the XML
+        // declaration and the empty-element tags the page's HTML loses.
+        std::optional<std::string> kept = CleanUpInlineXbrl(editor_.document().Text(), work);
+        if (!self || !kept) return;
+        cleaned = std::move(*kept);
+    } else {
+        // The page's HTML is held here, not in a one-line work box, which would
+        // cut a filing short at its length limit.
+        const std::optional<std::string> page = editor_.visualView().ReadOuterHtml();
+        if (!self || !page || page->empty()) return;
+        cleaned = Edgarize(*page, work);
+        if (!self) return;
+        // The page showed the HTML document inside a filing's EDGAR wrapper:
+        // the wrapper goes back around the cleaned document, as the filer wrote it.
+        const std::string code = editor_.document().Text();
+        if (PageContent(code).size() != code.size()) {
+            const PageSource source = DescribePageSource(code);
+            cleaned = source.prolog + cleaned + source.epilog;
+        }
     }
 
     // Straight into the code view: the user's clipboard is not ours to use.

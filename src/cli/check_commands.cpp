@@ -6,6 +6,7 @@
 #include "checker/problem_report.h"
 #include "checker/structure_checks.h"
 #include "cleanup/edgarize.h"
+#include "cleanup/edgarize_ixbrl.h"
 #include "cli/cli_command.h"
 
 namespace tarlo::cli {
@@ -51,7 +52,13 @@ int RunClean(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kExitUsage;
     }
     // An empty document is left alone, as the command leaves an empty page.
-    if (!in.text->empty()) out << Edgarize(*in.text);
+    if (in.text->empty()) return kExitOk;
+    // An Inline XBRL filing is cleaned in the form that keeps its tagging.
+    if (const std::optional<std::string> inlineXbrl = CleanUpInlineXbrl(*in.text)) {
+        out << *inlineXbrl;
+    } else {
+        out << Edgarize(*in.text);
+    }
     return kExitOk;
 }
 
@@ -94,7 +101,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 const CliRegistrar kClean{{"clean", "clean [FILE]",
                            "Cleans word-processor and spreadsheet HTML into plain HTML for "
-                           "EDGAR and prints the result (line breaks as CR LF).",
+                           "EDGAR and prints the result (line breaks as CR LF). An Inline XBRL "
+                           "document keeps its tagging, namespaces and hidden facts.",
                            RunClean}};
 
 const CliRegistrar kCheck{

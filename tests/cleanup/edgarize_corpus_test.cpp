@@ -15,9 +15,16 @@
 #include <utility>
 #include <vector>
 
+#include <QString>
+#include <QStringList>
+#include <QXmlStreamReader>
+
 #include "checker/edgar_rules.h"
+#include "checker/ixbrl_facts.h"
 #include "cleanup/edgarize.h"
+#include "cleanup/edgarize_ixbrl.h"
 #include "support/corpus.h"
+#include "text/line_breaks.h"
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
@@ -329,7 +336,11 @@ TEST(EdgarizeCorpus, CleanedFilingsHaveNoNewEdgarError) {
     for (const fs::path& file : CorpusFilings()) {
         const std::string bytes = ReadFile(file);
         const auto before = EdgarErrors(bytes);
-        const auto after = EdgarErrors(Edgarize(DecodeDocumentBytes(bytes)));
+        // The clean-up as the commands run it: an Inline XBRL filing in the
+        // form that keeps its tagging.
+        const std::string text = DecodeDocumentBytes(bytes);
+        const std::optional<std::string> inlineXbrl = CleanUpInlineXbrl(text);
+        const auto after = EdgarErrors(inlineXbrl ? *inlineXbrl : Edgarize(text));
         std::string added;
         for (const auto& [kind, count] : after) {
             const auto was = before.find(kind);
@@ -346,6 +357,98 @@ TEST(EdgarizeCorpus, CleanedFilingsHaveNoNewEdgarError) {
     EXPECT_GE(files, 6u);
     // The corpus holds a page the clean-up has Errors to take away.
     EXPECT_GT(errorsBefore, 0);
+}
+
+// What of an Inline XBRL document its tagging relies on, as an XML reader
+// sees it: every namespace declaration; each ix:, xbrli:, xbrldi:, link: and
+// xlink: element with its attributes, and everything inside it (text, and
+// the markup of a text block); the style of every element around the
+// ix:header; and every style that hides a fact. Empty when it is not
+// well-formed XML.
+std::vector<QString> TaggingAsRead(const std::string& xml) {
+    std::vector<QString> seen;
+    QXmlStreamReader r(QByteArray::fromStdString(xml));
+    QStringList styles;  // of the open elements
+    int inside = 0;
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement()) {
+            const QString name = r.qualifiedName().toString();
+            const QString style = r.attributes().value(QStringLiteral("style")).toString();
+            for (const QXmlStreamNamespaceDeclaration& d : r.namespaceDeclarations()) {
+                seen.push_back("xmlns:" + d.prefix().toString() + "=" +
+                               d.namespaceUri().toString());
+            }
+            const QString prefix = name.section(':', 0, 0);
+            const bool tagging =
+                name.contains(':') && (prefix == "ix" || prefix == "xbrli" || prefix == "xbrldi" ||
+                                       prefix == "link" || prefix == "xlink");
+            if (name == "ix:header") seen.push_back("header in " + styles.join('|'));
+            if (style.contains("-sec-ix-hidden")) seen.push_back("hides " + style);
+            if (inside > 0 || tagging) {
+                QString tag = "<" + name;
+                for (const QXmlStreamAttribute& a : r.attributes()) {
+                    tag += " " + a.qualifiedName().toString() + "=" + a.value().toString();
+                }
+                seen.push_back(tag + ">");
+                ++inside;
+            }
+            styles.push_back(style);
+        } else if (r.isEndElement()) {
+            styles.pop_back();
+            if (inside > 0) {
+                --inside;
+                seen.push_back("</" + r.qualifiedName().toString() + ">");
+            }
+        } else if (r.isCharacters() && inside > 0) {
+            seen.push_back(r.text().toString());
+        }
+    }
+    if (r.hasError()) return {QStringLiteral("not well-formed: ") + r.errorString()};
+    return seen;
+}
+
+// On every Inline XBRL filing, the clean-up takes its Inline XBRL form: the
+// result is well-formed XML whose tagging, facts, contexts and hidden
+// header read as before, and the XML declaration and the text before the
+// root stay (CleanedFilingsHaveNoNewEdgarError holds it to the EDGAR rules).
+TEST(EdgarizeCorpus, InlineXbrlFilingsKeepTheirTagging) {
+    TARLO_NEED_CORPUS();
+    std::size_t filings = 0;
+    for (const fs::path& file : CorpusFilings()) {
+        const std::string html = DecodeDocumentBytes(ReadFile(file));
+        if (!IsInlineXbrl(html)) continue;
+        ++filings;
+        ASSERT_TRUE(IsInlineXbrlDocument(html)) << file.filename();
+        const std::optional<std::string> cleaned = CleanUpInlineXbrl(html);
+        ASSERT_TRUE(cleaned.has_value()) << file.filename();
+        // A cleaned filing has nothing left to clean.
+        EXPECT_TRUE(CleanUpInlineXbrl(*cleaned) == cleaned) << file.filename();
+
+        const std::vector<QString> before = TaggingAsRead(html);
+        const std::vector<QString> after = TaggingAsRead(*cleaned);
+        EXPECT_GT(before.size(), 1000u) << file.filename();
+        EXPECT_TRUE(before == after) << file.filename() << ": " << after.front().toStdString();
+
+        const std::size_t root = html.find("<html");
+        EXPECT_EQ(cleaned->substr(0, cleaned->find("<html")),
+                  WithLineBreaks(html.substr(0, root), LineBreak::CrLf));
+
+        const IxFacts factsBefore = ReadIxFacts(html);
+        const IxFacts factsAfter = ReadIxFacts(*cleaned);
+        ASSERT_EQ(factsAfter.facts.size(), factsBefore.facts.size()) << file.filename();
+        EXPECT_GT(factsBefore.facts.size(), 500u);
+        EXPECT_EQ(factsAfter.contexts, factsBefore.contexts);
+        EXPECT_EQ(factsAfter.units, factsBefore.units);
+        for (std::size_t i = 0; i < factsBefore.facts.size(); ++i) {
+            const IxFact& a = factsBefore.facts[i];
+            const IxFact& b = factsAfter.facts[i];
+            EXPECT_TRUE(a.concept == b.concept && a.value == b.value && a.context == b.context &&
+                        a.period == b.period && a.unit == b.unit && a.hidden == b.hidden)
+                << file.filename() << " fact " << i << " " << a.concept;
+        }
+    }
+    EXPECT_EQ(filings, 2u);
 }
 
 }  // namespace

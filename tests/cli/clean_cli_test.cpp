@@ -53,5 +53,15 @@ TEST(CleanCli, MatchesThePlainCleanUp) {
     EXPECT_GT(tags, 10000u);
 }
 
+// An Inline XBRL document is cleaned in the form that keeps its tagging.
+TEST(CleanCli, KeepsInlineXbrlTagging) {
+    const std::string html =
+        "<?xml version='1.0'?>\n<html xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><body>"
+        "<div style=\"display:none\"><ix:header/></div><p class=\"a\">x<br/></p></body></html>";
+    EXPECT_EQ(Cleaned(html),
+              "<?xml version='1.0'?>\r\n<html xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\">"
+              "<body><div style=\"display:none\"><ix:header/></div><p>x<br/></p></body></html>");
+}
+
 }  // namespace
 }  // namespace tarlo::cli

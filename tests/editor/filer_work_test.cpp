@@ -233,6 +233,28 @@ TEST_F(FilerWorkTest, FilesAreWrittenInTheirOwnBytesLineBreaksAndPermissions) {
         }
     }
 
+    // An Inline XBRL document: the question names the form that keeps the
+    // tagging, and the code keeps its XML declaration, namespaces, hidden
+    // header and empty-element tags; only what EDGAR refuses goes.
+    New();
+    window->txtCode->SetTextUtf8(
+        "<?xml version='1.0' encoding='ASCII'?>\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><head><title>t</title></head><body>"
+        "<div style=\"display:none\"><ix:header/></div><!-- gone --><p class=\"MsoNormal\">"
+        "<ix:nonFraction name=\"a:B\" contextRef=\"c\">1</ix:nonFraction><br/></p></body></html>");
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    dialogs->ClearAsked();
+    dialogs->Queue(Answer::Yes);
+    window->commands().Run(CommandId::CleanUp);
+    ASSERT_FALSE(dialogs->asked().empty());
+    EXPECT_TRUE(dialogs->asked().front().text.contains("Inline XBRL form"));
+    EXPECT_EQ(
+        Code(),
+        "<?xml version='1.0' encoding='ASCII'?>\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+        "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><head><title>t</title></head><body>"
+        "<div style=\"display:none\"><ix:header/></div><p>"
+        "<ix:nonFraction name=\"a:B\" contextRef=\"c\">1</ix:nonFraction><br/></p></body></html>");
+
     // Saving over a file keeps its permission bits; a read-only file is
     // refused with its name, and stays as it was.
     const QString kept = WriteFile(dir.path(), "kept.html", "<p>kept</p>\n");

@@ -3,13 +3,16 @@
 // (and the empty title where the text has no title of its own) unless that
 // takes the place of the text's own root tag, writes every line break as
 // CR LF, leaves no ellipsis character and no bare "<TD>", and gives what the
-// plain clean-up of the tests gives.
+// plain clean-up of the tests gives. Its Inline XBRL form also ends on any
+// text, writes ASCII with CR LF breaks, and has nothing left to clean in
+// what it wrote.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "cleanup/edgarize.h"
+#include "cleanup/edgarize_ixbrl.h"
 #include "cleanup/edgarize_rules.h"
 #include "text/text_encoding.h"
 // A target is built from one file: the plain clean-up comes in whole.
@@ -64,5 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (collapsed.find('\n') != std::string::npos) std::abort();
     if (collapsed.find("\r\r") != std::string::npos) std::abort();
     if (collapsed.size() > text.size()) std::abort();
+
+    const std::string kept = tarlo::EdgarizeInlineXbrl(text);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (static_cast<unsigned char>(kept[i]) >= 0x80) std::abort();
+        if (kept[i] == '\r' && (i + 1 == kept.size() || kept[i + 1] != '\n')) std::abort();
+        if (kept[i] == '\n' && (i == 0 || kept[i - 1] != '\r')) std::abort();
+    }
+    if (tarlo::EdgarizeInlineXbrl(kept) != kept) std::abort();
     return 0;
 }
