@@ -178,4 +178,47 @@ tarlo.showNote = function(text) {
     root.appendChild(body);
     return true;
 };
+
+// Inline XBRL facts. The marks are a style sheet the page adopts, not an
+// element of the document: nothing of them reaches the code, the file or
+// the record of edits. Names are matched in an XML page by namespace and in
+// an HTML page by their prefixed names.
+var INLINE_XBRL = 'http://www.xbrl.org/2013/inlineXBRL';
+var FACT_NAMES = ['nonFraction', 'nonNumeric', 'fraction'];
+
+tarlo.markFacts = function(on) {
+    var d = document;
+    if (!('adoptedStyleSheets' in d)) return false;
+    // A sheet belongs to the document it was made for.
+    if (!tarlo.factSheet || tarlo.factSheetOf !== d) {
+        var look = '{outline: 1px solid #c06000; background-color: rgba(255, 214, 0, 0.35);}';
+        var sheet = new CSSStyleSheet();
+        sheet.replaceSync('@namespace ix url(' + INLINE_XBRL + ');\n' +
+            FACT_NAMES.map(function(n) { return 'ix|' + n + ', ix\\:' + n.toLowerCase(); })
+                .join(', ') + ' ' + look);
+        tarlo.factSheet = sheet;
+        tarlo.factSheetOf = d;
+    }
+    var others = d.adoptedStyleSheets.filter(function(s) { return s !== tarlo.factSheet; });
+    d.adoptedStyleSheets = on ? others.concat([tarlo.factSheet]) : others;
+    return true;
+};
+
+// Brings a fact into view: by its id, else the index-th fact of the
+// document. False when there is none or it is not shown (a hidden fact).
+tarlo.showFact = function(id, index) {
+    var d = document, e = id ? d.getElementById(id) : null;
+    if (!e) {
+        var all = d.getElementsByTagName('*'), n = 0;
+        for (var i = 0; i < all.length && !e; ++i) {
+            var a = all[i], local = a.namespaceURI === INLINE_XBRL ? a.localName
+                : /^ix:/i.test(a.nodeName) ? a.nodeName.substring(3) : '';
+            var fact = FACT_NAMES.some(function(f) { return f.toLowerCase() === local.toLowerCase(); });
+            if (fact && n++ === index) e = a;
+        }
+    }
+    if (!e || e.getClientRects().length === 0) return false;
+    e.scrollIntoView({block: 'center'});
+    return true;
+};
 })(window.tarlo || (window.tarlo = {}));

@@ -1,5 +1,6 @@
 #include "checker/facts_window.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "checker/ixbrl_facts.h"
+#include "pageview/visual_view.h"
 #include "shell/editor.h"
 #include "shell/window_helpers.h"
 
@@ -26,6 +28,8 @@ const char* const kClosedDocumentText = "These facts are of a document that is n
 constexpr int kOffsetRole = Qt::UserRole;
 constexpr int kEndRole = Qt::UserRole + 1;
 constexpr int kNumberRole = Qt::UserRole + 2;
+constexpr int kIdRole = Qt::UserRole + 3;
+constexpr int kIndexRole = Qt::UserRole + 4;
 
 // The columns' widths at first, in pixels.
 constexpr int kStartWidths[kFactsColumnCount] = {300, 160, 140, 170, 100, 110, 70, 70};
@@ -113,9 +117,18 @@ FactsWindow::FactsWindow(Editor& editor)
     lblCounts = new QLabel(this);
     lblCounts->setObjectName(QStringLiteral("lblCounts"));
 
+    chkMark = new QCheckBox(QStringLiteral("&Mark facts in the page"), this);
+    chkMark->setObjectName(QStringLiteral("chkMark"));
+    chkMark->setToolTip(
+        QStringLiteral("Outlines every tagged fact in the page; the document does not change"));
+    chkMark->setChecked(editor.visualView().factsMarked());
+    connect(chkMark, &QCheckBox::toggled, this,
+            [this](bool on) { editor_.visualView().MarkFacts(on); });
+
     auto* top = new QHBoxLayout;
     top->setContentsMargins(4, 2, 4, 2);
     top->addWidget(txtFilter, 1);
+    top->addWidget(chkMark);
     top->addWidget(lblDocumentClosed);
 
     auto* layout = new QVBoxLayout(this);
@@ -150,6 +163,8 @@ void FactsWindow::Load(const IxFacts& facts) {
         auto* item = new FactItem(cells);
         item->setData(0, kOffsetRole, static_cast<qulonglong>(f.offset));
         item->setData(0, kEndRole, static_cast<qulonglong>(f.end));
+        item->setData(0, kIdRole, Qs(f.id));
+        item->setData(0, kIndexRole, static_cast<int>(items.size()));
         if (!f.nil && f.readable) {
             if (const auto n = FactNumber(f.value)) item->setData(kFactValue, kNumberRole, *n);
         }
@@ -212,6 +227,9 @@ void FactsWindow::lvFacts_DblClick() {
     const int start = static_cast<int>(item->data(0, kOffsetRole).toULongLong());
     const int end = static_cast<int>(item->data(0, kEndRole).toULongLong());
     editor_.SetSelection(ByteRange{start, std::max(0, end - start)});
+    // The page shows the same fact where it can (a hidden fact has no place).
+    editor_.visualView().ShowFact(item->data(0, kIdRole).toString(),
+                                  item->data(0, kIndexRole).toInt());
     main_->activateWindow();
     editor_.FocusCode();
 }

@@ -3,7 +3,8 @@
 // each (concept, the text shown, the value it stands for, period, entity,
 // unit, decimals, hidden or shown), sortable by any column and narrowed by a
 // filter box, with the counts of facts, contexts and units below. A
-// double-click selects the fact's markup in the code view. A tool window
+// double-click selects the fact's markup in the code view and brings it into
+// view in the page; a box marks every tagged fact in the page. A tool window
 // above the main window, as the check reports are; running the command again
 // reads the document again.
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -57,6 +59,7 @@ class FactsWindow : public QWidget {
     bool documentClosed() const { return documentClosed_; }
 
     QLineEdit* txtFilter = nullptr;
+    QCheckBox* chkMark = nullptr;
     QTreeWidget* lvFacts = nullptr;
     QLabel* lblCounts = nullptr;    // "N facts, M contexts, K units", and what the filter shows
     QLabel* lblNotIxbrl = nullptr;  // shown when the document has no facts to list

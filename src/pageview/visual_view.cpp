@@ -428,9 +428,24 @@ bool VisualView::patchCode(std::string_view shown, bool claimsXhtml, quint64 gen
     return true;
 }
 
+bool VisualView::MarkFacts(bool on) {
+    factsMarked_ = on;
+    const auto r = Call("markFacts", {on});
+    return r && r->toBool();
+}
+
+bool VisualView::ShowFact(const QString& id, int index) {
+    const auto r = Call("showFact", {id, index});
+    return r && r->toBool();
+}
+
 void VisualView::finishPush(quint64 generation) {
     if (generation != pushGeneration_) return;
     inFlight_ = false;
+    // A page written anew has none of the marks the last one had.
+    if (factsMarked_) {
+        page_->runJavaScript(PageCall("markFacts", {true}), QWebEngineScript::ApplicationWorld);
+    }
     emit pushFinished();
     if (dirty_) typingPause_->start();
 }

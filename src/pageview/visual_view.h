@@ -87,6 +87,15 @@ class VisualView : public QWebEngineView, public PageView {
     // a benchmark turns it off to compare).
     void SetElementPatches(bool on) { elementPatches_ = on; }
 
+    // Inline XBRL facts: every tagged fact marked in the page (or not), with
+    // nothing of it in the document; kept on across the pages the code is
+    // written into. False when the page cannot take the marks.
+    bool MarkFacts(bool on);
+    bool factsMarked() const { return factsMarked_; }
+    // Brings a fact into view: by its id, else the index-th fact of the
+    // document. False when there is none or it is hidden.
+    bool ShowFact(const QString& id, int index);
+
     // The page as the document's sync sees it.
     std::optional<std::string> ReadOuterHtml() override;
     void TakeNewCode() override { CodeChanged(); }
@@ -215,6 +224,7 @@ class VisualView : public QWebEngineView, public PageView {
     std::optional<ShownCode> shownCode_;
     std::optional<ShownCode> writtenCode_;  // the whole push under way
     bool elementPatches_ = true;
+    bool factsMarked_ = false;
     int patchedPushes_ = 0;
     int wholePushes_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -124,6 +125,28 @@ TEST_F(FactsWindowTest, ListsAFilingsFactsFiltersAndLeadsIntoTheCode) {
     EXPECT_EQ(window->Selection().length, static_cast<int>(end - start));
     EXPECT_EQ(window->txtCode->selectedText(),
               QString::fromUtf8(text.substr(start, end - start).c_str()));
+    // The page brings the same fact into view.
+    const char* const inView =
+        "(function(){var r=document.getElementById('f-60').getBoundingClientRect();"
+        "return r.height>0&&r.top>=0&&r.bottom<=innerHeight;})()";
+    EXPECT_TRUE(window->Web->RunScript(inView).value_or(false).toBool());
+
+    // Marking the facts changes what the page shows, never the document:
+    // the code, the page's markup and its record of edits stay as they were,
+    // and the marks outlive the page being written again.
+    const char* const outlined =
+        "getComputedStyle(document.getElementById('f-60')).outlineStyle==='solid'";
+    const QString pageBefore = window->Web->OuterHtml().value_or(QString());
+    Facts()->chkMark->setChecked(true);
+    EXPECT_TRUE(window->Web->RunScript(outlined).value_or(false).toBool());
+    EXPECT_EQ(window->Web->OuterHtml().value_or(QString()), pageBefore);
+    EXPECT_FALSE(window->Web->PageEdited().value_or(true));
+    EXPECT_EQ(window->txtCode->TextUtf8(), text);
+    window->Web->TakeNewCode();
+    ASSERT_TRUE(window->Web->WaitForPushes());
+    EXPECT_TRUE(window->Web->RunScript(outlined).value_or(false).toBool());
+    Facts()->chkMark->setChecked(false);
+    EXPECT_FALSE(window->Web->RunScript(outlined).value_or(true).toBool());
 
     Facts()->txtFilter->clear();
     EXPECT_EQ(VisibleRows(), List()->topLevelItemCount());
