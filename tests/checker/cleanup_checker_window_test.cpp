@@ -147,7 +147,9 @@ TEST_F(CleanupCheckerWindowTest, CleanUpLeavesNothingEdgarRefusesThatItCanTakeAw
     EXPECT_NE(code.find("<td colspan=\"2\">two</td>"), std::string::npos) << code;
 }
 
-TEST_F(CleanupCheckerWindowTest, CleaningInlineXbrlWarnsThatTheTaggingGoesAndDefaultsToNo) {
+TEST_F(CleanupCheckerWindowTest, CleaningInlineXbrlNamesItsFormOrWarnsThatTheTaggingGoes) {
+    // XHTML with tagging is cleaned in the form that keeps it, and the
+    // question says so.
     const std::string filing =
         "<?xml version='1.0'?>\r\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
         "xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\"><body><p>Revenue "
@@ -157,12 +159,27 @@ TEST_F(CleanupCheckerWindowTest, CleaningInlineXbrlWarnsThatTheTaggingGoesAndDef
     dialogs->Queue(Answer::No);
     ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
     ASSERT_EQ(dialogs->asked().size(), 1u);
-    EXPECT_TRUE(dialogs->asked()[0].text.startsWith("This document is Inline XBRL."))
+    EXPECT_TRUE(dialogs->asked()[0].text.startsWith(
+        "This document is Inline XBRL: Clean up runs in its Inline XBRL form"))
         << dialogs->asked()[0].text.toStdString();
     EXPECT_TRUE(dialogs->asked()[0].text.contains("cannot be undone"));
+    EXPECT_EQ(window->txtCode->TextUtf8(), filing);
+
+    // Tagging in a page that is not XHTML cannot be kept: the warning says
+    // it goes, and No is the default.
+    dialogs->ClearAsked();
+    const std::string html =
+        "<html><body><p>Revenue <ix:nonFraction name=\"us-gaap:Revenues\">12</ix:nonFraction>"
+        "</p></body></html>";
+    SetCode(html);
+    dialogs->Queue(Answer::No);
+    ASSERT_TRUE(window->commands().Run(CommandId::CleanUp));
+    ASSERT_EQ(dialogs->asked().size(), 1u);
+    EXPECT_TRUE(dialogs->asked()[0].text.startsWith("This document is Inline XBRL. Cleaning it"))
+        << dialogs->asked()[0].text.toStdString();
     EXPECT_EQ(dialogs->asked()[0].buttons, Buttons::YesNoDefaultNo);
     EXPECT_EQ(dialogs->asked()[0].icon, Icon::Warning);
-    EXPECT_EQ(window->txtCode->TextUtf8(), filing);
+    EXPECT_EQ(window->txtCode->TextUtf8(), html);
 }
 
 TEST_F(CleanupCheckerWindowTest, TheReportShowsEachRecordWhole) {
