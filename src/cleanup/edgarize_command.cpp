@@ -1,9 +1,12 @@
 #include "cleanup/edgarize_command.h"
 
+#include <QJsonArray>
 #include <QLabel>
+#include <QVariantMap>
 
 #include "cleanup/edgarize.h"
 #include "cleanup/edgarize_ixbrl.h"
+#include "cleanup/keep_layout.h"
 #include "codeview/code_view.h"
 #include "document/view_sync.h"
 #include "pageview/visual_view.h"
@@ -40,6 +43,35 @@ const char* const kInlineXbrlMode =
     "the namespace declarations and the hidden facts, and removes only comments, Office markup, "
     "scripts, style sheets and class attributes.\n\n";
 
+// Said instead of the plain confirmation's first sentence by the clean-up
+// that keeps the layout.
+const char* const kConfirmKeepingLayout =
+    "Clean up, keeping the layout, first writes what the document's style sheet does to each "
+    "element into that element's style attribute, then removes what EDGAR refuses: Office markup, "
+    "comments, spans, classes, ids, the style sheet, links and scripts. ";
+
+// Said when the page could not work the layout out (it stopped, or took too
+// long): the plain clean-up is still there to choose.
+const char* const kNoLayout =
+    "The Visual Editor could not work out this document's layout, so it was not cleaned. Nothing "
+    "was changed; the code is as it was.";
+
+// The page computes a large filing's look element by element; that may take
+// far longer than an ordinary call to the page.
+constexpr int kLayoutTimeoutMs = 300000;
+
+// The styles the page resolved, by element number.
+std::unordered_map<std::size_t, std::string> StylesByNumber(const QVariantMap& answer) {
+    std::unordered_map<std::size_t, std::string> styles;
+    styles.reserve(static_cast<std::size_t>(answer.size()));
+    for (auto it = answer.constBegin(); it != answer.constEnd(); ++it) {
+        bool ok = false;
+        const qulonglong n = it.key().toULongLong(&ok);
+        if (ok) styles[static_cast<std::size_t>(n)] = it.value().toString().toStdString();
+    }
+    return styles;
+}
+
 }  // namespace
 
 EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner), editor_(editor) {
@@ -51,22 +83,35 @@ EdgarizeCommand::EdgarizeCommand(Editor& editor, QObject* owner) : QObject(owner
 }
 
 void EdgarizeCommand::CleanUp() {
+    Run(false);
+}
+
+void EdgarizeCommand::CleanUpKeepingLayout() {
+    Run(true);
+}
+
+void EdgarizeCommand::Run(bool keepLayout) {
     // A second click while the clean-up runs would clean a half-built page.
     if (running_) return;
-    if (!editor_.visualView().pageAvailable()) {
+    // The code holds the document as the user wrote it, or as the page
+    // showed it at the last refresh; either tells an Inline XBRL filing.
+    const std::string before = editor_.document().Text();
+    const bool keepsTagging = IsInlineXbrlDocument(PageContent(before));
+    // An Inline XBRL filing is cleaned from its code; every other document
+    // from the page, which must be there to read.
+    if (!keepsTagging && !editor_.visualView().pageAvailable()) {
         editor_.dialogs().Message(editor_.mainWindow(), QString::fromLatin1(kNoPage),
                                   QStringLiteral("Tarlo Code cleaner"), Buttons::Ok,
                                   Icon::Information);
         return;
     }
-    // The code holds the document as the user wrote it, or as the page
-    // showed it at the last refresh; either tells an Inline XBRL filing.
-    const std::string before = editor_.document().Text();
-    const bool keepsTagging = IsInlineXbrlDocument(PageContent(before));
     const bool inlineXbrl = !keepsTagging && IsInlineXbrl(before);
-    const QString question = keepsTagging ? QString::fromLatin1(kInlineXbrlMode) + kConfirm
-                             : inlineXbrl ? QString::fromLatin1(kInlineXbrlWarning) + kConfirm
-                                          : QString::fromLatin1(kConfirm);
+    const QString confirm = keepLayout && !keepsTagging
+                                ? QString::fromLatin1(kConfirmKeepingLayout) + kConfirm
+                                : QString::fromLatin1(kConfirm);
+    const QString question = keepsTagging ? QString::fromLatin1(kInlineXbrlMode) + confirm
+                             : inlineXbrl ? QString::fromLatin1(kInlineXbrlWarning) + confirm
+                                          : confirm;
     if (editor_.dialogs().Message(editor_.mainWindow(), question,
                                   QStringLiteral("Tarlo Code cleaner"),
                                   inlineXbrl ? Buttons::YesNoDefaultNo : Buttons::YesNo,
@@ -107,7 +152,18 @@ void EdgarizeCommand::CleanUp() {
     } else {
         // The page's HTML is held here, not in a one-line work box, which would
         // cut a filing short at its length limit.
-        const std::optional<std::string> page = editor_.visualView().ReadOuterHtml();
+        std::optional<std::string> page;
+        if (keepLayout) {
+            // The page numbers its elements and keeps their looks for the
+            // second step below.
+            const std::optional<QVariant> marked =
+                editor_.visualView().Call("lookSnapshot", {}, kLayoutTimeoutMs);
+            if (!self) return;
+            if (!marked || marked->isNull()) return TellNoLayout();
+            page = marked->toString().toStdString();
+        } else {
+            page = editor_.visualView().ReadOuterHtml();
+        }
         if (!self || !page || page->empty()) return;
         cleaned = Edgarize(*page, work);
         if (!self) return;
@@ -118,6 +174,20 @@ void EdgarizeCommand::CleanUp() {
             const PageSource source = DescribePageSource(code);
             cleaned = source.prolog + cleaned + source.epilog;
         }
+        if (keepLayout) {
+            // The page lays the cleaned document out as it will show it, its
+            // DOCTYPE (kept inside a wrapper) included, and says per element
+            // what it needs to look as before.
+            work.Stage("Keeping the layout...");
+            const std::string_view shown = PageContent(cleaned);
+            const std::optional<QVariant> styles = editor_.visualView().Call(
+                "resolveLooks",
+                QJsonArray{QString::fromUtf8(shown.data(), static_cast<int>(shown.size()))},
+                kLayoutTimeoutMs);
+            if (!self) return;
+            if (!styles || styles->isNull()) return TellNoLayout();
+            cleaned = ApplyLooks(cleaned, StylesByNumber(styles->toMap()));
+        }
     }
 
     // Straight into the code view: the user's clipboard is not ours to use.
@@ -127,10 +197,18 @@ void EdgarizeCommand::CleanUp() {
     progress.ShowCleaningProgress();
 }
 
+void EdgarizeCommand::TellNoLayout() {
+    editor_.dialogs().Message(editor_.mainWindow(), QString::fromLatin1(kNoLayout),
+                              QStringLiteral("Tarlo Code cleaner"), Buttons::Ok, Icon::Warning);
+}
+
 EdgarizeCommand* InstallCleanup(Editor& editor, QObject* owner) {
     const QPointer<EdgarizeCommand> command = new EdgarizeCommand(editor, owner);
     editor.commands().Set(CommandId::CleanUp, [command] {
         if (command) command->CleanUp();
+    });
+    editor.commands().Set(CommandId::CleanUpKeepingLayout, [command] {
+        if (command) command->CleanUpKeepingLayout();
     });
     return command;
 }

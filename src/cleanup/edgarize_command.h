@@ -18,10 +18,16 @@ class EdgarizeCommand : public QObject {
 
     // Runs the clean-up on the page's HTML (cmdEdgarize, mnuEdgarize).
     void CleanUp();
+    // The same, with the look the style sheet gave each element written
+    // into its style attribute first (cmdEdgarizeLayout, mnuEdgarizeLayout).
+    void CleanUpKeepingLayout();
 
     QLabel* lbltest = nullptr;
 
   private:
+    void Run(bool keepLayout);
+    void TellNoLayout();
+
     Editor& editor_;
     bool running_ = false;
 };

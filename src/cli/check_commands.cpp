@@ -41,6 +41,18 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
 }
 
 int RunClean(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // The look a style sheet gives each element is what a page engine
+    // computes (cascade, specificity, inheritance, the browser's own
+    // defaults); the command line has none, and a look worked out otherwise
+    // would differ from the editor's. It is said plainly rather than half done.
+    for (const std::string& a : args) {
+        if (a == "--keep-layout") {
+            err << "tarlo-cli clean: --keep-layout needs the page engine that lays the document "
+                   "out, which only the editor has; open the document in Tarlo and use Tools > "
+                   "Clean up, keeping the layout\n";
+            return kExitUsage;
+        }
+    }
     const Arguments parsed = ParseArguments("clean", args, false);
     if (!parsed.error.empty()) {
         err << parsed.error << "\n";

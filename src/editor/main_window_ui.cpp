@@ -152,6 +152,8 @@ void frmMain::BuildToolRows(QWidget* client) {
     QFrame* toolbar1 = Strip(client, "Toolbar1", row1Left, 0, Px(kTipsLeft) - row1Left - 4);
     AddButton(toolbar1, "cmdRefreshCode", "Refresh Code", "\u21bb", CommandId::RefreshCode);
     AddButton(toolbar1, "cmdEdgarize", "Cleanup Code", "\u2702", CommandId::CleanUp);
+    AddButton(toolbar1, "cmdEdgarizeLayout", "Clean up, keeping the layout", "\u2700",
+              CommandId::CleanUpKeepingLayout);
     AddButton(toolbar1, "cmdCheck", "Error check", "\u2714", CommandId::CheckStructure);
     AddButton(toolbar1, "cmdCheck2", "Test Error Chk", "\u2713", CommandId::CheckEdgar)->hide();
     AddButton(toolbar1, "cmdEdgarRules", "EDGAR Rules Check", "\u2611", CommandId::CheckEdgarRules);
@@ -357,6 +359,8 @@ void frmMain::BuildMenus() {
     AddMenuEntry(wysiwyg, "mnuFontColor", "Font color", QKeySequence(), CommandId::FontColour);
     tools->addSeparator();
     AddMenuEntry(tools, "mnuEdgarize", "Clean up", QKeySequence("Ctrl+F1"), CommandId::CleanUp);
+    AddMenuEntry(tools, "mnuEdgarizeLayout", "Clean up, keeping the &layout", QKeySequence(),
+                 CommandId::CleanUpKeepingLayout);
     AddMenuEntry(tools, "mnuCheck", "Error check", QKeySequence(), CommandId::CheckStructure);
     AddMenuEntry(tools, "mnuEdgarRules", "EDGAR &Rules Check", QKeySequence(),
                  CommandId::CheckEdgarRules);

@@ -26,6 +26,7 @@ constexpr struct {
     // The big commands and the code-side tools.
     {"cmdRefreshCode", "refresh"},
     {"cmdEdgarize", "cleanup"},
+    {"cmdEdgarizeLayout", "cleanup_layout"},
     {"cmdCheck", "check"},
     {"cmdCheck2", "check_edgar"},
     {"cmdEdgarRules", "edgar_rules"},

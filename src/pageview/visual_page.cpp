@@ -18,7 +18,7 @@ bool InstallPageScripts(QWebEnginePage& page) {
     QWebEngineScriptCollection& scripts = page.scripts();
     // Each file adds its functions to the one `tarlo` object; none calls
     // another's while it loads, so their order does not matter.
-    for (const char* job : {"edits", "document", "commands"}) {
+    for (const char* job : {"edits", "document", "commands", "layout"}) {
         QFile file(QStringLiteral(":/page/%1.js").arg(QLatin1String(job)));
         if (!file.open(QIODevice::ReadOnly)) return false;
         const QString name = QStringLiteral("tarlo-%1").arg(QLatin1String(job));

@@ -58,6 +58,7 @@ enum class CommandId {
     InsertLink,
     // Clean-up and checks.
     CleanUp,
+    CleanUpKeepingLayout,
     CheckStructure,
     CheckEdgar,
     CheckEdgarRules,

@@ -51,6 +51,7 @@ constexpr std::string_view kNames[] = {
     "InsertPicture",
     "InsertLink",
     "CleanUp",
+    "CleanUpKeepingLayout",
     "CheckStructure",
     "CheckEdgar",
     "CheckEdgarRules",

@@ -6,8 +6,10 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "cleanup/edgarize.h"
+#include "cleanup/keep_layout.h"
 #include "text/text_scan.h"
 
 namespace tarlo {
@@ -295,3 +297,27 @@ TEST(Edgarize, LargeFilingCleansInLinearTime) {
 
 }  // namespace
 }  // namespace tarlo
+
+// The clean-up that keeps the layout: the page's styles take the markers'
+// places inside tags, and nothing else of the text changes.
+TEST(KeepLayout, StylesTakeTheMarkersPlaces) {
+    const std::unordered_map<std::size_t, std::string> styles{
+        {0, "margin: 0"},
+        {2, "font-family: \"Times New Roman\"; color: rgb(0, 0, 0)"},
+        {3, "font-family: 'A&B'"},
+        {4, ""}};
+    EXPECT_EQ(
+        tarlo::ApplyLooks("<body data-tarlo-look=\"0\"><p align=center data-tarlo-look=\"1\">a</p>"
+                          "<td data-tarlo-look=\"2\" colspan=\"2\">b</td><font "
+                          "data-tarlo-look=\"3\">c</font><br data-tarlo-look=\"4\">",
+                          styles),
+        "<body style=\"margin: 0\"><p align=center>a</p><td style=\"font-family: 'Times "
+        "New Roman'; color: rgb(0, 0, 0)\" colspan=\"2\">b</td><font "
+        "style=\"font-family: 'A&amp;B'\">c</font><br>");
+    // The document's own words that read like a marker, and broken markers,
+    // stay as written.
+    for (const char* kept : {"<p>say data-tarlo-look=\"0\" here</p>", "<p data-tarlo-look=\"x\">",
+                             "<p data-tarlo-look=\"0>", "a > b data-tarlo-look=\"0\""}) {
+        EXPECT_EQ(tarlo::ApplyLooks(kept, styles), kept);
+    }
+}

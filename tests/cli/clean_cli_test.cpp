@@ -63,5 +63,15 @@ TEST(CleanCli, KeepsInlineXbrlTagging) {
               "<body><div style=\"display:none\"><ix:header/></div><p>x<br/></p></body></html>");
 }
 
+// The layout is the page engine's to work out: the command line says so and
+// writes nothing rather than clean without it.
+TEST(CleanCli, KeepingTheLayoutIsLeftToTheEditor) {
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"clean", "--keep-layout", "-"}, out, err), kExitUsage);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Clean up, keeping the layout"), std::string::npos) << err.str();
+}
+
 }  // namespace
 }  // namespace tarlo::cli
