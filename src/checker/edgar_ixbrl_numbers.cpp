@@ -207,6 +207,17 @@ void EdgarIxbrlRules::Finished(const Reading& fact, std::size_t contentEnd) {
             }
         }
     }
+    if (fact.kind == Kind::NonNumeric && fact.readValue && !fact.nil &&
+        !ReadShownValue(fact.format, fact.text)) {
+        const std::string shown = Printable(TrimSpace(fact.text));
+        Error(blank ? Tag("ix:nonNumeric") : shown,
+              (blank ? std::string("The fact shows nothing") : "The shown text \"" + shown + "\"") +
+                  " cannot be read with the format " + fact.format,
+              kNonNumericSource,
+              "Tag only what the format reads (such as the date), or give the format that "
+              "reads it.",
+              at, length);
+    }
     if (!fact.hidden || fact.dei || fact.id.empty()) return;
     const bool shownKind =
         fact.kind != Kind::NonNumeric || LooksTransformable(TrimSpace(fact.text));

@@ -74,7 +74,8 @@ class EdgarIxbrlRules {
         bool hasReferences = false;  // ix:header: what it holds
         bool hasResources = false;
     };
-    // A fact whose content matters: an ix:nonFraction, or a hidden fact.
+    // A fact whose content matters: an ix:nonFraction, an ix:nonNumeric with
+    // a format this check reads, or a hidden fact.
     struct Reading {
         Kind kind = Kind::Other;
         std::size_t at = 0;
@@ -82,8 +83,10 @@ class EdgarIxbrlRules {
         std::size_t contentAt = 0;
         std::string_view id;
         std::string_view concept;
-        std::string format;  // the number transformation to read it with
+        std::string format;  // the transformation to read it with
         bool readNumber = false;
+        bool readValue = false;  // an ix:nonNumeric its format must read
+        int excludeBase = 0;     // ix:exclude open around it
         bool nil = false;
         bool hidden = false;
         bool dei = false;
@@ -134,6 +137,7 @@ class EdgarIxbrlRules {
     void Close(std::size_t contentEnd);
     void Finished(const Reading& fact, std::size_t contentEnd);
     void SettleReferences();
+    void UnusedContexts();
     void SettleContinuations();
     void SettleHidden();
 
@@ -169,6 +173,7 @@ class EdgarIxbrlRules {
     int headers_ = 0;
     int hiddenDepth_ = 0;
     int excludeHosts_ = 0;  // open ix:nonNumeric, ix:continuation, ix:footnote
+    int excludes_ = 0;      // open ix:exclude
 };
 
 }  // namespace tarlo::edgar_rules
