@@ -44,8 +44,7 @@ TEST(FactsCli, FormsAndExitCodes) {
     const Result broken = Cli({"facts", WriteTemp("facts_bad.htm", Filing("gone"))});
     EXPECT_EQ(broken.code, kExitFindings);
     EXPECT_NE(broken.out.find("a:Name"), std::string::npos);
-    EXPECT_NE(broken.err.find("2 Inline XBRL structure errors "), std::string::npos)
-        << broken.err;
+    EXPECT_NE(broken.err.find("2 Inline XBRL structure errors "), std::string::npos) << broken.err;
     EXPECT_EQ(Cli({"facts", testing::TempDir() + "no-such.htm"}).code, kExitUsage);
     EXPECT_EQ(Cli({"facts", "--xml", good}).code, kExitUsage);
 }
