@@ -21,6 +21,42 @@ struct Named {
 
 using K = IxValueKind;
 
+// The third XBRL registry, still taken: names without hyphens, languages
+// and scripts run into the name.
+constexpr std::array<Named, 31> kRegistry3{{
+    {"booleanfalse", K::Boolean},
+    {"booleantrue", K::Boolean},
+    {"calindaymonthyear", K::Date},
+    {"datedaymonth", K::Date},
+    {"datedaymonthdk", K::Date},
+    {"datedaymonthen", K::Date},
+    {"datedaymonthyear", K::Date},
+    {"datedaymonthyeardk", K::Date},
+    {"datedaymonthyearen", K::Date},
+    {"datedaymonthyearin", K::Date},
+    {"dateerayearmonthdayjp", K::Date},
+    {"dateerayearmonthjp", K::Date},
+    {"datemonthday", K::Date},
+    {"datemonthdayen", K::Date},
+    {"datemonthdayyear", K::Date},
+    {"datemonthdayyearen", K::Date},
+    {"datemonthyear", K::Date},
+    {"datemonthyeardk", K::Date},
+    {"datemonthyearen", K::Date},
+    {"datemonthyearin", K::Date},
+    {"dateyearmonthcjk", K::Date},
+    {"dateyearmonthday", K::Date},
+    {"dateyearmonthdaycjk", K::Date},
+    {"dateyearmonthen", K::Date},
+    {"nocontent", K::Text},
+    {"numcommadecimal", K::Number},
+    {"numdotdecimal", K::Number},
+    {"numdotdecimalin", K::Number},
+    {"numunitdecimal", K::Number},
+    {"numunitdecimalin", K::Number},
+    {"zerodash", K::Number},
+}};
+
 // The fourth XBRL registry's transformations that carry no language.
 constexpr std::array<Named, 20> kRegistry4{{
     {"date-day-month", K::Date},
@@ -294,6 +330,64 @@ std::optional<std::string> ReadNumberWords(std::string_view s) {
     return std::to_string(total + current);
 }
 
+// One dash standing for zero: the hyphen-minus, the Unicode hyphens and
+// dashes, the minus sign and their small and full-width forms.
+bool IsDash(std::string_view s) {
+    constexpr std::array<std::string_view, 13> kDashes{"-",
+                                                       "\xD6\x8A",
+                                                       "\xD6\xBE",
+                                                       "\xE2\x80\x90",
+                                                       "\xE2\x80\x91",
+                                                       "\xE2\x80\x92",
+                                                       "\xE2\x80\x93",
+                                                       "\xE2\x80\x94",
+                                                       "\xE2\x80\x95",
+                                                       "\xE2\x88\x92",
+                                                       "\xEF\xB9\x98",
+                                                       "\xEF\xB9\xA3",
+                                                       "\xEF\xBC\x8D"};
+    for (std::string_view d : kDashes) {
+        if (s == d) return true;
+    }
+    return false;
+}
+
+// "1,00,000.50" (groups of two before the last three) written with groups
+// of three, so the Western reading takes it: "100,000.50". Digits grouped
+// the Western way pass as they are.
+bool RegroupIndian(std::string_view s, std::string& out) {
+    std::size_t end = 0;
+    while (end < s.size() && (IsAsciiDigit(s[end]) || s[end] == ',' || s[end] == ' ')) ++end;
+    while (end > 0 && !IsAsciiDigit(s[end - 1])) --end;
+    std::string digits;
+    std::vector<std::size_t> groups;
+    std::size_t run = 0;
+    for (std::size_t k = 0; k < end; ++k) {
+        if (IsAsciiDigit(s[k])) {
+            digits += s[k];
+            ++run;
+        } else {
+            if (run == 0) return false;
+            groups.push_back(run);
+            run = 0;
+        }
+    }
+    groups.push_back(run);
+    if (groups.size() > 1) {
+        if (groups.back() != 3 || groups.front() > 3) return false;
+        for (std::size_t g = 1; g + 1 < groups.size(); ++g) {
+            if (groups[g] != 2 && groups[g] != 3) return false;
+        }
+    }
+    std::string whole;
+    for (std::size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) whole += ',';
+        whole += digits[k];
+    }
+    out = whole + std::string(s.substr(end));
+    return true;
+}
+
 // Dates, durations and ballot boxes.
 
 // The shown text cut into runs of digits and runs of letters; anything else
@@ -450,6 +544,19 @@ std::optional<std::string_view> DateOrder(std::string_view name) {
         {"date-year-month", "ym"},
         {"date-year-month-day", "ymd"},
         {"date-year-monthname-en", "yn"},
+        // The same readings under the third registry's names.
+        {"datedaymonth", "dm"},
+        {"datedaymonthen", "dn"},
+        {"datedaymonthyear", "dmy"},
+        {"datedaymonthyearen", "dny"},
+        {"datemonthday", "md"},
+        {"datemonthdayen", "nd"},
+        {"datemonthdayyear", "mdy"},
+        {"datemonthdayyearen", "ndy"},
+        {"datemonthyear", "my"},
+        {"datemonthyearen", "ny"},
+        {"dateyearmonthday", "ymd"},
+        {"dateyearmonthen", "yn"},
     };
     for (const Named& d : kDates) {
         if (d.name == name) return d.order;
@@ -594,11 +701,13 @@ int BallotBox(std::string_view shown) {
 }  // namespace
 
 bool IsAcceptedTransformRegistry(std::string_view ns) {
-    return ns == kIxtRegistry4 || ns == kIxtRegistry5 || ns == kIxtSecRegistry;
+    return ns == kIxtRegistry3 || ns == kIxtRegistry4 || ns == kIxtRegistry5 ||
+           ns == kIxtSecRegistry;
 }
 
 std::optional<IxValueKind> TransformKind(std::string_view ns, std::string_view name) {
     if (ns == kIxtSecRegistry) return Find(kSecRegistry, name);
+    if (ns == kIxtRegistry3) return Find(kRegistry3, name);
     if (ns != kIxtRegistry4 && ns != kIxtRegistry5) return std::nullopt;
     if (const auto kind = Find(kRegistry4, name)) return kind;
     if (ns == kIxtRegistry5) {
@@ -611,6 +720,21 @@ std::optional<IxValueKind> TransformKind(std::string_view ns, std::string_view n
 std::optional<std::string> ReadShownNumber(std::string_view name, std::string_view shown) {
     const std::string_view s = TrimBlanks(shown);
     if (name == "fixed-zero") return std::string("0");
+    if (name == "zerodash") {
+        if (IsDash(s)) return std::string("0");
+        return std::nullopt;
+    }
+    // The third registry's names for the same readings; its Indian forms
+    // group the digits by two before the last three.
+    if (name == "numdotdecimal") return ReadShownNumber("num-dot-decimal", s);
+    if (name == "numcommadecimal") return ReadShownNumber("num-comma-decimal", s);
+    if (name == "numunitdecimal") return ReadShownNumber("num-unit-decimal", s);
+    if (name == "numdotdecimalin" || name == "numunitdecimalin") {
+        std::string western;
+        if (!RegroupIndian(s, western)) return std::nullopt;
+        return ReadShownNumber(name == "numdotdecimalin" ? "num-dot-decimal" : "num-unit-decimal",
+                               western);
+    }
     if (name == "numinf") return std::string("INF");
     if (name == "numneginf") return std::string("-INF");
     if (name == "numnan") return std::string("NaN");
@@ -641,10 +765,11 @@ std::optional<std::string> ReadShownNumber(std::string_view name, std::string_vi
 
 bool ReadsShownValue(std::string_view name) {
     if (DateOrder(name)) return true;
-    constexpr std::array<std::string_view, 13> kRead{
-        "fixed-true",     "fixed-false", "fixed-empty", "boolballotbox", "yesnoballotbox",
-        "datequarterend", "duryear",     "durmonth",    "durweek",       "durday",
-        "durhour",        "durwordsen",  "numwordsen"};
+    constexpr std::array<std::string_view, 16> kRead{
+        "fixed-true",     "fixed-false", "fixed-empty",   "booleantrue",
+        "booleanfalse",   "nocontent",   "boolballotbox", "yesnoballotbox",
+        "datequarterend", "duryear",     "durmonth",      "durweek",
+        "durday",         "durhour",     "durwordsen",    "zerodash"};
     for (std::string_view r : kRead) {
         if (r == name) return true;
     }
@@ -653,9 +778,9 @@ bool ReadsShownValue(std::string_view name) {
 
 std::optional<std::string> ReadShownValue(std::string_view name, std::string_view shown) {
     if (const auto order = DateOrder(name)) return ReadDate(*order, shown);
-    if (name == "fixed-true") return std::string("true");
-    if (name == "fixed-false") return std::string("false");
-    if (name == "fixed-empty") return std::string();
+    if (name == "fixed-true" || name == "booleantrue") return std::string("true");
+    if (name == "fixed-false" || name == "booleanfalse") return std::string("false");
+    if (name == "fixed-empty" || name == "nocontent") return std::string();
     if (name == "boolballotbox" || name == "yesnoballotbox") {
         const int box = BallotBox(shown);
         if (box < 0) return std::nullopt;

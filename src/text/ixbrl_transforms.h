@@ -12,7 +12,9 @@
 namespace tarlo {
 
 // The transformation registries EDGAR takes: the XBRL registry in its
-// fourth and fifth versions and the SEC's own.
+// third, fourth and fifth versions and the SEC's own.
+constexpr std::string_view kIxtRegistry3 =
+    "http://www.xbrl.org/inlineXBRL/transformation/2015-02-26";
 constexpr std::string_view kIxtRegistry4 =
     "http://www.xbrl.org/inlineXBRL/transformation/2020-02-12";
 constexpr std::string_view kIxtRegistry5 =

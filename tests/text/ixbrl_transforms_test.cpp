@@ -19,15 +19,19 @@ TEST(IxbrlTransforms, RegistriesAndTheKindOfValueEachNameGives) {
     // Apostrophe grouping came with the fifth version only.
     EXPECT_EQ(TransformKind(kIxtRegistry5, "num-dot-decimal-apos"), IxValueKind::Number);
     EXPECT_FALSE(TransformKind(kIxtRegistry4, "num-dot-decimal-apos"));
-    // Older names, a language that is no language, another registry's name,
-    // a registry EDGAR does not take.
+    // The third version's names hold there only; a language that is no
+    // language, another registry's name, a registry EDGAR does not take.
+    EXPECT_TRUE(IsAcceptedTransformRegistry(kIxtRegistry3));
+    EXPECT_EQ(TransformKind(kIxtRegistry3, "numdotdecimal"), IxValueKind::Number);
+    EXPECT_EQ(TransformKind(kIxtRegistry3, "datemonthdayyearen"), IxValueKind::Date);
+    EXPECT_FALSE(TransformKind(kIxtRegistry3, "num-dot-decimal"));
     EXPECT_FALSE(TransformKind(kIxtRegistry4, "numdotdecimal"));
     EXPECT_FALSE(TransformKind(kIxtRegistry4, "date-monthname-day-year-xx"));
     EXPECT_FALSE(TransformKind(kIxtRegistry4, "numwordsen"));
     EXPECT_FALSE(TransformKind(kIxtSecRegistry, "num-dot-decimal"));
-    const std::string_view third = "http://www.xbrl.org/inlineXBRL/transformation/2015-02-26";
-    EXPECT_FALSE(IsAcceptedTransformRegistry(third));
-    EXPECT_FALSE(TransformKind(third, "numdotdecimal"));
+    const std::string_view second = "http://www.xbrl.org/inlineXBRL/transformation/2011-07-31";
+    EXPECT_FALSE(IsAcceptedTransformRegistry(second));
+    EXPECT_FALSE(TransformKind(second, "numdotdecimal"));
     // Month-name dates exist only in the languages listed with each pattern;
     // Welsh came with the fifth version.
     EXPECT_EQ(TransformKind(kIxtRegistry4, "date-year-monthname-day-hu"), IxValueKind::Date);
@@ -91,6 +95,14 @@ TEST(IxbrlTransforms, ShownDatesDurationsAndBallotBoxes) {
         {"durwordsen", "two months, five years", nullptr},
         {"durwordsen", "five", nullptr},
         {"numwordsen", "twelve", "12"},
+        {"datemonthdayyearen", "June 30, 2024", "2024-06-30"},
+        {"booleantrue", "Yes", "true"},
+        {"zerodash", "\xE2\x80\x93", "0"},
+        {"zerodash", "0", nullptr},
+        {"numdotdecimal", "1,234.5", "1234.5"},
+        {"numdotdecimalin", "1,00,000.50", "100000.50"},
+        {"numdotdecimalin", "12,345", "12345"},
+        {"numdotdecimalin", "1,00,00", nullptr},
         {"num-dot-decimal", "1,000", "1000"},
     };
     for (const auto& c : cases) {
