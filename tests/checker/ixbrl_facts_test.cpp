@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "support/corpus.h"
@@ -191,6 +192,7 @@ TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
     const std::string hidden = text.substr(hiddenFrom, text.find("</ix:hidden>") - hiddenFrom);
     std::size_t hiddenFacts = 0;
     std::size_t nil = 0;
+    std::size_t formattedSeen = 0;
     for (const IxFact& f : facts.facts) {
         EXPECT_TRUE(f.readable) << f.id;
         // Its bytes run from its start tag through its own end tag, or are
@@ -215,9 +217,17 @@ TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
             EXPECT_EQ(f.entity, "0000320193");
             EXPECT_EQ(f.decimals, "-6");
         }
+        // Text facts with a format, each holding the next one nested in it.
+        const std::map<std::string, std::string> formatted{
+            {"f-4", "2024-09-28"}, {"f-3", "--09-28"}, {"f-911", "P9M"}};
+        if (const auto it = formatted.find(f.id); it != formatted.end()) {
+            EXPECT_EQ(f.value, it->second) << f.id;
+            ++formattedSeen;
+        }
     }
     EXPECT_EQ(hiddenFacts, Count(hidden, "<ix:nonNumeric ") + Count(hidden, "<ix:nonFraction "));
     EXPECT_EQ(nil, Count(text, "xsi:nil=\"true\""));
+    EXPECT_EQ(formattedSeen, 3u);
 }
 
 }  // namespace
