@@ -95,7 +95,7 @@ void EdgarIxbrlRules::UnusedContexts() {
     for (const auto& [id, defined] : ids_) {
         if (defined.kind != Kind::Context || named.count(id) != 0) continue;
         findings_.Error(
-            "6.5.8", Quoted(id),
+            kUnusedContext, Quoted(id),
             "The context " + Quoted(id) + " is named by no fact (" + kUnusedContextSource + ").",
             "Remove the context, or tag the fact that belongs to it.", defined.at, defined.length);
     }
