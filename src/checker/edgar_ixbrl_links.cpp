@@ -45,6 +45,7 @@ void EdgarIxbrlRules::Finish() {
     }
     SettleReferences();
     SettleContinuations();
+    SettleContinuedValues();
     SettleHidden();
 }
 

@@ -247,7 +247,10 @@ void EdgarIxbrlRules::Text(const HtmlToken& text) {
         // not what an ix:exclude holds.
         const bool innermost = k + 1 == reading_.size();
         if (!innermost && !fact.readValue) continue;
-        if (fact.kind == Kind::NonNumeric && excludes_ > fact.excludeBase) continue;
+        if ((fact.kind == Kind::NonNumeric || fact.kind == Kind::Continuation) &&
+            excludes_ > fact.excludeBase) {
+            continue;
+        }
         // A fact's value that matters here is short; a long text block need
         // not be copied whole to know it is no number.
         if (fact.text.size() > 4096) continue;
@@ -366,6 +369,14 @@ void EdgarIxbrlRules::Attributes(const HtmlToken& tag, Kind kind, Open& open) {
             continuations_.push_back({fact.id, fact.at, fact.length});
         }
     }
+    if (kind == Kind::Continuation && !fact.id.empty()) {
+        // Its text may be the rest of a formatted fact's value.
+        fact.readValue = true;
+        if (continued_.size() > continuedBefore) fact.continuedAt = continued_.back().to.id;
+        open.fact = static_cast<int>(reading_.size());
+        reading_.push_back(std::move(fact));
+        return;
+    }
     if (!IsFact(kind)) return;
     if (context) {
         contextRefs_.push_back({context->value, context->nameAt, context->end - context->nameAt});
@@ -404,10 +415,10 @@ void EdgarIxbrlRules::Attributes(const HtmlToken& tag, Kind kind, Open& open) {
                 }
             }
         }
-        // Text that goes on in continuations is read whole only once the
-        // chain is known; the facts list reads it so.
-        fact.readValue =
-            formatted && ReadsShownValue(fact.format) && continued_.size() == continuedBefore;
+        // Text that goes on in continuations is read whole once the chain
+        // is known.
+        fact.readValue = formatted && ReadsShownValue(fact.format);
+        if (continued_.size() > continuedBefore) fact.continuedAt = continued_.back().to.id;
     }
     if (kind == Kind::NonFraction || hidden || fact.readValue) {
         open.fact = static_cast<int>(reading_.size());
