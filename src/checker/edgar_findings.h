@@ -18,6 +18,7 @@ constexpr const char* kRefusedAttribute = "5.2.2.5";
 constexpr const char* kEntity = "5.2.2.6";
 constexpr const char* kReferences = "5.2.2.10";
 constexpr const char* kInline = "5.2.5";
+constexpr const char* kUnusedContext = "6.5.8";
 
 constexpr const char* kCleanupRemoves = " Cleanup removes them.";
 

@@ -2,6 +2,7 @@
 // been read: contexts and units, continuations, relationships, the header
 // and the hidden facts.
 #include <unordered_map>
+#include <unordered_set>
 
 #include "checker/edgar_ixbrl_names.h"
 #include "checker/edgar_ixbrl_rules.h"
@@ -44,6 +45,7 @@ void EdgarIxbrlRules::Finish() {
     }
     SettleReferences();
     SettleContinuations();
+    SettleContinuedValues();
     SettleHidden();
 }
 
@@ -62,6 +64,7 @@ void EdgarIxbrlRules::SettleReferences() {
               "Name the id of an xbrli:context in ix:resources, or add that context.", r.at,
               r.length);
     }
+    UnusedContexts();
     for (const Ref& r : unitRefs_) {
         if (names(r, Kind::Unit)) continue;
         Error(Quoted(r.id), "The unitRef " + Quoted(r.id) + " names no unit", kResourcesSource,
@@ -82,6 +85,20 @@ void EdgarIxbrlRules::SettleReferences() {
                   kRelationshipSource, "Name the id of the fact the relationship is about.", r.at,
                   r.length);
         }
+    }
+}
+
+// A context no fact names. The Filer Manual's rule (6.5.8) is a "must", and
+// the SEC's own validation reports it as an error, so it is one here.
+void EdgarIxbrlRules::UnusedContexts() {
+    std::unordered_set<std::string_view> named;
+    for (const Ref& r : contextRefs_) named.insert(r.id);
+    for (const auto& [id, defined] : ids_) {
+        if (defined.kind != Kind::Context || named.count(id) != 0) continue;
+        findings_.Error(
+            kUnusedContext, Quoted(id),
+            "The context " + Quoted(id) + " is named by no fact (" + kUnusedContextSource + ").",
+            "Remove the context, or tag the fact that belongs to it.", defined.at, defined.length);
     }
 }
 

@@ -29,7 +29,9 @@ const std::array<ExpectedNamespace, 8> kExpected{{
 }  // namespace
 
 bool ExpectedNamespace::accepts(std::string_view bound) const {
-    if (prefix == "ixt") return IsAcceptedTransformRegistry(bound);
+    // EDGAR names the prefix each registry takes: ixt for the XBRL
+    // registries it accepts, ixt-sec for the SEC's own.
+    if (prefix == "ixt") return IsAcceptedTransformRegistry(bound) && bound != kIxtSecRegistry;
     return bound == ns;
 }
 

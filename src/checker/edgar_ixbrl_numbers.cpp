@@ -176,6 +176,44 @@ bool EdgarIxbrlRules::Format(const HtmlAttribute& a, bool number, Reading& fact)
     return true;
 }
 
+// A formatted text fact whose text (with its continuations) the format
+// cannot read.
+void EdgarIxbrlRules::ValueUnread(const std::string& format, std::string_view text, std::size_t at,
+                                  std::size_t length) {
+    if (ReadShownValue(format, text)) return;
+    const bool blank = IsBlank(text);
+    const std::string shown = Printable(TrimSpace(text));
+    Error(blank ? Tag("ix:nonNumeric") : shown,
+          (blank ? std::string("The fact shows nothing") : "The shown text \"" + shown + "\"") +
+              " cannot be read with the format " + format,
+          kNonNumericSource,
+          "Tag only what the format reads (such as the date), or give the format that reads it.",
+          at, length);
+}
+
+// The text of a formatted fact goes on in the continuations its chain
+// names; a chain that loops or breaks is reported on its own, and what was
+// reached is read.
+void EdgarIxbrlRules::SettleContinuedValues() {
+    for (ContinuedValue& v : continuedValues_) {
+        std::vector<std::string_view> seen;
+        std::string_view next = v.next;
+        // A value a format reads is short: a long chain need not be joined
+        // whole to know it reads as nothing.
+        while (seen.size() < continuationTexts_.size() && v.text.size() <= 4096) {
+            const auto it = continuationTexts_.find(next);
+            if (it == continuationTexts_.end() ||
+                std::find(seen.begin(), seen.end(), next) != seen.end()) {
+                break;
+            }
+            seen.push_back(next);
+            v.text += it->second.text;
+            next = it->second.next;
+        }
+        ValueUnread(v.format, v.text, v.at, v.length);
+    }
+}
+
 void EdgarIxbrlRules::Finished(const Reading& fact, std::size_t contentEnd) {
     const std::size_t contentLength = contentEnd > fact.contentAt ? contentEnd - fact.contentAt : 0;
     const std::size_t at = contentLength > 0 ? fact.contentAt : fact.at;
@@ -205,6 +243,17 @@ void EdgarIxbrlRules::Finished(const Reading& fact, std::size_t contentEnd) {
                       kNonFractionSource,
                       "Tag only the digits, or give the format that reads them.", at, length);
             }
+        }
+    }
+    if (fact.kind == Kind::Continuation) {
+        continuationTexts_.emplace(fact.id, ContinuationText{fact.text, fact.continuedAt});
+        return;
+    }
+    if (fact.kind == Kind::NonNumeric && fact.readValue && !fact.nil) {
+        if (fact.continuedAt.empty()) {
+            ValueUnread(fact.format, fact.text, at, length);
+        } else {
+            continuedValues_.push_back({fact.format, fact.text, fact.continuedAt, at, length});
         }
     }
     if (!fact.hidden || fact.dei || fact.id.empty()) return;

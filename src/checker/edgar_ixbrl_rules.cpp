@@ -195,6 +195,7 @@ void EdgarIxbrlRules::Placement(const HtmlToken& tag, Kind kind) {
             }
             break;
         case Kind::Exclude:
+            ++excludes_;
             if (excludeHosts_ == 0) {
                 Error(subject,
                       "An ix:exclude stands outside any ix:nonNumeric, ix:continuation or "
@@ -238,12 +239,23 @@ void EdgarIxbrlRules::EndTag(const HtmlToken& tag) {
 }
 
 void EdgarIxbrlRules::Text(const HtmlToken& text) {
-    if (reading_.empty()) return;
-    Reading& fact = reading_.back();
-    // A fact's value that matters here is short; a long text block need not
-    // be copied whole to know it is no number.
-    if (fact.text.size() > 4096) return;
-    AppendXmlText(fact.text, findings_.text().substr(text.start, text.end - text.start));
+    const std::string_view raw = findings_.text().substr(text.start, text.end - text.start);
+    for (std::size_t k = 0; k < reading_.size(); ++k) {
+        Reading& fact = reading_[k];
+        // A number's own text is what it holds outside a nested number; a
+        // text fact's value holds the text of the facts nested in it, but
+        // not what an ix:exclude holds.
+        const bool innermost = k + 1 == reading_.size();
+        if (!innermost && !fact.readValue) continue;
+        if ((fact.kind == Kind::NonNumeric || fact.kind == Kind::Continuation) &&
+            excludes_ > fact.excludeBase) {
+            continue;
+        }
+        // A fact's value that matters here is short; a long text block need
+        // not be copied whole to know it is no number.
+        if (fact.text.size() > 4096) continue;
+        AppendXmlText(fact.text, raw);
+    }
 }
 
 void EdgarIxbrlRules::Close(std::size_t contentEnd) {
@@ -262,6 +274,9 @@ void EdgarIxbrlRules::Close(std::size_t contentEnd) {
         case Kind::Continuation:
         case Kind::Footnote:
             --excludeHosts_;
+            break;
+        case Kind::Exclude:
+            --excludes_;
             break;
         case Kind::Header:
             if (!o.hasReferences || !o.hasResources) {
@@ -292,6 +307,7 @@ void EdgarIxbrlRules::Attributes(const HtmlToken& tag, Kind kind, Open& open) {
     fact.length = tag.end - tag.start;
     fact.contentAt = tag.end;
     fact.hidden = hidden;
+    fact.excludeBase = excludes_;
     const HtmlAttribute* context = nullptr;
     const HtmlAttribute* unit = nullptr;
     const HtmlAttribute* concept = nullptr;
@@ -353,6 +369,14 @@ void EdgarIxbrlRules::Attributes(const HtmlToken& tag, Kind kind, Open& open) {
             continuations_.push_back({fact.id, fact.at, fact.length});
         }
     }
+    if (kind == Kind::Continuation && !fact.id.empty()) {
+        // Its text may be the rest of a formatted fact's value.
+        fact.readValue = true;
+        if (continued_.size() > continuedBefore) fact.continuedAt = continued_.back().to.id;
+        open.fact = static_cast<int>(reading_.size());
+        reading_.push_back(std::move(fact));
+        return;
+    }
     if (!IsFact(kind)) return;
     if (context) {
         contextRefs_.push_back({context->value, context->nameAt, context->end - context->nameAt});
@@ -381,11 +405,22 @@ void EdgarIxbrlRules::Attributes(const HtmlToken& tag, Kind kind, Open& open) {
     if (kind == Kind::NonFraction) {
         NumberAttributes(tag, fact);
     } else if (kind == Kind::NonNumeric) {
+        bool formatted = false;
         for (const HtmlAttribute& a : tag.attributes) {
-            if (a.name == "format") Format(a, false, fact);
+            if (a.name == "format") formatted = Format(a, false, fact);
+            if (a.name.size() > 4 && a.name.substr(a.name.size() - 4) == ":nil") {
+                std::string_view local;
+                if (NamespaceOf(a.name, a.nameAt, a.end - a.nameAt, local) == kXsiNs) {
+                    fact.nil = a.value == "true" || a.value == "1";
+                }
+            }
         }
+        // Text that goes on in continuations is read whole once the chain
+        // is known.
+        fact.readValue = formatted && ReadsShownValue(fact.format);
+        if (continued_.size() > continuedBefore) fact.continuedAt = continued_.back().to.id;
     }
-    if (kind == Kind::NonFraction || hidden) {
+    if (kind == Kind::NonFraction || hidden || fact.readValue) {
         open.fact = static_cast<int>(reading_.size());
         reading_.push_back(std::move(fact));
     }

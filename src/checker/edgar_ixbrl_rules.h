@@ -6,13 +6,16 @@
 //   ix:references and ix:resources only there, contexts and units only in
 //   ix:resources;
 // - every contextRef and unitRef naming a context or unit, each defined once,
-//   and every id used once;
+//   every context named by some fact (6.5.8), and every id used once;
 // - continuedAt chains that reach an ix:continuation, each continued from one
 //   place only, and that end;
 // - ix:nonFraction: a format of a registry EDGAR accepts that turns the shown
 //   text into a number, or empty content with xsi:nil; scale an integer, sign
 //   only "-", decimals or precision well formed; nothing inside but text or
 //   one nested ix:nonFraction;
+// - ix:nonNumeric with a format: its text, with what its continuations and
+//   nested facts hold but not what ix:exclude holds, is what the format
+//   reads (a date, a duration, a ballot box);
 // - ix:exclude only inside ix:nonNumeric, ix:continuation or ix:footnote;
 //   ix:relationship naming facts (and footnotes) that exist;
 // - facts kept in ix:hidden whose value the document could show, and
@@ -74,7 +77,8 @@ class EdgarIxbrlRules {
         bool hasReferences = false;  // ix:header: what it holds
         bool hasResources = false;
     };
-    // A fact whose content matters: an ix:nonFraction, or a hidden fact.
+    // A fact whose content matters: an ix:nonFraction, an ix:nonNumeric with
+    // a format this check reads, or a hidden fact.
     struct Reading {
         Kind kind = Kind::Other;
         std::size_t at = 0;
@@ -82,8 +86,12 @@ class EdgarIxbrlRules {
         std::size_t contentAt = 0;
         std::string_view id;
         std::string_view concept;
-        std::string format;  // the number transformation to read it with
+        std::string format;  // the transformation to read it with
         bool readNumber = false;
+        bool readValue = false;  // an ix:nonNumeric its format must read, or an
+                                 // ix:continuation whose text such a fact may take
+        int excludeBase = 0;     // ix:exclude open around it
+        std::string_view continuedAt;
         bool nil = false;
         bool hidden = false;
         bool dei = false;
@@ -134,7 +142,11 @@ class EdgarIxbrlRules {
     void Close(std::size_t contentEnd);
     void Finished(const Reading& fact, std::size_t contentEnd);
     void SettleReferences();
+    void UnusedContexts();
     void SettleContinuations();
+    void SettleContinuedValues();
+    void ValueUnread(const std::string& format, std::string_view text, std::size_t at,
+                     std::size_t length);
     void SettleHidden();
 
     void Error(std::string subject, const std::string& problem, const char* source, std::string fix,
@@ -160,6 +172,21 @@ class EdgarIxbrlRules {
     std::vector<Ref> fromRefs_;
     std::vector<Ref> toRefs_;
     std::vector<HiddenFact> hiddenFacts_;
+    // Formatted text facts that go on in continuations, read once the
+    // continuations are known; the continuations' text and where each goes on.
+    struct ContinuedValue {
+        std::string format;
+        std::string text;
+        std::string_view next;
+        std::size_t at = 0;
+        std::size_t length = 0;
+    };
+    struct ContinuationText {
+        std::string text;
+        std::string_view next;
+    };
+    std::vector<ContinuedValue> continuedValues_;
+    std::unordered_map<std::string_view, ContinuationText> continuationTexts_;
     std::vector<Ref> hiddenStyles_;
 
     std::size_t firstIxAt_ = 0;
@@ -169,6 +196,7 @@ class EdgarIxbrlRules {
     int headers_ = 0;
     int hiddenDepth_ = 0;
     int excludeHosts_ = 0;  // open ix:nonNumeric, ix:continuation, ix:footnote
+    int excludes_ = 0;      // open ix:exclude
 };
 
 }  // namespace tarlo::edgar_rules

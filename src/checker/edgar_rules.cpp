@@ -147,9 +147,9 @@ EdgarRulesResult CheckInlineXbrlStructure(std::string_view text) {
 }
 
 const std::vector<std::string>& EdgarRuleIds() {
-    static const std::vector<std::string> ids{
-        kCharacters,       kHtmlTags, kUnknownElement, kRefusedElement,
-        kRefusedAttribute, kEntity,   kReferences,     kInline};
+    static const std::vector<std::string> ids{kCharacters,     kHtmlTags,         kUnknownElement,
+                                              kRefusedElement, kRefusedAttribute, kEntity,
+                                              kReferences,     kInline,           kUnusedContext};
     return ids;
 }
 

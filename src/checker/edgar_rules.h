@@ -21,6 +21,7 @@
 //             continuations, number facts, exclusions, relationships and
 //             hidden facts (checker/edgar_ixbrl_rules.h); each such finding
 //             names the part of the standards it comes from
+//   6.5.8     Inline XBRL documents: a context no fact names
 //
 // The check is one pass over the bytes plus a pass per finding for its
 // place; it takes any bytes (UTF-8, Windows-1252, broken markup) and never

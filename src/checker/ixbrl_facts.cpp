@@ -1,8 +1,13 @@
 #include "checker/ixbrl_facts.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "text/html_tokens.h"
 #include "text/ixbrl_transforms.h"
@@ -28,7 +33,10 @@ enum class Role {
     Instant,
     Unit,
     Measure,
-    Denominator,
+    UnitDenominator,
+    Continuation,
+    Numerator,    // of an ix:fraction
+    Denominator,  // of an ix:fraction
 };
 
 struct Open {
@@ -39,10 +47,45 @@ struct Open {
 struct Reading {
     std::size_t index = 0;  // into the facts
     bool number = false;    // an ix:nonFraction
+    bool fraction = false;  // an ix:fraction
+    int excludeBase = 0;    // ix:exclude open around it: their text is not its
     std::string text;
     std::string_view format;
     std::string_view scale;
     std::string_view sign;
+    std::string_view continuedAt;
+    // An ix:fraction's parts, as numbers, and as shown.
+    std::optional<std::string> numerator;
+    std::optional<std::string> denominator;
+    std::string numeratorShown;
+    std::string denominatorShown;
+    bool partUnreadable = false;
+    bool negative = false;
+};
+
+// An ix:numerator or ix:denominator being read.
+struct Part {
+    std::size_t reading = 0;  // its fraction's place in the open readings
+    bool numerator = true;
+    int excludeBase = 0;
+    std::string text;
+    std::string_view format;
+    std::string_view scale;
+    std::string_view sign;
+};
+
+// An ix:continuation: its text, and where its own text goes on.
+struct Continued {
+    std::string_view id;
+    std::string_view next;
+    int excludeBase = 0;
+    std::string text;
+};
+
+// A fact whose text goes on in ix:continuation elements, perhaps further on
+// in the document: its value is known at the end.
+struct Pending {
+    Reading reading;
 };
 
 struct Context {
@@ -79,6 +122,73 @@ std::string_view Attribute(const HtmlToken& tag, std::string_view name) {
     return {};
 }
 
+// A decimal number as digits and the count of them after the point;
+// nothing when it has too many digits to divide here.
+std::optional<std::pair<std::uint64_t, int>> Digits(std::string_view number) {
+    std::uint64_t value = 0;
+    int after = -1;
+    int count = 0;
+    for (const char c : number) {
+        if (c == '.') {
+            after = 0;
+            continue;
+        }
+        if (!IsAsciiDigit(c) || ++count > 18) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (after >= 0) ++after;
+    }
+    return std::make_pair(value, after < 0 ? 0 : after);
+}
+
+std::uint64_t Gcd(std::uint64_t a, std::uint64_t b) {
+    while (b != 0) {
+        const std::uint64_t t = a % b;
+        a = b;
+        b = t;
+    }
+    return a;
+}
+
+bool TimesTen(std::uint64_t& v, int times) {
+    for (int k = 0; k < times; ++k) {
+        if (v > std::numeric_limits<std::uint64_t>::max() / 10) return false;
+        v *= 10;
+    }
+    return true;
+}
+
+// numerator / denominator (both as ReadShownNumber gives them) as a
+// decimal when it ends, else "numerator/denominator"; nothing for a zero
+// denominator.
+std::optional<std::string> DivideExactly(const std::string& numerator,
+                                         const std::string& denominator) {
+    const auto n = Digits(numerator);
+    const auto d = Digits(denominator);
+    if (d && d->first == 0) return std::nullopt;
+    const std::string asWritten = numerator + "/" + denominator;
+    if (!n || !d) return asWritten;
+    // n/10^a over d/10^b is n*10^b over d*10^a.
+    std::uint64_t top = n->first;
+    std::uint64_t bottom = d->first;
+    if (!TimesTen(top, d->second) || !TimesTen(bottom, n->second)) return asWritten;
+    const std::uint64_t g = Gcd(top, bottom);
+    top /= g;
+    bottom /= g;
+    // It ends as a decimal when the denominator has no factor but 2 and 5.
+    int twos = 0;
+    int fives = 0;
+    std::uint64_t rest = bottom;
+    for (; rest % 2 == 0; rest /= 2) ++twos;
+    for (; rest % 5 == 0; rest /= 5) ++fives;
+    if (rest != 1) return asWritten;
+    const int places = std::max(twos, fives);
+    std::uint64_t power = 1;
+    if (!TimesTen(power, places)) return asWritten;
+    const std::uint64_t factor = power / bottom;
+    if (top != 0 && factor > std::numeric_limits<std::uint64_t>::max() / top) return asWritten;
+    return ScaleNumber(std::to_string(top * factor), -places);
+}
+
 class FactReader {
   public:
     explicit FactReader(std::string_view text) : text_(text) {}
@@ -99,6 +209,7 @@ class FactReader {
         }
         tokenEnd_ = text_.size();
         while (!stack_.empty()) Close();
+        FollowContinuations();
         for (IxFact& f : result_.facts) Settle(f);
         result_.contexts = contexts_.size();
         result_.units = units_.size();
@@ -127,7 +238,26 @@ class FactReader {
         if (ns == kIxNs) {
             if (local == "nonFraction" || local == "nonNumeric" || local == "fraction") {
                 open.role = Role::Fact;
-                StartFact(tag, local == "nonFraction");
+                StartFact(tag, local == "nonFraction", local == "fraction");
+            } else if ((local == "numerator" || local == "denominator") && !reading_.empty() &&
+                       reading_.back().fraction) {
+                open.role = local == "numerator" ? Role::Numerator : Role::Denominator;
+                Part part;
+                part.reading = reading_.size() - 1;
+                part.numerator = local == "numerator";
+                part.excludeBase = excluded_;
+                part.format = Attribute(tag, "format");
+                part.scale = Attribute(tag, "scale");
+                part.sign = Attribute(tag, "sign");
+                parts_.push_back(part);
+            } else if (local == "continuation") {
+                open.role = Role::Continuation;
+                Continued c;
+                c.id = Attribute(tag, "id");
+                c.next = Attribute(tag, "continuedAt");
+                c.excludeBase = excluded_;
+                openContinued_.push_back(continued_.size());
+                continued_.push_back(std::move(c));
             } else if (local == "hidden") {
                 open.role = Role::Hidden;
                 ++hidden_;
@@ -158,12 +288,12 @@ class FactReader {
         if (local == "measure") return Role::Measure;
         if (local == "unitDenominator") {
             ++denominator_;
-            return Role::Denominator;
+            return Role::UnitDenominator;
         }
         return Role::Other;
     }
 
-    void StartFact(const HtmlToken& tag, bool number) {
+    void StartFact(const HtmlToken& tag, bool number, bool fraction) {
         IxFact f;
         f.offset = tag.start;
         f.element = std::string(tag.name);
@@ -182,6 +312,9 @@ class FactReader {
         Reading r;
         r.index = result_.facts.size();
         r.number = number;
+        r.fraction = fraction;
+        r.excludeBase = excluded_;
+        r.continuedAt = Attribute(tag, "continuedAt");
         r.format = Attribute(tag, "format");
         r.scale = Attribute(tag, "scale");
         r.sign = Attribute(tag, "sign");
@@ -206,10 +339,17 @@ class FactReader {
             }
             return;
         }
-        if (excluded_ > 0) return;
-        // A nested fact's text is also its outer fact's.
+        // A nested fact's text is also its outer fact's; what an ix:exclude
+        // holds is no part of the facts around it.
         for (Reading& r : reading_) {
-            if (r.text.size() < kReadLimit) r.text += text;
+            if (r.excludeBase == excluded_ && r.text.size() < kReadLimit) r.text += text;
+        }
+        for (Part& p : parts_) {
+            if (p.excludeBase == excluded_ && p.text.size() < kReadLimit) p.text += text;
+        }
+        for (const std::size_t c : openContinued_) {
+            Continued& into = continued_[c];
+            if (into.excludeBase == excluded_ && into.text.size() < kReadLimit) into.text += text;
         }
     }
 
@@ -248,8 +388,16 @@ class FactReader {
             case Role::Unit:
                 unit_ = nullptr;
                 break;
-            case Role::Denominator:
+            case Role::UnitDenominator:
                 --denominator_;
+                break;
+            case Role::Numerator:
+            case Role::Denominator:
+                FinishPart(parts_.back());
+                parts_.pop_back();
+                break;
+            case Role::Continuation:
+                openContinued_.pop_back();
                 break;
             default:
                 break;
@@ -261,46 +409,126 @@ class FactReader {
         // The token that closes it: its own end tag, or whatever closed it
         // when the end tag is missing.
         f.end = tokenEnd_;
+        if (!r.number && !r.fraction && !r.continuedAt.empty()) {
+            pending_.push_back({r});
+            return;
+        }
+        Evaluate(f, r);
+    }
+
+    void Evaluate(IxFact& f, const Reading& r) const {
         f.shown = Collapsed(r.text);
         if (f.nil) {
             f.readable = true;
         } else if (r.number) {
             Number(f, r);
+        } else if (r.fraction) {
+            Fraction(f, r);
+        } else if (!r.format.empty()) {
+            Transformed(f, r);
         } else {
-            std::string_view local;
-            NamespaceOf(r.format, local);
-            if (local == "fixed-true" || local == "fixed-false") {
-                f.value = local == "fixed-true" ? "true" : "false";
-            } else if (local != "fixed-empty") {
-                f.value = f.shown;
-            }
+            f.value = f.shown;
         }
         if (f.shown.size() > kShownLimit) f.shown.resize(kShownLimit);
         if (f.value.size() > kShownLimit) f.value.resize(kShownLimit);
     }
 
-    void Number(IxFact& f, const Reading& r) {
+    // A text fact with a format: a date, a duration, a yes or no. A format
+    // of no registry EDGAR takes, or text the format cannot read, leaves it
+    // without a value; a transformation read by lists this reading does not
+    // keep (month names of other languages, country names) leaves the text.
+    void Transformed(IxFact& f, const Reading& r) const {
+        std::string_view local;
+        const std::string_view ns = NamespaceOf(r.format, local);
+        if (!TransformKind(ns, local)) {
+            f.readable = false;
+        } else if (!ReadsShownValue(local)) {
+            f.value = f.shown;
+        } else if (const std::optional<std::string> value = ReadShownValue(local, r.text)) {
+            f.value = *value;
+        } else {
+            f.readable = false;
+        }
+    }
+
+    // A fact's text goes on in each ix:continuation its continuedAt chain
+    // names, in chain order, wherever they stand; a chain that comes back on
+    // itself ends there (the rules check reports it).
+    void FollowContinuations() {
+        std::unordered_map<std::string_view, std::size_t> byId;
+        for (std::size_t k = 0; k < continued_.size(); ++k) byId.emplace(continued_[k].id, k);
+        for (Pending& p : pending_) {
+            std::unordered_set<std::size_t> seen;
+            std::string_view next = p.reading.continuedAt;
+            for (;;) {
+                const auto it = byId.find(next);
+                if (it == byId.end() || !seen.insert(it->second).second) break;
+                const Continued& c = continued_[it->second];
+                if (p.reading.text.size() < kReadLimit) p.reading.text += c.text;
+                next = c.next;
+            }
+            Evaluate(result_.facts[p.reading.index], p.reading);
+        }
+    }
+
+    // The number a text shows under a number format and scale, or nothing.
+    std::optional<std::string> ReadNumber(std::string_view format, std::string_view scaleText,
+                                          std::string_view text) const {
         std::string_view local;
         const std::string_view ns =
-            r.format.empty() ? std::string_view() : NamespaceOf(r.format, local);
+            format.empty() ? std::string_view() : NamespaceOf(format, local);
         std::optional<std::string> number;
-        if (r.format.empty()) {
-            number = ReadShownNumber({}, r.text);
+        if (format.empty()) {
+            number = ReadShownNumber({}, text);
         } else if (TransformKind(ns, local) == IxValueKind::Number) {
-            number = ReadShownNumber(local, r.text);
+            number = ReadShownNumber(local, text);
         }
+        if (!number) return std::nullopt;
+        int scale = 0;
+        const std::string_view digits = scaleText.substr(scaleText.substr(0, 1) == "+" ? 1 : 0);
+        const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), scale);
+        if (!scaleText.empty() &&
+            (read.ec != std::errc() || read.ptr != digits.data() + digits.size())) {
+            return std::nullopt;
+        }
+        return ScaleNumber(*number, scale);
+    }
+
+    void Number(IxFact& f, const Reading& r) const {
+        const std::optional<std::string> number = ReadNumber(r.format, r.scale, r.text);
         f.readable = number.has_value();
         if (!number) return;
-        int scale = 0;
-        const std::string_view digits = r.scale.substr(r.scale.substr(0, 1) == "+" ? 1 : 0);
-        const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), scale);
-        if (!r.scale.empty() &&
-            (read.ec != std::errc() || read.ptr != digits.data() + digits.size())) {
+        f.value = *number;
+        if (r.sign == "-" && f.value != "0") f.value.insert(0, "-");
+    }
+
+    void FinishPart(const Part& p) {
+        Reading& r = reading_[p.reading];
+        const std::optional<std::string> number = ReadNumber(p.format, p.scale, p.text);
+        if (!number) r.partUnreadable = true;
+        if (p.sign == "-") r.negative = !r.negative;
+        (p.numerator ? r.numerator : r.denominator) = number;
+        (p.numerator ? r.numeratorShown : r.denominatorShown) = Collapsed(p.text);
+    }
+
+    // An ix:fraction: its numerator over its denominator, as a decimal
+    // where that ends ("3/4" -> "0.75"), else as the two numbers read
+    // ("1/3"). It shows its two parts with a slash between them.
+    void Fraction(IxFact& f, const Reading& r) const {
+        if (r.numerator || r.denominator) {
+            f.shown = r.numeratorShown + "/" + r.denominatorShown;
+        }
+        if (r.partUnreadable || !r.numerator || !r.denominator) {
             f.readable = false;
             return;
         }
-        f.value = ScaleNumber(*number, scale);
-        if (r.sign == "-" && f.value != "0") f.value.insert(0, "-");
+        const std::optional<std::string> value = DivideExactly(*r.numerator, *r.denominator);
+        if (!value) {
+            f.readable = false;
+            return;
+        }
+        f.value = *value;
+        if (r.negative && f.value != "0") f.value.insert(0, "-");
     }
 
     void Settle(IxFact& f) const {
@@ -324,6 +552,10 @@ class FactReader {
     std::vector<Open> stack_;
     std::unordered_map<std::string_view, int> openCount_;
     std::vector<Reading> reading_;
+    std::vector<Part> parts_;
+    std::vector<Continued> continued_;
+    std::vector<std::size_t> openContinued_;
+    std::vector<Pending> pending_;
     std::unordered_map<std::string_view, Context> contexts_;
     std::unordered_map<std::string_view, Unit> units_;
     Context* context_ = nullptr;

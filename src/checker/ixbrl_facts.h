@@ -4,7 +4,7 @@
 // once its format, scale and sign are applied, the period and entity of its
 // context, its unit and decimals, and whether it is shown or kept in
 // ix:hidden. One pass over the document; contexts and units may come after
-// the facts that name them.
+// the facts that name them, continuations after the facts they continue.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,9 +18,13 @@ struct IxFact {
     std::string element;     // "ix:nonFraction", "ix:nonNumeric", "ix:fraction"
     std::string concept;     // "us-gaap:Revenues"
     std::string id;
-    std::string shown;  // the text as shown, blanks run together; a text block is cut at 200 bytes
-    std::string value;  // numbers: "294866000000"; texts: as shown; empty when nil
-    bool readable = true;  // false: the shown text is no number in its format
+    std::string shown;  // the text as shown, blanks run together; a text block is cut at 200 bytes;
+                        // a fraction shows "numerator/denominator"
+    // numbers: "294866000000"; fractions: "0.75", or "1/3" where no decimal
+    // ends; texts: as shown, with their continuations, or what their format
+    // reads ("2024-12-31", "P1Y6M", "true"); empty when nil
+    std::string value;
+    bool readable = true;  // false: the format cannot read the shown text
     bool nil = false;
     bool hidden = false;
     std::string context;  // its contextRef

@@ -131,8 +131,10 @@ const CliRegistrar kFacts{
     {"facts", "facts [--json|--csv] [FILE|-]",
      "Lists every fact of an Inline XBRL document in the order of the text: its concept, the "
      "value it stands for once its format, scale and sign are applied (numbers as plain "
-     "decimals, \"(nil)\" for a nil fact, \"(unreadable)\" where the shown text is no number "
-     "in its format), its unit, the period and entity of its context, decimals, whether it is "
+     "decimals, dates as 2024-12-31, durations as P1Y6M, yes/no as true or false, a fraction "
+     "as a decimal where it ends, a text with its continuations, \"(nil)\" for a nil fact, "
+     "\"(unreadable)\" where its format cannot read the shown text), its unit, the period and "
+     "entity of its context, decimals, whether it is "
      "shown or kept in ix:hidden, and the text the document shows; one fact a line, the fields "
      "separated by tabs. With --csv the same as CSV with a header line (and the contextRef and "
      "id); with --json one object: {\"contexts\", \"units\", \"facts\": [{\"line\", \"column\", "

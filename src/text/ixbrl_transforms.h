@@ -2,7 +2,8 @@
 // The transformations an Inline XBRL fact's format attribute may name, in
 // the registries EDGAR accepts, and the reading of a number as a document
 // shows it ("1,234.5", "—" under fixed-zero, "two" in words) into the plain
-// number it stands for. The rules check asks whether a fact can be read at
+// number it stands for, and of dates, durations and ballot boxes into their
+// values. The rules check asks whether a fact can be read at
 // all; a list of facts asks for its value.
 #include <optional>
 #include <string>
@@ -11,7 +12,9 @@
 namespace tarlo {
 
 // The transformation registries EDGAR takes: the XBRL registry in its
-// fourth and fifth versions and the SEC's own.
+// third, fourth and fifth versions and the SEC's own.
+constexpr std::string_view kIxtRegistry3 =
+    "http://www.xbrl.org/inlineXBRL/transformation/2015-02-26";
 constexpr std::string_view kIxtRegistry4 =
     "http://www.xbrl.org/inlineXBRL/transformation/2020-02-12";
 constexpr std::string_view kIxtRegistry5 =
@@ -34,6 +37,20 @@ std::optional<IxValueKind> TransformKind(std::string_view ns, std::string_view n
 // "1234.50", "—" under fixed-zero -> "0", "twenty-one" -> "21"). Nothing
 // when the text cannot be read so. Blanks around the text do not count.
 std::optional<std::string> ReadShownNumber(std::string_view name, std::string_view shown);
+
+// The value the shown text stands for under the transformation `name`, as
+// the fact reports it: a date "2024-12-31" (or "--12-31" for a day of no
+// year, "2024-12" for a month), a duration "P1Y6M", "true"/"false", "Yes"/
+// "No" from a ballot box, or a number as ReadShownNumber reads it. Nothing
+// when the text cannot be read so, or when this reading does not know the
+// transformation (see ReadsShownValue).
+std::optional<std::string> ReadShownValue(std::string_view name, std::string_view shown);
+
+// Whether ReadShownValue knows the transformation `name`: English month
+// names and every transformation without words, but neither other
+// languages' month names nor the SEC's name-to-code lists (countries,
+// states, exchanges, filer categories).
+bool ReadsShownValue(std::string_view name);
 
 // A number as ReadShownNumber gives it, times ten to the power `scale`, in
 // its shortest form: ("294866", 6) -> "294866000000", ("12.50", -2) ->

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "support/corpus.h"
@@ -72,6 +73,106 @@ TEST(IxbrlFacts, ValuesPeriodsAndUnits) {
     EXPECT_EQ(facts.facts[0].offset, text.find("<ix:nonFraction"));
 }
 
+constexpr const char* kHead =
+    "<html xmlns:ix=\"http://www.xbrl.org/2013/inlineXBRL\" "
+    "xmlns:ixt=\"http://www.xbrl.org/inlineXBRL/transformation/2020-02-12\" "
+    "xmlns:ixt-sec=\"http://www.sec.gov/inlineXBRL/transformation/2015-08-31\" "
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><body>";
+
+std::string Values(const IxFacts& facts) {
+    std::string seen;
+    for (const IxFact& f : facts.facts) {
+        seen += f.concept + "=" + (f.readable ? f.value : "?") + " \"" + f.shown + "\"\n";
+    }
+    return seen;
+}
+
+// Text facts with a format report what the format reads, not what is shown.
+TEST(IxbrlFacts, FormattedTextFactsReportTheirValue) {
+    const std::string text =
+        std::string(kHead) +
+        "<ix:nonNumeric name=\"a:End\" contextRef=\"c\" "
+        "format=\"ixt:date-monthname-day-year-en\">December 31, 2024</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Term\" contextRef=\"c\" format=\"ixt-sec:duryear\">1.5"
+        "</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Shell\" contextRef=\"c\" format=\"ixt-sec:boolballotbox\">"
+        "&#9744;</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Bad\" contextRef=\"c\" "
+        "format=\"ixt:date-monthname-day-year-en\">soon</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Unknown\" contextRef=\"c\" format=\"ixt:no-such\">x"
+        "</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:German\" contextRef=\"c\" "
+        "format=\"ixt:date-day-monthname-year-de\">31. Dezember 2024</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Empty\" contextRef=\"c\" format=\"ixt:fixed-empty\">n/a"
+        "</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Nil\" contextRef=\"c\" xsi:nil=\"true\" "
+        "format=\"ixt:date-monthname-day-year-en\"/>"
+        "</body></html>";
+    EXPECT_EQ(Values(ReadIxFacts(text)),
+              "a:End=2024-12-31 \"December 31, 2024\"\n"
+              "a:Term=P1Y6M \"1.5\"\n"
+              "a:Shell=false \"\xE2\x98\x90\"\n"
+              "a:Bad=? \"soon\"\n"
+              "a:Unknown=? \"x\"\n"
+              "a:German=31. Dezember 2024 \"31. Dezember 2024\"\n"
+              "a:Empty= \"n/a\"\n"
+              "a:Nil= \"\"\n");
+}
+
+// A text fact's value goes on in its continuations, in chain order, even
+// when they come before it; what ix:exclude holds never counts, and a chain
+// that loops ends where it comes back.
+TEST(IxbrlFacts, ContinuationsJoinTheFactsTextInChainOrder) {
+    const std::string text =
+        std::string(kHead) +
+        "<ix:continuation id=\"k2\">three<ix:exclude> (page 9)</ix:exclude></ix:continuation>"
+        "<p><ix:nonNumeric name=\"a:Note\" contextRef=\"c\" continuedAt=\"k1\">one "
+        "<ix:exclude>Page 4</ix:exclude></ix:nonNumeric></p>"
+        "<ix:continuation id=\"k1\" continuedAt=\"k2\">two </ix:continuation>"
+        "<ix:nonNumeric name=\"a:Loop\" contextRef=\"c\" continuedAt=\"m1\">a </ix:nonNumeric>"
+        "<ix:continuation id=\"m1\" continuedAt=\"m2\">b </ix:continuation>"
+        "<ix:continuation id=\"m2\" continuedAt=\"m1\">c</ix:continuation>"
+        "<ix:nonNumeric name=\"a:Broken\" contextRef=\"c\" continuedAt=\"none\">alone"
+        "</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:Date\" contextRef=\"c\" continuedAt=\"d1\" "
+        "format=\"ixt:date-monthname-day-year-en\">June 30,</ix:nonNumeric>"
+        "<ix:continuation id=\"d1\"> 2025</ix:continuation>"
+        "</body></html>";
+    EXPECT_EQ(Values(ReadIxFacts(text)),
+              "a:Note=one two three \"one two three\"\n"
+              "a:Loop=a b c \"a b c\"\n"
+              "a:Broken=alone \"alone\"\n"
+              "a:Date=2025-06-30 \"June 30, 2025\"\n");
+}
+
+// A fraction: its numerator over its denominator, each read with its own
+// format and scale; a decimal where it ends, the two numbers where not.
+TEST(IxbrlFacts, FractionsDivideTheirParts) {
+    const auto fraction = [](const std::string& name, const std::string& inner,
+                             const std::string& attributes = "") {
+        return "<ix:fraction name=\"a:" + name + "\" contextRef=\"c\" unitRef=\"u\"" + attributes +
+               ">" + inner + "</ix:fraction>";
+    };
+    const std::string text =
+        std::string(kHead) +
+        fraction("Half", "<ix:numerator>1</ix:numerator>/<ix:denominator>2</ix:denominator>") +
+        fraction("Third", "<ix:numerator>1</ix:numerator>/<ix:denominator>3</ix:denominator>") +
+        fraction("Scaled",
+                 "<ix:numerator format=\"ixt:num-dot-decimal\" scale=\"3\">1,500</ix:numerator>"
+                 " per <ix:denominator format=\"ixt-sec:numwordsen\">eight</ix:denominator>") +
+        fraction("Negative",
+                 "<ix:numerator sign=\"-\">3</ix:numerator><ix:denominator>4</ix:denominator>") +
+        fraction("Zero", "<ix:numerator>1</ix:numerator><ix:denominator>0</ix:denominator>") +
+        fraction("Nil", "", " xsi:nil=\"true\"") + "</body></html>";
+    EXPECT_EQ(Values(ReadIxFacts(text)),
+              "a:Half=0.5 \"1/2\"\n"
+              "a:Third=1/3 \"1/3\"\n"
+              "a:Scaled=187500 \"1,500/eight\"\n"
+              "a:Negative=-0.75 \"3/4\"\n"
+              "a:Zero=? \"1/0\"\n"
+              "a:Nil= \"\"\n");
+}
+
 // The facts of a real filing against a count of its start tags made by plain
 // search, and one fact read by hand from the filing.
 TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
@@ -91,6 +192,7 @@ TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
     const std::string hidden = text.substr(hiddenFrom, text.find("</ix:hidden>") - hiddenFrom);
     std::size_t hiddenFacts = 0;
     std::size_t nil = 0;
+    std::size_t formattedSeen = 0;
     for (const IxFact& f : facts.facts) {
         EXPECT_TRUE(f.readable) << f.id;
         // Its bytes run from its start tag through its own end tag, or are
@@ -115,9 +217,17 @@ TEST(IxbrlFacts, CorpusFilingCountedAnotherWay) {
             EXPECT_EQ(f.entity, "0000320193");
             EXPECT_EQ(f.decimals, "-6");
         }
+        // Text facts with a format, each holding the next one nested in it.
+        const std::map<std::string, std::string> formatted{
+            {"f-4", "2024-09-28"}, {"f-3", "--09-28"}, {"f-911", "P9M"}};
+        if (const auto it = formatted.find(f.id); it != formatted.end()) {
+            EXPECT_EQ(f.value, it->second) << f.id;
+            ++formattedSeen;
+        }
     }
     EXPECT_EQ(hiddenFacts, Count(hidden, "<ix:nonNumeric ") + Count(hidden, "<ix:nonFraction "));
     EXPECT_EQ(nil, Count(text, "xsi:nil=\"true\""));
+    EXPECT_EQ(formattedSeen, 3u);
 }
 
 }  // namespace
