@@ -339,7 +339,7 @@ bool ReadsShownValue(std::string_view name) {
     for (std::string_view r : kRead) {
         if (r == name) return true;
     }
-    return name == "fixed-zero" || name.substr(0, 3) == "num";
+    return name == "fixed-zero" || name.substr(0, 3) == "num" || ixt::IsNameCodeTransform(name);
 }
 
 std::optional<std::string> ReadShownValue(std::string_view name, std::string_view shown) {
@@ -360,6 +360,7 @@ std::optional<std::string> ReadShownValue(std::string_view name, std::string_vie
     if (name == "durday") return ReadDurationNumber('D', shown);
     if (name == "durhour") return ReadDurationNumber('H', shown);
     if (name == "durwordsen") return ReadDurationWords(shown);
+    if (ixt::IsNameCodeTransform(name)) return ixt::ReadNameCode(name, shown);
     return ReadShownNumber(name, shown);
 }
 

@@ -32,4 +32,29 @@ std::optional<std::string> ReadDecimal(std::string_view s,
 // hundred and five", "two million".
 std::optional<std::string> ReadNumberWords(std::string_view s);
 
+// The SEC's transformations from an English name to a code: exchanges,
+// states and provinces, countries (ISO and EDGAR codes), filer categories.
+bool IsNameCodeTransform(std::string_view name);
+
+// The code the shown name stands for under one of those, or nothing when the
+// list of that transformation does not hold the name.
+std::optional<std::string> ReadNameCode(std::string_view name, std::string_view shown);
+
+// A shown name as the name lists hold it: lower case (ASCII letters and
+// the accented Latin capitals), blanks run together, none at the ends.
+std::string FoldedName(std::string_view shown);
+
+// Whether `names` (variants one '|' apart) holds `name` exactly.
+bool ListsName(std::string_view names, std::string_view name);
+
+// A country's ISO 3166 two-letter code and its EDGAR code.
+struct CountryCodes {
+    std::string_view iso;
+    std::string_view edgar;
+};
+
+// The country of that folded name, in English as the ISO list writes it
+// or as it is commonly written.
+std::optional<CountryCodes> FindCountry(std::string_view foldedName);
+
 }  // namespace tarlo::ixt
