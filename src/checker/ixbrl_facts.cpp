@@ -436,7 +436,7 @@ class FactReader {
     // A text fact with a format: a date, a duration, a yes or no. A format
     // of no registry EDGAR takes, or text the format cannot read, leaves it
     // without a value; a transformation read by lists this reading does not
-    // keep (month names of other languages, country names) leaves the text.
+    // keep (month names of other languages) leaves the text.
     void Transformed(IxFact& f, const Reading& r) const {
         std::string_view local;
         const std::string_view ns = NamespaceOf(r.format, local);

@@ -41,15 +41,17 @@ std::optional<std::string> ReadShownNumber(std::string_view name, std::string_vi
 // The value the shown text stands for under the transformation `name`, as
 // the fact reports it: a date "2024-12-31" (or "--12-31" for a day of no
 // year, "2024-12" for a month), a duration "P1Y6M", "true"/"false", "Yes"/
-// "No" from a ballot box, or a number as ReadShownNumber reads it. Nothing
+// "No" from a ballot box, a code for a name ("The Nasdaq Stock Market LLC"
+// -> "NASDAQ", "California" -> "CA"), or a number as ReadShownNumber reads
+// it. A name is matched whatever its case, blanks run together. Nothing
 // when the text cannot be read so, or when this reading does not know the
 // transformation (see ReadsShownValue).
 std::optional<std::string> ReadShownValue(std::string_view name, std::string_view shown);
 
 // Whether ReadShownValue knows the transformation `name`: English month
-// names and every transformation without words, but neither other
-// languages' month names nor the SEC's name-to-code lists (countries,
-// states, exchanges, filer categories).
+// names, every transformation without words and the SEC's name-to-code
+// lists (exchanges, states and provinces, countries, filer categories), but
+// not other languages' month names.
 bool ReadsShownValue(std::string_view name);
 
 // A number as ReadShownNumber gives it, times ten to the power `scale`, in

@@ -107,6 +107,10 @@ TEST(IxbrlFacts, FormattedTextFactsReportTheirValue) {
         "</ix:nonNumeric>"
         "<ix:nonNumeric name=\"a:Nil\" contextRef=\"c\" xsi:nil=\"true\" "
         "format=\"ixt:date-monthname-day-year-en\"/>"
+        "<ix:nonNumeric name=\"a:Exchange\" contextRef=\"c\" format=\"ixt-sec:exchnameen\">"
+        "The Nasdaq Stock Market LLC</ix:nonNumeric>"
+        "<ix:nonNumeric name=\"a:State\" contextRef=\"c\" format=\"ixt-sec:stateprovnameen\">"
+        "Atlantis</ix:nonNumeric>"
         "</body></html>";
     EXPECT_EQ(Values(ReadIxFacts(text)),
               "a:End=2024-12-31 \"December 31, 2024\"\n"
@@ -116,7 +120,9 @@ TEST(IxbrlFacts, FormattedTextFactsReportTheirValue) {
               "a:Unknown=? \"x\"\n"
               "a:German=31. Dezember 2024 \"31. Dezember 2024\"\n"
               "a:Empty= \"n/a\"\n"
-              "a:Nil= \"\"\n");
+              "a:Nil= \"\"\n"
+              "a:Exchange=NASDAQ \"The Nasdaq Stock Market LLC\"\n"
+              "a:State=? \"Atlantis\"\n");
 }
 
 // A text fact's value goes on in its continuations, in chain order, even

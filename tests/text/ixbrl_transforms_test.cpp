@@ -118,7 +118,6 @@ TEST(IxbrlTransforms, ShownDatesDurationsAndBallotBoxes) {
     }
     // What this reading leaves to the text as shown.
     EXPECT_FALSE(ReadsShownValue("date-day-monthname-year-de"));
-    EXPECT_FALSE(ReadsShownValue("stateprovnameen"));
     EXPECT_FALSE(ReadShownValue("date-day-monthname-year-de", "31. Dezember 2024"));
 }
 
