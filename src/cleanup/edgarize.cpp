@@ -9,6 +9,7 @@
 #include "text/byte_block.h"
 #include "text/find_replace.h"
 #include "text/line_breaks.h"
+#include "text/page_source.h"
 #include "text/text_scan.h"
 #include "text/text_transfer.h"
 
@@ -503,6 +504,13 @@ std::string Edgarize(std::string_view html, LongWork& work) {
     rooted.reserve(trimmed.size() + kRoot.size());
     rooted.append(trimmed.substr(0, root)).append(kRoot).append(trimmed.substr(rootEnd + 1));
     return clean(rooted, false);
+}
+
+std::string PutBackWrapper(std::string_view code, std::string cleaned) {
+    if (PageContent(code).size() == code.size()) return cleaned;
+    const PageSource source = DescribePageSource(code);
+    return WithLineBreaks(source.prolog, LineBreak::CrLf) + cleaned +
+           WithLineBreaks(source.epilog, LineBreak::CrLf);
 }
 
 }  // namespace tarlo

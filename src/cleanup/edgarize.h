@@ -35,6 +35,14 @@ std::string StatisticsLine(const CleaningStatistics& s);
 // stage "Replacing codes...", and each of them advances the work by one.
 std::string Edgarize(std::string_view html, LongWork& work = UnwatchedWork());
 
+// A filing inside its EDGAR wrapper (<DOCUMENT>, <TYPE>, ... <TEXT> before
+// the <html> element, </TEXT></DOCUMENT> after it) is cleaned inside it: the
+// clean-up works on the HTML document within, and the wrapper's lines go back
+// around the result, their line breaks written as CR LF like the result's.
+// Dropping the wrapper's head while keeping its tail would leave a half
+// wrapper EDGAR cannot read. `cleaned` as it is for code without a wrapper.
+std::string PutBackWrapper(std::string_view code, std::string cleaned);
+
 // True when the text is an Inline XBRL document: it holds an ix: element (in
 // any case) or declares the Inline XBRL namespace. Cleaning such a filing
 // strips markup its tagged facts rely on (the style that hides its header,

@@ -169,11 +169,7 @@ void EdgarizeCommand::Run(bool keepLayout) {
         if (!self) return;
         // The page showed the HTML document inside a filing's EDGAR wrapper:
         // the wrapper goes back around the cleaned document, as the filer wrote it.
-        const std::string code = editor_.document().Text();
-        if (PageContent(code).size() != code.size()) {
-            const PageSource source = DescribePageSource(code);
-            cleaned = source.prolog + cleaned + source.epilog;
-        }
+        cleaned = PutBackWrapper(editor_.document().Text(), std::move(cleaned));
         if (keepLayout) {
             // The page lays the cleaned document out as it will show it, its
             // DOCTYPE (kept inside a wrapper) included, and says per element

@@ -8,6 +8,7 @@
 #include "cleanup/edgarize.h"
 #include "cleanup/edgarize_ixbrl.h"
 #include "cli/cli_command.h"
+#include "text/page_source.h"
 
 namespace tarlo::cli {
 
@@ -69,7 +70,8 @@ int RunClean(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (const std::optional<std::string> inlineXbrl = CleanUpInlineXbrl(*in.text)) {
         out << *inlineXbrl;
     } else {
-        out << Edgarize(*in.text);
+        // A filing in its EDGAR wrapper is cleaned inside it, as in the editor.
+        out << PutBackWrapper(*in.text, Edgarize(PageContent(*in.text)));
     }
     return kExitOk;
 }

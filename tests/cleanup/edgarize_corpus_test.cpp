@@ -25,6 +25,7 @@
 #include "cleanup/edgarize_ixbrl.h"
 #include "support/corpus.h"
 #include "text/line_breaks.h"
+#include "text/page_source.h"
 #include "text/text_encoding.h"
 #include "text/text_scan.h"
 #include "text/windows1252.h"
@@ -340,7 +341,8 @@ TEST(EdgarizeCorpus, CleanedFilingsHaveNoNewEdgarError) {
         // form that keeps its tagging.
         const std::string text = DecodeDocumentBytes(bytes);
         const std::optional<std::string> inlineXbrl = CleanUpInlineXbrl(text);
-        const auto after = EdgarErrors(inlineXbrl ? *inlineXbrl : Edgarize(text));
+        const auto after = EdgarErrors(
+            inlineXbrl ? *inlineXbrl : PutBackWrapper(text, Edgarize(PageContent(text))));
         std::string added;
         for (const auto& [kind, count] : after) {
             const auto was = before.find(kind);

@@ -63,6 +63,17 @@ TEST(CleanCli, KeepsInlineXbrlTagging) {
               "<body><div style=\"display:none\"><ix:header/></div><p>x<br/></p></body></html>");
 }
 
+// A filing in its EDGAR wrapper is cleaned inside it: the wrapper's head and
+// tail both stay, in the result's line breaks.
+TEST(CleanCli, KeepsTheEdgarWrapperWhole) {
+    const std::string filing =
+        "<DOCUMENT>\n<TYPE>EX-99.1\n<TEXT>\n<html><head><title>t</title></head><body>"
+        "<p class=x>a</p></body></html>\n</TEXT>\n</DOCUMENT>\n";
+    EXPECT_EQ(Cleaned(filing),
+              "<DOCUMENT>\r\n<TYPE>EX-99.1\r\n<TEXT>\r\n<html>\r\n<head><title>t</title></head>"
+              "<body><p>a</p></body></html>\r\n</TEXT>\r\n</DOCUMENT>\r\n");
+}
+
 // The layout is the page engine's to work out: the command line says so and
 // writes nothing rather than clean without it.
 TEST(CleanCli, KeepingTheLayoutIsLeftToTheEditor) {
