@@ -493,11 +493,12 @@ std::string Edgarize(std::string_view html, LongWork& work) {
     // A cleaned document has one root, the plain one: whatever comes before
     // the head (the root tag with its attributes, a document type) gives way
     // to it. A document without a head has it in place of its own root tag,
-    // and one without either gets it in front.
-    if (const std::size_t head = FindStartTag(trimmed, "<head"); head != npos) {
+    // and one without either gets it in front. Tags written inside comments
+    // are not the document's.
+    if (const std::size_t head = FindStartTagOutsideComments(trimmed, "<head"); head != npos) {
         return clean(trimmed.substr(head), true);
     }
-    const std::size_t root = FindStartTag(trimmed, "<html");
+    const std::size_t root = FindStartTagOutsideComments(trimmed, "<html");
     const std::size_t rootEnd = root == npos ? npos : trimmed.find('>', root);
     if (rootEnd == npos) return clean(trimmed, true);
     std::string rooted;

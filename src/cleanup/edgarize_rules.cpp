@@ -54,6 +54,18 @@ std::size_t FindStartTag(std::string_view text, std::string_view lowerOpening, s
     return npos;
 }
 
+std::size_t FindStartTagOutsideComments(std::string_view text, std::string_view lowerOpening) {
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t tag = FindStartTag(text, lowerOpening, from);
+        const std::size_t comment = text.find("<!--", from);
+        if (tag == npos || comment == npos || tag < comment) return tag;
+        const std::size_t end = text.find("-->", comment + 4);
+        if (end == npos) return npos;
+        from = end + 3;
+    }
+}
+
 // The rules in their order, each tried only where the characters after "<"
 // leave it possible. `front` is in lower case.
 Rule Classify(std::string_view front) {

@@ -67,6 +67,11 @@ bool OpensPreformatted(std::string_view front);
 std::size_t FindStartTag(std::string_view text, std::string_view lowerOpening,
                          std::size_t from = 0);
 
+// The same, passing over comments: a "<head" written inside a comment (a
+// commented-out head, a generator's note) is no tag. Nothing past a comment
+// that is never closed.
+std::size_t FindStartTagOutsideComments(std::string_view text, std::string_view lowerOpening);
+
 // The attribute texts the strip removes, in its order: the first five with
 // the blank after them, then the style, then the id with the blank before it.
 constexpr std::array<std::string_view, 7> kAttributeTexts{"class", "name=", "x:num", "x:fmla",

@@ -71,6 +71,9 @@ TEST(Edgarize, HeadTagsAndFixedReplacements) {
               "<!doctype html>" + kHead + "<header>x");
     EXPECT_EQ(Edgarize("<p>a<html>"), "<p>a" + kHead);
     EXPECT_EQ(Edgarize("<p>a<htmlx>"), kHead + "<p>a<htmlx>");
+    // A head or root written inside a comment is not the document's.
+    EXPECT_EQ(Edgarize("<!-- <head> --><html><HEAD></HEAD>"), kHead + "<HEAD></HEAD>");
+    EXPECT_EQ(Edgarize("<!-- was <html> --><HTML lang=en><p>x"), kHead + "<p>x");
     // A title of the page's own, in any case, and no empty one comes.
     EXPECT_EQ(Edgarize("<HTML><TITLE>t</TITLE>"), "<html>\r\n<TITLE>t</TITLE>");
     // A bare upper-case cell becomes the padded top-aligned cell.

@@ -38,6 +38,8 @@ TEST(CleanCli, MatchesThePlainCleanUp) {
         "<link rel=\"File-List\"><meta name=\"viewport\"><tr style=\"x\"><tr height=\"17\">",
         "<head><ol type=\"1\"><li>a</li></ol><pre class=\"x\">  a  \n\n b </pre>  c",
         "<!DOCTYPE html><HTML lang=en><BODY><header>h</header><TR HEIGHT=3 align=x>a</TR>",
+        "<!-- <head> in a note --><html><HEAD><title>t</title></HEAD><p>x",
+        "<!-- <html> --><HTML lang=en><p>y<!-- unclosed <head>",
         "<html><HEAD></HEAD><p style= \"width: 5px; border: 1px solid\" class= 'a b' id= x>",
         "<Html\n><title>t</title><td name=\r\n\"a b\" style= a:b c>",
     };

@@ -47,10 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (!tarlo::IsValidUtf8(cleaned)) std::abort();
     // The plain root tag opens the result, unless it takes the place of the
-    // text's own root tag further on, in a text without a head.
-    using tarlo::edgarize_rules::FindStartTag;
-    const std::size_t root = FindStartTag(text, "<html");
-    const bool rootInPlace = FindStartTag(text, "<head") == std::string::npos &&
+    // text's own root tag further on, in a text without a head (tags inside
+    // comments are none).
+    using tarlo::edgarize_rules::FindStartTagOutsideComments;
+    const std::size_t root = FindStartTagOutsideComments(text, "<html");
+    const bool rootInPlace = FindStartTagOutsideComments(text, "<head") == std::string::npos &&
                              root != std::string::npos && text.find('>', root) != std::string::npos;
     if (!rootInPlace && cleaned.rfind("<html>\r\n", 0) != 0) std::abort();
     if (cleaned.find("\u2026") != std::string::npos) std::abort();
