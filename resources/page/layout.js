@@ -64,6 +64,88 @@ function lookOf(element) {
     return look;
 }
 
+// Attributes whose value no rule of the engine's own looks at (only whether
+// they are there): ids, anchors, addresses, texts for the reader, a
+// spreadsheet's cell values.
+var INERT = /^(id|name|href|src|alt|title|lang|x:.*|data-.*)$/i;
+
+// An element's tag and attributes, which with its ancestors' decide what
+// the style sheets and the engine's own rules give it. `inert` leaves out
+// the values of the attributes above, where no style sheet selects by them.
+function signature(element, except, inert) {
+    // Names first, then each value: the engine makes no attribute nodes so.
+    var s = element.localName;
+    var names = element.getAttributeNames();
+    for (var i = 0; i < names.length; ++i) {
+        var name = names[i];
+        if (name === except) continue;
+        s += '\u0001' + name + (inert && INERT.test(name) ? '' : '=' + element.getAttribute(name));
+    }
+    return s;
+}
+
+// What the document's style sheet rules select by. `positional`: rules
+// that can tell apart two elements of the same tag and attributes under the
+// same ancestors (their place among their siblings, their content: :empty,
+// :has). `byValue`: rules on attribute values or ids. Word's and the filing
+// tools' sheets have neither; where one has, the elements are asked more.
+function selectorKinds(d) {
+    var harmless = /:(link|visited|hover|active|focus)\b|::?first-(line|letter)\b/g;
+    var kinds = {positional: false, byValue: false};
+    function walk(rules) {
+        for (var i = 0; i < rules.length; ++i) {
+            var r = rules[i];
+            if (r.selectorText !== undefined) {
+                var text = r.selectorText.replace(harmless, '');
+                if (/[:+~]/.test(text)) kinds.positional = true;
+                if (/[\[#]/.test(text)) kinds.byValue = true;
+            }
+            if (r.cssRules) walk(r.cssRules);
+        }
+    }
+    try {
+        for (var i = 0; i < d.styleSheets.length; ++i) walk(d.styleSheets[i].cssRules);
+    } catch (e) {
+        kinds.positional = kinds.byValue = true;  // a sheet that cannot be read may hold anything
+    }
+    return kinds;
+}
+
+// One object per distinct look, so that equal looks are known as equal by
+// identity alone.
+function lookInterner() {
+    var byText = new Map();
+    return function(look) {
+        var text = JSON.stringify(look);
+        var known = byText.get(text);
+        if (known) return known;
+        byText.set(text, look);
+        return look;
+    };
+}
+
+// Looks, asked of the page once per kind of element: a filing repeats the
+// same paragraph, cell and span under the same ancestors thousands of times,
+// and the engine gives them all the same look. Each element gets the look of
+// its kind, shared: whoever changes one copies it first.
+function lookAlikes(selectors, intern) {
+    var kinds = new Map(), kindOf = new Map(), count = 0;
+    return {
+        look: function(element, parent) {
+            if (selectors.positional) return intern(lookOf(element));
+            var key = (parent ? kindOf.get(parent) : '') + '\u0002' +
+                      signature(element, null, !selectors.byValue);
+            var kind = kinds.get(key);
+            if (!kind) {
+                kind = {id: String(count++), look: intern(lookOf(element))};
+                kinds.set(key, kind);
+            }
+            kindOf.set(element, kind.id);
+            return kind.look;
+        }
+    };
+}
+
 function sameInherited(a, b) {
     for (var i = 0; i < INHERITED.length; ++i) {
         if (a[INHERITED[i]] !== b[INHERITED[i]]) return false;
@@ -95,18 +177,22 @@ tarlo.lookSnapshot = function() {
     var copies = copyBody.getElementsByTagName('*');
     if (copies.length !== originals.length) return null;
 
-    var looks = [lookOf(body)];
+    var intern = lookInterner();
+    var same = lookAlikes(selectorKinds(d), intern);
+    var looks = [same.look(body, null)];
     var parents = [-1];
     var index = new Map([[body, 0]]);
     var elements = [copyBody];
     for (var i = 0; i < originals.length; ++i) {
-        index.set(originals[i], i + 1);
-        looks.push(lookOf(originals[i]));
-        parents.push(index.get(originals[i].parentElement));
+        var original = originals[i];
+        index.set(original, i + 1);
+        looks.push(same.look(original, original.parentElement));
+        parents.push(index.get(original.parentElement));
         elements.push(copies[i]);
     }
     // Innermost first, so that a wrapper inside a wrapper hands its look on
     // before its own parent is looked at.
+    var changed = [];
     for (var k = elements.length - 1; k > 0; --k) {
         var el = elements[k];
         if (!dropped(el.localName || el.nodeName)) continue;
@@ -114,6 +200,8 @@ tarlo.lookSnapshot = function() {
         if (p < 0 || sameInherited(looks[k], looks[p])) continue;
         if (!otherText(el.parentNode, el)) {
             // All its parent shows is its text: the parent takes its look.
+            looks[p] = Object.assign({}, looks[p]);
+            changed.push(p);
             for (var j = 0; j < INHERITED.length; ++j) {
                 looks[p][INHERITED[j]] = looks[k][INHERITED[j]];
             }
@@ -130,6 +218,7 @@ tarlo.lookSnapshot = function() {
             elements[k] = font;
         }
     }
+    for (var c = 0; c < changed.length; ++c) looks[changed[c]] = intern(looks[changed[c]]);
     removeAll(copy, 'style, link, script');
     for (var m = 0; m < elements.length; ++m) {
         elements[m].removeAttribute('class');
@@ -156,6 +245,19 @@ function styleText(element) {
         .replace(/\b0pt\b/g, '0');
 }
 
+// Looks as numbers: the same look object (elements of one kind share it)
+// gets the same number.
+function lookNumbers() {
+    var numbers = new Map();
+    return function(look) {
+        if (!numbers.has(look)) numbers.set(look, numbers.size);
+        return numbers.get(look);
+    };
+}
+
+// The answer: the distinct style texts, and for each numbered element that
+// needs a style, "number:text index" in one string, joined by commas. One
+// string crosses to the editor far faster than an entry per element.
 tarlo.resolveLooks = function(html) {
     var looks = tarlo.layoutLooks;
     var d = document;
@@ -164,33 +266,108 @@ tarlo.resolveLooks = function(html) {
     frame.setAttribute('style', 'position:absolute;left:-100000px;top:0;visibility:hidden;' +
                                 'width:' + d.documentElement.clientWidth + 'px;height:100px');
     d.documentElement.appendChild(frame);
-    var styles = {};
+    var answer = null;
     try {
         var fd = frame.contentDocument;
         fd.open();
         fd.write(html);
         fd.close();
-        var marked = fd.querySelectorAll('[' + MARK + ']');
-        for (var i = 0; i < marked.length; ++i) {
-            var el = marked[i];
-            var n = el.getAttribute(MARK);
-            var want = looks[Number(n)];
-            if (!want) continue;
-            // Parents before children: what a child inherits is already
-            // what its parent will show.
-            var now = lookOf(el);
-            for (var name in want) {
-                if (want[name] !== now[name]) el.style.setProperty(name, want[name]);
-            }
-            styles[n] = styleText(el);
-        }
+        // Nothing in the frame is shown, so nothing is laid out or styled
+        // ahead: the engine computes the style of each element asked about
+        // (and its ancestors) when asked, which is all a look needs.
+        if (fd.documentElement) fd.documentElement.style.setProperty('display', 'none');
+        answer = settleLooks(fd, looks);
     } finally {
         frame.remove();
         // The frame was ours, not the user's: its coming and going is no edit.
         if (tarlo.observer) tarlo.observer.takeRecords();
     }
     tarlo.layoutLooks = null;
-    return styles;
+    return answer;
 };
+
+// For each numbered element of the laid-out cleaned document, the properties
+// it must set to look as it did. What an element inherits is set by its
+// ancestors alone, so the elements are taken a depth at a time. An element
+// of a kind already settled (same tag and attributes under ancestors of the
+// same kinds, wanting the same look) sets what that one set, unread: the
+// frame has no style sheet of the document's. Only the ancestors of an
+// element that must be read get their properties in the frame, so that a
+// read never waits for the page to restyle thousands of elements.
+function settleLooks(fd, looks) {
+    var marked = fd.querySelectorAll('[' + MARK + ']');
+    var lookNumber = lookNumbers();
+    var info = new Map(), byDepth = [];
+    for (var i = 0; i < marked.length; ++i) {
+        var el = marked[i], up = el.parentElement;
+        while (up && !info.has(up)) up = up.parentElement;
+        var depth = up ? info.get(up).depth + 1 : 0;
+        info.set(el, {depth: depth, up: up, kind: '', sets: null, applied: false});
+        (byDepth[depth] = byDepth[depth] || []).push(el);
+    }
+    function apply(el) {
+        var it = info.get(el);
+        if (!it || it.applied) return;
+        it.applied = true;
+        if (it.up) apply(it.up);
+        for (var s = 0; s < it.sets.length; ++s) el.style.setProperty(it.sets[s][0], it.sets[s][1]);
+    }
+    var settled = new Map(), kinds = new Map();
+    for (var lv = 0; lv < byDepth.length; ++lv) {
+        var level = byDepth[lv] || [], open = [], followers = [], leaders = new Map();
+        for (var k = 0; k < level.length; ++k) {
+            var item = level[k], it = info.get(item);
+            var want = looks[Number(item.getAttribute(MARK))];
+            if (!want) {
+                it.sets = [];
+                continue;
+            }
+            var key = (it.up ? info.get(it.up).kind : '') + '\u0002' + signature(item, MARK, true) +
+                      '\u0002' + lookNumber(want);
+            if (!kinds.has(key)) kinds.set(key, String(kinds.size));
+            it.kind = kinds.get(key);
+            it.key = key;
+            var done = settled.get(key);
+            if (done) {
+                it.sets = done;
+            } else if (leaders.has(key)) {
+                followers.push(item);  // read once, for the first of its kind
+            } else {
+                leaders.set(key, item);
+                open.push(item);
+            }
+        }
+        // Every element read at this depth sees its ancestors as they will be.
+        for (var a = 0; a < open.length; ++a) if (info.get(open[a]).up) apply(info.get(open[a]).up);
+        var nows = open.map(lookOf);
+        for (var o = 0; o < open.length; ++o) {
+            var oit = info.get(open[o]);
+            var wanted = looks[Number(open[o].getAttribute(MARK))], sets = [];
+            for (var name in wanted) {
+                if (wanted[name] !== nows[o][name]) sets.push([name, wanted[name]]);
+            }
+            oit.sets = sets;
+            settled.set(oit.key, sets);
+        }
+        for (var f = 0; f < followers.length; ++f) {
+            var fit = info.get(followers[f]);
+            fit.sets = settled.get(fit.key);
+        }
+    }
+    // One style text per distinct set, written by the engine itself.
+    var scratch = fd.createElement('div'), texts = [], textOf = new Map(), which = [];
+    for (var m = 0; m < marked.length; ++m) {
+        var sets = info.get(marked[m]).sets;
+        if (!sets || sets.length === 0) continue;
+        if (!textOf.has(sets)) {
+            scratch.removeAttribute('style');
+            for (var q = 0; q < sets.length; ++q) scratch.style.setProperty(sets[q][0], sets[q][1]);
+            textOf.set(sets, texts.length);
+            texts.push(styleText(scratch));
+        }
+        which.push(marked[m].getAttribute(MARK) + ':' + textOf.get(sets));
+    }
+    return {texts: texts, which: which.join(',')};
+}
 
 })(window.tarlo = window.tarlo || {});

@@ -2,7 +2,12 @@
 
 #include <QJsonArray>
 #include <QLabel>
+#include <QVariantList>
 #include <QVariantMap>
+
+#include <charconv>
+#include <string_view>
+#include <vector>
 
 #include "cleanup/edgarize.h"
 #include "cleanup/edgarize_ixbrl.h"
@@ -60,16 +65,33 @@ const char* const kNoLayout =
 // far longer than an ordinary call to the page.
 constexpr int kLayoutTimeoutMs = 300000;
 
-// The styles the page resolved, by element number.
+// The styles the page resolved, by element number: the page answers with
+// its distinct style texts and "number:text index" pairs joined by commas.
 std::unordered_map<std::size_t, std::string> StylesByNumber(const QVariantMap& answer) {
-    std::unordered_map<std::size_t, std::string> styles;
-    styles.reserve(static_cast<std::size_t>(answer.size()));
-    for (auto it = answer.constBegin(); it != answer.constEnd(); ++it) {
-        bool ok = false;
-        const qulonglong n = it.key().toULongLong(&ok);
-        if (ok) styles[static_cast<std::size_t>(n)] = it.value().toString().toStdString();
+    const QVariantList texts = answer.value(QStringLiteral("texts")).toList();
+    const std::string which = answer.value(QStringLiteral("which")).toString().toStdString();
+    std::vector<std::string> styles;
+    styles.reserve(static_cast<std::size_t>(texts.size()));
+    for (const QVariant& t : texts) styles.push_back(t.toString().toStdString());
+    std::unordered_map<std::size_t, std::string> byNumber;
+    std::size_t at = 0;
+    while (at < which.size()) {
+        std::size_t end = which.find(',', at);
+        if (end == std::string::npos) end = which.size();
+        const std::string_view pair(which.data() + at, end - at);
+        const std::size_t colon = pair.find(':');
+        std::size_t number = 0;
+        std::size_t text = 0;
+        if (colon != std::string_view::npos &&
+            std::from_chars(pair.data(), pair.data() + colon, number).ec == std::errc() &&
+            std::from_chars(pair.data() + colon + 1, pair.data() + pair.size(), text).ec ==
+                std::errc() &&
+            text < styles.size()) {
+            byNumber[number] = styles[text];
+        }
+        at = end + 1;
     }
-    return styles;
+    return byNumber;
 }
 
 }  // namespace
@@ -155,9 +177,13 @@ void EdgarizeCommand::Run(bool keepLayout) {
         std::optional<std::string> page;
         if (keepLayout) {
             // The page numbers its elements and keeps their looks for the
-            // second step below.
+            // second step below; it holds the newest code first, as a read
+            // of its HTML would wait for.
+            const bool current = editor_.visualView().WaitForPushes(kLayoutTimeoutMs);
+            if (!self) return;
             const std::optional<QVariant> marked =
-                editor_.visualView().Call("lookSnapshot", {}, kLayoutTimeoutMs);
+                current ? editor_.visualView().Call("lookSnapshot", {}, kLayoutTimeoutMs)
+                        : std::nullopt;
             if (!self) return;
             if (!marked || marked->isNull()) return TellNoLayout();
             page = marked->toString().toStdString();

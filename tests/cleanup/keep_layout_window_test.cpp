@@ -252,6 +252,25 @@ TEST_F(KeepLayoutWindowTest, TheStyleSheetBecomesStylesAndThePageLooksAsBefore) 
     EXPECT_EQ(window->txtCode->TextUtf8(), kWordPage);
 }
 
+// Rules that tell apart elements of one tag and attributes by their place or
+// by an attribute's value: each such element keeps its own look.
+TEST_F(KeepLayoutWindowTest, RulesOnPlacesAndValuesKeepEachElementsLook) {
+    for (const char* page :
+         {"<html><head><style>td:first-child {text-align: right} p + p {font-style: italic}"
+          "</style></head><body><table><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td>"
+          "</tr></table><p>a</p><p>b</p><p>c</p></body></html>",
+          "<html><head><style>#total {font-weight: bold} td[x\\:num=\"7\"] {color: red; "
+          "text-decoration: underline}</style></head><body><table><tr><td id=total>1</td>"
+          "<td id=other>2</td><td x:num=\"7\">7</td><td x:num=\"8\">8</td></tr></table>"
+          "</body></html>"}) {
+        SetCode(page);
+        const Looks before = ReadLooks(*window->Web);
+        const std::string code = Clean(CommandId::CleanUpKeepingLayout);
+        std::string miss;
+        EXPECT_EQ(KeptShare(before, ReadLooks(*window->Web), &miss), 1.0) << miss << "\n" << code;
+    }
+}
+
 // The real filings: a Word export and an HTML 4.01 filing styled with fonts
 // and style attributes.
 TEST_F(KeepLayoutWindowTest, RealFilingsKeepTheirLookTextLinksAndCells) {
@@ -277,12 +296,13 @@ TEST_F(KeepLayoutWindowTest, RealFilingsKeepTheirLookTextLinksAndCells) {
         const qint64 ms = clock.elapsed();
         std::string miss;
         const double share = KeptShare(before, ReadLooks(*window->Web), &miss);
-        std::printf("%s: %d visible characters; same look after Clean up %.2f%%, after keeping "
-                    "the layout %.2f%% (%lld ms); EDGAR Errors %d before, %d after Clean up, %d "
-                    "after keeping the layout\n",
-                    name, static_cast<int>(before.text.size()), plainShare * 100, share * 100,
-                    static_cast<long long>(ms), EdgarErrorCount(original), EdgarErrorCount(plain),
-                    EdgarErrorCount(kept));
+        std::printf(
+            "%s: %d visible characters; same look after Clean up %.2f%%, after keeping "
+            "the layout %.2f%% (%lld ms); EDGAR Errors %d before, %d after Clean up, %d "
+            "after keeping the layout\n",
+            name, static_cast<int>(before.text.size()), plainShare * 100, share * 100,
+            static_cast<long long>(ms), EdgarErrorCount(original), EdgarErrorCount(plain),
+            EdgarErrorCount(kept));
         EXPECT_GE(share, 0.99) << "first difference: " << miss;
 
         const Content a = ContentOf(plain);
