@@ -17,8 +17,11 @@ var MARK = 'data-tarlo-look';
 // What changes how the text is shown. Inherited ones first: they are what a
 // removed wrapper hands down to its text.
 var INHERITED = ['text-align', 'text-indent', 'font-weight', 'font-style', 'font-size',
-                 'font-family', 'color', 'line-height'];
-var OWN = ['text-decoration-line', 'text-decoration-style', 'vertical-align', 'width',
+                 'font-family', 'color', 'line-height', 'white-space'];
+// Heights and background colours draw the rules filings make of empty
+// blocks and shade their table rows; page breaks lay out the printed filing.
+var OWN = ['text-decoration-line', 'text-decoration-style', 'vertical-align', 'width', 'height',
+           'background-color', 'page-break-before', 'page-break-after',
            'margin-top', 'margin-right', 'margin-bottom', 'margin-left',
            'padding-top', 'padding-right', 'padding-bottom', 'padding-left',
            'border-top-width', 'border-top-style', 'border-top-color',
@@ -34,10 +37,10 @@ function dropped(name) {
     return name === 'span' || name.indexOf(':') >= 0 || name.charAt(0) === 'w';
 }
 
-// A property's computed value as text. Widths, margins, padding and indents
+// A property's computed value as text. Sizes, margins, padding and indents
 // come from the typed computed values, which keep "auto" and percentages: the
 // resolved ones would freeze every block at its current size in pixels.
-var TYPED = /^(width|margin-|padding-|text-indent)/;
+var TYPED = /^(width|height|margin-|padding-|text-indent)/;
 function valueOf(element, style, map, name) {
     if (map && TYPED.test(name)) {
         var v = map.get(name);
@@ -241,6 +244,12 @@ function inPoints(match, number) {
 // quotes (in font names) become single ones, so the value sits in "…".
 function styleText(element) {
     return element.style.cssText.replace(/"/g, "'")
+        // The engine names page breaks the newer way; filings and the
+        // programs that print them know the older one.
+        .replace(/(^|[ ;])break-(before|after): (page|avoid|left|right)\b/g,
+                 function(match, lead, side, value) {
+                     return lead + 'page-break-' + side + ': ' + (value === 'page' ? 'always' : value);
+                 })
         .replace(/\b(\d+(?:\.\d+)?)px\b/g, inPoints)
         .replace(/\b0pt\b/g, '0');
 }

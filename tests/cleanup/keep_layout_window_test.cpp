@@ -190,12 +190,15 @@ const char* const kWordPage =
     "mso-pagination:widow-orphan}\n h1 {text-align:center; font-style:italic; font-weight:normal; "
     "font-size:16pt}\n .Cover {text-align:center; text-decoration:underline}\n"
     "td.Num {text-align:right; vertical-align:bottom; border-bottom:double 3px black}\n"
-    "span.Em {font-weight:bold}\n--></style></head><body>"
+    "span.Em {font-weight:bold}\n hr.Rule {height:3px; background-color:black; border:none}\n"
+    ".Break {page-break-before:always}\n--></style></head><body>"
+    "<hr class=Rule>"
     "<h1>Annual Report</h1>"
     "<p class=Cover><span style='font-size:14pt'>Acme Widgets, Inc.</span></p>"
     "<p class=MsoNormal>Net sales <span class=Em>rose</span> 4%<o:p></o:p></p>"
     "<table><tr><td>Revenue</td><td class=Num colspan=2>1,204</td></tr></table>"
     "<p>A plain paragraph keeps its own margins.</p>"
+    "<p class=Break>Next page</p>"
     "</body></html>";
 
 TEST_F(KeepLayoutWindowTest, TheStyleSheetBecomesStylesAndThePageLooksAsBefore) {
@@ -239,6 +242,12 @@ TEST_F(KeepLayoutWindowTest, TheStyleSheetBecomesStylesAndThePageLooksAsBefore) 
     EXPECT_NE(code.find("font-family: 'Times New Roman'; margin-top: 0; margin-bottom: 0;"),
               std::string::npos)
         << code;
+    // Rules drawn as shaded empty blocks and page breaks for the printed
+    // filing stay too.
+    EXPECT_TRUE(std::regex_search(code, std::regex("<hr style=\"[^\"]*height: 2.25pt;[^\"]*"
+                                                   "background-color: rgb\\(0, 0, 0\\)")))
+        << code;
+    EXPECT_NE(code.find("page-break-before: always;\">Next page"), std::string::npos) << code;
     // An element that looked as it does without the style sheet gets no style.
     EXPECT_NE(code.find("<p>A plain paragraph"), std::string::npos) << code;
     std::string miss;
