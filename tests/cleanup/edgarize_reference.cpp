@@ -220,13 +220,14 @@ std::string Edgarize(const std::string& html) {
     // One root: the plain root line takes the place of what stands before
     // the head, or without a head of the document's own root tag, or else
     // goes in front.
-    // Comments hold no tags: they are looked through as blanks of their length.
+    // Comments hold no tags: they are looked through as blanks of their
+    // length, all but their "<", which still ends a tag name before it.
     std::string uncommented = input;
     for (auto open = uncommented.find("<!--"); open != npos;
          open = uncommented.find("<!--", open)) {
         const auto close = uncommented.find("-->", open + 4);
         const auto end = close == npos ? uncommented.size() : close + 3;
-        uncommented.replace(open, end - open, end - open, ' ');
+        uncommented.replace(open + 1, end - open - 1, end - open - 1, ' ');
     }
     const auto head = StartTag(uncommented, "<head");
     const auto root = StartTag(uncommented, "<html");

@@ -40,6 +40,7 @@ TEST(CleanCli, MatchesThePlainCleanUp) {
         "<!DOCTYPE html><HTML lang=en><BODY><header>h</header><TR HEIGHT=3 align=x>a</TR>",
         "<!-- <head> in a note --><html><HEAD><title>t</title></HEAD><p>x",
         "<!-- <html> --><HTML lang=en><p>y<!-- unclosed <head>",
+        "x<html<!-- b>P<!--r>",
         "<html><HEAD></HEAD><p style= \"width: 5px; border: 1px solid\" class= 'a b' id= x>",
         "<Html\n><title>t</title><td name=\r\n\"a b\" style= a:b c>",
     };
