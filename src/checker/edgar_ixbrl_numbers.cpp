@@ -183,6 +183,25 @@ void EdgarIxbrlRules::ValueUnread(const std::string& format, std::string_view te
     if (ReadShownValue(format, text)) return;
     const bool blank = IsBlank(text);
     const std::string shown = Printable(TrimSpace(text));
+    // The SEC's lists of names (exchanges, states, countries, filer
+    // categories) grow, and ours holds only the names it could confirm: a name
+    // it does not know may still be one EDGAR takes, so it is said, not
+    // refused.
+    static constexpr std::string_view kNameLists[] = {"exchnameen", "stateprovnameen",
+                                                      "countrynameen", "edgarprovcountryen",
+                                                      "entityfilercategoryen"};
+    for (const std::string_view list : kNameLists) {
+        if (format == list && !blank) {
+            Warning(shown,
+                    "The shown text \"" + shown + "\" is not a name the format " + format +
+                        " is known to read",
+                    kNonNumericSource,
+                    "Check the name against the SEC's list for this format, or give the format "
+                    "that reads it.",
+                    at, length);
+            return;
+        }
+    }
     Error(blank ? Tag("ix:nonNumeric") : shown,
           (blank ? std::string("The fact shows nothing") : "The shown text \"" + shown + "\"") +
               " cannot be read with the format " + format,
