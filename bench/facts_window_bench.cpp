@@ -15,6 +15,7 @@
 
 #include "app/editor_commands.h"
 #include "bench_support.h"
+#include "bench_window.h"
 #include "checker/check_commands.h"
 #include "checker/facts_window.h"
 #include "codeview/code_view.h"
@@ -29,10 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ScriptedDialogs dialogs;
     frmMain w(&dialogs);
-    InstallEditorCommands(w);
-    w.SetEndProgram([] {});
-    w.show();
-    w.Form_Load();
+    bench::StartBenchWindow(w);
     const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath("tarlo-cli");
     std::printf("%-32s %10s %8s %12s %14s\n", "document", "bytes", "facts", "window ms",
                 "tarlo-cli ms");

@@ -18,6 +18,7 @@
 
 #include "app/editor_commands.h"
 #include "bench_support.h"
+#include "bench_window.h"
 #include "codeview/code_view.h"
 #include "editor/main_window.h"
 #include "pageview/visual_view.h"
@@ -52,10 +53,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ScriptedDialogs dialogs;
     frmMain w(&dialogs);
-    InstallEditorCommands(w);
-    w.SetEndProgram([] {});
-    w.show();
-    w.Form_Load();
+    bench::StartBenchWindow(w);
     w.document().AutoFormat = false;
     w.document().AutoColorize = false;
 

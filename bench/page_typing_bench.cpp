@@ -23,6 +23,7 @@
 
 #include "app/editor_commands.h"
 #include "bench_support.h"
+#include "bench_window.h"
 #include "codeview/code_view.h"
 #include "editor/file_commands.h"
 #include "editor/main_window.h"
@@ -145,10 +146,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     frmMain w(&dialogs);
-    InstallEditorCommands(w);
-    w.SetEndProgram([] {});
-    w.show();
-    w.Form_Load();
+    bench::StartBenchWindow(w);
     std::printf("%-32s %10s %12s %12s %8s %12s %8s\n", "document", "bytes", "editor ms",
                 "bare page ms", "edits", "code key ms", "patched");
     const QString generated = QDir(dir.path()).filePath("generated-1mb.htm");
